@@ -1,0 +1,30 @@
+#include "platform/code_page.h"
+
+#include <windows.h>
+
+#include <climits>
+
+#include "platform/wide_win32.h"
+
+std::u16string AnsiToUtf16(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > INT_MAX) return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::u16string out(static_cast<size_t>(n), u'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), AsWide(out.data()), n);
+    return out;
+}
+
+std::string Utf16ToAnsi(std::u16string_view text, bool* lossy) {
+    if (lossy) *lossy = false;
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const wchar_t* w = reinterpret_cast<const wchar_t*>(text.data());
+    int wn = static_cast<int>(text.size());
+    int n = WideCharToMultiByte(CP_ACP, 0, w, wn, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(CP_ACP, 0, w, wn, out.data(), n, "?", &usedDefault);
+    if (lossy) *lossy = usedDefault != FALSE;
+    return out;
+}

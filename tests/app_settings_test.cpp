@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/text_file.h"
+#include "shell/app_settings.h"
+#include "shell/program_directory.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+// Runs each test with the program directory in a fresh folder.
+class AppSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedDirectory = WorkingDirectory();
+        CopyTextInto(g_ProgramDirectory, folder.Path());
+    }
+    void TearDown() override { SetWorkingDirectory(savedDirectory); }
+
+    std::u16string FileText() { return DecodeTextBytes(folder.ReadBytes(u"Lanvisor.ini")); }
+
+    TempFolder folder;
+    std::u16string savedDirectory;
+};
+
+const char16_t* kDefaultFile =
+    u"[Lanvisor]\r\n"
+    u"wsa_ver=3\r\n"
+    u"ip_mode=0\r\n"
+    u"tipudp_mode=0\r\n"
+    u"bind_mode=0\r\n"
+    u"port_no=1050\r\n"
+    u"ip_no1=192\r\n"
+    u"ip_no2=168\r\n"
+    u"ip_no3=0\r\n"
+    u"ip_no4=1\r\n"
+    u"aport_no=1050\r\n"
+    u"aip_no1=192\r\n"
+    u"aip_no2=168\r\n"
+    u"aip_no3=0\r\n"
+    u"aip_no4=99\r\n"
+    u"scrol_pitch=2\r\n"
+    u"hexasc_komoji=0\r\n"
+    u"auto_foucs_OFF=0\r\n"
+    u"pl_time=300\r\n"
+    u"moji_type=0\r\n"
+    u"macro_filename=\r\n"
+    u"mypcname=\r\n"
+    u"dlg4_short=0\r\n"
+    u"dlg5_short=0\r\n"
+    u"pw_mode=0\r\n";
+
+TEST_F(AppSettingsTest, NoFileGivesDefaultsAndTheSaveWritesEveryKeyInOrder) {
+    AppSettings settings;
+    settings.AccessPort = 1;  // must be overwritten by the default
+    settings.PcName[0] = u'x';
+    LoadAppSettings(settings);
+    EXPECT_EQ(settings.WsaVersion, 3);
+    EXPECT_EQ(settings.AccessPort, 1050);
+    EXPECT_EQ(settings.AccessIp[0], 192);
+    EXPECT_EQ(settings.AccessIp[3], 1);
+    EXPECT_EQ(settings.AdapterIp[3], 99);
+    EXPECT_EQ(settings.RefreshPeriodMs, 300);
+    EXPECT_EQ(settings.PcName[0], 0);
+
+    ASSERT_TRUE(SaveAppSettings(settings));
+    EXPECT_EQ(FileText(), kDefaultFile);
+    EXPECT_EQ(folder.ReadBytes(u"Lanvisor.ini").substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(WorkingDirectory(), folder.Path());  // the save makes the folder current
+}
+
+TEST_F(AppSettingsTest, EveryKeyRoundTrips) {
+    size_t count = 0;
+    const SettingKey* keys = SettingKeys(count);
+    ASSERT_EQ(count, 24u);
+    AppSettings written;
+    int32_t n = 1;
+    for (size_t i = 0; i < count; ++i) {
+        if (keys[i].intField) *keys[i].intField(written) = 1000 + n++;
+        else CopyTextInto(keys[i].textField(written), keys[i].textCapacity, u"値 " + std::u16string(keys[i].key));
+    }
+    ASSERT_TRUE(SaveAppSettings(written));
+    AppSettings read;
+    LoadAppSettings(read);
+    for (size_t i = 0; i < count; ++i) {
+        if (keys[i].intField) {
+            EXPECT_EQ(*keys[i].intField(read), *keys[i].intField(written)) << i;
+        } else {
+            EXPECT_EQ(std::u16string(keys[i].textField(read)), std::u16string(keys[i].textField(written))) << i;
+        }
+    }
+}
+
+TEST_F(AppSettingsTest, ValuesAreTakenAsTheyStand) {
+    folder.WriteBytes(u"Lanvisor.ini", Utf16LeFile(
+        u"[LANVISOR]\r\n"
+        u"WSA_VER=7\r\n"
+        u"port_no=abc\r\n"
+        u"aport_no=70000\r\n"
+        u"ip_no1=300\r\n"
+        u"pl_time=-5\r\n"
+        u"macro_filename=ab\r\n"
+        u"mypcname=設計室の端末\r\n"));
+    AppSettings settings;
+    LoadAppSettings(settings);
+    EXPECT_EQ(settings.WsaVersion, 7);
+    EXPECT_EQ(settings.AccessPort, 0);
+    EXPECT_EQ(settings.AdapterPort, 70000);  // no range limit when loading
+    EXPECT_EQ(settings.AccessIp[0], 300);
+    EXPECT_EQ(settings.RefreshPeriodMs, -5);
+    EXPECT_EQ(settings.MacroFileName[0], 0);  // two characters are no file name
+    EXPECT_EQ(std::u16string(settings.PcName), u"設計室の端末");
+
+    ASSERT_TRUE(SaveAppSettings(settings));
+    std::u16string text = FileText();
+    EXPECT_NE(text.find(u"macro_filename=\r\n"), std::u16string::npos);
+    EXPECT_NE(text.find(u"WSA_VER=7\r\n"), std::u16string::npos);
+}
+
+TEST_F(AppSettingsTest, LongTextsAreCutToTheirFields) {
+    std::u16string longPath = u"C:\\" + std::u16string(400, u'm');
+    folder.WriteBytes(u"Lanvisor.ini", Utf16LeFile(u"[Lanvisor]\r\nmacro_filename=" + longPath +
+                                                   u"\r\nmypcname=" + std::u16string(300, u'p') + u"\r\n"));
+    AppSettings settings;
+    LoadAppSettings(settings);
+    EXPECT_EQ(TextLength(settings.MacroFileName, kMacroFileNameCapacity), 259u);
+    EXPECT_EQ(TextLength(settings.PcName, kPcNameCapacity), 255u);
+}
+
+TEST_F(AppSettingsTest, UnknownKeysAndSectionsSurviveASave) {
+    folder.WriteBytes(u"Lanvisor.ini", Utf16LeFile(
+        u"[Lanvisor]\r\nport_no=2000\r\nfuture_option=on\r\n[Tools]\r\nlast=1\r\n"));
+    AppSettings settings;
+    LoadAppSettings(settings);
+    settings.AccessPort = 3000;
+    ASSERT_TRUE(SaveAppSettings(settings));
+    std::u16string text = FileText();
+    EXPECT_NE(text.find(u"port_no=3000\r\n"), std::u16string::npos);
+    EXPECT_NE(text.find(u"future_option=on\r\n"), std::u16string::npos);
+    EXPECT_NE(text.find(u"[Tools]\r\nlast=1\r\n"), std::u16string::npos);
+}
+
+TEST(ProgramDirectory, CutsAtTheLastBackslash) {
+    const struct {
+        std::u16string_view path, expected;
+    } cases[] = {
+        {u"C:\\Tools\\Lanvisor\\Lanvisor.exe", u"C:\\Tools\\Lanvisor"},
+        {u"C:\\Lanvisor.exe", u"C:"},
+        {u"X", u"X"},
+        {u"C:\\NoDot\\Lanvisor", u"C:\\NoDot\\Lanvisor"},  // no "." anywhere: unchanged
+        {u"Lanvisor.exe", u"Lanvisor.exe"},                 // no "\": unchanged
+        {u"\\Lanvisor.exe", u"\\Lanvisor.exe"},             // only the first character is a "\"
+        {u"C:\\v1.2\\Lanvisor", u"C:\\v1.2"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DirectoryOfExecutable(c.path), c.expected);
+}
+
+TEST(ProgramDirectory, FilePathsJoinWithABackslash) {
+    CopyTextInto(g_ProgramDirectory, u"C:\\Lanvisor");
+    EXPECT_EQ(ProgramFilePath(u"Lanvisor.ini"), u"C:\\Lanvisor\\Lanvisor.ini");
+}
+
+}  // namespace

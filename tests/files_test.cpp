@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+TEST(Files, WriteThenReadGivesTheSameBytes) {
+    TempFolder folder;
+    std::string bytes("a\0b\r\n\xFF", 6);
+    ASSERT_TRUE(WriteFileBytes(folder.File(u"data.bin"), bytes));
+    std::string back;
+    EXPECT_EQ(ReadFileBytes(folder.File(u"data.bin"), back, 100), FileReadResult::Ok);
+    EXPECT_EQ(back, bytes);
+    EXPECT_EQ(folder.ReadBytes(u"data.bin"), bytes);
+}
+
+TEST(Files, OverwriteLeavesNoOldTailAndNoTemporaryFile) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteFileBytes(folder.File(u"f.txt"), "long old content"));
+    ASSERT_TRUE(WriteFileBytes(folder.File(u"f.txt"), "new"));
+    EXPECT_EQ(folder.ReadBytes(u"f.txt"), "new");
+    EXPECT_FALSE(FileExists(folder.File(u"f.txt.new")));
+}
+
+TEST(Files, ReportsMissingAndOversizedFiles) {
+    TempFolder folder;
+    std::string bytes = "kept?";
+    EXPECT_EQ(ReadFileBytes(folder.File(u"none.txt"), bytes, 100), FileReadResult::Missing);
+    EXPECT_TRUE(bytes.empty());
+    folder.WriteBytes(u"big.txt", std::string(101, 'x'));
+    EXPECT_EQ(ReadFileBytes(folder.File(u"big.txt"), bytes, 100), FileReadResult::TooLarge);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(ReadFileBytes(folder.File(u"big.txt"), bytes, 101), FileReadResult::Ok);
+}
+
+TEST(Files, DirectoriesAreNotFiles) {
+    TempFolder folder;
+    ASSERT_TRUE(CreateDirectoryAt(folder.File(u"ipaddress")));
+    EXPECT_TRUE(CreateDirectoryAt(folder.File(u"ipaddress")));  // already there
+    EXPECT_FALSE(FileExists(folder.File(u"ipaddress")));
+    std::string bytes;
+    EXPECT_NE(ReadFileBytes(folder.File(u"ipaddress"), bytes, 100), FileReadResult::Ok);
+    EXPECT_FALSE(WriteFileBytes(folder.File(u"missing\\sub.txt"), "x"));
+}
+
+TEST(Files, NonAsciiNamesWork) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteFileBytes(folder.File(u"設定 한국.ini"), "x"));
+    EXPECT_TRUE(FileExists(folder.File(u"設定 한국.ini")));
+    EXPECT_TRUE(DeleteFileAt(folder.File(u"設定 한국.ini")));
+    EXPECT_FALSE(FileExists(folder.File(u"設定 한국.ini")));
+}
+
+TEST(Files, WorkingDirectoryFollowsTheProgramsChoice) {
+    TempFolder folder;
+    std::u16string before = WorkingDirectory();
+    ASSERT_TRUE(SetWorkingDirectory(folder.Path()));
+    ASSERT_TRUE(WriteFileBytes(u"relative.txt", "r"));
+    EXPECT_EQ(folder.ReadBytes(u"relative.txt"), "r");
+    EXPECT_TRUE(SetWorkingDirectory(before));
+    EXPECT_FALSE(SetWorkingDirectory(folder.File(u"no-such-folder")));
+}
+
+TEST(Files, ExecutablePathNamesThisTestProgram) {
+    std::u16string path = ExecutablePath();
+    ASSERT_FALSE(path.empty());
+    EXPECT_NE(path.find(u"tests"), std::u16string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/ini_file.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+IniDocument Parsed(std::u16string_view text) {
+    IniDocument doc;
+    doc.Parse(text);
+    return doc;
+}
+
+TEST(IniLookup, FollowsTheProfileRules) {
+    IniDocument doc = Parsed(
+        u"; comment=1\r\n"
+        u"orphan=0\r\n"
+        u"[Other]\r\n"
+        u"port_no=7\r\n"
+        u"  [ Lanvisor ]  \r\n"
+        u"  Port_No  =  1234  \r\n"
+        u"quoted=\"  spaced  \"\r\n"
+        u"single='x'\r\n"
+        u"half=\"x\r\n"
+        u"empty=\r\n"
+        u"letters=abc\r\n"
+        u"digits=12abc\r\n"
+        u"novalue\r\n"
+        u"eq=a=b\r\n");
+    const struct {
+        std::u16string_view section, key;
+        int32_t fallback, expectedInt;
+    } ints[] = {
+        {u"lanvisor", u"PORT_NO", 0, 1234},  // names ignore case, blanks trimmed
+        {u"Other", u"port_no", 0, 7},
+        {u"Lanvisor", u"missing", 55, 55},
+        {u"Nowhere", u"port_no", 66, 66},
+        {u"Lanvisor", u"empty", 77, 77},  // empty value counts as missing
+        {u"Lanvisor", u"letters", 88, 0},
+        {u"Lanvisor", u"digits", 88, 12},
+        {u"Lanvisor", u"orphan", 9, 9},  // keys before any section belong to none
+        {u"Lanvisor", u"comment", 9, 9},
+        {u"Lanvisor", u"novalue", 9, 9},
+    };
+    for (const auto& c : ints)
+        EXPECT_EQ(doc.GetInt(c.section, c.key, c.fallback), c.expectedInt) << std::u16string(c.key).size();
+
+    EXPECT_EQ(doc.GetString(u"Lanvisor", u"quoted", u"", 100), u"  spaced  ");
+    EXPECT_EQ(doc.GetString(u"Lanvisor", u"single", u"", 100), u"x");
+    EXPECT_EQ(doc.GetString(u"Lanvisor", u"half", u"", 100), u"\"x");
+    EXPECT_EQ(doc.GetString(u"Lanvisor", u"eq", u"", 100), u"a=b");
+    EXPECT_EQ(doc.GetString(u"Lanvisor", u"missing", u"dflt", 100), u"dflt");
+    EXPECT_EQ(doc.GetString(u"Lanvisor", u"eq", u"", 2), u"a=");
+}
+
+TEST(IniSet, KeepsEverythingElse) {
+    IniDocument doc = Parsed(
+        u"[Lanvisor]\r\n"
+        u"wsa_ver=3\r\n"
+        u"; a note of the user\r\n"
+        u"future_key=kept\r\n"
+        u"\r\n"
+        u"[Other]\r\n"
+        u"x=1\r\n");
+    doc.Set(u"LANVISOR", u"WSA_VER", u"4");
+    doc.Set(u"Lanvisor", u"new_key", u"v");
+    doc.Set(u"Third", u"k", u"line1\r\nline2");
+    EXPECT_EQ(doc.Text(),
+              u"[Lanvisor]\r\n"
+              u"wsa_ver=4\r\n"
+              u"; a note of the user\r\n"
+              u"future_key=kept\r\n"
+              u"new_key=v\r\n"
+              u"\r\n"
+              u"[Other]\r\n"
+              u"x=1\r\n"
+              u"[Third]\r\n"
+              u"k=line1\r\n");
+}
+
+TEST(IniSet, ReadsBackWhatItWrote) {
+    IniDocument doc;
+    doc.Set(u"S", u"a", u"");
+    doc.Set(u"S", u"b", u"  padded");
+    EXPECT_EQ(doc.GetInt(u"S", u"a", 5), 5);
+    std::u16string value;
+    EXPECT_TRUE(doc.Lookup(u"S", u"a", value));
+    EXPECT_EQ(value, u"");
+    // Leading blanks do not survive the profile format; they are trimmed on reading.
+    EXPECT_EQ(doc.GetString(u"S", u"b", u"", 100), u"padded");
+}
+
+TEST(IniFile, JapaneseSurvivesSaveAndLoadAsUtf16) {
+    TempFolder folder;
+    std::u16string path = folder.File(u"Lanvisor.ini");
+    ASSERT_TRUE(WriteIniString(path, u"Lanvisor", u"mypcname", u"計測用パソコン"));
+    std::string bytes = folder.ReadBytes(u"Lanvisor.ini");
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    char16_t out[64];
+    EXPECT_EQ(ReadIniString(path, u"lanvisor", u"MYPCNAME", out, 64), 7u);
+    EXPECT_EQ(std::u16string(out), u"計測用パソコン");
+}
+
+TEST(IniFile, ReadsUtf8AndAnsiFiles) {
+    TempFolder folder;
+    folder.WriteBytes(u"utf8.ini", "\xEF\xBB\xBF[Lanvisor]\nmypcname=\xE8\xA8\x88\nport_no=80\n");
+    char16_t out[16];
+    ReadIniString(folder.File(u"utf8.ini"), u"Lanvisor", u"mypcname", out, 16);
+    EXPECT_EQ(std::u16string(out), u"計");
+    EXPECT_EQ(ReadIniInt(folder.File(u"utf8.ini"), u"Lanvisor", u"port_no", 0), 80);
+    folder.WriteBytes(u"ansi.ini", "[Lanvisor]\rport_no=81\r");
+    EXPECT_EQ(ReadIniInt(folder.File(u"ansi.ini"), u"Lanvisor", u"port_no", 0), 81);
+}
+
+TEST(IniFile, MissingFileGivesDefaultsAndIsCreatedByAWrite) {
+    TempFolder folder;
+    std::u16string path = folder.File(u"new.ini");
+    EXPECT_EQ(ReadIniInt(path, u"Lanvisor", u"pl_time", 300), 300);
+    char16_t out[8] = u"junk";
+    EXPECT_EQ(ReadIniString(path, u"Lanvisor", u"macro_filename", out, 8), 0u);
+    EXPECT_EQ(out[0], 0);
+    EXPECT_TRUE(WriteIniString(path, u"Lanvisor", u"pl_time", u"500"));
+    EXPECT_EQ(ReadIniInt(path, u"Lanvisor", u"pl_time", 300), 500);
+}
+
+TEST(IniFile, StringsAreCutToTheCallersBuffer) {
+    TempFolder folder;
+    std::u16string path = folder.File(u"cut.ini");
+    WriteIniString(path, u"S", u"k", std::u16string(100, u'x'));
+    char16_t out[64];
+    EXPECT_EQ(ReadIniString(path, u"S", u"k", out, 64), 63u);
+}
+
+TEST(IniFile, AnUnreadableFileIsNotReplaced) {
+    TempFolder folder;
+    std::string huge(kMaxIniFileBytes + 1, ';');
+    folder.WriteBytes(u"huge.ini", huge);
+    EXPECT_FALSE(WriteIniString(folder.File(u"huge.ini"), u"S", u"k", u"v"));
+    EXPECT_EQ(folder.ReadBytes(u"huge.ini").size(), huge.size());
+    EXPECT_EQ(ReadIniInt(folder.File(u"huge.ini"), u"S", u"k", 3), 3);
+}
+
+}  // namespace

@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "support/trace_checker.h"
+#include "trace/trace_buffer.h"
+
+namespace {
+
+class TraceBufferTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(AllocateTrace(trace));
+        trace.Clock = &clock;
+        ClearTrace(trace);
+    }
+
+    void Append(int32_t length, TraceCellKind kind = Received, uint8_t seed = 0) {
+        std::vector<uint8_t> bytes(static_cast<size_t>(length > 0 ? length : 0));
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(seed + i);
+        AppendTrace(trace, bytes.data(), length, kind);
+    }
+
+    // Appends blocks until exactly `target` cells are in use (no compaction).
+    void FillTo(int32_t target) {
+        while (TraceCount(trace) + 1026 + 4 <= target) Append(1023);
+        int32_t rest = target - TraceCount(trace);
+        ASSERT_GE(rest, 4);
+        Append(rest - 3);
+        ASSERT_EQ(TraceCount(trace), target);
+    }
+
+    std::string StampAt(int32_t stampHigh) const {
+        const TraceCell* c = &trace.Cells[stampHigh];
+        return {char(c[0].value), char(c[0].value2), char(c[1].value), char(c[1].value2)};
+    }
+
+    const TraceCell& Cell(int32_t i) const { return trace.Cells[i]; }
+
+    TraceBuffer trace;
+    ManualTickClock clock{1000};
+};
+
+TEST_F(TraceBufferTest, OneByteBlockAfterClearing) {
+    uint8_t byte = 0x41;
+    AppendTrace(trace, &byte, 1, Received);
+    EXPECT_EQ(TraceCount(trace), 4);
+    EXPECT_EQ(trace.TraceStampIndex, 2);
+    EXPECT_EQ(Cell(0).kind, Received);
+    EXPECT_EQ(Cell(0).value, 0x41);
+    EXPECT_EQ(Cell(0).pos, 0);
+    EXPECT_EQ(Cell(1).kind, StampLabel);
+    EXPECT_EQ(Cell(1).value, 't');
+    EXPECT_EQ(Cell(1).value2, '=');
+    EXPECT_EQ(Cell(2).kind, StampHigh);
+    EXPECT_EQ(Cell(3).kind, StampLow);
+    EXPECT_EQ(StampAt(2), "0000");
+    EXPECT_EQ(trace.LastEventTick, 1000u);
+}
+
+TEST_F(TraceBufferTest, PositionsRunModulo256) {
+    Append(300, Sent);
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(Cell(i).pos, i % 256) << i;
+        ASSERT_EQ(Cell(i).kind, Sent);
+    }
+    EXPECT_EQ(Cell(299).pos, 43);
+}
+
+TEST_F(TraceBufferTest, StampDigitsForGaps) {
+    const struct {
+        uint32_t gapMs;
+        const char* digits;
+    } cases[] = {
+        {0, "0000"}, {99, "0000"}, {500, "0005"}, {12340, "0123"}, {999999, "9999"}, {20 * 60 * 1000, "9999"},
+    };
+    for (const auto& c : cases) {
+        ClearTrace(trace);
+        Append(2);
+        clock.Advance(c.gapMs);
+        Append(1);
+        EXPECT_EQ(StampAt(3), c.digits) << c.gapMs;
+    }
+}
+
+TEST_F(TraceBufferTest, TimerStampLeavesTheEventTick) {
+    Append(5);
+    clock.Advance(500);
+    StampPendingTrailer(trace);
+    EXPECT_EQ(StampAt(6), "0005");
+    EXPECT_EQ(trace.LastEventTick, 1000u);
+    EXPECT_EQ(TraceCount(trace), 8);
+}
+
+TEST_F(TraceBufferTest, TickCounterWrapStillGivesTheTrueGap) {
+    clock.Set(0xFFFFFF00u);  // 256 ms before the wrap
+    Append(1);
+    clock.Advance(12340);
+    Append(1);
+    EXPECT_EQ(StampAt(2), "0123");
+}
+
+TEST_F(TraceBufferTest, NoStampBeforeTheFirstBlockOrAfterClearing) {
+    Append(1);
+    clock.Advance(5000);
+    ClearTrace(trace);
+    EXPECT_EQ(trace.TraceStampIndex, 0);
+    StampPendingTrailer(trace);  // nothing pending: must not touch cell 0..3
+    EXPECT_EQ(StampAt(2), "0000");
+    Append(1);
+    EXPECT_EQ(StampAt(2), "0000");  // the new first block is not stamped before itself
+}
+
+TEST_F(TraceBufferTest, EmptyBlocksAppendNothing) {
+    Append(0);
+    Append(-3);
+    AppendTrace(trace, nullptr, 5, Received);
+    EXPECT_EQ(TraceCount(trace), 0);
+    EXPECT_EQ(trace.TraceStampIndex, 0);
+}
+
+TEST_F(TraceBufferTest, AddressCellsCarryOctetsInOrder) {
+    const uint8_t octets[4] = {192, 168, 0, 5};
+    uint32_t address;
+    std::memcpy(&address, octets, 4);
+    AppendAddressCells(trace, ClientEvent, address, 11);
+    ASSERT_EQ(TraceCount(trace), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(Cell(i).kind, ClientEvent);
+        EXPECT_EQ(Cell(i).pos, octets[i]);
+        EXPECT_EQ(Cell(i).value, 11 + i);
+    }
+    EXPECT_EQ(trace.TraceStampIndex, 0);  // address cells are no block
+}
+
+TEST_F(TraceBufferTest, EmptyDatagramGivesOnlyAddressCells) {
+    AppendAddressedTrace(trace, FromAddress, 0x0100007F, 11, nullptr, 0, Received);
+    EXPECT_EQ(TraceCount(trace), 4);
+    EXPECT_EQ(trace.TraceStampIndex, 0);
+    TraceCheck check = CheckTrace(SnapshotTrace(trace), false);
+    EXPECT_EQ(check.error, "");
+    EXPECT_EQ(check.addressUnits, 1);
+    EXPECT_TRUE(check.blocks.empty());
+}
+
+TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
+    FillTo(130811);
+    int32_t pendingBefore = trace.TraceStampIndex;
+    TraceCell was65536 = Cell(65536);
+    trace.View.DrawnCount = 70000;
+    trace.View.LastDrawnStamp = 100;
+    Append(3);  // reaches 130,817
+    EXPECT_EQ(TraceCount(trace), 65281);
+    EXPECT_EQ(Cell(0).kind, was65536.kind);
+    EXPECT_EQ(Cell(0).value, was65536.value);
+    EXPECT_EQ(Cell(0).pos, was65536.pos);
+    EXPECT_EQ(trace.TraceStampIndex, 130811 + 4 - 65536);
+    EXPECT_NE(trace.TraceStampIndex, pendingBefore);
+    EXPECT_EQ(trace.View.DrawnCount, 70000 - 65536);
+    EXPECT_EQ(trace.View.LastDrawnStamp, 0);  // dropped, not below 0
+    EXPECT_EQ(CheckTrace(SnapshotTrace(trace), true).error, "");
+}
+
+TEST_F(TraceBufferTest, AtTheThresholdNoCompactionYet) {
+    FillTo(130816);
+    EXPECT_EQ(TraceCount(trace), 130816);
+}
+
+TEST_F(TraceBufferTest, NeverWritesPastTheLastCell) {
+    // The worst case: full up to the threshold, then address cells and a
+    // 1,023-byte block, which together would end past the last cell.
+    FillTo(130816);
+    AppendAddressedTrace(trace, FromAddress, 0x0500A8C0, 1, std::vector<uint8_t>(1023, 0x55).data(), 1023, Received);
+    int32_t count = TraceCount(trace);
+    EXPECT_LE(count, kTraceCapacity);
+    EXPECT_EQ(count, 130816 + 4 + 1026 - 65536);
+    TraceCheck check = CheckTrace(SnapshotTrace(trace), true);
+    ASSERT_EQ(check.error, "");
+    ASSERT_FALSE(check.blocks.empty());
+    EXPECT_TRUE(check.blocks.back().addressed);
+    EXPECT_EQ(check.blocks.back().bytes, std::vector<uint8_t>(1023, 0x55));
+
+    // Every fill level near the end, with address cells before each block.
+    for (int32_t level = 130000; level <= 130816; level += 37) {
+        ClearTrace(trace);
+        FillTo(level);
+        AppendAddressCells(trace, FromAddress, 0x0100007F, 1);
+        Append(1023);
+        ASSERT_LE(TraceCount(trace), kTraceCapacity) << level;
+        ASSERT_EQ(CheckTrace(SnapshotTrace(trace), TraceCount(trace) < level).error, "") << level;
+    }
+}
+
+TEST_F(TraceBufferTest, ClearingKeepsCellsButForgetsThePendingTrailer) {
+    Append(3);
+    ClearTrace(trace);
+    EXPECT_EQ(TraceCount(trace), 0);
+    EXPECT_EQ(trace.TraceStampIndex, 0);
+    EXPECT_EQ(Cell(0).kind, Received);  // contents stay
+    EXPECT_EQ(trace.LastEventTick, 1000u);
+}
+
+TEST_F(TraceBufferTest, CopyIsClippedToTheCellsInUse) {
+    Append(10);
+    std::vector<TraceCell> out(100);
+    EXPECT_EQ(CopyTraceCells(trace, 5, 100, out.data()), 8);
+    EXPECT_EQ(CopyTraceCells(trace, 13, 5, out.data()), 0);
+    EXPECT_EQ(CopyTraceCells(trace, -1, 5, out.data()), 0);
+}
+
+TEST(TraceBufferUnallocated, OperationsDoNothing) {
+    TraceBuffer trace;
+    uint8_t byte = 1;
+    AppendTrace(trace, &byte, 1, Received);
+    AppendAddressCells(trace, ToAddress, 0, 1);
+    StampPendingTrailer(trace);
+    CompactTrace(trace);
+    EXPECT_EQ(TraceCount(trace), 0);
+}
+
+// Block contents that a stray stamp write would break: byte i of a block
+// with seed s is s + 7i.
+std::vector<uint8_t> PatternBlock(std::mt19937& random, int maxLength) {
+    std::vector<uint8_t> block(std::uniform_int_distribution<int>(1, maxLength)(random));
+    uint8_t seed = static_cast<uint8_t>(random());
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(seed + 7 * i);
+    return block;
+}
+
+bool FollowsPattern(const std::vector<uint8_t>& block) {
+    for (size_t i = 0; i < block.size(); ++i)
+        if (block[i] != static_cast<uint8_t>(block[0] + 7 * i)) return false;
+    return true;
+}
+
+TEST(TraceBufferThreads, ReceiveAndSendThreadsKeepEveryBlockWhole) {
+    TraceBuffer trace;
+    ManualTickClock clock(5000);
+    ASSERT_TRUE(AllocateTrace(trace));
+    trace.Clock = &clock;
+    ClearTrace(trace);
+    std::atomic<bool> receiving{true};
+    std::atomic<int> compactions{0};
+
+    // The receive side: address cells and blocks of up to 1,023 bytes.
+    std::thread receiver([&] {
+        std::mt19937 random(1);
+        for (int n = 0; n < 700; ++n) {
+            std::vector<uint8_t> block = PatternBlock(random, 1023);
+            int32_t before = TraceCount(trace);
+            if (n % 3 == 0)
+                AppendAddressedTrace(trace, FromAddress, 0x0100007F, 1, block.data(), int32_t(block.size()), Received);
+            else
+                AppendTrace(trace, block.data(), int32_t(block.size()), Received);
+            if (TraceCount(trace) < before) ++compactions;
+            if (n % 50 == 0) AppendAddressCells(trace, ClientEvent, 0x0100007F, 11);
+        }
+        receiving = false;
+    });
+
+    // The user-interface side: sent lines, timer re-stamps, a moving clock.
+    std::mt19937 random(2);
+    int sent = 0;
+    while (receiving || sent < 200) {
+        std::vector<uint8_t> block = PatternBlock(random, 256);
+        AppendTrace(trace, block.data(), int32_t(block.size()), Sent);
+        ++sent;
+        for (int k = 0; k < 3; ++k) {
+            clock.Advance(100);
+            StampPendingTrailer(trace);
+        }
+    }
+    receiver.join();
+
+    EXPECT_GE(compactions.load(), 1);
+    TraceCheck check = CheckTrace(SnapshotTrace(trace), true);
+    ASSERT_EQ(check.error, "");
+    ASSERT_GT(check.blocks.size(), 50u);
+    uint32_t elapsedTenths = (clock.NowMs() - 5000) / 100;
+    for (const TraceBlock& block : check.blocks) {
+        ASSERT_TRUE(FollowsPattern(block.bytes)) << "a stamp landed in a data cell";
+        ASSERT_LE(block.stampTenths, static_cast<int>(std::min<uint32_t>(elapsedTenths, 9999)));
+    }
+}
+
+}  // namespace
