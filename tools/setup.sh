@@ -1,0 +1,83 @@
+# Shared set-up for run.sh, test.sh and .ci/run: installs what is missing
+# (Debian packages) and prepares Wine. Source it, then call the functions.
+
+LANVISOR_PACKAGES=(
+  cmake ninja-build g++ python3
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools
+  wine wine64 xvfb xauth xdotool x11-utils imagemagick
+  fonts-ipafont-gothic fonts-nanum fonts-wqy-microhei
+)
+
+as_root() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+ensure_packages() {
+  local missing=()
+  for p in "${LANVISOR_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+wine_env() {
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$1"
+}
+
+# Makes a Wine prefix once, with font links so that CJK text renders in the
+# dialog fonts.
+ensure_wine_prefix() {
+  local prefix="$1"
+  wine_env "$prefix"
+  [ -f "$prefix/.lanvisor-ready" ] && return 0
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  wineboot -i >/dev/null 2>&1
+  # Proportional faces only: linking a fixed-pitch face turns every dialog
+  # text fixed-pitch under Wine.
+  local links='ipagp.ttf,IPAPGothic\0NanumGothic.ttf,NanumGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei'
+  for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2"; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$face" /t REG_MULTI_SZ /d "$links" /f >/dev/null 2>&1
+  done
+  # One Wine desktop window: Wine draws title bars and frames itself there,
+  # as Windows would, with no window manager needed.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$prefix/.lanvisor-ready"
+}
+
+# Starts Xvfb on a free display unless one is given; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+configure_and_build() {
+  local dir="$1"; shift
+  cmake -S "$LANVISOR_ROOT" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 || {
+    cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -- -k 0
+}
+
+build_native() { mkdir -p "$LANVISOR_ROOT/build"; configure_and_build "$LANVISOR_ROOT/build/native" -DLANVISOR_SANITIZE=ON; }
+build_windows() {
+  mkdir -p "$LANVISOR_ROOT/build"
+  configure_and_build "$LANVISOR_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$LANVISOR_ROOT/cmake/mingw-w64.cmake"
+}
