@@ -1,12 +1,16 @@
-// Program entry: create the main window and run the message loop.
+// Program entry: the dark-mode file, the main window, the message loop.
 #include <windows.h>
 
+#include "resources/resource_ids.h"
 #include "shell/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     if (!CreateMainWindow(instance, showCommand)) return 0;
+    // The resources define no accelerators; the table is looked up all the same.
+    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDS_WINDOW_CLASS));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators && TranslateAcceleratorW(message.hwnd, accelerators, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

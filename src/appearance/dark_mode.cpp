@@ -1,0 +1,3 @@
+#include "appearance/dark_mode.h"
+
+AppearanceFlags g_Appearance;

@@ -1,0 +1,3 @@
+#include "connection/connection_state.h"
+
+ConnectionState g_Connection;

@@ -1,0 +1,108 @@
+#include "shell/command_dispatch.h"
+
+#include "connection/connection_state.h"
+#include "platform/host_lookup.h"
+#include "shell/app_settings.h"
+#include "shell/command_table.h"
+#include "shell/language_dialog.h"
+#include "shell/local_host_info.h"
+#include "shell/main_window.h"
+#include "shell/pending_features_window.h"
+#include "shell/text_table.h"
+#include "trace/trace_buffer.h"
+#include "trace/trace_view_state.h"
+
+namespace {
+
+constexpr int kClearQuestionText = 5;
+
+void ClearTraceCommand(HWND window) {
+    if (ShowAppMessage(window, kClearQuestionText, kAppMessageYesNo, u"Lanvisor") != kIdYes) return;
+    ClearTrace(g_Trace);
+    RepaintMainWindow(window);
+}
+
+void LoadTraceFileCommand(HWND window) {
+    if (!LoadTraceCommand(window)) return;
+    g_View.FollowNewest = 1;
+    RepaintMainWindow(window);
+}
+
+void ConnectionSettingsCommand(HWND window) {
+    OpenConnectionSettingsDialog(window);
+    RefreshStatusBar();
+}
+
+void OpenCommand(HWND window) {
+    OpenConnectionByMode(window);
+    if (IsConnectionActive()) g_View.FollowNewest = 1;
+    RepaintMainWindow(window);
+    RefreshStatusBar();
+    if (IsConnectionActive()) SetToolbarConnected();
+}
+
+void CloseCommand(HWND window) {
+    CloseConnectionWithQuestion(window);
+    RepaintMainWindow(window);
+    RefreshStatusBar();
+    if (!IsConnectionActive()) SetToolbarDisconnected();
+}
+
+void LanguageCommand(HWND window) {
+    ShowLanguageDialog(window);
+    RefreshStatusBar();
+    RebuildMenuBar(window);
+}
+
+void JumpCommand(HWND window, bool toLast) {
+    if (toLast) JumpToLastLine(g_View, TraceCount(g_Trace));
+    else JumpToFirstLine(g_View);
+    RepaintMainWindow(window);
+}
+
+}  // namespace
+
+void ScrollTraceForward(HWND window) {
+    ScrollForward(g_View, TraceCount(g_Trace), g_Settings.ScrollPitch);
+    RepaintTraceArea(window);
+}
+
+void ScrollTraceBack(HWND window) {
+    ScrollBack(g_View, g_Settings.ScrollPitch);
+    RepaintTraceArea(window);
+}
+
+bool RunMainCommand(HWND window, int id) {
+    const CommandEntry* command = FindCommand(id);
+    if (!command) return false;
+    using enum CommandAction;
+    switch (command->action) {
+    case SaveTrace: SaveTraceCommand(window); break;
+    case LoadTrace: LoadTraceFileCommand(window); break;
+    case EndProgram: DestroyWindow(window); break;
+    case Repaint: RepaintMainWindow(window); break;
+    case ClearTrace: ClearTraceCommand(window); break;
+    case ScrollForward: ScrollTraceForward(window); break;
+    case ScrollBack: ScrollTraceBack(window); break;
+    case JumpToLastLine: JumpCommand(window, true); break;
+    case JumpToFirstLine: JumpCommand(window, false); break;
+    case InputSendDialog: OpenInputSendDialog(window); break;
+    case PresetSendDialog: OpenPresetSendDialog(window); break;
+    case MacroDialog: OpenMacroDialog(window); break;
+    case PresetEditDialog: OpenPresetEditDialog(window); break;
+    case Memo: OpenMemo(window); break;
+    case MacroFileEditor: OpenMacroFileEditor(window); break;
+    case ConnectionSettings: ConnectionSettingsCommand(window); break;
+    case OpenConnection: OpenCommand(window); break;
+    case CloseConnection: CloseCommand(window); break;
+    case HostName: ShowHostNameMessage(window, g_LocalHost, PlatformHostLookup()); break;
+    case EnvironmentDialog: OpenEnvironmentDialog(window); break;
+    case DarkModeDialog: OpenDarkModeDialog(window); break;
+    case LanguageDialog: LanguageCommand(window); break;
+    case ColorDialog: OpenColorDialog(window); break;
+    case AboutDialog: OpenAboutDialog(window); break;
+    case Manual: OpenManual(window); break;
+    case WebPage: OpenWebPage(window); break;
+    }
+    return true;
+}

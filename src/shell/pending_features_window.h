@@ -1,0 +1,42 @@
+// Steps of the main window whose features are still being built. Each is
+// one named place, connected when its feature lands; until then it does
+// nothing, so the rest of the program runs in order around it.
+#pragma once
+
+#include <windows.h>
+
+// Window creation and painting.
+void CreateTraceFonts();
+void DeleteTraceFonts();
+void BuildMenuBar(HWND mainWindow);
+void CreateMainToolbar(HWND mainWindow);
+void CreateStatusBar(HWND mainWindow);
+void ForwardSizeToStatusBar(WPARAM wParam, LPARAM lParam);
+bool DrawStatusBarItem(const DRAWITEMSTRUCT* item);
+void RefreshStatusBar();
+void PaintTrace(HWND mainWindow, HDC dc);
+void DrawNewCells(HWND mainWindow);
+void RedrawPendingStamp(HWND mainWindow);
+void SetToolbarConnected();
+void SetToolbarDisconnected();
+void RebuildMenuBar(HWND mainWindow);
+void ClearSendHistory();
+
+// Commands.
+void SaveTraceCommand(HWND mainWindow);
+bool LoadTraceCommand(HWND mainWindow);
+void OpenInputSendDialog(HWND mainWindow);
+void OpenPresetSendDialog(HWND mainWindow);
+void OpenMacroDialog(HWND mainWindow);
+void OpenPresetEditDialog(HWND mainWindow);
+void OpenMemo(HWND mainWindow);
+void OpenMacroFileEditor(HWND mainWindow);
+void OpenConnectionSettingsDialog(HWND mainWindow);
+void OpenConnectionByMode(HWND mainWindow);
+void CloseConnectionWithQuestion(HWND mainWindow);
+void OpenEnvironmentDialog(HWND mainWindow);
+void OpenDarkModeDialog(HWND mainWindow);
+void OpenColorDialog(HWND mainWindow);
+void OpenAboutDialog(HWND mainWindow);
+void OpenManual(HWND mainWindow);
+void OpenWebPage(HWND mainWindow);
