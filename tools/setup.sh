@@ -36,10 +36,21 @@ wine_env() {
 ensure_wine_prefix() {
   local prefix="$1"
   wine_env "$prefix"
-  [ -f "$prefix/.lanvisor-ready" ] && return 0
+  # Bump when the prefix set-up below changes, so old prefixes are made anew.
+  local version="prefix-4"
+  [ "$(cat "$prefix/.lanvisor-ready" 2>/dev/null)" = "$version" ] && return 0
   rm -rf "$prefix"
   mkdir -p "$prefix"
   wineboot -i >/dev/null 2>&1
+  # Wine does not always find its own fonts (Marlett draws the caption
+  # buttons) nor the CJK fonts by itself: put them where Windows keeps fonts.
+  local fonts="$prefix/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null
+  ln -sf /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf "$fonts/ipagp.ttf"
+  ln -sf /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf "$fonts/ipag.ttf"
+  ln -sf /usr/share/fonts/truetype/nanum/NanumGothic.ttf "$fonts/NanumGothic.ttf"
+  ln -sf /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$fonts/wqy-microhei.ttc"
   # Proportional faces only: linking a fixed-pitch face turns every dialog
   # text fixed-pitch under Wine.
   local links='ipagp.ttf,IPAPGothic\0NanumGothic.ttf,NanumGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei'
@@ -52,7 +63,7 @@ ensure_wine_prefix() {
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
   wineserver -w
-  touch "$prefix/.lanvisor-ready"
+  echo "$version" > "$prefix/.lanvisor-ready"
 }
 
 # Starts Xvfb on a free display unless one is given; sets DISPLAY and XVFB_PID.
