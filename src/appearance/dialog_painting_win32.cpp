@@ -1,6 +1,7 @@
 #include "appearance/dialog_painting_win32.h"
 
 #include <dwmapi.h>
+#include <uxtheme.h>
 
 #include "appearance/dark_mode.h"
 #include "appearance/gdi_colors_win32.h"
@@ -23,6 +24,19 @@ INT_PTR ColorControl(HDC dc, int backSlot) {
 void ApplyTitleBarMode(HWND window) {
     BOOL dark = g_Appearance.DarkMode ? TRUE : FALSE;
     DwmSetWindowAttribute(window, kDarkTitleBarAttribute, &dark, sizeof dark);
+}
+
+void PrepareDialog(HWND dialog) {
+    ApplyTitleBarMode(dialog);
+    if (!g_Appearance.DarkMode) return;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16];
+        GetClassNameW(child, className, 16);
+        LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+        if (lstrcmpiW(className, L"Button") == 0 && type != BS_OWNERDRAW && type != BS_PUSHBUTTON &&
+            type != BS_DEFPUSHBUTTON)
+            SetWindowTheme(child, L"", L"");
+    }
 }
 
 bool PaintDialogMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result, int editBackSlot) {

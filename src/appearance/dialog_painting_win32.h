@@ -7,8 +7,13 @@
 
 #include "appearance/color_scheme.h"
 
-// Dark or light title bar, by dark mode. Every dialog calls it when it opens.
+// Dark or light title bar, by dark mode.
 void ApplyTitleBarMode(HWND window);
+
+// What every dialog does when it opens: the title bar by dark mode, and in
+// dark mode check boxes and radio buttons drawn unthemed, so that they take
+// the text color (themed ones keep the theme's black text).
+void PrepareDialog(HWND dialog);
 
 // Handles the color and owner-draw messages of a dialog. Returns true (and
 // the dialog procedure's result) when the message was one of them.

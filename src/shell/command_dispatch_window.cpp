@@ -1,5 +1,7 @@
 #include "shell/command_dispatch.h"
 
+#include "appearance/dark_mode_dialog.h"
+#include "appearance/environment_dialog.h"
 #include "connection/connection_state.h"
 #include "platform/host_lookup.h"
 #include "shell/app_settings.h"
@@ -8,6 +10,7 @@
 #include "shell/local_host_info.h"
 #include "shell/main_window.h"
 #include "shell/pending_features_window.h"
+#include "shell/restart.h"
 #include "shell/text_table.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_view_state.h"
@@ -54,6 +57,15 @@ void LanguageCommand(HWND window) {
     RebuildMenuBar(window);
 }
 
+// A new dark-mode file takes effect through a restart: the window shuts
+// down in order (settings saved) before the restart tool is started.
+void DarkModeCommand(HWND window) {
+    if (!ShowDarkModeDialog(window)) return;
+    std::u16string_view target = AskRestartTarget(window);
+    DestroyWindow(window);
+    StartRelaunch(target);
+}
+
 void JumpCommand(HWND window, bool toLast) {
     if (toLast) JumpToLastLine(g_View, TraceCount(g_Trace));
     else JumpToFirstLine(g_View);
@@ -96,8 +108,8 @@ bool RunMainCommand(HWND window, int id) {
     case OpenConnection: OpenCommand(window); break;
     case CloseConnection: CloseCommand(window); break;
     case HostName: ShowHostNameMessage(window, g_LocalHost, PlatformHostLookup()); break;
-    case EnvironmentDialog: OpenEnvironmentDialog(window); break;
-    case DarkModeDialog: OpenDarkModeDialog(window); break;
+    case EnvironmentDialog: ShowEnvironmentDialog(window); break;
+    case DarkModeDialog: DarkModeCommand(window); break;
     case LanguageDialog: LanguageCommand(window); break;
     case ColorDialog: OpenColorDialog(window); break;
     case AboutDialog: OpenAboutDialog(window); break;

@@ -1,10 +1,17 @@
 // Program entry: the dark-mode file, the main window, the message loop.
 #include <windows.h>
 
+#include "appearance/dark_mode.h"
+#include "platform/text.h"
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
+#include "shell/program_directory.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // The mode file lies beside the program (not in whatever folder the
+    // program was started from), where the dark-mode dialog writes it.
+    ComputeProgramDirectory();
+    g_Appearance = ReadDarkModeFile(TextView(g_ProgramDirectory));
     if (!CreateMainWindow(instance, showCommand)) return 0;
     // The resources define no accelerators; the table is looked up all the same.
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDS_WINDOW_CLASS));

@@ -17,7 +17,7 @@ void OnInit(HWND dialog) {
     for (int language = 0; language < kLanguageCount; ++language)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(LanguageName(language))));
     SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(LanguageName(g_Settings.Language))));
-    ApplyTitleBarMode(dialog);
+    PrepareDialog(dialog);
 }
 
 void OnAccept(HWND dialog) {

@@ -37,8 +37,6 @@ void OpenConnectionByMode(HWND) {}
 void CloseConnectionWithQuestion(HWND) {}
 
 // Appearance and help.
-void OpenEnvironmentDialog(HWND) {}
-void OpenDarkModeDialog(HWND) {}
 void OpenColorDialog(HWND) {}
 void OpenAboutDialog(HWND) {}
 void OpenManual(HWND) {}

@@ -34,8 +34,6 @@ void OpenMacroFileEditor(HWND mainWindow);
 void OpenConnectionSettingsDialog(HWND mainWindow);
 void OpenConnectionByMode(HWND mainWindow);
 void CloseConnectionWithQuestion(HWND mainWindow);
-void OpenEnvironmentDialog(HWND mainWindow);
-void OpenDarkModeDialog(HWND mainWindow);
 void OpenColorDialog(HWND mainWindow);
 void OpenAboutDialog(HWND mainWindow);
 void OpenManual(HWND mainWindow);

@@ -1,0 +1,82 @@
+#include "appearance/environment_dialog.h"
+
+#include "appearance/dialog_painting_win32.h"
+#include "appearance/environment_settings.h"
+#include "platform/text.h"
+#include "platform/wide_win32.h"
+#include "resources/resource_ids.h"
+#include "shell/app_settings.h"
+#include "shell/dialog_texts_win32.h"
+
+namespace {
+
+constexpr int kTitleText = 75;
+constexpr ControlText kTexts[] = {
+    {IDC_SCROLL_LABEL, 76},
+    {IDC_LOWER_CASE_CHECK, 77},
+    {IDC_NO_FOCUS_CHECK, 65},
+    {IDC_PERIOD_LABEL, 35},
+};
+constexpr int kClosedResult = 1;
+constexpr int kLargestScrollChoice = 21;
+constexpr int kPitchTextCapacity = 8;   // 7 characters are read back
+constexpr int kPeriodTextCapacity = 5;  // 4 characters are read back
+
+void SetNumberText(HWND control, int32_t value) {
+    char16_t text[16];
+    FormatText(text, u"%d", {value});
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(text)));
+}
+
+void OnInit(HWND dialog) {
+    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    HWND combo = GetDlgItem(dialog, IDC_SCROLL_COMBO);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (int n = 1; n <= kLargestScrollChoice; ++n) {
+        char16_t text[8];
+        FormatText(text, u"%d", {n});
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(text)));
+    }
+    SetNumberText(combo, g_Settings.ScrollPitch);
+    CheckDlgButton(dialog, IDC_LOWER_CASE_CHECK, g_Settings.HexLowerCase == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_NO_FOCUS_CHECK, g_Settings.AutoFocusOff == 1 ? BST_CHECKED : BST_UNCHECKED);
+    SetNumberText(GetDlgItem(dialog, IDC_PERIOD_EDIT), g_Settings.RefreshPeriodMs);
+    PrepareDialog(dialog);
+}
+
+void OnAccept(HWND dialog) {
+    g_Settings.ScrollPitch = ScrollPitchFromText(DialogItemText(dialog, IDC_SCROLL_COMBO, kPitchTextCapacity));
+    g_Settings.HexLowerCase = IsDlgButtonChecked(dialog, IDC_LOWER_CASE_CHECK) == BST_CHECKED ? 1 : 0;
+    g_Settings.AutoFocusOff = IsDlgButtonChecked(dialog, IDC_NO_FOCUS_CHECK) == BST_CHECKED ? 1 : 0;
+    g_Settings.RefreshPeriodMs = RefreshPeriodFromText(DialogItemText(dialog, IDC_PERIOD_EDIT, kPeriodTextCapacity));
+    EndDialog(dialog, IDC_ENVIRONMENT_OK);
+}
+
+INT_PTR CALLBACK EnvironmentDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR painted = 0;
+    if (PaintDialogMessage(message, wParam, lParam, painted)) return painted;
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_ENVIRONMENT_OK:
+        case IDOK:  // Enter
+            OnAccept(dialog);
+            return TRUE;
+        case IDCANCEL:  // close box or Escape: nothing changes
+            EndDialog(dialog, kClosedResult);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR ShowEnvironmentDialog(HWND owner) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ENVIRONMENT), owner, EnvironmentDialogProc, 0);
+}
