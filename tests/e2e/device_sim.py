@@ -1,0 +1,298 @@
+"""A scripted network peer for the end-to-end tests: it plays the device that
+Lanvisor talks to.
+
+Every role binds to 127.0.0.1 only (port 0, so the system picks a free
+port), records each byte it receives and can send bytes on request or, by a
+script of replies, when a given number of bytes has arrived. A background
+thread does the receiving; stop() (or leaving the with-block) closes every
+socket and ends the thread.
+
+    with TcpServer(replies=[Reply(after=5, data=b"OK\\r\\n")]) as device:
+        ... set access point 127.0.0.1 and device.port in the program, open ...
+        assert device.wait_bytes(5) == b"ABC\\r\\n"
+
+Roles, named after the device's side:
+    TcpServer()           listens; the program connects as TCP client
+    TcpClient(port)       connects to the program listening as TCP server
+    UdpServer()           receives; the program sends to it as UDP client
+    UdpClient(port)       sends to the program bound as UDP server
+"""
+import collections
+import ipaddress
+import selectors
+import socket
+import threading
+import time
+
+LOOPBACK = "127.0.0.1"
+DEFAULT_TIMEOUT = 10.0
+
+
+def require_loopback(host):
+    """Tests talk to 127.0.0.0/8 only; anything else is refused outright."""
+    if ipaddress.ip_address(host) not in ipaddress.ip_network("127.0.0.0/8"):
+        raise ValueError(f"device simulator refuses non-loopback address {host}")
+    return host
+
+
+class Reply:
+    """Bytes the device sends once it has received `after` bytes in total."""
+
+    def __init__(self, after, data):
+        self.after = after
+        self.data = bytes(data)
+
+
+class Device:
+    """What every role shares: the record, the waits and the script."""
+
+    def __init__(self, replies=()):
+        self._lock = threading.Condition()
+        self._received = bytearray()
+        self._chunks = []  # (sender address, bytes) per receive call
+        self._replies = list(replies)
+        self._selector = selectors.DefaultSelector()
+        self._wake_r, self._wake_w = socket.socketpair()
+        self._selector.register(self._wake_r, selectors.EVENT_READ, None)
+        self._actions = collections.deque()  # run on the background thread
+        self._stopping = False
+        self._thread = None
+        self.error = None  # an exception raised in the background thread
+
+    # -- record -----------------------------------------------------------
+    @property
+    def received(self):
+        with self._lock:
+            return bytes(self._received)
+
+    @property
+    def chunks(self):
+        with self._lock:
+            return list(self._chunks)
+
+    def _record(self, sender, data):
+        due = []
+        with self._lock:
+            self._received += data
+            self._chunks.append((sender, bytes(data)))
+            while self._replies and len(self._received) >= self._replies[0].after:
+                due.append(self._replies.pop(0))
+            self._lock.notify_all()
+        for reply in due:
+            self._reply(sender, reply.data)
+
+    def _wait(self, condition, timeout, what):
+        deadline = time.monotonic() + timeout
+        with self._lock:
+            while not condition():
+                if self.error:
+                    raise RuntimeError(f"device simulator failed: {self.error!r}")
+                left = deadline - time.monotonic()
+                if left <= 0:
+                    raise TimeoutError(f"{what} within {timeout} s; received so far: {bytes(self._received)!r}")
+                self._lock.wait(left)
+
+    def wait_bytes(self, count, timeout=DEFAULT_TIMEOUT):
+        """Waits until `count` bytes have arrived in total; returns them all."""
+        self._wait(lambda: len(self._received) >= count, timeout, f"device did not receive {count} bytes")
+        return self.received
+
+    # -- thread -----------------------------------------------------------
+    def start(self):
+        self._thread = threading.Thread(target=self._run, name=type(self).__name__, daemon=True)
+        self._thread.start()
+        return self
+
+    def _run(self):
+        try:
+            while not self._stopping:
+                for key, _ in self._selector.select():
+                    if key.data is None:
+                        key.fileobj.recv(4096)
+                        while self._actions:
+                            self._actions.popleft()()
+                    elif key.fileobj.fileno() >= 0:
+                        key.data(key.fileobj)
+        except Exception as error:  # reported to the waiting test
+            with self._lock:
+                self.error = error
+                self._lock.notify_all()
+
+    def _in_thread(self, action):
+        """Runs an action on the background thread, between two receives."""
+        self._actions.append(action)
+        self._wake_w.send(b"x")
+
+    def stop(self):
+        self._stopping = True
+        try:
+            self._wake_w.send(b"x")
+        except OSError:
+            pass
+        if self._thread:
+            self._thread.join(5)
+            if self._thread.is_alive():
+                raise RuntimeError("device simulator thread did not stop")
+        for key in list(self._selector.get_map().values()):
+            key.fileobj.close()
+        self._selector.close()
+        self._wake_w.close()
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+
+class _StreamDevice(Device):
+    """TCP roles: any number of connections, all recorded together."""
+
+    def __init__(self, replies=()):
+        super().__init__(replies)
+        self.connections = []  # open connections, oldest first
+        self._peers = {}
+        self.connects = 0
+        self.disconnects = 0
+
+    def _adopt(self, conn):
+        # Blocking sockets: the thread reads only what select reported ready.
+        conn.settimeout(None)
+        with self._lock:
+            self._peers[conn] = conn.getpeername()
+            self.connections.append(conn)
+            self.connects += 1
+            self._lock.notify_all()
+        self._selector.register(conn, selectors.EVENT_READ, self._on_data)
+
+    def _on_data(self, conn):
+        try:
+            data = conn.recv(65536)
+        except ConnectionResetError:
+            data = b""
+        if data:
+            self._record(self._peers[conn], data)
+        else:
+            self._drop(conn)
+
+    def _drop(self, conn):
+        self._selector.unregister(conn)
+        conn.close()
+        with self._lock:
+            self.connections.remove(conn)
+            self.disconnects += 1
+            self._lock.notify_all()
+
+    def _reply(self, sender, data):
+        for conn in list(self.connections):
+            if self._peers.get(conn) == sender:
+                try:
+                    conn.sendall(data)
+                except OSError:
+                    pass
+
+    def send(self, data, connection=-1):
+        """Sends on one connection, by default the newest."""
+        with self._lock:
+            if not self.connections:
+                raise RuntimeError("device has no connection to send on")
+            conn = self.connections[connection]
+        conn.sendall(bytes(data))
+
+    def wait_connections(self, count=1, timeout=DEFAULT_TIMEOUT):
+        self._wait(lambda: self.connects >= count, timeout, f"fewer than {count} connections")
+
+    def wait_disconnects(self, count=1, timeout=DEFAULT_TIMEOUT):
+        self._wait(lambda: self.disconnects >= count, timeout, f"fewer than {count} disconnects")
+
+    def disconnect(self, timeout=DEFAULT_TIMEOUT):
+        """Closes every connection from the device's side."""
+        with self._lock:
+            target = self.disconnects + len(self.connections)
+        self._in_thread(lambda: [self._drop(conn) for conn in list(self.connections)])
+        self.wait_disconnects(target, timeout)
+
+
+class TcpServer(_StreamDevice):
+    def __init__(self, replies=(), host=LOOPBACK):
+        require_loopback(host)
+        super().__init__(replies)
+        self._listener = socket.create_server((host, 0))
+        self.host, self.port = self._listener.getsockname()
+        self._selector.register(self._listener, selectors.EVENT_READ, self._on_accept)
+
+    def _on_accept(self, listener):
+        conn, _ = listener.accept()
+        self._adopt(conn)
+
+
+class TcpClient(_StreamDevice):
+    """Connects when started, retrying until the program listens."""
+
+    def __init__(self, port, replies=(), host=LOOPBACK, connect_timeout=DEFAULT_TIMEOUT):
+        require_loopback(host)
+        super().__init__(replies)
+        self.peer = (host, port)
+        self._connect_timeout = connect_timeout
+
+    def start(self):
+        deadline = time.monotonic() + self._connect_timeout
+        while True:
+            try:
+                conn = socket.create_connection(self.peer, timeout=1)
+                break
+            except (ConnectionRefusedError, TimeoutError):
+                if time.monotonic() >= deadline:
+                    raise
+                time.sleep(0.1)
+        self._adopt(conn)
+        self.port = conn.getsockname()[1]
+        return super().start()
+
+
+class _DatagramDevice(Device):
+    def __init__(self, replies=(), host=LOOPBACK):
+        require_loopback(host)
+        super().__init__(replies)
+        self._sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self._sock.bind((host, 0))
+        self.host, self.port = self._sock.getsockname()
+        self.last_sender = None
+        self._selector.register(self._sock, selectors.EVENT_READ, self._on_datagram)
+
+    def _on_datagram(self, sock):
+        try:
+            data, sender = sock.recvfrom(65536)
+        except (ConnectionRefusedError, ConnectionResetError):  # an earlier datagram found no listener
+            return
+        with self._lock:
+            self.last_sender = sender
+        self._record(sender, data)
+
+    def _reply(self, sender, data):
+        self._sock.sendto(data, sender)
+
+    def send(self, data, to=None):
+        to = to or self._default_target()
+        require_loopback(to[0])
+        self._sock.sendto(bytes(data), to)
+
+    def _default_target(self):
+        if self.last_sender is None:
+            raise RuntimeError("device has no peer to send to yet")
+        return self.last_sender
+
+
+class UdpServer(_DatagramDevice):
+    """Answers whoever sent the last datagram."""
+
+
+class UdpClient(_DatagramDevice):
+    """Sends to the program's port on 127.0.0.1."""
+
+    def __init__(self, port, replies=(), host=LOOPBACK):
+        super().__init__(replies, host)
+        self.peer = (host, port)
+
+    def _default_target(self):
+        return self.peer

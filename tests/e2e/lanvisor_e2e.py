@@ -1,0 +1,543 @@
+"""Library for the end-to-end scenarios: runs Lanvisor.exe under Wine in a
+fresh program folder and drives it from outside through lvdriver.exe.
+
+A scenario is a function that takes a Context:
+
+    @scenario("shell")
+    def clear_question_no(ctx):
+        app = ctx.launch()                       # fresh folder, main window up
+        app.command(211)                         # the clear-trace command
+        assert app.msgbox_text("Lanvisor") == ctx.language_text(5, "j")
+        app.answer("Lanvisor", IDNO)
+        app.end()                                # command 203, process exits
+        assert ctx.settings()["moji_type"] == "0"
+
+Everything a scenario starts is ended by the runner afterwards, pass or fail.
+"""
+import collections
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+MAIN_TITLE = "Lanvisor"
+MAIN_CLASS = "Lanvisor"
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
+END_PROGRAM = 203
+DEFAULT_TIMEOUT = 10.0  # seconds, for each wait
+START_TIMEOUT = 60.0  # a cold Wine start takes a while
+
+# Files that the program writes while it runs: never copied into a fresh
+# program folder, so that every scenario starts as a first run.
+RUNTIME_FILES = {
+    "lanvisor.ini", "color.ini", "dkm.ini", "temp.txt", "temp1.log", "mdata.txt",
+    "log.txt", "autokey.ini", "ipaddress",
+}
+
+SCENARIOS = []
+
+
+class Scenario:
+    def __init__(self, suite, name, function, wine, timeout):
+        self.suite, self.name, self.function = suite, name, function
+        self.wine, self.timeout = wine, timeout
+
+    @property
+    def full_name(self):
+        return f"{self.suite}.{self.name}"
+
+
+def scenario(suite, name=None, wine=True, timeout=180):
+    """Registers a scenario. wine=False for ones that need no program."""
+
+    def register(function):
+        SCENARIOS.append(Scenario(suite, name or function.__name__, function, wine, timeout))
+        return function
+
+    return register
+
+
+class DriverError(AssertionError):
+    """A driver command failed: a window, control or message box was not
+    there in time, or was not usable."""
+
+
+# ---- files ------------------------------------------------------------------
+
+def read_utf16_text(path):
+    """Text of a UTF-16LE file with byte order mark; fails on anything else."""
+    data = Path(path).read_bytes()
+    assert data[:2] == b"\xff\xfe", f"{Path(path).name} does not start with the UTF-16LE mark: {data[:16]!r}"
+    return data[2:].decode("utf-16-le")
+
+
+def utf16(text):
+    """Bytes of a UTF-16LE file with byte order mark, as the program writes
+    its own files; for seeding files through Context.launch(files=...)."""
+    return b"\xff\xfe" + text.encode("utf-16-le")
+
+
+def parse_ini(text):
+    """Sections of an INI text, in file order: {section: [(key, value), ...]}."""
+    sections = collections.OrderedDict()
+    current = None
+    for line in text.splitlines():
+        if line.startswith("[") and line.rstrip().endswith("]"):
+            current = sections.setdefault(line.strip()[1:-1], [])
+        elif "=" in line and current is not None:
+            key, value = line.split("=", 1)
+            current.append((key, value))
+    return sections
+
+
+def read_ini(path, section):
+    """Key/value pairs of one section of a UTF-16LE INI file, in file order."""
+    sections = parse_ini(read_utf16_text(path))
+    assert section in sections, f"{Path(path).name} has no section [{section}]; sections: {list(sections)}"
+    return sections[section]
+
+
+# ---- screenshots ------------------------------------------------------------
+
+class Rect(collections.namedtuple("Rect", "left top right bottom")):
+    @property
+    def width(self):
+        return self.right - self.left
+
+    @property
+    def height(self):
+        return self.bottom - self.top
+
+
+class Screenshot:
+    """A PNG of the whole screen, with its pixels read on demand."""
+
+    def __init__(self, path):
+        self.path = Path(path)
+        self._size = None
+        self._rgb = None
+
+    def _load(self):
+        if self._rgb is None:
+            ppm = subprocess.run(["convert", str(self.path), "ppm:-"], capture_output=True, check=True,
+                                 timeout=60).stdout
+            # Binary PPM: "P6", width, height, maximum, each after whitespace.
+            fields, pos = [], 0
+            while len(fields) < 4:
+                while ppm[pos:pos + 1].isspace():
+                    pos += 1
+                end = pos
+                while not ppm[end:end + 1].isspace():
+                    end += 1
+                fields.append(ppm[pos:end])
+                pos = end
+            assert fields[0] == b"P6" and fields[3] == b"255", f"unexpected image format {fields}"
+            self._size = (int(fields[1]), int(fields[2]))
+            self._rgb = ppm[pos + 1:]
+        return self._rgb
+
+    @property
+    def size(self):
+        self._load()
+        return self._size
+
+    def pixel(self, x, y):
+        rgb = self._load()
+        i = (y * self._size[0] + x) * 3
+        return tuple(rgb[i:i + 3])
+
+    def colors(self, rect):
+        """How often each (r, g, b) occurs inside rect (screen coordinates)."""
+        rgb = self._load()
+        width, height = self._size
+        counts = collections.Counter()
+        for y in range(max(rect.top, 0), min(rect.bottom, height)):
+            row = rgb[(y * width + max(rect.left, 0)) * 3:(y * width + min(rect.right, width)) * 3]
+            counts.update(zip(row[0::3], row[1::3], row[2::3]))
+        return counts
+
+
+# ---- Wine -------------------------------------------------------------------
+
+class WineSession:
+    """One Wine prefix for a whole suite run, copied from a prepared one."""
+
+    def __init__(self, prefix, display):
+        self.prefix = Path(prefix)
+        self.display = display
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        env.update(WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                   DISPLAY=self.display)
+        env.update(extra)
+        return env
+
+    def prepare(self, template, setup_script=None):
+        if template:
+            # Let a server still running on the template save its registry.
+            self._wait_server(Path(template), 30)
+            subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True, timeout=600)
+        elif setup_script and Path(setup_script).exists():
+            subprocess.run(["bash", "-c", 'source "$0"; ensure_wine_prefix "$1"', str(setup_script),
+                            str(self.prefix)], env=self.env(), check=True, timeout=900)
+        else:
+            self.prefix.mkdir(parents=True)
+            subprocess.run(["wineboot", "-i"], env=self.env(), check=True, timeout=900,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._ensure_virtual_desktop()
+        self.kill_all()
+
+    def _ensure_virtual_desktop(self):
+        # Inside one Wine desktop window Wine draws title bars and frames
+        # itself, as Windows would, so screenshots show whole windows.
+        user_reg = (self.prefix / "user.reg").read_text(errors="replace")
+        if '[Software\\\\Wine\\\\Explorer]' in user_reg and '"Desktop"="Default"' in user_reg:
+            return
+        for key, name, value in (("HKCU\\Software\\Wine\\Explorer", "Desktop", "Default"),
+                                 ("HKCU\\Software\\Wine\\Explorer\\Desktops", "Default", "1280x1024")):
+            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=self.env(),
+                           check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def _wait_server(self, prefix, timeout):
+        env = self.env(WINEPREFIX=str(prefix))
+        try:
+            subprocess.run(["wineserver", "-w"], env=env, timeout=timeout)
+        except subprocess.TimeoutExpired:
+            pass
+
+    def kill_all(self):
+        """Ends every process of this prefix and waits for its server to go."""
+        subprocess.run(["wineserver", "-k"], env=self.env(), timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._wait_server(self.prefix, 30)
+
+
+class Driver:
+    """Runs lvdriver.exe commands (see the driver source for the list)."""
+
+    def __init__(self, session, exe):
+        self.session = session
+        self.exe = str(exe)
+
+    def run(self, *args, timeout=DEFAULT_TIMEOUT, window_class=None, check=True):
+        """Output of one command, without its final newline."""
+        command = ["wine", self.exe]
+        if window_class:
+            command += ["--class", window_class]
+        command += ["--timeout", str(int(timeout * 1000))] + [str(a) for a in args]
+        # Output goes to files, not pipes: when this command is the first of
+        # the session, the Wine server and services it starts inherit its
+        # output and would hold a pipe open long after the driver has ended.
+        with tempfile.TemporaryFile() as stdout, tempfile.TemporaryFile() as stderr:
+            # A UTF-8 locale so that Wine passes non-ASCII arguments unchanged.
+            process = subprocess.Popen(command, env=self.session.env(LC_ALL="C.UTF-8"), stdout=stdout,
+                                       stderr=stderr, stdin=subprocess.DEVNULL)
+            try:
+                code = process.wait(timeout + 30)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+                raise DriverError(f"lvdriver {' '.join(str(a) for a in args)}: did not end") from None
+            except BaseException:  # the scenario's time is up
+                process.kill()
+                process.wait()
+                raise
+            stdout.seek(0)
+            stderr.seek(0)
+            out = stdout.read().decode("utf-8")
+            err = stderr.read().decode("utf-8", "replace").strip()
+        if out.endswith("\n"):
+            out = out[:-1]
+        if check and code != 0:
+            raise DriverError(f"lvdriver {' '.join(str(a) for a in args)}: exit {code}: {err}")
+        return out if check else (code, out)
+
+
+def _unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        if text[i] == "\\" and i + 1 < len(text):
+            out.append({"t": "\t", "r": "\r", "n": "\n"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
+Control = collections.namedtuple("Control", "id cls text")
+
+
+class Window:
+    """A top-level window or dialog, found by its exact title (and class)."""
+
+    def __init__(self, driver, title, window_class=None):
+        self.driver, self.title, self.window_class = driver, title, window_class
+
+    def _run(self, *args, timeout=DEFAULT_TIMEOUT):
+        return self.driver.run(*args, timeout=timeout, window_class=self.window_class)
+
+    def wait(self, timeout=DEFAULT_TIMEOUT):
+        """Waits until the window is shown; returns self."""
+        self._run("wait", self.title, int(timeout * 1000), timeout=timeout)
+        return self
+
+    def wait_gone(self, timeout=DEFAULT_TIMEOUT):
+        self._run("gone", self.title, int(timeout * 1000), timeout=timeout)
+
+    def exists(self):
+        code, _ = self.driver.run("exists", self.title, window_class=self.window_class, check=False)
+        return code == 0
+
+    def close(self, timeout=DEFAULT_TIMEOUT):
+        self._run("close", self.title, int(timeout * 1000), timeout=timeout)
+
+    def command(self, command_id):
+        self._run("command", self.title, command_id)
+
+    def key(self, virtual_key):
+        self._run("key", self.title, virtual_key)
+
+    def click(self, control_id):
+        self._run("click", self.title, control_id)
+
+    def settext(self, control_id, text):
+        self._run("settext", self.title, control_id, text)
+
+    def type(self, control_id, text):
+        self._run("type", self.title, control_id, text)
+
+    def text(self, control_id=None):
+        """The window's title, or the text of one control."""
+        args = ["gettext", self.title] + ([] if control_id is None else [control_id])
+        return self._run(*args)
+
+    def combo_select(self, control_id, entry):
+        self._run("combo-select", self.title, control_id, entry)
+
+    def items(self, control_id):
+        out = self._run("items", self.title, control_id)
+        return [_unescape(line) for line in out.split("\n")] if out else []
+
+    def state(self, control_id):
+        """{'visible': 0/1, 'enabled': 0/1, 'checked': 0/1/2}"""
+        return {k: int(v) for k, v in (p.split("=") for p in self._run("state", self.title, control_id).split())}
+
+    def controls(self):
+        """Every child control in creation order, as Control(id, cls, text)."""
+        out = self._run("texts", self.title)
+        result = []
+        for line in out.split("\n") if out else []:
+            cid, cls, text = line.split("\t", 2)
+            result.append(Control(int(cid), cls, _unescape(text)))
+        return result
+
+    def rect(self):
+        return Rect(*(int(v) for v in self._run("rect", self.title).split()))
+
+
+class App:
+    """One run of Lanvisor.exe in the scenario's program folder."""
+
+    def __init__(self, ctx, folder):
+        self.ctx = ctx
+        self.folder = Path(folder)
+        self.driver = ctx.driver
+        self.main = Window(self.driver, MAIN_TITLE, MAIN_CLASS)
+        log_path = ctx.artifacts / f"wine-{len(ctx.apps) + 1}.log"
+        self._log = open(log_path, "wb")
+        self.process = subprocess.Popen(["wine", "Lanvisor.exe"], cwd=self.folder, env=ctx.session.env(),
+                                        stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
+
+    # -- life -------------------------------------------------------------
+    def wait_main_window(self, timeout=START_TIMEOUT):
+        deadline = time.monotonic() + timeout
+        while True:
+            code = self.process.poll()
+            if code is not None:
+                raise AssertionError(f"Lanvisor.exe ended with code {code} before its window appeared")
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise AssertionError(f"no main window within {timeout} s")
+            rc, _ = self.driver.run("wait", MAIN_TITLE, int(min(left, 3) * 1000), timeout=min(left, 3),
+                                    window_class=MAIN_CLASS, check=False)
+            if rc == 0:
+                return self.main
+
+    def wait_exit(self, timeout=DEFAULT_TIMEOUT):
+        """Waits for the process to end; returns its exit code."""
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"Lanvisor.exe still running {timeout} s later") from None
+
+    def end(self, timeout=DEFAULT_TIMEOUT):
+        """The end-program command: the window goes, the process ends with 0."""
+        self.command(END_PROGRAM)
+        self.main.wait_gone(timeout)
+        code = self.wait_exit(timeout)
+        assert code == 0, f"Lanvisor.exe ended with exit code {code}"
+
+    def kill(self):
+        if self.process.poll() is None:
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
+        self._log.close()
+
+    # -- windows ----------------------------------------------------------
+    def window(self, title, window_class=None):
+        return Window(self.driver, title, window_class)
+
+    def command(self, command_id):
+        """Posts a menu command to the main window."""
+        self.main.command(command_id)
+
+    def wait_window(self, title, timeout=DEFAULT_TIMEOUT):
+        return self.window(title).wait(timeout)
+
+    def wait_gone(self, title, timeout=DEFAULT_TIMEOUT):
+        self.window(title).wait_gone(timeout)
+
+    def click(self, title, control_id):
+        self.window(title).click(control_id)
+
+    def settext(self, title, control_id, text):
+        self.window(title).settext(control_id, text)
+
+    def gettext(self, title, control_id=None):
+        return self.window(title).text(control_id)
+
+    def combo_select(self, title, control_id, entry):
+        self.window(title).combo_select(control_id, entry)
+
+    def texts(self, title):
+        return self.window(title).controls()
+
+    def msgbox_text(self, caption, timeout=DEFAULT_TIMEOUT):
+        """Waits for a message box with this caption and returns its text."""
+        return self.driver.run("msgbox", caption, int(timeout * 1000), timeout=timeout)
+
+    def answer(self, caption, button_id, timeout=DEFAULT_TIMEOUT):
+        """Clicks a button of the message box and waits until it is gone."""
+        self.driver.run("answer", caption, button_id, int(timeout * 1000), timeout=timeout)
+
+    def windows(self):
+        """Every visible top-level window as (class, title)."""
+        out = self.driver.run("windows")
+        return [tuple(_unescape(f) for f in line.split("\t")[1:3]) for line in out.split("\n") if line]
+
+
+class Context:
+    """What a scenario gets: its own program folder, launches, screenshots,
+    device simulators; all cleaned up by the runner."""
+
+    def __init__(self, scenario, session, driver, program_dir, work_dir, screenshots, artifacts):
+        self.scenario = scenario
+        self.session = session
+        self.driver = driver
+        self.screenshots = Path(screenshots)
+        self.artifacts = Path(artifacts)
+        self.folder = Path(work_dir) / scenario.full_name
+        self.apps = []
+        self.devices = []
+        self._program_dir = Path(program_dir)
+        self._shots = 0
+
+    def _make_folder(self):
+        if self.folder.exists():
+            return
+        self.folder.mkdir(parents=True)
+        for entry in self._program_dir.iterdir():
+            if entry.name.lower() in RUNTIME_FILES:
+                continue
+            if entry.is_dir():
+                shutil.copytree(entry, self.folder / entry.name)
+            else:
+                shutil.copy2(entry, self.folder / entry.name)
+
+    def launch(self, files=None, wait=True):
+        """Starts Lanvisor.exe in the scenario's folder (made on first use and
+        kept for later launches, so settings carry over). files: {name: bytes}
+        written into the folder before the start. Returns the App once its
+        main window is shown (wait=False: at once)."""
+        self._make_folder()
+        for name, data in (files or {}).items():
+            (self.folder / name).write_bytes(data)
+        app = App(self, self.folder)
+        self.apps.append(app)
+        if wait:
+            app.wait_main_window()
+        return app
+
+    def device(self, device):
+        """Starts a device simulator and stops it with the scenario."""
+        self.devices.append(device)
+        return device.start()
+
+    def file(self, name):
+        return self.folder / name
+
+    def settings(self):
+        """Lanvisor.ini of the folder as an ordered {key: value}."""
+        return collections.OrderedDict(read_ini(self.file("Lanvisor.ini"), "Lanvisor"))
+
+    def language_text(self, number, language):
+        """Text `number` of Lanvisor_char2.ini; language one of j, e, k, c."""
+        pairs = dict(read_ini(self.file("Lanvisor_char2.ini"), "Lanvisor"))
+        return pairs.get(f"No.{number}:comt-{language}", "")[:63]
+
+    def screenshot(self, label):
+        """Saves the screen as <scenario>-<n>-<label>.png; returns a Screenshot."""
+        self._shots += 1
+        self.screenshots.mkdir(parents=True, exist_ok=True)
+        path = self.screenshots / f"{self.scenario.full_name}-{self._shots}-{label}.png"
+        subprocess.run(["import", "-window", "root", str(path)], env=self.session.env(), check=True,
+                       timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return Screenshot(path)
+
+    def cleanup(self, failed):
+        errors = []
+        for device in self.devices:
+            try:
+                device.stop()
+            except Exception as error:
+                errors.append(f"device simulator: {error}")
+        if self.scenario.wine:
+            if failed:
+                self._keep_evidence()
+            self.session.kill_all()
+            for app in self.apps:
+                app.kill()
+            still = [str(app.process.pid) for app in self.apps if app.process.poll() is None]
+            if still:
+                errors.append(f"processes still running: {', '.join(still)}")
+        if self.folder.exists():
+            shutil.rmtree(self.folder, ignore_errors=True)
+        return errors
+
+    def _keep_evidence(self):
+        """On failure: a screenshot, the window list and the files written."""
+        try:
+            self.screenshot("failure")
+        except Exception:
+            pass
+        try:
+            lines = self.driver.run("windows", timeout=5)
+            (self.artifacts / "windows.txt").write_text(lines + "\n")
+        except Exception:
+            pass
+        if self.folder.exists():
+            for entry in self.folder.iterdir():
+                shipped = self._program_dir / entry.name
+                if entry.is_file() and not (shipped.is_file() and shipped.read_bytes() == entry.read_bytes()):
+                    shutil.copy2(entry, self.artifacts / entry.name)
