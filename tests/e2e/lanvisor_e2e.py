@@ -505,6 +505,22 @@ class Context:
                        timeout=60, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return Screenshot(path)
 
+    def wait_for_screen(self, label, problem, timeout=DEFAULT_TIMEOUT):
+        """Takes screenshots until problem(shot) returns None (what is wrong
+        otherwise, as text) or the time is up; returns the last screenshot.
+        Drawing happens after a window appears, so screen checks poll."""
+        deadline = time.monotonic() + timeout
+        while True:
+            shot = self.screenshot(label)
+            wrong = problem(shot)
+            if wrong is None:
+                return shot
+            if time.monotonic() >= deadline:
+                raise AssertionError(f"screen after {timeout} s: {wrong} (see {shot.path.name})")
+            shot.path.unlink()
+            self._shots -= 1
+            time.sleep(0.2)
+
     def cleanup(self, failed):
         errors = []
         for device in self.devices:

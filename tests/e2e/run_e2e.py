@@ -25,6 +25,7 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 import lanvisor_e2e as e2e  # noqa: E402
 
 SETUP_SCRIPT = HERE.parent.parent / "tools" / "setup.sh"

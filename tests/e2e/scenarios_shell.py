@@ -14,18 +14,22 @@ DEFAULT_SETTINGS = [
 @scenario("shell")
 def start(ctx):
     app = ctx.launch()
-    shot = ctx.screenshot("main-window")
     rect = app.main.rect()
-    screen_width, screen_height = shot.size
-    assert rect.width >= 320 and rect.height >= 200, f"main window too small: {rect}"
-    assert 0 <= rect.left and rect.right <= screen_width and 0 <= rect.top and rect.bottom <= screen_height, \
-        f"main window {rect} not on the {screen_width}x{screen_height} screen"
-    # Drawn: a frame and title bar around the trace area, which is mostly
-    # the white background of the light color set.
-    colors = shot.colors(rect)
-    assert len(colors) > 1, f"main window area is a single color {list(colors)}: nothing drawn"
-    assert colors.most_common(1)[0][0] == (255, 255, 255), \
-        f"main window mostly {colors.most_common(1)[0][0]}, not the white trace background"
+
+    def problem(shot):
+        screen_width, screen_height = shot.size
+        if rect.width < 320 or rect.height < 200:
+            return f"main window too small: {rect}"
+        if rect.left < 0 or rect.right > screen_width or rect.top < 0 or rect.bottom > screen_height:
+            return f"main window {rect} not on the {screen_width}x{screen_height} screen"
+        # A frame and title bar around the trace area, which is mostly the
+        # white background of the light color set.
+        colors = shot.colors(rect)
+        if len(colors) < 2 or colors.most_common(1)[0][0] != (255, 255, 255):
+            return f"main window area not drawn as expected, most common colors {colors.most_common(3)}"
+        return None
+
+    ctx.wait_for_screen("main-window", problem)
     boxes = [title for cls, title in app.windows() if cls == "#32770"]
     assert not boxes, f"dialogs or message boxes at start: {boxes}"
 
