@@ -1,13 +1,66 @@
 // The one connection's state, shared by the user-interface thread and the
-// receive thread.
+// receive thread. Flags and the main socket are atomics; the peer records
+// (client slots, addresses, the UDP sender list, the newest block) are read
+// and written whole under PeerLock, through the functions below.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+
+#include "platform/lock.h"
+#include "platform/sockets.h"
+#include "platform/worker_thread.h"
+
+constexpr int kClientSlots = 10;
+constexpr int kUdpPeerCapacity = 20;
+constexpr int kReceiveBufferSize = 1024;
+constexpr int kReceiveMax = 1023;  // the buffer always ends in a zero byte
+
+enum class ConnectionMode { TcpClient, TcpServer, UdpClient, UdpServer };
+
+bool IsServerMode(ConnectionMode mode);
+bool IsTcpMode(ConnectionMode mode);
+
+enum PeerStateValue : int32_t { kNoPeer = 0, kTcpClientAttached = 1, kUdpDatagramArrived = 2 };
+
+struct ClientSlot {
+    SocketHandle socket = kInvalidSocket;
+    Ipv4Endpoint address;  // the client this slot serves
+};
 
 struct ConnectionState {
     std::atomic<bool> ConnectionActive{false};
+    std::atomic<int32_t> PeerState{kNoPeer};
+    std::atomic<SocketHandle> MainSocket{kInvalidSocket};
+    ConnectionMode Mode = ConnectionMode::TcpClient;  // fixed while open
+    WorkerThread ReceiveThread;
+    SocketLibraryInfo LibraryInfo;
+
+    mutable Lock PeerLock;
+    ClientSlot ClientSockets[kClientSlots];
+    int32_t CurrentClient = 0;
+    Ipv4Endpoint LastClientAddress;  // the client accepted or listed last
+    Ipv4Endpoint LastPeerAddress;    // the sender of the newest datagram
+    uint32_t UdpPeerList[kUdpPeerCapacity] = {};
+    int32_t UdpPeerCount = 0;
+    uint8_t LastReceived[kReceiveBufferSize] = {};
 };
 
 extern ConnectionState g_Connection;
 
 inline bool IsConnectionActive() { return g_Connection.ConnectionActive.load(); }
+
+// Client slots holding a socket; 0 unless the open connection is a server.
+int ConnectedClientCount(const ConnectionState& state);
+ClientSlot ClientSlotAt(const ConnectionState& state, int index);
+void FreeAllClientSlots(ConnectionState& state);
+
+Ipv4Endpoint LastPeer(const ConnectionState& state);
+Ipv4Endpoint LastClient(const ConnectionState& state);
+void SetLastClient(ConnectionState& state, const Ipv4Endpoint& address);
+
+int32_t UdpPeers(const ConnectionState& state, uint32_t (&peers)[kUdpPeerCapacity]);
+void ClearUdpPeers(ConnectionState& state);
+
+void CopyLastReceived(const ConnectionState& state, uint8_t (&bytes)[kReceiveBufferSize]);
+void ClearLastReceived(ConnectionState& state);

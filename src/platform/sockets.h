@@ -1,0 +1,67 @@
+// IPv4 sockets for the connection engine: Winsock on Windows, BSD sockets
+// elsewhere. Failures return -1 (or kInvalidSocket); the Winsock code of a
+// failure is then read with LastSocketError() on the same thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+using SocketHandle = uintptr_t;
+constexpr SocketHandle kInvalidSocket = ~SocketHandle(0);
+
+// An IPv4 address (network byte order, as it sits in memory: the leftmost
+// octet first) and a port (host byte order).
+struct Ipv4Endpoint {
+    uint32_t address = 0;
+    uint16_t port = 0;
+    bool operator==(const Ipv4Endpoint&) const = default;
+};
+
+Ipv4Endpoint MakeEndpoint(const int32_t octets[4], int32_t port);
+void EndpointOctets(const Ipv4Endpoint& endpoint, uint8_t octets[4]);
+
+// What the socket library reports about itself at start-up.
+struct SocketLibraryInfo {
+    uint16_t version = 0;      // low byte major, high byte minor
+    uint16_t highVersion = 0;
+    std::string description;   // ANSI code page
+    std::string systemStatus;
+};
+
+// Starts the library with a version word (major in the low byte); 0 or the
+// library's error code.
+int32_t SocketStartup(uint16_t versionWord, SocketLibraryInfo& info);
+// Ends one start-up; 0 or an error code.
+int32_t SocketCleanup();
+
+SocketHandle OpenSocket(bool tcp);
+int CloseSocket(SocketHandle socket);
+// Closes with a reset instead of an orderly close (the peer sees an error).
+int AbortSocket(SocketHandle socket);
+int BindSocket(SocketHandle socket, const Ipv4Endpoint& local);
+int ListenSocket(SocketHandle socket, int backlog);
+int ConnectSocket(SocketHandle socket, const Ipv4Endpoint& remote);
+SocketHandle AcceptSocket(SocketHandle listener, Ipv4Endpoint& peer);
+
+enum class ShutdownDirection { Receive, Send, Both };
+int ShutdownSocket(SocketHandle socket, ShutdownDirection direction);
+
+// Bytes received (0: orderly close) or -1.
+int ReceiveFrom(SocketHandle socket, uint8_t* buffer, int length);
+int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoint& from);
+// Bytes sent or -1.
+int SendOn(SocketHandle socket, const uint8_t* bytes, int length);
+int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ipv4Endpoint& to);
+
+// Waits up to timeoutMs until some of the sockets can be read; marks them in
+// ready[] and returns how many, 0 on time-out, -1 on failure.
+int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* ready);
+
+int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local);
+int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer);
+
+// Resolves a host name to its first IPv4 address; false when it has none.
+bool ResolveIpv4(const std::string& hostName, Ipv4Endpoint& endpoint);
+
+// The socket's numeric value as the success message shows it.
+inline long long SocketNumber(SocketHandle socket) { return static_cast<long long>(socket); }

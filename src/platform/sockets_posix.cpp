@@ -1,0 +1,151 @@
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/sockets.h"
+
+namespace {
+
+sockaddr_in ToSockaddr(const Ipv4Endpoint& endpoint) {
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(endpoint.port);
+    a.sin_addr.s_addr = endpoint.address;
+    return a;
+}
+
+Ipv4Endpoint FromSockaddr(const sockaddr_in& a) { return {a.sin_addr.s_addr, ntohs(a.sin_port)}; }
+
+int Fd(SocketHandle socket) { return static_cast<int>(socket); }
+
+}  // namespace
+
+int32_t SocketStartup(uint16_t versionWord, SocketLibraryInfo& info) {
+    info.version = versionWord;
+    info.highVersion = 0x0202;
+    info.description = "BSD sockets";
+    info.systemStatus = "Running";
+    return 0;
+}
+
+int32_t SocketCleanup() { return 0; }
+
+SocketHandle OpenSocket(bool tcp) {
+    int fd = ::socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
+    return fd < 0 ? kInvalidSocket : static_cast<SocketHandle>(fd);
+}
+
+int CloseSocket(SocketHandle socket) { return ::close(Fd(socket)) == 0 ? 0 : -1; }
+
+int AbortSocket(SocketHandle socket) {
+    linger l = {1, 0};
+    ::setsockopt(Fd(socket), SOL_SOCKET, SO_LINGER, &l, sizeof l);
+    return CloseSocket(socket);
+}
+
+int BindSocket(SocketHandle socket, const Ipv4Endpoint& local) {
+    sockaddr_in a = ToSockaddr(local);
+    return ::bind(Fd(socket), reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? 0 : -1;
+}
+
+int ListenSocket(SocketHandle socket, int backlog) { return ::listen(Fd(socket), backlog) == 0 ? 0 : -1; }
+
+int ConnectSocket(SocketHandle socket, const Ipv4Endpoint& remote) {
+    sockaddr_in a = ToSockaddr(remote);
+    int r;
+    do r = ::connect(Fd(socket), reinterpret_cast<sockaddr*>(&a), sizeof a);
+    while (r != 0 && errno == EINTR);
+    return r == 0 ? 0 : -1;
+}
+
+SocketHandle AcceptSocket(SocketHandle listener, Ipv4Endpoint& peer) {
+    sockaddr_in a = {};
+    socklen_t length = sizeof a;
+    int fd = ::accept(Fd(listener), reinterpret_cast<sockaddr*>(&a), &length);
+    if (fd < 0) return kInvalidSocket;
+    peer = FromSockaddr(a);
+    return static_cast<SocketHandle>(fd);
+}
+
+int ShutdownSocket(SocketHandle socket, ShutdownDirection direction) {
+    int how = direction == ShutdownDirection::Receive ? SHUT_RD : direction == ShutdownDirection::Send ? SHUT_WR : SHUT_RDWR;
+    return ::shutdown(Fd(socket), how) == 0 ? 0 : -1;
+}
+
+int ReceiveFrom(SocketHandle socket, uint8_t* buffer, int length) {
+    ssize_t n = ::recv(Fd(socket), buffer, static_cast<size_t>(length), 0);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoint& from) {
+    sockaddr_in a = {};
+    socklen_t addressLength = sizeof a;
+    // Like Winsock, a datagram longer than the buffer is an error, not a cut.
+    ssize_t n = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(length), MSG_TRUNC,
+                           reinterpret_cast<sockaddr*>(&a), &addressLength);
+    if (n < 0) return -1;
+    from = FromSockaddr(a);
+    if (n > length) {
+        errno = EMSGSIZE;
+        return -1;
+    }
+    return static_cast<int>(n);
+}
+
+int SendOn(SocketHandle socket, const uint8_t* bytes, int length) {
+    ssize_t n = ::send(Fd(socket), bytes, static_cast<size_t>(length), MSG_NOSIGNAL);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ipv4Endpoint& to) {
+    sockaddr_in a = ToSockaddr(to);
+    ssize_t n = ::sendto(Fd(socket), bytes, static_cast<size_t>(length), MSG_NOSIGNAL,
+                         reinterpret_cast<sockaddr*>(&a), sizeof a);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* ready) {
+    pollfd fds[64];
+    if (count < 0 || count > 64) {
+        errno = EINVAL;
+        return -1;
+    }
+    for (int i = 0; i < count; ++i) fds[i] = {Fd(sockets[i]), POLLIN, 0};
+    int n = ::poll(fds, static_cast<nfds_t>(count), timeoutMs);
+    if (n < 0) return errno == EINTR ? 0 : -1;
+    for (int i = 0; i < count; ++i) ready[i] = (fds[i].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
+    return n;
+}
+
+int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) {
+    sockaddr_in a = {};
+    socklen_t length = sizeof a;
+    if (::getsockname(Fd(socket), reinterpret_cast<sockaddr*>(&a), &length) != 0) return -1;
+    local = FromSockaddr(a);
+    return 0;
+}
+
+int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer) {
+    sockaddr_in a = {};
+    socklen_t length = sizeof a;
+    if (::getpeername(Fd(socket), reinterpret_cast<sockaddr*>(&a), &length) != 0) return -1;
+    peer = FromSockaddr(a);
+    return 0;
+}
+
+bool ResolveIpv4(const std::string& hostName, Ipv4Endpoint& endpoint) {
+    addrinfo hints = {};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    endpoint.address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(found);
+    return true;
+}

@@ -1,0 +1,139 @@
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include "platform/sockets.h"
+
+namespace {
+
+sockaddr_in ToSockaddr(const Ipv4Endpoint& endpoint) {
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(endpoint.port);
+    a.sin_addr.s_addr = endpoint.address;
+    return a;
+}
+
+Ipv4Endpoint FromSockaddr(const sockaddr_in& a) { return {a.sin_addr.s_addr, ntohs(a.sin_port)}; }
+
+SOCKET Raw(SocketHandle socket) { return static_cast<SOCKET>(socket); }
+
+int Result(int r) { return r == SOCKET_ERROR ? -1 : r; }
+
+}  // namespace
+
+int32_t SocketStartup(uint16_t versionWord, SocketLibraryInfo& info) {
+    WSADATA data = {};
+    int r = WSAStartup(versionWord, &data);
+    if (r != 0) return r;
+    info.version = data.wVersion;
+    info.highVersion = data.wHighVersion;
+    info.description = data.szDescription;
+    info.systemStatus = data.szSystemStatus;
+    return 0;
+}
+
+int32_t SocketCleanup() { return WSACleanup() == 0 ? 0 : WSAGetLastError(); }
+
+SocketHandle OpenSocket(bool tcp) {
+    SOCKET s = ::socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
+    return s == INVALID_SOCKET ? kInvalidSocket : static_cast<SocketHandle>(s);
+}
+
+int CloseSocket(SocketHandle socket) { return Result(::closesocket(Raw(socket))); }
+
+int AbortSocket(SocketHandle socket) {
+    linger l = {1, 0};
+    ::setsockopt(Raw(socket), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l), sizeof l);
+    return CloseSocket(socket);
+}
+
+int BindSocket(SocketHandle socket, const Ipv4Endpoint& local) {
+    sockaddr_in a = ToSockaddr(local);
+    return Result(::bind(Raw(socket), reinterpret_cast<sockaddr*>(&a), sizeof a));
+}
+
+int ListenSocket(SocketHandle socket, int backlog) { return Result(::listen(Raw(socket), backlog)); }
+
+int ConnectSocket(SocketHandle socket, const Ipv4Endpoint& remote) {
+    sockaddr_in a = ToSockaddr(remote);
+    return Result(::connect(Raw(socket), reinterpret_cast<sockaddr*>(&a), sizeof a));
+}
+
+SocketHandle AcceptSocket(SocketHandle listener, Ipv4Endpoint& peer) {
+    sockaddr_in a = {};
+    int length = sizeof a;
+    SOCKET s = ::accept(Raw(listener), reinterpret_cast<sockaddr*>(&a), &length);
+    if (s == INVALID_SOCKET) return kInvalidSocket;
+    peer = FromSockaddr(a);
+    return static_cast<SocketHandle>(s);
+}
+
+int ShutdownSocket(SocketHandle socket, ShutdownDirection direction) {
+    int how = direction == ShutdownDirection::Receive ? SD_RECEIVE : direction == ShutdownDirection::Send ? SD_SEND : SD_BOTH;
+    return Result(::shutdown(Raw(socket), how));
+}
+
+int ReceiveFrom(SocketHandle socket, uint8_t* buffer, int length) {
+    return Result(::recv(Raw(socket), reinterpret_cast<char*>(buffer), length, 0));
+}
+
+int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoint& from) {
+    sockaddr_in a = {};
+    int addressLength = sizeof a;
+    int n = ::recvfrom(Raw(socket), reinterpret_cast<char*>(buffer), length, 0, reinterpret_cast<sockaddr*>(&a),
+                       &addressLength);
+    if (n == SOCKET_ERROR) return -1;
+    from = FromSockaddr(a);
+    return n;
+}
+
+int SendOn(SocketHandle socket, const uint8_t* bytes, int length) {
+    return Result(::send(Raw(socket), reinterpret_cast<const char*>(bytes), length, 0));
+}
+
+int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ipv4Endpoint& to) {
+    sockaddr_in a = ToSockaddr(to);
+    return Result(::sendto(Raw(socket), reinterpret_cast<const char*>(bytes), length, 0,
+                           reinterpret_cast<sockaddr*>(&a), sizeof a));
+}
+
+int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* ready) {
+    if (count < 0 || count > FD_SETSIZE) {
+        WSASetLastError(WSAEINVAL);
+        return -1;
+    }
+    fd_set set;
+    FD_ZERO(&set);
+    for (int i = 0; i < count; ++i) FD_SET(Raw(sockets[i]), &set);
+    timeval timeout = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    int n = ::select(0, &set, nullptr, nullptr, &timeout);
+    if (n == SOCKET_ERROR) return -1;
+    for (int i = 0; i < count; ++i) ready[i] = FD_ISSET(Raw(sockets[i]), &set) != 0;
+    return n;
+}
+
+int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) {
+    sockaddr_in a = {};
+    int length = sizeof a;
+    if (::getsockname(Raw(socket), reinterpret_cast<sockaddr*>(&a), &length) == SOCKET_ERROR) return -1;
+    local = FromSockaddr(a);
+    return 0;
+}
+
+int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer) {
+    sockaddr_in a = {};
+    int length = sizeof a;
+    if (::getpeername(Raw(socket), reinterpret_cast<sockaddr*>(&a), &length) == SOCKET_ERROR) return -1;
+    peer = FromSockaddr(a);
+    return 0;
+}
+
+bool ResolveIpv4(const std::string& hostName, Ipv4Endpoint& endpoint) {
+    addrinfo hints = {};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    endpoint.address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(found);
+    return true;
+}

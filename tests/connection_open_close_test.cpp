@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "connection/connection.h"
+#include "connection/send_data.h"
+#include "shell/text_table.h"
+#include "support/connection_fixture.h"
+
+namespace {
+
+using Captions = std::vector<std::u16string>;
+
+TEST(ConnectionSettings, VersionWordsAndModes) {
+    const struct {
+        int32_t setting;
+        uint16_t word;
+    } versions[] = {{1, 0x0001}, {2, 0x0101}, {3, 0x0002}, {4, 0x0202}, {0, 0x0202}, {7, 0x0202}, {-1, 0x0202}};
+    for (const auto& v : versions) EXPECT_EQ(SocketVersionWord(v.setting), v.word) << v.setting;
+    EXPECT_EQ(ModeFromSettings(0, 0), ConnectionMode::TcpClient);
+    EXPECT_EQ(ModeFromSettings(0, 1), ConnectionMode::TcpServer);
+    EXPECT_EQ(ModeFromSettings(1, 0), ConnectionMode::UdpClient);
+    EXPECT_EQ(ModeFromSettings(1, 1), ConnectionMode::UdpServer);
+    EXPECT_EQ(ModeFromSettings(5, 5), ConnectionMode::TcpClient);
+}
+
+TEST(ConnectionSettings, StartupMessageHasThreeBoundedLines) {
+    SocketLibraryInfo info{0x0002, 0x0202, std::string(100, 'd'), "Running"};
+    std::u16string text = StartupMessage(info);
+    EXPECT_EQ(text, u"Using:2.0/Max:2.2\r\n" + std::u16string(63, u'd') + u"\r\nRunning");
+}
+
+TEST_F(ConnectionTest, TcpClientOpensAndClosesWithItsMessages) {
+    PeerSocket device(true);
+    ASSERT_TRUE(device.Bind(Loopback(1)));
+    ASSERT_TRUE(device.Listen());
+    UseMode(ConnectionMode::TcpClient, device.Port());
+    Open();
+    auto shown = TakeBoxes();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].caption, u"WSAStartup");
+    EXPECT_EQ(shown[0].text.substr(0, 6), u"Using:");
+    EXPECT_EQ(shown[1].caption, u"LAN connection");
+    EXPECT_EQ(shown[1].text.substr(0, 12), u"Success\uFF01 No.");
+    EXPECT_EQ(shown[2].text, u"Success of thread!");
+    EXPECT_TRUE(IsConnectionActive());
+    Close();
+    EXPECT_EQ(TakeCaptions(), (Captions{u"LAN disconnect"}));
+    EXPECT_FALSE(IsConnectionActive());
+}
+
+TEST_F(ConnectionTest, EveryModeOpensAndClosesWithTheExactSequence) {
+    PeerSocket udpTarget(false);
+    ASSERT_TRUE(udpTarget.Bind(Loopback(1)));
+    const struct {
+        ConnectionMode mode;
+        Captions opening;
+    } cases[] = {
+        {ConnectionMode::TcpServer, {u"WSAStartup", u"LAN connection"}},
+        {ConnectionMode::UdpClient, {u"WSAStartup", u"LAN connection", u"LAN connection"}},
+        {ConnectionMode::UdpServer, {u"WSAStartup", u"LAN connection"}},
+    };
+    for (const auto& c : cases) {
+        UseMode(c.mode, udpTarget.Port());
+        Open();
+        EXPECT_EQ(TakeCaptions(), c.opening);
+        Close();
+        EXPECT_EQ(TakeCaptions(), (Captions{u"LAN disconnect"}));
+        EXPECT_FALSE(IsConnectionActive());
+    }
+}
+
+TEST_F(ConnectionTest, RefusedConnectLeavesNoConnection) {
+    UseMode(ConnectionMode::TcpClient, UnusedPort(true));
+    EXPECT_FALSE(OpenConnection(nullptr));
+    auto shown = TakeBoxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].caption, u"WSAStartup");
+    EXPECT_EQ(shown[1].caption, u"connect_Error");
+    EXPECT_EQ(shown[1].text.substr(0, 10), u"No.10061 :");
+    EXPECT_FALSE(IsConnectionActive());
+    EXPECT_FALSE(g_Connection.ReceiveThread.Held());
+}
+
+TEST_F(ConnectionTest, PortInUseShowsTheLongBindText) {
+    PeerSocket holder(true);
+    ASSERT_TRUE(holder.Bind(Loopback(1)));
+    ASSERT_TRUE(holder.Listen());
+    UseMode(ConnectionMode::TcpServer);
+    g_Settings.AdapterPort = holder.Port();
+    g_Settings.Language = kEnglish;
+    EXPECT_FALSE(OpenConnection(nullptr));
+    auto shown = TakeBoxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].caption, u"bind_Error");
+    EXPECT_EQ(shown[1].text.substr(0, 10), u"No.10048 :");
+    EXPECT_NE(shown[1].text.find(u"\r\n Please try again in about 2 minutes"), std::u16string::npos);
+    EXPECT_FALSE(IsConnectionActive());
+}
+
+TEST_F(ConnectionTest, ServerWithAutoBindListensOnEveryAddress) {
+    UseMode(ConnectionMode::TcpServer);
+    g_Settings.BindMode = 0;
+    Open();
+    Ipv4Endpoint local;
+    ASSERT_EQ(LocalEndpoint(g_Connection.MainSocket.load(), local), 0);
+    EXPECT_EQ(local.address, 0u);
+    EXPECT_NE(local.port, 0);
+}
+
+TEST_F(ConnectionTest, ClosingAServerWithAClientAsksFirst) {
+    UseMode(ConnectionMode::TcpServer);
+    Open();
+    PeerSocket client(true);
+    ASSERT_TRUE(client.Connect(Loopback(1, ServerPort())));
+    ASSERT_TRUE(WaitUntil([] { return g_Connection.PeerState.load() == kTcpClientAttached; }));
+    TakeBoxes();
+    boxes.Answer(kIdNo);
+    Close();
+    auto shown = TakeBoxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].style, static_cast<uint32_t>(kMbYesNo));
+    EXPECT_TRUE(IsConnectionActive());  // No keeps everything open
+    ASSERT_TRUE(client.Send(Bytes("still here")));
+    EXPECT_TRUE(WaitForTraceBytes(10));
+
+    boxes.Answer(kIdYes);
+    Close();
+    EXPECT_EQ(TakeCaptions(), (Captions{u"", u"LAN disconnect"}));
+    EXPECT_FALSE(IsConnectionActive());
+    // The accepted client went with the server.
+    EXPECT_TRUE(client.Receive(1, std::chrono::milliseconds(2000)).empty());
+}
+
+TEST_F(ConnectionTest, UdpCloseEndsAThreadWaitingForData) {
+    UseMode(ConnectionMode::UdpServer);
+    Open();
+    TakeBoxes();
+    auto start = std::chrono::steady_clock::now();
+    Close();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(TakeCaptions(), (Captions{u"LAN disconnect"}));
+}
+
+TEST_F(ConnectionTest, ReopeningAfterACloseWorks) {
+    for (int round = 0; round < 3; ++round) {
+        UseMode(ConnectionMode::UdpServer);
+        Open();
+        PeerSocket sender(false);
+        ASSERT_TRUE(sender.SendTo(Bytes("x"), Loopback(1, ServerPort())));
+        ASSERT_TRUE(WaitForTraceBytes(round + 1));
+        Close();
+        ASSERT_FALSE(IsConnectionActive());
+    }
+}
+
+}  // namespace

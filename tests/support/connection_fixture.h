@@ -1,0 +1,43 @@
+// A fresh connection world for one test: settings pointing at 127.0.0.1,
+// an empty trace, recorded message boxes, and whatever connection the test
+// opened closed again at the end.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "connection/connection.h"
+#include "platform/message_box.h"
+#include "shell/app_settings.h"
+#include "support/loopback_peer.h"
+#include "trace/trace_buffer.h"
+
+class ConnectionTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Settings for a mode; servers listen on a free port of 127.0.0.1.
+    void UseMode(ConnectionMode mode, uint16_t remotePort = 0);
+    // Opens by the settings; fails the test unless it opened.
+    void Open();
+    void Close();
+    // The port the open server listens on.
+    uint16_t ServerPort() const;
+
+    // Captions (and texts) of the boxes shown so far, then forgets them.
+    std::vector<std::u16string> TakeCaptions();
+    std::vector<RecordingMessageBox::Shown> TakeBoxes();
+
+    // Blocks in the trace once it holds at least `count` data bytes.
+    bool WaitForTraceBytes(size_t count);
+
+    SocketLibraryUse library;
+    RecordingMessageBox boxes;
+    AppSettings savedSettings;
+};
+
+// Data bytes recorded with the given kind.
+size_t TraceBytes(TraceCellKind kind);
