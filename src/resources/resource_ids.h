@@ -4,6 +4,8 @@
 #define IDS_WINDOW_TITLE 99
 #define IDS_WINDOW_CLASS 1203
 #define IDI_LANVISOR 101
+#define IDB_TOOLBAR_LIGHT 92
+#define IDB_TOOLBAR_DARK 93
 
 // Language dialog
 #define IDD_LANGUAGE 128
