@@ -28,3 +28,7 @@
 #define IDC_PERIOD_LABEL 1012
 #define IDC_PERIOD_EDIT 1071
 #define IDC_ENVIRONMENT_OK 1041
+
+// Connection wait window
+#define IDD_CONNECT_WAIT 139
+#define IDC_CONNECT_WAIT_TEXT 1001

@@ -2,17 +2,21 @@
 
 #include "appearance/dark_mode_dialog.h"
 #include "appearance/environment_dialog.h"
-#include "connection/connection_state.h"
+#include "connection/connection.h"
 #include "platform/host_lookup.h"
 #include "shell/app_settings.h"
 #include "shell/command_table.h"
 #include "shell/language_dialog.h"
 #include "shell/local_host_info.h"
 #include "shell/main_window.h"
+#include "shell/menu_bar_window.h"
 #include "shell/pending_features_window.h"
+#include "shell/status_bar_window.h"
+#include "shell/toolbar_window.h"
 #include "shell/restart.h"
 #include "shell/text_table.h"
 #include "trace/trace_buffer.h"
+#include "trace/trace_drawing.h"
 #include "trace/trace_view_state.h"
 
 namespace {
@@ -21,7 +25,7 @@ constexpr int kClearQuestionText = 5;
 
 void ClearTraceCommand(HWND window) {
     if (ShowAppMessage(window, kClearQuestionText, kAppMessageYesNo, u"Lanvisor") != kIdYes) return;
-    ClearTrace(g_Trace);
+    ClearTraceAndView(g_Trace, g_View);
     RepaintMainWindow(window);
 }
 
@@ -37,7 +41,9 @@ void ConnectionSettingsCommand(HWND window) {
 }
 
 void OpenCommand(HWND window) {
-    OpenConnectionByMode(window);
+    OpenConnection(window);
+    // A server shows the user where it can be reached.
+    if (g_Settings.IpMode == 1) RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
     if (IsConnectionActive()) g_View.FollowNewest = 1;
     RepaintMainWindow(window);
     RefreshStatusBar();
@@ -45,7 +51,7 @@ void OpenCommand(HWND window) {
 }
 
 void CloseCommand(HWND window) {
-    CloseConnectionWithQuestion(window);
+    CloseConnection(window);
     RepaintMainWindow(window);
     RefreshStatusBar();
     if (!IsConnectionActive()) SetToolbarDisconnected();

@@ -1,7 +1,10 @@
 // Program entry: the dark-mode file, the main window, the message loop.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "appearance/dark_mode.h"
+#include "connection/connection_state.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
@@ -21,5 +24,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    // A close the user declined at shutdown leaves the receive thread
+    // running on the trace and the connection: end the process without
+    // tearing down what it still uses.
+    if (g_Connection.ReceiveThread.Running()) std::_Exit(static_cast<int>(message.wParam));
     return static_cast<int>(message.wParam);
 }

@@ -6,7 +6,8 @@
 #include "appearance/dialog_painting_win32.h"
 #include "appearance/gdi_colors_win32.h"
 #include "appearance/dark_mode.h"
-#include "connection/connection_state.h"
+#include "connection/connect_wait_window.h"
+#include "connection/connection.h"
 #include "platform/host_lookup.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
@@ -14,10 +15,15 @@
 #include "shell/command_dispatch.h"
 #include "shell/command_table.h"
 #include "shell/local_host_info.h"
+#include "shell/menu_bar_window.h"
 #include "shell/pending_features_window.h"
+#include "shell/status_bar_window.h"
+#include "shell/toolbar_window.h"
 #include "shell/program_directory.h"
 #include "shell/text_table.h"
 #include "trace/trace_buffer.h"
+#include "trace/trace_drawing.h"
+#include "trace/trace_view.h"
 #include "trace/trace_view_state.h"
 
 HWND g_MainWindow = nullptr;
@@ -45,7 +51,7 @@ LRESULT OnCreate(HWND window) {
         ShowAppMessage(window, kTraceMemoryText, kAppMessageOk, u"CreateFile");
         return -1;
     }
-    CreateTraceFonts();
+    CreateTraceFonts(window);
     LoadColorScheme(g_Colors);
     BuildActiveColors();
     if (g_Appearance.DarkMode) ApplyTitleBarMode(window);
@@ -53,7 +59,8 @@ LRESULT OnCreate(HWND window) {
     CreateMainToolbar(window);
     CreateStatusBar(window);
     RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
-    ClearTrace(g_Trace);
+    InstallConnectWaitWindow();
+    ClearTraceAndView(g_Trace, g_View);
     ClearSendHistory();
     g_View.FollowNewest = 1;
     SetTimer(window, kRefreshTimer, static_cast<UINT>(g_Settings.RefreshPeriodMs), nullptr);
@@ -67,7 +74,7 @@ LRESULT OnCreate(HWND window) {
 void OnDestroy(HWND window) {
     KillTimer(window, kRefreshTimer);
     SaveAppSettings(g_Settings);
-    if (IsConnectionActive()) CloseConnectionWithQuestion(window);
+    if (IsConnectionActive()) CloseConnection(window);
     DeleteTraceFonts();
     DeleteActiveColors();
     if (!IsConnectionActive()) FreeTrace(g_Trace);
@@ -77,7 +84,7 @@ void OnDestroy(HWND window) {
 void OnPaint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    PaintTrace(window, dc);
+    PaintTraceWindow(window, dc);
     EndPaint(window, &ps);
     // Once the user looks at a closed trace, the scroll commands take over.
     if (!IsConnectionActive()) g_View.FollowNewest = 0;
@@ -95,8 +102,8 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
 void OnTimer(HWND window, UINT_PTR id) {
     if (id != kRefreshTimer || !IsConnectionActive()) return;
     StampPendingTrailer(g_Trace);
-    if (TraceCount(g_Trace) == g_Trace.View.DrawnCount) RedrawPendingStamp(window);
-    else DrawNewCells(window);
+    if (TraceCount(g_Trace) == g_Trace.View.DrawnCount) RedrawPendingStampWindow(window);
+    else DrawNewCellsWindow(window);
 }
 
 LRESULT OnKeyDown(HWND window, WPARAM key) {
@@ -133,6 +140,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnCreate(window);
     case WM_SIZE:
         ForwardSizeToStatusBar(wParam, lParam);
+        ForwardSizeToToolbar();
         return 0;
     case WM_PAINT:
         OnPaint(window);
@@ -185,6 +193,8 @@ void LoadResourceText(HINSTANCE instance, int id, wchar_t (&text)[kResourceTextC
 
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
     g_Instance = instance;
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
     LoadResourceText(instance, IDS_WINDOW_TITLE, windowTitle);
     LoadResourceText(instance, IDS_WINDOW_CLASS, windowClassName);
     if (!RegisterMainWindowClass(instance)) return nullptr;

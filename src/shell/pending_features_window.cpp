@@ -1,23 +1,5 @@
 #include "shell/pending_features_window.h"
 
-// Trace view: fonts, painting, incremental drawing.
-void CreateTraceFonts() {}
-void DeleteTraceFonts() {}
-void PaintTrace(HWND, HDC) {}
-void DrawNewCells(HWND) {}
-void RedrawPendingStamp(HWND) {}
-
-// Menu bar, toolbar and status bar.
-void BuildMenuBar(HWND) {}
-void RebuildMenuBar(HWND) {}
-void CreateMainToolbar(HWND) {}
-void CreateStatusBar(HWND) {}
-void ForwardSizeToStatusBar(WPARAM, LPARAM) {}
-bool DrawStatusBarItem(const DRAWITEMSTRUCT*) { return false; }
-void RefreshStatusBar() {}
-void SetToolbarConnected() {}
-void SetToolbarDisconnected() {}
-
 // Sending dialogs and the send history.
 void ClearSendHistory() {}
 void OpenInputSendDialog(HWND) {}
@@ -31,10 +13,8 @@ void OpenMemo(HWND) {}
 void OpenMacroDialog(HWND) {}
 void OpenMacroFileEditor(HWND) {}
 
-// Connection.
+// Connection settings.
 void OpenConnectionSettingsDialog(HWND) {}
-void OpenConnectionByMode(HWND) {}
-void CloseConnectionWithQuestion(HWND) {}
 
 // Appearance and help.
 void OpenColorDialog(HWND) {}

@@ -5,21 +5,6 @@
 
 #include <windows.h>
 
-// Window creation and painting.
-void CreateTraceFonts();
-void DeleteTraceFonts();
-void BuildMenuBar(HWND mainWindow);
-void CreateMainToolbar(HWND mainWindow);
-void CreateStatusBar(HWND mainWindow);
-void ForwardSizeToStatusBar(WPARAM wParam, LPARAM lParam);
-bool DrawStatusBarItem(const DRAWITEMSTRUCT* item);
-void RefreshStatusBar();
-void PaintTrace(HWND mainWindow, HDC dc);
-void DrawNewCells(HWND mainWindow);
-void RedrawPendingStamp(HWND mainWindow);
-void SetToolbarConnected();
-void SetToolbarDisconnected();
-void RebuildMenuBar(HWND mainWindow);
 void ClearSendHistory();
 
 // Commands.
@@ -32,8 +17,6 @@ void OpenPresetEditDialog(HWND mainWindow);
 void OpenMemo(HWND mainWindow);
 void OpenMacroFileEditor(HWND mainWindow);
 void OpenConnectionSettingsDialog(HWND mainWindow);
-void OpenConnectionByMode(HWND mainWindow);
-void CloseConnectionWithQuestion(HWND mainWindow);
 void OpenColorDialog(HWND mainWindow);
 void OpenAboutDialog(HWND mainWindow);
 void OpenManual(HWND mainWindow);

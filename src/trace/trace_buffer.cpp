@@ -1,5 +1,6 @@
 #include "trace/trace_buffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -164,4 +165,39 @@ int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, Tr
     if (count > used - from) count = used - from;
     std::memcpy(out, &trace.Cells[from], static_cast<size_t>(count) * sizeof(TraceCell));
     return count;
+}
+
+int32_t TakeUndrawnCells(TraceBuffer& trace, TraceCell* out, int32_t capacity, int32_t& first) {
+    LockHold hold(trace.Guard);
+    first = trace.View.DrawnCount;
+    int32_t used = WriteIndex(trace);
+    if (!trace.Cells || first >= used || capacity <= 0) {
+        if (first > used) trace.View.DrawnCount = used;
+        first = trace.View.DrawnCount;
+        return 0;
+    }
+    int32_t n = std::min(used - first, capacity);
+    std::memcpy(out, &trace.Cells[first], static_cast<size_t>(n) * sizeof(TraceCell));
+    trace.View.DrawnCount = first + n;
+    return n;
+}
+
+bool TakeStampToRedraw(TraceBuffer& trace, bool useOld, char16_t (&high)[2], char16_t (&low)[2]) {
+    LockHold hold(trace.Guard);
+    int32_t used = WriteIndex(trace);
+    int32_t at = useOld ? trace.View.LastDrawnStamp : trace.TraceStampIndex;
+    if (!trace.Cells || used <= 0 || trace.Cells[used - 1].kind != StampLow) return false;
+    if (at < 0 || at + 1 >= used) return false;
+    high[0] = trace.Cells[at].value;
+    high[1] = trace.Cells[at].value2;
+    low[0] = trace.Cells[at + 1].value;
+    low[1] = trace.Cells[at + 1].value2;
+    trace.View.LastDrawnStamp = trace.TraceStampIndex;
+    return true;
+}
+
+void MarkDrawnUpTo(TraceBuffer& trace, int32_t count) {
+    LockHold hold(trace.Guard);
+    trace.View.DrawnCount = std::min(count, WriteIndex(trace));
+    trace.View.LastDrawnStamp = trace.TraceStampIndex;
 }

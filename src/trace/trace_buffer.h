@@ -105,3 +105,18 @@ int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, Tr
 // The digits of a stamp for a gap in milliseconds: tenths of a second,
 // capped at 9999, as four characters.
 void FormatStampDigits(uint32_t elapsedMs, char digits[4]);
+
+// For the view: copies up to `capacity` cells not drawn yet (from
+// View.DrawnCount on), counts them as drawn and returns how many; `first`
+// receives the index of the first. Consistent with a concurrent compaction.
+int32_t TakeUndrawnCells(TraceBuffer& trace, TraceCell* out, int32_t capacity, int32_t& first);
+
+// For the view: the four characters of a stamp to redraw in place, taken
+// only while a stamp is counting (the newest cell is a StampLow cell). The
+// stamp is the pending one, or with useOld the one the view drew last;
+// either way the pending one becomes the one drawn last.
+bool TakeStampToRedraw(TraceBuffer& trace, bool useOld, char16_t (&high)[2], char16_t (&low)[2]);
+
+// For the view after a full repaint: the cells up to `count` are on the
+// screen, and so is the pending stamp.
+void MarkDrawnUpTo(TraceBuffer& trace, int32_t count);

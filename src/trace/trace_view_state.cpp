@@ -14,6 +14,15 @@ int32_t ClampToCells(int64_t top) { return static_cast<int32_t>(std::clamp<int64
 
 }  // namespace
 
+void ResetTraceView(TraceViewState& view) {
+    TraceViewState reset;
+    reset.CellsPerRow = view.CellsPerRow;
+    reset.ScreenRows = view.ScreenRows;
+    reset.RightEdge = view.RightEdge;
+    reset.FollowNewest = view.FollowNewest;
+    view = reset;
+}
+
 int32_t StartOfEndLine(int32_t writeIndex, int32_t cellsPerRow) {
     if (writeIndex <= 0 || cellsPerRow <= 0) return 0;
     return writeIndex / cellsPerRow * cellsPerRow;

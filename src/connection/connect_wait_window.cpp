@@ -1,0 +1,49 @@
+#include "connection/connect_wait_window.h"
+
+#include <windows.h>
+
+#include "appearance/dialog_painting_win32.h"
+#include "connection/connection.h"
+#include "resources/resource_ids.h"
+#include "shell/dialog_texts_win32.h"
+
+namespace {
+
+constexpr int kWaitText = 4;
+constexpr ControlText kTexts[] = {{IDC_CONNECT_WAIT_TEXT, kWaitText}};
+
+INT_PTR CALLBACK ConnectWaitProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR painted = 0;
+    if (PaintDialogMessage(message, wParam, lParam, painted)) return painted;
+    if (message == WM_INITDIALOG) {
+        ApplyDialogTexts(dialog, kNoTitleText, kTexts);
+        PrepareDialog(dialog);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+class ConnectWaitWindow : public ConnectWaitIndicator {
+public:
+    void Show(WindowHandle owner) override {
+        Close();
+        window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONNECT_WAIT),
+                                     static_cast<HWND>(owner), ConnectWaitProc, 0);
+        if (!window_) return;
+        ShowWindow(window_, SW_SHOW);
+        UpdateWindow(window_);  // the connect blocks the message loop: paint now
+    }
+    void Close() override {
+        if (window_) DestroyWindow(window_);
+        window_ = nullptr;
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+ConnectWaitWindow waitWindow;
+
+}  // namespace
+
+void InstallConnectWaitWindow() { SetConnectWaitIndicator(&waitWindow); }

@@ -1,0 +1,54 @@
+#include "shell/status_bar_text.h"
+
+#include "appearance/color_scheme.h"
+#include "platform/text.h"
+#include "trace/trace_buffer.h"
+
+const int kStatusPartEdges[kStatusParts] = {460, 500, 560, 620, 740, 900, 1000, 1100, 1300, -1};
+
+namespace {
+
+constexpr size_t kStatusTextCapacity = 128;
+
+std::u16string Format(std::u16string_view pattern, std::initializer_list<FormatArg> args) {
+    char16_t text[kStatusTextCapacity];
+    FormatText(text, pattern, args);
+    return std::u16string(TextView(text));
+}
+
+std::u16string Endpoints(const AppSettings& s) {
+    const int32_t* a = s.AccessIp;
+    const int32_t* l = s.AdapterIp;
+    bool bound = s.BindMode == 1;
+    if (s.IpMode == 0) {
+        if (!bound) return Format(u"Adapter=Auto >> AccessPoint=%d.%d.%d.%d;PortNo=%d", {a[0], a[1], a[2], a[3], s.AccessPort});
+        return Format(u"Adapter=%d.%d.%d.%d;PortNo=%d >> AccessPoint=%d.%d.%d.%d;PortNo=%d",
+                      {l[0], l[1], l[2], l[3], s.AdapterPort, a[0], a[1], a[2], a[3], s.AccessPort});
+    }
+    if (!bound) return Format(u"socket=Auto;Port=%d<<ip=No Select", {s.AdapterPort});
+    return Format(u"socket=%d.%d.%d.%d;Port=%d<<ip=No Select", {l[0], l[1], l[2], l[3], s.AdapterPort});
+}
+
+}  // namespace
+
+std::u16string StatusPartText(int part, const StatusInputs& in) {
+    const AppSettings& s = *in.settings;
+    switch (part) {
+    case 0: return Endpoints(s);
+    case 1: return s.TipUdpMode == 0 ? u"TIP" : u"UDP";
+    case 2: return s.IpMode == 1 ? u"Server" : u"Client;";
+    case 3: return in.connectionOpen ? u"OPEN" : u"CLOSE";
+    case 4: return Format(u"DrawSize=X%d;Y%d", {in.cellsPerRow, in.screenRows});
+    case 5: return Format(u"BufferSize=%d/%d", {in.traceCount, kTraceFillScale});
+    case 6: return Format(u"Scroll=%d", {in.viewTop});
+    case 7: return u"Lanvisor 1.168";
+    default: return u"";
+    }
+}
+
+int StatusBackgroundSlot(bool connectionOpen, const AppSettings& settings) {
+    if (!connectionOpen) return kStatusClosed;
+    bool server = settings.IpMode == 1;
+    if (settings.TipUdpMode == 0) return server ? kStatusTipServer : kStatusTipClient;
+    return server ? kStatusUdpServer : kStatusUdpClient;
+}

@@ -1,0 +1,28 @@
+// What the status bar shows: the endpoints, TIP or UDP, client or server,
+// OPEN or CLOSE, the grid size, the buffer fill and the scroll position,
+// on a background color that tells the connection state from afar.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shell/app_settings.h"
+
+constexpr int kStatusParts = 10;
+constexpr int kDrawnStatusParts = 8;  // parts 8 and 9 stay empty
+extern const int kStatusPartEdges[kStatusParts];  // right edges; -1: to the end
+
+struct StatusInputs {
+    const AppSettings* settings;
+    bool connectionOpen;
+    int32_t cellsPerRow;
+    int32_t screenRows;
+    int32_t traceCount;
+    int32_t viewTop;
+};
+
+// The text of part 0..7 (empty for other parts).
+std::u16string StatusPartText(int part, const StatusInputs& in);
+
+// The color slot of the background.
+int StatusBackgroundSlot(bool connectionOpen, const AppSettings& settings);

@@ -1,0 +1,268 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "appearance/color_scheme.h"
+#include "trace/control_mnemonic.h"
+#include "trace/trace_drawing.h"
+
+namespace {
+
+using Op = RecordingCanvas::Op;
+
+// sh 10, cw 9, ch 18, x0 40: half line H = 51, line R = 105. An 800 x 600
+// client area holds 41 columns and 5 lines.
+constexpr TraceMetrics kMetrics{10, 9, 18, 40};
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+class TraceViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(AllocateTrace(trace));
+        trace.Clock = &clock;
+        ClearTraceAndView(trace, view);
+    }
+
+    void Paint() {
+        canvas.ops.clear();
+        PaintTrace(canvas, kMetrics, trace, view, kWidth, kHeight);
+    }
+    void Tick() {
+        canvas.ops.clear();
+        DrawNewCells(canvas, kMetrics, trace, view);
+    }
+    void Receive(std::vector<uint8_t> bytes) { AppendTrace(trace, bytes.data(), int32_t(bytes.size()), Received); }
+    void SendBytes(std::vector<uint8_t> bytes) { AppendTrace(trace, bytes.data(), int32_t(bytes.size()), Sent); }
+
+    Op Only(std::u16string_view text) {
+        auto found = canvas.TextsEqualTo(text);
+        EXPECT_EQ(found.size(), 1u) << std::string(text.begin(), text.end());
+        return found.empty() ? Op{} : found.front();
+    }
+
+    TraceBuffer trace;
+    TraceViewState view;
+    ManualTickClock clock;
+    RecordingCanvas canvas;
+};
+
+TEST(ControlMnemonic, NamesControlBytesAndShowsTheRest) {
+    const struct {
+        uint8_t code;
+        std::u16string_view text;
+    } cases[] = {{0, u"NL"}, {9, u"HT"}, {10, u"LF"}, {13, u"CR"}, {27, u"EC"}, {31, u"US"},
+                 {32, u"SP"}, {127, u"DL"}, {33, u"!"}, {0x41, u"A"}, {126, u"~"}, {0xB1, u"\u00B1"}, {255, u"\u00FF"}};
+    for (const auto& c : cases) {
+        char16_t text[2];
+        int n = ControlMnemonic(c.code, text);
+        EXPECT_EQ(std::u16string_view(text, n), c.text) << int(c.code);
+    }
+}
+
+TEST_F(TraceViewTest, GridSizeFromTheClientArea) {
+    MeasureGrid(view, kMetrics, kWidth, kHeight);
+    EXPECT_EQ(view.CellsPerRow, 41);
+    EXPECT_EQ(view.ScreenRows, 5);
+    EXPECT_EQ(view.RightEdge, 794);
+    const struct {
+        int w, h;
+    } tooSmall[] = {{0, 0}, {60, 600}, {800, 40}, {800, 144}, {-5, -5}};
+    for (const auto& s : tooSmall) {
+        MeasureGrid(view, kMetrics, s.w, s.h);
+        EXPECT_TRUE(view.CellsPerRow == 0 || view.ScreenRows == 0) << s.w << "x" << s.h;
+    }
+}
+
+TEST_F(TraceViewTest, AReceivedCarriageReturn) {
+    Receive({0x0D});
+    Paint();
+    const Op position = Only(u"000");
+    EXPECT_EQ(position.x, 40);
+    EXPECT_EQ(position.y, 28);
+    EXPECT_EQ(position.font, CanvasFont::Small);
+    EXPECT_EQ(position.slot, kTextColor);
+    EXPECT_EQ(position.backSlot, kWindowBack);
+    const Op name = Only(u"CR");
+    EXPECT_EQ(name.x, 40);  // two characters: at the column's left
+    EXPECT_EQ(name.y, 10 + 29);
+    EXPECT_EQ(name.slot, kDataText);
+    EXPECT_EQ(name.backSlot, kAscBack2);  // column 0 is even
+    const Op hex = Only(u"0D");
+    EXPECT_EQ(hex.y, 10 + 18 + 29);
+    EXPECT_EQ(hex.backSlot, kHexBack2);
+    // The trailer follows: "t=" and the stamp digits on the stamp line.
+    const Op label = Only(u"t=");
+    EXPECT_EQ(label.x, 40 + 18);
+    EXPECT_EQ(label.y, 10 + 36 + 29);
+    EXPECT_EQ(label.slot, kStampText);
+}
+
+TEST_F(TraceViewTest, ASentLetterInTheSendHalf) {
+    SendBytes({0x20, 0x41});  // the A sits in column 1, an odd column
+    Paint();
+    const Op letter = Only(u"A");
+    EXPECT_EQ(letter.x, 40 + 18 + 9 / 2);  // one character: half a column in
+    EXPECT_EQ(letter.y, 51 + 10 + 30);
+    EXPECT_EQ(letter.backSlot, kAscBack1);
+    const Op hex = Only(u"41");
+    EXPECT_EQ(hex.x, 40 + 18);
+    EXPECT_EQ(hex.y, 51 + 10 + 18 + 30);
+    EXPECT_EQ(hex.backSlot, kHexBack1);
+    EXPECT_EQ(Only(u"001").y, 51 + 28);
+    EXPECT_EQ(Only(u"SP").y, 51 + 10 + 30);
+}
+
+TEST_F(TraceViewTest, AClientOpeningSpellsItsAddressAndOpen) {
+    const uint8_t octets[4] = {192, 168, 0, 5};
+    uint32_t address;
+    std::memcpy(&address, octets, 4);
+    AppendAddressCells(trace, ClientEvent, address, 1);
+    Paint();
+    const std::u16string_view numbers[4] = {u"192", u"168", u"000", u"005"};
+    const std::u16string_view pieces[4] = {u"< ", u"Op", u"en", u" >"};
+    for (int i = 0; i < 4; ++i) {
+        const Op n = Only(numbers[i]);
+        EXPECT_EQ(n.x, 40 + 18 * i);
+        EXPECT_EQ(n.y, 28);
+        EXPECT_EQ(n.slot, kOpenCloseText);
+        EXPECT_EQ(n.backSlot, kTransparent);
+        const Op p = Only(pieces[i]);
+        EXPECT_EQ(p.x, 40 + 18 * i);
+        EXPECT_EQ(p.y, 75);
+    }
+}
+
+TEST_F(TraceViewTest, EmptyTraceShowsTheGridAndTheEndMarkAtTheStart) {
+    Paint();
+    auto marks = canvas.TextsEqualTo(u"EOF");
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0].x, 40);
+    EXPECT_EQ(marks[0].y, 28);
+    EXPECT_EQ(marks[1].y, 51 + 28);
+    EXPECT_EQ(marks[0].slot, kEofText);
+    EXPECT_EQ(marks[0].backSlot, kEofBack);
+    EXPECT_EQ(canvas.TextsEqualTo(u"READ:").size(), 5u);
+    EXPECT_EQ(canvas.TextsEqualTo(u"SEND:").size(), 5u);
+}
+
+TEST_F(TraceViewTest, ARepaintEndingAtTheEndOfALinePutsTheEndMarkOnTheNextLine) {
+    Receive(std::vector<uint8_t>(38, 0x55));  // 38 data cells and 3 trailer cells: one full line
+    Paint();
+    auto marks = canvas.TextsEqualTo(u"EOF");
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0].x, 40);
+    EXPECT_EQ(marks[0].y, 105 + 28);
+    EXPECT_EQ(view.DrawRow, 1);
+    EXPECT_EQ(view.DrawColumn, 0);
+}
+
+TEST_F(TraceViewTest, FollowingShowsTheLinesEndingWithTheNewest) {
+    Receive(std::vector<uint8_t>(41 * 7 - 3 - 5, 1));  // 7 lines, the last one 5 cells short
+    Paint();
+    EXPECT_EQ(view.FollowTop, 41 * 2);  // 7 lines, 5 fit: the view starts at line 2
+    EXPECT_EQ(view.ViewTop, 41 * 2);
+    ASSERT_EQ(canvas.TextsEqualTo(u"0002").size(), 1u);  // line number of the top line
+    EXPECT_EQ(canvas.TextsEqualTo(u"0002")[0].y, 75);
+    EXPECT_TRUE(canvas.TextsEqualTo(u"0001").empty());
+    EXPECT_EQ(FollowTopFor(0, 41, 5), 0);
+    EXPECT_EQ(FollowTopFor(205, 41, 5), 0);
+    EXPECT_EQ(FollowTopFor(206, 41, 5), 41);
+    EXPECT_EQ(FollowTopFor(500, 0, 5), 0);
+}
+
+TEST_F(TraceViewTest, NotFollowingShowsFromViewTop) {
+    Receive(std::vector<uint8_t>(41 * 10, 1));
+    view.FollowNewest = 0;
+    view.ViewTop = 41 * 3;
+    Paint();
+    EXPECT_EQ(canvas.TextsEqualTo(u"0003").size(), 1u);
+    EXPECT_EQ(canvas.TextsEqualTo(u"0007").size(), 1u);
+    EXPECT_TRUE(canvas.TextsEqualTo(u"0008").empty());
+    EXPECT_TRUE(canvas.TextsEqualTo(u"EOF").empty());  // the end is not on the screen
+}
+
+TEST_F(TraceViewTest, IncrementalDrawingWrapsToAClearedTopLine) {
+    Paint();
+    Receive(std::vector<uint8_t>(41 * 5 - 3, 2));  // fills the 5 screen lines exactly
+    Tick();
+    EXPECT_EQ(view.DrawRow, 0);  // past the bottom: back on top
+    EXPECT_EQ(view.DrawColumn, 0);
+    // The top line was cleared (the line's rectangle in the window color) before the end mark.
+    int clearIndex = -1, markIndex = -1;
+    for (size_t i = 0; i < canvas.ops.size(); ++i) {
+        const Op op = canvas.ops[i];
+        if (op.kind == RecordingCanvas::Kind::Rect && op.slot == kWindowBack && op.y == 27) clearIndex = int(i);
+        if (op.kind == RecordingCanvas::Kind::Text && op.text == u"EOF") markIndex = int(i);
+    }
+    ASSERT_GE(clearIndex, 0);
+    EXPECT_LT(clearIndex, markIndex);
+    EXPECT_EQ(canvas.ops[clearIndex].x, 40);
+    EXPECT_EQ(canvas.ops[clearIndex].x2, 794);
+    EXPECT_EQ(canvas.ops[clearIndex].y2, 105 + 23);
+    EXPECT_EQ(canvas.TextsEqualTo(u"EOF")[0].y, 28);
+    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
+}
+
+TEST_F(TraceViewTest, TicksDrawOnlyNewCellsAndMoveTheEndMark) {
+    Receive({0x41});
+    Paint();
+    Receive({0x42});
+    Tick();
+    EXPECT_EQ(canvas.TextsEqualTo(u"B").size(), 1u);
+    EXPECT_TRUE(canvas.TextsEqualTo(u"A").empty());
+    auto erased = canvas.TextsEqualTo(u"    ");
+    ASSERT_EQ(erased.size(), 2u);
+    EXPECT_EQ(erased[0].x, 40 + 4 * 18);  // where the end mark stood
+    EXPECT_EQ(canvas.TextsEqualTo(u"EOF")[0].x, 40 + 8 * 18);
+    Tick();
+    EXPECT_TRUE(canvas.TextsEqualTo(u"B").empty());
+}
+
+TEST_F(TraceViewTest, TheCountingStampIsRedrawnInPlaceAndFrozenByTheNextBlock) {
+    Receive({0x41});
+    Paint();
+    clock.Advance(1500);
+    StampPendingTrailer(trace);
+    canvas.ops.clear();
+    RedrawStamp(canvas, kMetrics, trace, view, false);
+    ASSERT_EQ(canvas.ops.size(), 2u);
+    EXPECT_EQ(canvas.ops[0].text, u"00");
+    EXPECT_EQ(canvas.ops[1].text, u"15");
+    EXPECT_EQ(canvas.ops[0].x, 40 + 2 * 18);
+    EXPECT_EQ(canvas.ops[1].x, 40 + 3 * 18);
+
+    clock.Advance(500);
+    Receive({0x42});  // freezes the first stamp at 2.0 s
+    Tick();
+    ASSERT_GE(canvas.ops.size(), 2u);
+    EXPECT_EQ(canvas.ops[1].text, u"20");  // the old stamp's final digits, at its old place
+    EXPECT_EQ(canvas.ops[1].x, 40 + 3 * 18);
+}
+
+TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
+    Receive({1, 2, 3});
+    canvas.ops.clear();
+    PaintTrace(canvas, kMetrics, trace, view, 30, 20);
+    EXPECT_TRUE(canvas.TextsEqualTo(u"001").empty());
+    Receive({4});
+    DrawNewCells(canvas, kMetrics, trace, view);
+    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
+    ScrollForward(view, TraceCount(trace), 2);
+    JumpToLastLine(view, TraceCount(trace));
+}
+
+TEST_F(TraceViewTest, CompactionKeepsTheTickToTheNewCells) {
+    Paint();
+    std::vector<uint8_t> block(1000, 7);
+    while (TraceCount(trace) < 130000) AppendTrace(trace, block.data(), 1000, Received);
+    Tick();
+    AppendTrace(trace, block.data(), 1000, Received);  // compacts
+    ASSERT_LT(TraceCount(trace), 70000);
+    Tick();
+    // Exactly the one new block was drawn: 1,000 data cells and its trailer.
+    EXPECT_EQ(canvas.TextsEqualTo(u"07").size(), 1000u);
+    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
+}
+
+}  // namespace
