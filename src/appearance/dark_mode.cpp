@@ -33,9 +33,11 @@ AppearanceFlags ParseDarkModeFile(std::string_view bytes) {
     std::u16string line;
     for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
         line.push_back(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)));
-        if (!EndsWithLineBreak(line) && line.size() < kLineLimit) continue;
-        if (EndsWithLineBreak(line)) line.resize(line.size() - 2);
-        flags = FlagsOfLine(line);
+        bool complete = EndsWithLineBreak(line);
+        if (!complete && line.size() < kLineLimit) continue;
+        std::u16string_view text(line);
+        if (complete) text.remove_suffix(2);
+        flags = FlagsOfLine(text);
         line.clear();
     }
     return flags;  // a last line without its line end does not count
