@@ -21,8 +21,10 @@ import collections
 import ipaddress
 import selectors
 import socket
+import struct
 import threading
 import time
+from pathlib import Path
 
 LOOPBACK = "127.0.0.1"
 DEFAULT_TIMEOUT = 10.0
@@ -33,6 +35,44 @@ def require_loopback(host):
     if ipaddress.ip_address(host) not in ipaddress.ip_network("127.0.0.0/8"):
         raise ValueError(f"device simulator refuses non-loopback address {host}")
     return host
+
+
+# ---- the system's TCP socket table ----------------------------------------------
+#
+# What the program does with its sockets shows in the kernel's table even when
+# its window does not draw it: a listener appears, a connection it accepted has
+# left the listener's queue, bytes it has read have left its receive queue.
+
+TCP_TABLE = Path("/proc/net/tcp")
+TCP_ESTABLISHED, TCP_LISTEN = 0x01, 0x0A
+
+TcpEntry = collections.namedtuple("TcpEntry", "local remote state send_queue receive_queue")
+
+
+def _address(field):
+    host, port = field.split(":")
+    return socket.inet_ntoa(struct.pack("<I", int(host, 16))), int(port, 16)
+
+
+def tcp_table():
+    """Every IPv4 TCP socket of this network namespace. For a listener the
+    receive queue is the number of connections not yet accepted; for a
+    connection, the bytes received but not yet read by its owner."""
+    entries = []
+    for line in TCP_TABLE.read_text().splitlines()[1:]:
+        fields = line.split()
+        send_queue, receive_queue = (int(v, 16) for v in fields[4].split(":"))
+        entries.append(TcpEntry(_address(fields[1]), _address(fields[2]), int(fields[3], 16), send_queue,
+                                receive_queue))
+    return entries
+
+
+def tcp_listener(host, port):
+    """The listening socket bound to exactly (host, port), or None."""
+    for entry in tcp_table():
+        if entry.state == TCP_LISTEN and entry.local == (host, port):
+            return entry
+    return None
 
 
 class Reply:
@@ -204,6 +244,37 @@ class _StreamDevice(Device):
 
     def wait_disconnects(self, count=1, timeout=DEFAULT_TIMEOUT):
         self._wait(lambda: self.disconnects >= count, timeout, f"fewer than {count} disconnects")
+
+    def wait_read_by_peer(self, timeout=DEFAULT_TIMEOUT):
+        """Waits until the program has read every byte the device sent on its
+        open connections: nothing unacknowledged on the device's side, nothing
+        unread in the program's socket. A program that reads has accepted."""
+        with self._lock:
+            pairs = [(conn.getsockname(), conn.getpeername()) for conn in self.connections]
+        if not pairs:
+            raise RuntimeError("device has no connection")
+
+        def pending():
+            table = {(e.local, e.remote): e for e in tcp_table() if e.state == TCP_ESTABLISHED}
+            waiting = []
+            for mine, theirs in pairs:
+                own, peer = table.get((mine, theirs)), table.get((theirs, mine))
+                if own is None or peer is None:
+                    waiting.append(f"{theirs} not connected to {mine}")
+                elif own.send_queue or peer.receive_queue:
+                    waiting.append(f"{theirs}: {own.send_queue} bytes unacknowledged, "
+                                   f"{peer.receive_queue} unread")
+            return waiting
+
+        deadline = time.monotonic() + timeout
+        while True:
+            waiting = pending()
+            if not waiting:
+                return
+            if time.monotonic() >= deadline:
+                raise TimeoutError(f"the program did not read what the device sent within {timeout} s: "
+                                   + "; ".join(waiting))
+            time.sleep(0.05)
 
     def disconnect(self, timeout=DEFAULT_TIMEOUT):
         """Closes every connection from the device's side."""

@@ -65,6 +65,19 @@ class DriverError(AssertionError):
     there in time, or was not usable."""
 
 
+def wait_until(condition, timeout=DEFAULT_TIMEOUT, what="condition not met", poll=0.1):
+    """Polls condition() until it returns a true value, which it returns;
+    fails with `what` when the time is up."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"{what} within {timeout} s")
+        time.sleep(poll)
+
+
 # ---- files ------------------------------------------------------------------
 
 def read_utf16_text(path):
@@ -78,6 +91,14 @@ def utf16(text):
     """Bytes of a UTF-16LE file with byte order mark, as the program writes
     its own files; for seeding files through Context.launch(files=...)."""
     return b"\xff\xfe" + text.encode("utf-16-le")
+
+
+def settings_file(**values):
+    """Bytes of a Lanvisor.ini holding just these keys, for Context.launch
+    (files={"Lanvisor.ini": settings_file(ip_no1=127, ...)}); the program
+    takes its defaults for every other key."""
+    lines = "".join(f"{key}={value}\r\n" for key, value in values.items())
+    return utf16("[Lanvisor]\r\n" + lines)
 
 
 def parse_ini(text):
@@ -214,6 +235,26 @@ class WineSession:
         subprocess.run(["wineserver", "-k"], env=self.env(), timeout=60,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self._wait_server(self.prefix, 30)
+
+    def processes(self, executable=None):
+        """(pid, command line) of every process running in this prefix, also
+        those that a program started itself; with executable, only those
+        running a file of that name."""
+        found = []
+        wanted = f"WINEPREFIX={self.prefix}".encode()
+        for entry in Path("/proc").iterdir():
+            if not entry.name.isdigit():
+                continue
+            try:
+                if wanted not in (entry / "environ").read_bytes().split(b"\0"):
+                    continue
+                command = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode("utf-8", "replace").strip()
+            except OSError:  # ended meanwhile, or not ours to read
+                continue
+            program = command.split(" ")[0].replace("\\", "/").rsplit("/", 1)[-1]
+            if executable is None or program.lower() == executable.lower():
+                found.append((int(entry.name), command))
+        return found
 
 
 class Driver:
@@ -436,6 +477,10 @@ class App:
         out = self.driver.run("windows")
         return [tuple(_unescape(f) for f in line.split("\t")[1:3]) for line in out.split("\n") if line]
 
+    def boxes(self):
+        """Titles of the dialogs and message boxes shown now."""
+        return [title for cls, title in self.windows() if cls == "#32770"]
+
 
 class Context:
     """What a scenario gets: its own program folder, launches, screenshots,
@@ -537,6 +582,17 @@ class Context:
             still = [str(app.process.pid) for app in self.apps if app.process.poll() is None]
             if still:
                 errors.append(f"processes still running: {', '.join(still)}")
+            # Programs that the program started (a restart) are not ours to
+            # wait for, but must not outlive the scenario either.
+            strays = self.session.processes()
+            for pid, _ in strays:
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            if strays:
+                errors.append("processes of the prefix still running: "
+                              + ", ".join(f"{pid} {command}" for pid, command in strays))
         if self.folder.exists():
             shutil.rmtree(self.folder, ignore_errors=True)
         return errors

@@ -2,7 +2,7 @@
 connection scenarios can trust what it records and sends."""
 import socket
 
-from device_sim import Reply, TcpClient, TcpServer, UdpClient, UdpServer
+from device_sim import Reply, TcpClient, TcpServer, UdpClient, UdpServer, tcp_listener
 from lanvisor_e2e import scenario
 
 
@@ -92,3 +92,25 @@ def stop_and_refuse(ctx):
             raise AssertionError("a non-loopback address was accepted")
         except ValueError:
             pass
+
+
+@scenario("device_sim", wine=False, timeout=60)
+def peer_reads(ctx):
+    # What the connection scenarios learn from the socket table: a listener
+    # on its exact address, and whether the peer has read the device's bytes.
+    with socket.create_server(("127.0.0.1", 0)) as listener:
+        port = listener.getsockname()[1]
+        assert tcp_listener("127.0.0.1", port) is not None
+        assert tcp_listener("0.0.0.0", port) is None
+        with TcpClient(port) as device:
+            peer, _ = listener.accept()
+            with peer:
+                device.send(b"HELLO\r\n")
+                try:
+                    device.wait_read_by_peer(timeout=0.5)
+                    raise AssertionError("seven unread bytes went unnoticed")
+                except TimeoutError as error:
+                    assert "7 unread" in str(error), error
+                assert recv_exactly(peer, 7) == b"HELLO\r\n"
+                device.wait_read_by_peer(timeout=5)
+    assert tcp_listener("127.0.0.1", port) is None
