@@ -1,0 +1,2 @@
+// Resource and control ids of the network tool dialogs.
+#pragma once
