@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 using SocketHandle = uintptr_t;
 constexpr SocketHandle kInvalidSocket = ~SocketHandle(0);
@@ -60,8 +61,9 @@ int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* re
 int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local);
 int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer);
 
-// Resolves a host name to its first IPv4 address; false when it has none.
-bool ResolveIpv4(const std::string& hostName, Ipv4Endpoint& endpoint);
+// Resolves a host name to its first IPv4 address: 0, or the resolver's
+// error code.
+int32_t ResolveIpv4(std::u16string_view hostName, Ipv4Endpoint& endpoint);
 
 // The socket's numeric value as the success message shows it.
 inline long long SocketNumber(SocketHandle socket) { return static_cast<long long>(socket); }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sockets.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -140,12 +141,15 @@ int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer) {
     return 0;
 }
 
-bool ResolveIpv4(const std::string& hostName, Ipv4Endpoint& endpoint) {
+int32_t ResolveIpv4(std::u16string_view hostName, Ipv4Endpoint& endpoint) {
     addrinfo hints = {};
     hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    int r = ::getaddrinfo(Utf16ToUtf8(hostName).c_str(), nullptr, &hints, &found);
+    if (r != 0) return r;
+    if (!found) return EAI_NONAME;
     endpoint.address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
     ::freeaddrinfo(found);
-    return true;
+    return 0;
 }

@@ -128,12 +128,16 @@ int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer) {
     return 0;
 }
 
-bool ResolveIpv4(const std::string& hostName, Ipv4Endpoint& endpoint) {
-    addrinfo hints = {};
+int32_t ResolveIpv4(std::u16string_view hostName, Ipv4Endpoint& endpoint) {
+    ADDRINFOW hints = {};
     hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0 || !found) return false;
+    hints.ai_socktype = SOCK_STREAM;
+    ADDRINFOW* found = nullptr;
+    std::wstring name(reinterpret_cast<const wchar_t*>(hostName.data()), hostName.size());
+    int r = ::GetAddrInfoW(name.c_str(), nullptr, &hints, &found);
+    if (r != 0) return r;
+    if (!found) return WSAHOST_NOT_FOUND;
     endpoint.address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-    ::freeaddrinfo(found);
-    return true;
+    ::FreeAddrInfoW(found);
+    return 0;
 }

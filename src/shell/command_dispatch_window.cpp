@@ -3,6 +3,7 @@
 #include "appearance/dark_mode_dialog.h"
 #include "appearance/environment_dialog.h"
 #include "connection/connection.h"
+#include "connection/connection_settings_dialog.h"
 #include "platform/host_lookup.h"
 #include "shell/app_settings.h"
 #include "shell/command_table.h"
@@ -36,7 +37,7 @@ void LoadTraceFileCommand(HWND window) {
 }
 
 void ConnectionSettingsCommand(HWND window) {
-    OpenConnectionSettingsDialog(window);
+    ShowConnectionSettingsDialog(window);
     RefreshStatusBar();
 }
 

@@ -13,9 +13,6 @@ void OpenMemo(HWND) {}
 void OpenMacroDialog(HWND) {}
 void OpenMacroFileEditor(HWND) {}
 
-// Connection settings.
-void OpenConnectionSettingsDialog(HWND) {}
-
 // Appearance and help.
 void OpenColorDialog(HWND) {}
 void OpenAboutDialog(HWND) {}

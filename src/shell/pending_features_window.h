@@ -16,7 +16,6 @@ void OpenMacroDialog(HWND mainWindow);
 void OpenPresetEditDialog(HWND mainWindow);
 void OpenMemo(HWND mainWindow);
 void OpenMacroFileEditor(HWND mainWindow);
-void OpenConnectionSettingsDialog(HWND mainWindow);
 void OpenColorDialog(HWND mainWindow);
 void OpenAboutDialog(HWND mainWindow);
 void OpenManual(HWND mainWindow);

@@ -1,0 +1,143 @@
+#include "connection/connection_settings_dialog.h"
+
+#include "appearance/dialog_painting_win32.h"
+#include "connection/connection.h"
+#include "connection/connection_settings_form.h"
+#include "platform/launcher.h"
+#include "platform/sockets.h"
+#include "platform/text.h"
+#include "platform/wide_win32.h"
+#include "resources/resource_ids.h"
+#include "shell/app_settings.h"
+#include "shell/dialog_texts_win32.h"
+
+namespace {
+
+constexpr int kTitleText = 103;
+constexpr ControlText kTexts[] = {
+    {IDC_MODE_LABEL, 44},       {IDC_CLIENT_RADIO, 45},       {IDC_SERVER_RADIO, 46},  {IDC_PROTOCOL_LABEL, 80},
+    {IDC_ADAPTER_PORT_LABEL, 43}, {IDC_ACCESS_PORT_LABEL, 43},  {IDC_ADAPTER_SEARCH, 99}, {IDC_IP_ADDRESS_SET, 100},
+    {IDC_NETWORK_CENTER, 101},  {IDC_CONNECT_SEARCH, 102},    {IDC_SETTINGS_CANCEL, 41},
+};
+constexpr const char16_t* kVersions[] = {u"1.0", u"1.1", u"2.0", u"2.2"};
+constexpr int kTextCapacity = 256;
+constexpr int kClosedResult = 1;
+
+void SetText(HWND dialog, int id, const std::u16string& text) { SetDlgItemTextW(dialog, id, AsWide(text.c_str())); }
+std::u16string Text(HWND dialog, int id) { return DialogItemText(dialog, id, kTextCapacity); }
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void ApplyEnabling(HWND dialog) {
+    ConnectionFormEnabling on = EnablingFor(Checked(dialog, IDC_SERVER_RADIO), Checked(dialog, IDC_VALID_RADIO));
+    for (int i = 0; i < 5; ++i) EnableWindow(GetDlgItem(dialog, IDC_ACCESS_IP1 + i), on.accessPoint);
+    for (int i = 0; i < 4; ++i) EnableWindow(GetDlgItem(dialog, IDC_ADAPTER_IP1 + i), on.adapterAddress);
+    EnableWindow(GetDlgItem(dialog, IDC_ADAPTER_PORT), on.adapterPort);
+}
+
+void Fill(HWND dialog) {
+    ConnectionFormValues v = FormValuesFrom(g_Settings);
+    HWND combo = GetDlgItem(dialog, IDC_VERSION_COMBO);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const char16_t* version : kVersions) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(version)));
+    SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(v.versionText.c_str())));
+    CheckRadioButton(dialog, IDC_CLIENT_RADIO, IDC_SERVER_RADIO, v.client ? IDC_CLIENT_RADIO : IDC_SERVER_RADIO);
+    CheckRadioButton(dialog, IDC_TIP_RADIO, IDC_UDP_RADIO, v.tip ? IDC_TIP_RADIO : IDC_UDP_RADIO);
+    CheckRadioButton(dialog, IDC_AUTO_RADIO, IDC_VALID_RADIO, v.autoBind ? IDC_AUTO_RADIO : IDC_VALID_RADIO);
+    for (int i = 0; i < 4; ++i) {
+        SetText(dialog, IDC_ADAPTER_IP1 + i, v.adapterOctets[i]);
+        SetText(dialog, IDC_ACCESS_IP1 + i, v.accessOctets[i]);
+    }
+    SetText(dialog, IDC_ADAPTER_PORT, v.adapterPort);
+    SetText(dialog, IDC_ACCESS_PORT, v.accessPort);
+    SetText(dialog, IDC_PC_NAME, v.pcName);
+    ApplyEnabling(dialog);
+}
+
+void ReadBack(HWND dialog) {
+    ConnectionFormValues v;
+    v.versionText = Text(dialog, IDC_VERSION_COMBO);
+    v.client = Checked(dialog, IDC_CLIENT_RADIO);
+    v.tip = Checked(dialog, IDC_TIP_RADIO);
+    v.autoBind = Checked(dialog, IDC_AUTO_RADIO);
+    for (int i = 0; i < 4; ++i) {
+        v.adapterOctets[i] = Text(dialog, IDC_ADAPTER_IP1 + i);
+        v.accessOctets[i] = Text(dialog, IDC_ACCESS_IP1 + i);
+    }
+    v.adapterPort = Text(dialog, IDC_ADAPTER_PORT);
+    v.accessPort = Text(dialog, IDC_ACCESS_PORT);
+    v.pcName = Text(dialog, IDC_PC_NAME);
+    ReadBackConnectionForm(v, g_Settings);
+}
+
+void OnInit(HWND dialog) {
+    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    Fill(dialog);
+    PrepareDialog(dialog);
+}
+
+// The PC name's address becomes the access point.
+void OnIpSet(HWND dialog) {
+    if (!StartWinsock(dialog)) return;
+    ReadBack(dialog);
+    int32_t r = ResolvePcNameInto(g_Settings);
+    if (r != 0) {
+        char16_t text[64];
+        FormatText(text, u"getaddrinfo failed: %d\n", {r});
+        ShowMessageBox(dialog, TextView(text), u"error", kMbOk);
+    }
+    SocketCleanup();
+    Fill(dialog);
+}
+
+void OnNetworkCenter(HWND dialog) { CurrentLauncher().Open(dialog, u"control.exe", u"ncpa.cpl", u""); }
+
+bool OnCommand(HWND dialog, int id, int notification) {
+    switch (id) {
+    case IDC_SETTINGS_OK:
+    case IDOK:
+        ReadBack(dialog);
+        EndDialog(dialog, IDC_SETTINGS_OK);
+        return true;
+    case IDC_SETTINGS_CANCEL:
+        EndDialog(dialog, IDC_SETTINGS_CANCEL);
+        return true;
+    case IDCANCEL:
+        EndDialog(dialog, kClosedResult);
+        return true;
+    case IDC_CLIENT_RADIO:
+    case IDC_SERVER_RADIO:
+    case IDC_AUTO_RADIO:
+    case IDC_VALID_RADIO:
+        if (notification == BN_CLICKED) ApplyEnabling(dialog);
+        return true;
+    case IDC_IP_SET:
+        OnIpSet(dialog);
+        return true;
+    case IDC_NETWORK_CENTER:
+        OnNetworkCenter(dialog);
+        return true;
+    default:
+        return false;
+    }
+}
+
+INT_PTR CALLBACK ConnectionSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR painted = 0;
+    if (PaintDialogMessage(message, wParam, lParam, painted)) return painted;
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInit(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR ShowConnectionSettingsDialog(HWND owner) {
+    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONNECTION_SETTINGS), owner,
+                           ConnectionSettingsProc, 0);
+}
