@@ -1,9 +1,9 @@
 #include "appearance/dark_mode_dialog.h"
 
 #include "appearance/dark_mode.h"
-#include "appearance/dialog_painting_win32.h"
 #include "resources/resource_ids.h"
 #include "shell/dialog_texts_win32.h"
+#include "shell/modal_dialog_win32.h"
 
 namespace {
 
@@ -22,7 +22,6 @@ void OnInit(HWND dialog) {
     ApplyDialogTexts(dialog, kTitleText, kTexts);
     CheckDlgButton(dialog, IDC_DARK_MODE_CHECK, g_Appearance.DarkMode ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_NO_MENU_BAR_CHECK, g_Appearance.NoMenuBar ? BST_CHECKED : BST_UNCHECKED);
-    PrepareDialog(dialog);
 }
 
 void OnWriteAndClose(HWND dialog) {
@@ -33,29 +32,20 @@ void OnWriteAndClose(HWND dialog) {
     EndDialog(dialog, IDC_WRITE_AND_CLOSE);
 }
 
-INT_PTR CALLBACK DarkModeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    INT_PTR painted = 0;
-    if (PaintDialogMessage(message, wParam, lParam, painted)) return painted;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_WRITE_AND_CLOSE:
-            OnWriteAndClose(dialog);
-            return TRUE;
-        case IDC_DARK_MODE_CLOSE:
-            fileWritten = false;
-            EndDialog(dialog, IDC_DARK_MODE_CLOSE);
-            return TRUE;
-        case IDCANCEL:  // close box or Escape: nothing written
-            EndDialog(dialog, kClosedResult);
-            return TRUE;
-        }
-        return FALSE;
+bool OnCommand(HWND dialog, int id, int) {
+    switch (id) {
+    case IDC_WRITE_AND_CLOSE:
+        OnWriteAndClose(dialog);
+        return true;
+    case IDC_DARK_MODE_CLOSE:
+        fileWritten = false;
+        EndDialog(dialog, IDC_DARK_MODE_CLOSE);
+        return true;
+    case IDCANCEL:  // close box or Escape: nothing written
+        EndDialog(dialog, kClosedResult);
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
@@ -63,6 +53,7 @@ INT_PTR CALLBACK DarkModeDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 bool ShowDarkModeDialog(HWND owner) {
     fileWritten = false;
-    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DARK_MODE), owner, DarkModeDialogProc, 0);
+    DialogHandlers handlers{OnInit, OnCommand};
+    RunModalDialog(owner, IDD_DARK_MODE, handlers);
     return fileWritten;
 }

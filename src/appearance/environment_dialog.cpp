@@ -1,12 +1,12 @@
 #include "appearance/environment_dialog.h"
 
-#include "appearance/dialog_painting_win32.h"
 #include "appearance/environment_settings.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
 #include "shell/app_settings.h"
 #include "shell/dialog_texts_win32.h"
+#include "shell/modal_dialog_win32.h"
 
 namespace {
 
@@ -41,7 +41,6 @@ void OnInit(HWND dialog) {
     CheckDlgButton(dialog, IDC_LOWER_CASE_CHECK, g_Settings.HexLowerCase == 1 ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_NO_FOCUS_CHECK, g_Settings.AutoFocusOff == 1 ? BST_CHECKED : BST_UNCHECKED);
     SetNumberText(GetDlgItem(dialog, IDC_PERIOD_EDIT), g_Settings.RefreshPeriodMs);
-    PrepareDialog(dialog);
 }
 
 void OnAccept(HWND dialog) {
@@ -52,31 +51,23 @@ void OnAccept(HWND dialog) {
     EndDialog(dialog, IDC_ENVIRONMENT_OK);
 }
 
-INT_PTR CALLBACK EnvironmentDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    INT_PTR painted = 0;
-    if (PaintDialogMessage(message, wParam, lParam, painted)) return painted;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_ENVIRONMENT_OK:
-        case IDOK:  // Enter
-            OnAccept(dialog);
-            return TRUE;
-        case IDCANCEL:  // close box or Escape: nothing changes
-            EndDialog(dialog, kClosedResult);
-            return TRUE;
-        }
-        return FALSE;
+bool OnCommand(HWND dialog, int id, int) {
+    switch (id) {
+    case IDC_ENVIRONMENT_OK:
+    case IDOK:  // Enter
+        OnAccept(dialog);
+        return true;
+    case IDCANCEL:  // close box or Escape: nothing changes
+        EndDialog(dialog, kClosedResult);
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
 }  // namespace
 
 INT_PTR ShowEnvironmentDialog(HWND owner) {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ENVIRONMENT), owner, EnvironmentDialogProc, 0);
+    DialogHandlers handlers{OnInit, OnCommand};
+    return RunModalDialog(owner, IDD_ENVIRONMENT, handlers);
 }

@@ -1,6 +1,5 @@
 #include "connection/connection_settings_dialog.h"
 
-#include "appearance/dialog_painting_win32.h"
 #include "connection/connection.h"
 #include "connection/connection_settings_form.h"
 #include "platform/launcher.h"
@@ -10,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "shell/app_settings.h"
 #include "shell/dialog_texts_win32.h"
+#include "shell/modal_dialog_win32.h"
 
 namespace {
 
@@ -72,7 +72,6 @@ void ReadBack(HWND dialog) {
 void OnInit(HWND dialog) {
     ApplyDialogTexts(dialog, kTitleText, kTexts);
     Fill(dialog);
-    PrepareDialog(dialog);
 }
 
 // The PC name's address becomes the access point.
@@ -121,23 +120,9 @@ bool OnCommand(HWND dialog, int id, int notification) {
     }
 }
 
-INT_PTR CALLBACK ConnectionSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    INT_PTR painted = 0;
-    if (PaintDialogMessage(message, wParam, lParam, painted)) return painted;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    default:
-        return FALSE;
-    }
-}
-
 }  // namespace
 
 INT_PTR ShowConnectionSettingsDialog(HWND owner) {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONNECTION_SETTINGS), owner,
-                           ConnectionSettingsProc, 0);
+    DialogHandlers handlers{OnInit, OnCommand};
+    return RunModalDialog(owner, IDD_CONNECTION_SETTINGS, handlers);
 }

@@ -1,9 +1,9 @@
 #include "shell/language_dialog.h"
 
-#include "appearance/dialog_painting_win32.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
 #include "shell/app_settings.h"
+#include "shell/modal_dialog_win32.h"
 #include "shell/text_table.h"
 
 namespace {
@@ -17,7 +17,6 @@ void OnInit(HWND dialog) {
     for (int language = 0; language < kLanguageCount; ++language)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(LanguageName(language))));
     SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(LanguageName(g_Settings.Language))));
-    PrepareDialog(dialog);
 }
 
 void OnAccept(HWND dialog) {
@@ -27,32 +26,24 @@ void OnAccept(HWND dialog) {
     EndDialog(dialog, IDC_LANGUAGE_OK);
 }
 
-INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    INT_PTR painted = 0;
-    // The combo's text stands on the dialog color, not the window color.
-    if (PaintDialogMessage(message, wParam, lParam, painted, kDialogBack)) return painted;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInit(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_LANGUAGE_OK:
-        case IDOK:  // Enter in the combo box
-            OnAccept(dialog);
-            return TRUE;
-        case IDCANCEL:  // close box or Escape
-            EndDialog(dialog, kClosedResult);
-            return TRUE;
-        }
-        return FALSE;
+bool OnCommand(HWND dialog, int id, int) {
+    switch (id) {
+    case IDC_LANGUAGE_OK:
+    case IDOK:  // Enter in the combo box
+        OnAccept(dialog);
+        return true;
+    case IDCANCEL:  // close box or Escape
+        EndDialog(dialog, kClosedResult);
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }
 
 }  // namespace
 
 INT_PTR ShowLanguageDialog(HWND owner) {
-    return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_LANGUAGE), owner, LanguageDialogProc, 0);
+    // The combo's text stands on the dialog color, not the window color.
+    DialogHandlers handlers{OnInit, OnCommand, kDialogBack};
+    return RunModalDialog(owner, IDD_LANGUAGE, handlers);
 }

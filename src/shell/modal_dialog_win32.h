@@ -1,0 +1,21 @@
+// Runs a modal dialog of the program: the painting rules, the texts and the
+// dark title bar come for free; a dialog supplies what it does on opening
+// and on its commands.
+#pragma once
+
+#include <windows.h>
+
+#include "appearance/color_scheme.h"
+
+struct DialogHandlers {
+    // After the dialog's controls exist (set texts, fill controls).
+    void (*init)(HWND dialog) = nullptr;
+    // A command of a control; true when the dialog handled it.
+    bool (*command)(HWND dialog, int id, int notification) = nullptr;
+    // The background behind edit text.
+    int editBackSlot = kWindowBack;
+    // Anything else the dialog needs (timers, painting); true when handled.
+    bool (*other)(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) = nullptr;
+};
+
+INT_PTR RunModalDialog(HWND owner, int resourceId, const DialogHandlers& handlers);
