@@ -13,3 +13,9 @@ std::u16string AnsiToUtf16(std::string_view bytes);
 // Characters the code page cannot hold become '?'; lossy (when given) says
 // whether that happened.
 std::string Utf16ToAnsi(std::u16string_view text, bool* lossy = nullptr);
+
+// For text handed to the system's command interpreter: the calling thread's
+// ANSI code page, without best-fit mapping. A character with no exact
+// equivalent becomes '?' and sets lossy, instead of turning into a look-alike
+// (a fullwidth quotation mark into '"', for example).
+std::string Utf16ToAnsiNoBestFit(std::u16string_view text, bool* lossy = nullptr);

@@ -20,3 +20,6 @@ std::string Utf16ToAnsi(std::u16string_view text, bool* lossy) {
     }
     return Utf16ToUtf8(text);
 }
+
+// UTF-8 maps every character exactly; only unpaired surrogates are lost.
+std::string Utf16ToAnsiNoBestFit(std::u16string_view text, bool* lossy) { return Utf16ToAnsi(text, lossy); }

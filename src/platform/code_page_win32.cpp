@@ -28,3 +28,28 @@ std::string Utf16ToAnsi(std::u16string_view text, bool* lossy) {
     if (lossy) *lossy = usedDefault != FALSE;
     return out;
 }
+
+std::string Utf16ToAnsiNoBestFit(std::u16string_view text, bool* lossy) {
+    if (lossy) *lossy = false;
+    if (text.empty() || text.size() > INT_MAX) return {};
+    const wchar_t* w = reinterpret_cast<const wchar_t*>(text.data());
+    int wn = static_cast<int>(text.size());
+    int n = WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, w, wn, nullptr, 0, nullptr, nullptr);
+    if (n > 0) {
+        std::string out(static_cast<size_t>(n), '\0');
+        BOOL usedDefault = FALSE;
+        WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, w, wn, out.data(), n, "?", &usedDefault);
+        if (lossy) *lossy = usedDefault != FALSE;
+        return out;
+    }
+    // UTF-8 as the ANSI code page takes no flags and no default character;
+    // it holds every character, so only ill-formed text is lost.
+    n = WideCharToMultiByte(CP_THREAD_ACP, WC_ERR_INVALID_CHARS, w, wn, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) {
+        if (lossy) *lossy = true;
+        return Utf16ToAnsi(text);
+    }
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_THREAD_ACP, WC_ERR_INVALID_CHARS, w, wn, out.data(), n, nullptr, nullptr);
+    return out;
+}

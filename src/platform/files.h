@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class FileReadResult {
     Ok,
@@ -18,6 +19,22 @@ enum class FileReadResult {
 // Reads a whole file into bytes, refusing files larger than maxBytes.
 FileReadResult ReadFileBytes(std::u16string_view path, std::string& bytes, size_t maxBytes);
 
+// How ReadFileHead opens its file (flags may be combined).
+enum FileHeadFlags : unsigned {
+    kFileHeadShared = 0,
+    // No sharing: the read fails while another program holds the file open,
+    // so a file that is still being written is never read half-way.
+    kFileHeadExclusive = 1,
+    // A missing file is created empty (and read as empty).
+    kFileHeadCreateMissing = 2,
+};
+
+// Reads at most maxBytes from the start of a file; a longer file is not an
+// error, its tail is simply not read. closeFailed (when given) reports a
+// failed close after the read.
+FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t maxBytes, unsigned flags,
+                            bool* closeFailed = nullptr);
+
 // Creates or replaces a file with the given bytes. The new content is written
 // beside the file first and moved over it, so a failed write never leaves a
 // half-written file behind.
@@ -27,6 +44,11 @@ bool FileExists(std::u16string_view path);
 bool DeleteFileAt(std::u16string_view path);
 // Creates one directory; true also when it exists already.
 bool CreateDirectoryAt(std::u16string_view path);
+
+// Names of the plain files directly in a directory (no subdirectories, no
+// "." or ".."), in the order in which the system lists them. False, with no
+// names, when the directory cannot be read (for example when it is missing).
+bool ListFileNames(std::u16string_view directory, std::vector<std::u16string>& names);
 
 bool SetWorkingDirectory(std::u16string_view directory);
 std::u16string WorkingDirectory();

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +46,43 @@ FileReadResult ReadFileBytes(std::u16string_view path, std::string& bytes, size_
     return failed ? FileReadResult::Failed : FileReadResult::Ok;
 }
 
+// POSIX has no sharing modes: kFileHeadExclusive cannot keep other writers
+// out here, so it is accepted and has no effect.
+FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t maxBytes, unsigned flags,
+                            bool* closeFailed) {
+    bytes.clear();
+    if (closeFailed) *closeFailed = false;
+    std::string native = NativePath(path);
+    int openFlags = O_RDONLY | O_CLOEXEC | ((flags & kFileHeadCreateMissing) ? O_CREAT : 0);
+    int fd = open(native.c_str(), openFlags, 0666);
+    if (fd < 0) return errno == ENOENT ? FileReadResult::Missing : FileReadResult::Failed;
+    struct stat st;
+    FileReadResult result = FileReadResult::Ok;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        result = FileReadResult::Failed;
+    } else {
+        size_t wanted = static_cast<unsigned long long>(st.st_size) < maxBytes ? static_cast<size_t>(st.st_size)
+                                                                               : maxBytes;
+        bytes.resize(wanted);
+        size_t done = 0;
+        while (done < wanted) {
+            ssize_t got = read(fd, bytes.data() + done, wanted - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                result = FileReadResult::Failed;
+                break;
+            }
+            if (got == 0) break;
+            done += static_cast<size_t>(got);
+        }
+        bytes.resize(done);
+    }
+    bool closed = close(fd) == 0;
+    if (closeFailed) *closeFailed = !closed;
+    if (result != FileReadResult::Ok) bytes.clear();
+    return result;
+}
+
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     std::string native = NativePath(path);
     std::string temp = native + ".new";
@@ -69,6 +108,22 @@ bool CreateDirectoryAt(std::u16string_view path) {
     if (mkdir(native.c_str(), 0777) == 0) return true;
     struct stat st;
     return errno == EEXIST && stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ListFileNames(std::u16string_view directory, std::vector<std::u16string>& names) {
+    names.clear();
+    std::string native = NativePath(directory);
+    DIR* dir = opendir(native.c_str());
+    if (!dir) return false;
+    while (const dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st;
+        if (stat((native + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        names.push_back(Utf8ToUtf16(name));
+    }
+    closedir(dir);
+    return true;
 }
 
 bool SetWorkingDirectory(std::u16string_view directory) { return chdir(NativePath(directory).c_str()) == 0; }
