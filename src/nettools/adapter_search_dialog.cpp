@@ -1,0 +1,48 @@
+#include "nettools/adapter_list.h"
+#include "nettools/list_box_win32.h"
+#include "nettools/nettools_dialogs.h"
+#include "resources/nettools_ids.h"
+#include "shell/app_settings.h"
+#include "shell/modal_dialog_win32.h"
+
+namespace {
+
+constexpr int kClosedResult = 1;
+
+HWND AdapterList(HWND dialog) { return GetDlgItem(dialog, IDC_ADAPTER_LIST); }
+
+void OnInit(HWND dialog) { FillListBox(AdapterList(dialog), ListAdapters(dialog, kAdapterFullLines)); }
+
+// Closes also without a selection, which changes nothing.
+void OnSet(HWND dialog) {
+    std::u16string line = SelectedListText(AdapterList(dialog));
+    if (!line.empty()) TakeAdapterAddress(line, g_Settings.AdapterIp);
+    EndDialog(dialog, IDC_ADAPTER_SET);
+}
+
+bool OnCommand(HWND dialog, int id, int notification) {
+    switch (id) {
+    case IDC_ADAPTER_SET:
+    case IDOK:  // Enter
+        OnSet(dialog);
+        return true;
+    case IDC_ADAPTER_LIST:
+        if (notification == LBN_DBLCLK) OnSet(dialog);
+        return true;
+    case IDC_ADAPTER_CLOSE:
+        EndDialog(dialog, IDC_ADAPTER_CLOSE);
+        return true;
+    case IDCANCEL:  // close box or Escape
+        EndDialog(dialog, kClosedResult);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+INT_PTR ShowAdapterSearchDialog(HWND owner) {
+    DialogHandlers handlers{OnInit, OnCommand};
+    return RunModalDialog(owner, IDD_ADAPTER_SEARCH, handlers);
+}

@@ -1,0 +1,108 @@
+#include "nettools/add_ip_address_dialog.h"
+#include "nettools/autokey_settings.h"
+#include "nettools/batch_files.h"
+#include "nettools/batch_run.h"
+#include "nettools/list_box_win32.h"
+#include "nettools/nettools_dialogs.h"
+#include "platform/text.h"
+#include "platform/wide_win32.h"
+#include "resources/nettools_ids.h"
+#include "shell/app_settings.h"
+#include "shell/dialog_texts_win32.h"
+#include "shell/modal_dialog_win32.h"
+
+namespace {
+
+constexpr int kClosedResult = 1;
+constexpr int kDelayTextCapacity = 62;  // 61 characters are read back
+constexpr ControlText kTexts[] = {
+    {IDC_AUTOKEY_GROUP, 96},
+    {IDC_AUTOKEY_CHECK, 97},
+    {IDC_BATCH_ADD, 98},
+};
+
+HWND BatchList(HWND dialog) { return GetDlgItem(dialog, IDC_BATCH_LIST); }
+
+void FillBatchList(HWND dialog) { FillListBox(BatchList(dialog), ListBatchFiles()); }
+
+void SetNumberText(HWND dialog, int controlId, int32_t value) {
+    char16_t text[16];
+    FormatText(text, u"%d", {value});
+    SetDlgItemTextW(dialog, controlId, AsWide(text));
+}
+
+void OnInit(HWND dialog) {
+    LoadAutokeySettings(g_Autokey);
+    FillBatchList(dialog);
+    ApplyDialogTexts(dialog, kNoTitleText, kTexts);
+    CheckDlgButton(dialog, IDC_AUTOKEY_CHECK, g_Settings.AutokeyOn == 1 ? BST_CHECKED : BST_UNCHECKED);
+    SetNumberText(dialog, IDC_AUTOKEY_ID_TIME, g_Autokey.IdTime);
+    SetNumberText(dialog, IDC_AUTOKEY_PW_TIME, g_Autokey.PwTime);
+    SetDlgItemTextW(dialog, IDC_AUTOKEY_ID, AsWide(g_Autokey.IdText));
+    SetDlgItemTextW(dialog, IDC_AUTOKEY_PW, AsWide(g_Autokey.PwText));
+    SendDlgItemMessageW(dialog, IDC_AUTOKEY_ID, EM_LIMITTEXT, kAutokeyTextCapacity - 1, 0);
+    SendDlgItemMessageW(dialog, IDC_AUTOKEY_PW, EM_LIMITTEXT, kAutokeyTextCapacity - 1, 0);
+}
+
+// The hand-off values stay in memory; autokey.ini is written only when a
+// batch file is run with the tool switched on.
+void ReadBackFields(HWND dialog) {
+    g_Settings.AutokeyOn = IsDlgButtonChecked(dialog, IDC_AUTOKEY_CHECK) == BST_CHECKED ? 1 : 0;
+    g_Autokey.IdTime = LeadingInt(DialogItemText(dialog, IDC_AUTOKEY_ID_TIME, kDelayTextCapacity));
+    g_Autokey.PwTime = LeadingInt(DialogItemText(dialog, IDC_AUTOKEY_PW_TIME, kDelayTextCapacity));
+    CopyTextInto(g_Autokey.IdText, DialogItemText(dialog, IDC_AUTOKEY_ID, kAutokeyTextCapacity));
+    CopyTextInto(g_Autokey.PwText, DialogItemText(dialog, IDC_AUTOKEY_PW, kAutokeyTextCapacity));
+}
+
+// Closes in every case, also when nothing was selected.
+void OnChange(HWND dialog) {
+    ReadBackFields(dialog);
+    RECT place = {};
+    GetWindowRect(dialog, &place);
+    RunBatchFile(dialog, SelectedListText(BatchList(dialog)), place.left, place.top);
+    EndDialog(dialog, IDC_BATCH_CHANGE);
+}
+
+void OnAdd(HWND dialog) {
+    ShowAddIpAddressDialog(dialog);
+    FillBatchList(dialog);
+}
+
+void OnDelete(HWND dialog) {
+    DeleteBatchFile(dialog, SelectedListText(BatchList(dialog)));
+    FillBatchList(dialog);
+}
+
+void OnCancel(HWND dialog) {
+    ReadBackFields(dialog);
+    EndDialog(dialog, IDC_BATCH_CANCEL);
+}
+
+bool OnCommand(HWND dialog, int id, int) {
+    switch (id) {
+    case IDC_BATCH_CHANGE:
+        OnChange(dialog);
+        return true;
+    case IDC_BATCH_ADD:
+        OnAdd(dialog);
+        return true;
+    case IDC_BATCH_DELETE:
+        OnDelete(dialog);
+        return true;
+    case IDC_BATCH_CANCEL:
+        OnCancel(dialog);
+        return true;
+    case IDCANCEL:  // close box or Escape: nothing is read back
+        EndDialog(dialog, kClosedResult);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+INT_PTR ShowIpAddressDialog(HWND owner) {
+    DialogHandlers handlers{OnInit, OnCommand};
+    return RunModalDialog(owner, IDD_IP_ADDRESS, handlers);
+}
