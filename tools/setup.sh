@@ -37,7 +37,7 @@ ensure_wine_prefix() {
   local prefix="$1"
   wine_env "$prefix"
   # Bump when the prefix set-up below changes, so old prefixes are made anew.
-  local version="prefix-5"
+  local version="prefix-6"
   [ "$(cat "$prefix/.lanvisor-ready" 2>/dev/null)" = "$version" ] && return 0
   rm -rf "$prefix"
   mkdir -p "$prefix"
@@ -55,7 +55,7 @@ ensure_wine_prefix() {
   # text fixed-pitch under Wine.
   local links='ipagp.ttf,IPAPGothic\0NanumGothic.ttf,NanumGothic\0wqy-microhei.ttc,WenQuanYi Micro Hei'
   for face in "Tahoma" "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Microsoft Sans Serif" \
-    "MS Sans Serif" "Arial" "Verdana"; do
+    "MS Sans Serif" "MS UI Gothic" "Arial" "Verdana"; do
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$face" /t REG_MULTI_SZ /d "$links" /f >/dev/null 2>&1
   done

@@ -2,6 +2,7 @@
 
 #include "connection/connection.h"
 #include "connection/connection_settings_form.h"
+#include "nettools/nettools_dialogs.h"
 #include "platform/launcher.h"
 #include "platform/sockets.h"
 #include "platform/text.h"
@@ -88,6 +89,18 @@ void OnIpSet(HWND dialog) {
     Fill(dialog);
 }
 
+// The tools may change the addresses: what was typed goes into the
+// settings first, and the dialog shows the settings again afterwards.
+void RunTool(HWND dialog, int id) {
+    ReadBack(dialog);
+    switch (id) {
+    case IDC_ADAPTER_SEARCH: ShowAdapterSearchDialog(dialog); break;
+    case IDC_IP_ADDRESS_SET: ShowIpAddressDialog(dialog); break;
+    case IDC_CONNECT_SEARCH: ShowConnectSearchDialog(dialog, Checked(dialog, IDC_RUN_AS_ADMIN)); break;
+    }
+    Fill(dialog);
+}
+
 void OnNetworkCenter(HWND dialog) { CurrentLauncher().Open(dialog, u"control.exe", u"ncpa.cpl", u""); }
 
 bool OnCommand(HWND dialog, int id, int notification) {
@@ -111,6 +124,11 @@ bool OnCommand(HWND dialog, int id, int notification) {
         return true;
     case IDC_IP_SET:
         OnIpSet(dialog);
+        return true;
+    case IDC_ADAPTER_SEARCH:
+    case IDC_IP_ADDRESS_SET:
+    case IDC_CONNECT_SEARCH:
+        RunTool(dialog, id);
         return true;
     case IDC_NETWORK_CENTER:
         OnNetworkCenter(dialog);
