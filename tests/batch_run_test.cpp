@@ -157,14 +157,4 @@ TEST_F(BatchRun, AutokeySettingsRoundTripAndDefault) {
     EXPECT_EQ(TextView(loaded.PwText), std::u16string(249, u'p'));  // at most 249 are read back
 }
 
-TEST_F(BatchRun, SavingKeepsTheToolsOtherKeys) {
-    program.folder.WriteBytes(u"autokey.ini", "[Setting]\r\nwindow=3\r\nid_time=1\r\n[Other]\r\nx=1\r\n");
-    ASSERT_TRUE(SaveAutokeySettings(AutokeySettings(), 400, 400));
-    IniDocument ini;
-    ASSERT_TRUE(ini.Load(program.folder.File(u"autokey.ini")));
-    EXPECT_EQ(ini.GetInt(u"Setting", u"window", 0), 3);
-    EXPECT_EQ(ini.GetInt(u"Setting", u"id_time", 0), 5000);
-    EXPECT_EQ(ini.GetInt(u"Other", u"x", 0), 1);
-}
-
 }  // namespace
