@@ -27,6 +27,9 @@ MAIN_TITLE = "Lanvisor"
 MAIN_CLASS = "Lanvisor"
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 END_PROGRAM = 203
+STATUS_BAR_ID, TOOLBAR_ID = 328, 329
+TOOLBAR_COMMANDS = range(330, 356)  # one button each
+TBSTATE_ENABLED, TBSTATE_HIDDEN, TBSTATE_INDETERMINATE = 0x04, 0x08, 0x10
 DEFAULT_TIMEOUT = 10.0  # seconds, for each wait
 START_TIMEOUT = 60.0  # a cold Wine start takes a while
 
@@ -170,15 +173,42 @@ class Screenshot:
         i = (y * self._size[0] + x) * 3
         return tuple(rgb[i:i + 3])
 
-    def colors(self, rect):
-        """How often each (r, g, b) occurs inside rect (screen coordinates)."""
+    def _rows(self, rect):
+        """(y, left, bytes of the row's pixels) for each row of rect on the screen."""
         rgb = self._load()
         width, height = self._size
-        counts = collections.Counter()
+        left, right = max(rect.left, 0), min(rect.right, width)
         for y in range(max(rect.top, 0), min(rect.bottom, height)):
-            row = rgb[(y * width + max(rect.left, 0)) * 3:(y * width + min(rect.right, width)) * 3]
+            yield y, left, rgb[(y * width + left) * 3:(y * width + right) * 3]
+
+    def colors(self, rect):
+        """How often each (r, g, b) occurs inside rect (screen coordinates)."""
+        counts = collections.Counter()
+        for _, _, row in self._rows(rect):
             counts.update(zip(row[0::3], row[1::3], row[2::3]))
         return counts
+
+    def where(self, color, rect):
+        """The (x, y) of every pixel of exactly this color inside rect."""
+        wanted = bytes(color)
+        found = []
+        for y, left, row in self._rows(rect):
+            at = row.find(wanted)
+            while at >= 0:
+                if at % 3 == 0:
+                    found.append((left + at // 3, y))
+                at = row.find(wanted, at + 1)
+        return found
+
+    def changed(self, other, rect):
+        """The (x, y) of every pixel inside rect that differs on the other
+        screenshot of the same screen."""
+        assert self.size == other.size, f"screenshots of different sizes: {self.size}, {other.size}"
+        found = []
+        for (y, left, mine), (_, _, theirs) in zip(self._rows(rect), other._rows(rect)):
+            if mine != theirs:
+                found += [(left + i // 3, y) for i in range(0, len(mine), 3) if mine[i:i + 3] != theirs[i:i + 3]]
+        return found
 
 
 # ---- Wine -------------------------------------------------------------------
@@ -377,8 +407,26 @@ class Window:
             result.append(Control(int(cid), cls, _unescape(text)))
         return result
 
-    def rect(self):
-        return Rect(*(int(v) for v in self._run("rect", self.title).split()))
+    def rect(self, control_id=None):
+        """The window's rectangle on the screen, or that of one of its controls."""
+        args = ["rect", self.title] + ([] if control_id is None else [control_id])
+        return Rect(*(int(v) for v in self._run(*args).split()))
+
+    def client_rect(self):
+        """The client area on the screen: inside the frame, below title and menu bar."""
+        return Rect(*(int(v) for v in self._run("client", self.title).split()))
+
+    def has_menu_bar(self):
+        return self._run("menu", self.title) != "none"
+
+    def toolbar_states(self, toolbar_id, command_ids):
+        """{command id: TBSTATE_* bits} of toolbar buttons."""
+        out = self._run("tbstate", self.title, toolbar_id, *command_ids)
+        return {int(c): int(v) for c, v in (line.split() for line in out.split("\n"))}
+
+    def click_toolbar(self, toolbar_id, command_id):
+        """Clicks a toolbar button with the mouse, wherever it shows."""
+        self._run("tbclick", self.title, toolbar_id, command_id)
 
 
 class App:
@@ -442,6 +490,13 @@ class App:
     def command(self, command_id):
         """Posts a menu command to the main window."""
         self.main.command(command_id)
+
+    def toolbar_states(self, command_ids=TOOLBAR_COMMANDS):
+        return self.main.toolbar_states(TOOLBAR_ID, command_ids)
+
+    def click_toolbar(self, command_id):
+        """Presses a button of the main window's toolbar with the mouse."""
+        self.main.click_toolbar(TOOLBAR_ID, command_id)
 
     def wait_window(self, title, timeout=DEFAULT_TIMEOUT):
         return self.window(title).wait(timeout)

@@ -11,7 +11,7 @@ own Xvfb. Prints one line per scenario; exit status 1 if any failed.
 """
 import argparse
 import fnmatch
-import importlib.util
+import importlib
 import os
 import shutil
 import signal
@@ -37,10 +37,10 @@ class ScenarioTimeout(BaseException):
 
 
 def load_scenarios():
+    # Imported by name, so that a scenario file that uses another one's
+    # helpers gets the module already loaded and nothing registers twice.
     for path in sorted(HERE.glob("scenarios_*.py")):
-        spec = importlib.util.spec_from_file_location(path.stem, path)
-        module = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(module)
+        importlib.import_module(path.stem)
     return list(e2e.SCENARIOS)
 
 

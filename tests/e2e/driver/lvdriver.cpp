@@ -25,7 +25,22 @@
 //   answer <caption> <button-id> [ms]
 //                                  clicks a message box button (IDOK 1, IDYES 6,
 //                                  IDNO 7) and waits until the box is gone
-//   rect <title>                   window rectangle: left top right bottom
+//   rect <title> [control-id]      rectangle of the window, or of one of its
+//                                  controls, in screen pixels: left top right bottom
+//   client <title>                 the window's client area in screen pixels:
+//                                  left top right bottom
+//   menu <title>                   "none" when the window has no menu bar, else
+//                                  "items=N" with the number of entries on the bar
+//                                  (-1 when the system does not tell another process)
+//   tbstate <title> <toolbar-id> <command-id>...
+//                                  the state bits of toolbar buttons (TB_GETSTATE),
+//                                  one line "command-id state" per button, in decimal
+//   tbclick <title> <toolbar-id> <command-id>
+//                                  clicks a toolbar button with the mouse: the pointer
+//                                  goes to the button's middle, the left button is
+//                                  pressed and released, and the pointer is parked in
+//                                  the screen's bottom-right corner so that no tooltip
+//                                  or hot button stays behind
 //   windows                        every visible top-level window:
 //                                  handle<TAB>class<TAB>title<TAB>process id
 //
@@ -33,13 +48,15 @@
 // processes; --class narrows the search to one window class. Commands that
 // need a window wait up to --timeout (default 10000 ms) for it to appear.
 // Commands that act as the user would (command, key, click, settext, type,
-// combo-select) refuse a window that a modal dialog or message box disables.
+// combo-select, tbclick) refuse a window that a modal dialog or message box
+// disables.
 // Output is UTF-8 and every result ends with one newline; texts in the lines
 // of "texts" escape backslash, tab, CR and LF as \\ \t \r \n.
 //
 // Exit code 0 on success, 1 on time-out or when something is not found or not
 // usable, 2 on bad usage.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -227,7 +244,9 @@ int Usage() {
           L"  settext|type <title> <id> <text>           gettext <title> [id]\n"
           L"  combo-select <title> <id> <text>           items|state <title> <id>\n"
           L"  texts <title>   msgbox <caption> [ms]      answer <caption> <button-id> [ms]\n"
-          L"  rect <title>    windows\n");
+          L"  rect <title> [id]   client <title>   menu <title>   windows\n"
+          L"  tbstate <title> <toolbar-id> <command-id>...\n"
+          L"  tbclick <title> <toolbar-id> <command-id>\n");
     return kUsage;
 }
 
@@ -474,13 +493,136 @@ int Answer(const Invocation& inv) {
     return kOk;
 }
 
+void PrintRect(const RECT& r) {
+    PrintLine(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right) + L" " +
+              std::to_wstring(r.bottom));
+}
+
 int Rect(const Invocation& inv) {
+    HWND window, control = nullptr;
+    if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, inv.Arg(1) ? &control : nullptr)) return rc;
+    RECT r;
+    if (!GetWindowRect(control ? control : window, &r)) return Fail(L"no rectangle");
+    PrintRect(r);
+    return kOk;
+}
+
+int Client(const Invocation& inv) {
     HWND window;
     if (int rc = Locate(inv, inv.Arg(0), nullptr, window, nullptr)) return rc;
     RECT r;
-    if (!GetWindowRect(window, &r)) return Fail(L"no rectangle");
-    PrintLine(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " + std::to_wstring(r.right) + L" " +
-              std::to_wstring(r.bottom));
+    if (!GetClientRect(window, &r)) return Fail(L"no client area");
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    PrintRect(r);
+    return kOk;
+}
+
+int Menu(const Invocation& inv) {
+    HWND window;
+    if (int rc = Locate(inv, inv.Arg(0), nullptr, window, nullptr)) return rc;
+    HMENU bar = GetMenu(window);
+    PrintLine(bar ? L"items=" + std::to_wstring(GetMenuItemCount(bar)) : std::wstring(L"none"));
+    return kOk;
+}
+
+// A buffer in another process, for control messages that write their answer
+// through a pointer, which the control takes as one of its own addresses.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Usable() const { return address_ != nullptr; }
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    bool Read(void* out) const {
+        SIZE_T read = 0;
+        return ReadProcessMemory(process_, address_, out, size_, &read) && read == size_;
+    }
+
+private:
+    SIZE_T size_;
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// The main window and its toolbar, for the toolbar commands.
+int LocateToolbar(const Invocation& inv, HWND& window, HWND& toolbar) {
+    if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &toolbar)) return rc;
+    if (lstrcmpiW(ClassOf(toolbar).c_str(), TOOLBARCLASSNAMEW) != 0)
+        return Fail(L"control " + inv.args[1] + L" is no toolbar");
+    return kOk;
+}
+
+int ToolbarState(const Invocation& inv) {
+    std::vector<long> commandIds;
+    for (size_t i = 2; i < inv.args.size(); ++i) {
+        long id = 0;
+        if (!ParseNumber(inv.Arg(i), id)) return Usage();
+        commandIds.push_back(id);
+    }
+    HWND window, toolbar;
+    if (int rc = LocateToolbar(inv, window, toolbar)) return rc;
+    std::wstring lines;
+    for (long id : commandIds) {
+        LRESULT state = -1;
+        if (!SendTimed(toolbar, TB_GETSTATE, static_cast<WPARAM>(id), 0, state))
+            return Fail(L"the toolbar does not answer");
+        if (state == -1) return Fail(L"no toolbar button " + std::to_wstring(id));
+        lines += std::to_wstring(id) + L" " + std::to_wstring(state) + L"\n";
+    }
+    Write(stdout, lines);
+    return kOk;
+}
+
+INPUT MouseInput(DWORD flags, POINT at) {
+    // Absolute positions are in 1/65536 of the screen.
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x, 65536, width) + 65536 / width / 2;
+    input.mi.dy = MulDiv(at.y, 65536, height) + 65536 / height / 2;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+int ToolbarClick(const Invocation& inv) {
+    long commandId = 0;
+    if (!ParseNumber(inv.Arg(2), commandId)) return Usage();
+    HWND window, toolbar;
+    if (int rc = LocateToolbar(inv, window, toolbar)) return rc;
+    if (int rc = Unreachable(inv, window)) return rc;
+    LRESULT index = -1;
+    if (!SendTimed(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(commandId), 0, index))
+        return Fail(L"the toolbar does not answer");
+    if (index < 0) return Fail(L"no toolbar button " + inv.args[2]);
+    RemoteBuffer buffer(toolbar, sizeof(RECT));
+    if (!buffer.Usable()) return Fail(L"cannot reach the toolbar's process");
+    LRESULT ok = 0;
+    RECT item = {};
+    if (!SendTimed(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), buffer.Address(), ok) || !ok ||
+        !buffer.Read(&item))
+        return Fail(L"no rectangle for toolbar button " + inv.args[2]);
+    POINT middle = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    MapWindowPoints(toolbar, nullptr, &middle, 1);
+    // A user can only click what shows.
+    if (WindowFromPoint(middle) != toolbar)
+        return Fail(L"toolbar button " + inv.args[2] + L" is covered or off the screen");
+    POINT corner = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+    constexpr DWORD kMove = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT inputs[] = {MouseInput(kMove, middle), MouseInput(MOUSEEVENTF_LEFTDOWN | kMove, middle),
+                      MouseInput(MOUSEEVENTF_LEFTUP | kMove, middle), MouseInput(kMove, corner)};
+    if (SendInput(ARRAYSIZE(inputs), inputs, sizeof(INPUT)) != ARRAYSIZE(inputs))
+        return Fail(L"the mouse input was refused");
     return kOk;
 }
 
@@ -500,6 +642,8 @@ int Windows(const Invocation&) {
     return kOk;
 }
 
+constexpr size_t kAnyCount = SIZE_MAX;
+
 struct CommandSpec {
     const wchar_t* name;
     size_t minArgs, maxArgs;
@@ -512,7 +656,9 @@ constexpr CommandSpec kCommands[] = {
     {L"click", 2, 2, Click},       {L"settext", 3, 3, SetText},       {L"type", 3, 3, Type},
     {L"gettext", 1, 2, GetText},   {L"combo-select", 3, 3, ComboSelect}, {L"items", 2, 2, Items},
     {L"state", 2, 2, State},       {L"texts", 1, 1, Texts},           {L"msgbox", 1, 2, MessageBoxText},
-    {L"answer", 2, 3, Answer},     {L"rect", 1, 1, Rect},             {L"windows", 0, 0, Windows},
+    {L"answer", 2, 3, Answer},     {L"rect", 1, 2, Rect},             {L"client", 1, 1, Client},
+    {L"menu", 1, 1, Menu},         {L"windows", 0, 0, Windows},       {L"tbclick", 3, 3, ToolbarClick},
+    {L"tbstate", 3, kAnyCount, ToolbarState},
 };
 
 }  // namespace
