@@ -14,7 +14,6 @@ constexpr ControlText kTexts[] = {
     {IDC_WRITE_AND_CLOSE, 182},
     {IDC_DARK_MODE_CLOSE, 74},
 };
-constexpr int kClosedResult = 1;
 
 bool fileWritten = false;
 
@@ -40,9 +39,6 @@ bool OnCommand(HWND dialog, int id, int) {
     case IDC_DARK_MODE_CLOSE:
         fileWritten = false;
         EndDialog(dialog, IDC_DARK_MODE_CLOSE);
-        return true;
-    case IDCANCEL:  // close box or Escape: nothing written
-        EndDialog(dialog, kClosedResult);
         return true;
     default:
         return false;

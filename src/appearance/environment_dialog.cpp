@@ -17,7 +17,6 @@ constexpr ControlText kTexts[] = {
     {IDC_NO_FOCUS_CHECK, 65},
     {IDC_PERIOD_LABEL, 35},
 };
-constexpr int kClosedResult = 1;
 constexpr int kLargestScrollChoice = 21;
 constexpr int kPitchTextCapacity = 8;   // 7 characters are read back
 constexpr int kPeriodTextCapacity = 5;  // 4 characters are read back
@@ -56,9 +55,6 @@ bool OnCommand(HWND dialog, int id, int) {
     case IDC_ENVIRONMENT_OK:
     case IDOK:  // Enter
         OnAccept(dialog);
-        return true;
-    case IDCANCEL:  // close box or Escape: nothing changes
-        EndDialog(dialog, kClosedResult);
         return true;
     default:
         return false;

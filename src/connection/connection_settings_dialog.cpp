@@ -22,7 +22,6 @@ constexpr ControlText kTexts[] = {
 };
 constexpr const char16_t* kVersions[] = {u"1.0", u"1.1", u"2.0", u"2.2"};
 constexpr int kTextCapacity = 256;
-constexpr int kClosedResult = 1;
 
 void SetText(HWND dialog, int id, const std::u16string& text) { SetDlgItemTextW(dialog, id, AsWide(text.c_str())); }
 std::u16string Text(HWND dialog, int id) { return DialogItemText(dialog, id, kTextCapacity); }
@@ -112,9 +111,6 @@ bool OnCommand(HWND dialog, int id, int notification) {
         return true;
     case IDC_SETTINGS_CANCEL:
         EndDialog(dialog, IDC_SETTINGS_CANCEL);
-        return true;
-    case IDCANCEL:
-        EndDialog(dialog, kClosedResult);
         return true;
     case IDC_CLIENT_RADIO:
     case IDC_SERVER_RADIO:

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int kClosedResult = 1;
 
 HWND AdapterList(HWND dialog) { return GetDlgItem(dialog, IDC_ADAPTER_LIST); }
 
@@ -31,9 +30,6 @@ bool OnCommand(HWND dialog, int id, int notification) {
         return true;
     case IDC_ADAPTER_CLOSE:
         EndDialog(dialog, IDC_ADAPTER_CLOSE);
-        return true;
-    case IDCANCEL:  // close box or Escape
-        EndDialog(dialog, kClosedResult);
         return true;
     default:
         return false;

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kClosedResult = 1;
 constexpr const wchar_t* kFieldDefaults[kOctetFieldCount] = {L"192", L"168", L"", L"", L"255", L"255", L"255", L"0"};
 
 int OctetFieldId(int index) { return index < 4 ? IDC_ADD_ADDRESS_FIRST + index : IDC_ADD_MASK_FIRST + index - 4; }
@@ -58,9 +57,6 @@ bool OnCommand(HWND dialog, int id, int) {
         return true;
     case IDC_ADD_CLOSE:
         EndDialog(dialog, IDC_ADD_CLOSE);
-        return true;
-    case IDCANCEL:  // close box or Escape
-        EndDialog(dialog, kClosedResult);
         return true;
     default:
         return false;

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int kClosedResult = 1;
 constexpr UINT_PTR kLogTimer = 1;
 // Time the batch file gets to write its log before it is read.
 constexpr UINT kLogDelayMs = 1000;
@@ -58,7 +57,7 @@ bool OnCommand(HWND dialog, int id, int notification) {
         OnEnd(dialog, IDC_CONNECT_CLOSE);
         return true;
     case IDCANCEL:  // close box or Escape
-        OnEnd(dialog, kClosedResult);
+        OnEnd(dialog, kDialogClosed);
         return true;
     default:
         return false;

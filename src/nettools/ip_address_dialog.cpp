@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kClosedResult = 1;
 constexpr int kDelayTextCapacity = 62;  // 61 characters are read back
 constexpr ControlText kTexts[] = {
     {IDC_AUTOKEY_GROUP, 96},
@@ -91,9 +90,6 @@ bool OnCommand(HWND dialog, int id, int) {
         return true;
     case IDC_BATCH_CANCEL:
         OnCancel(dialog);
-        return true;
-    case IDCANCEL:  // close box or Escape: nothing is read back
-        EndDialog(dialog, kClosedResult);
         return true;
     default:
         return false;

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kClosedResult = 1;
 constexpr int kNameCapacity = 31;  // 30 characters are read back
 
 void OnInit(HWND dialog) {
@@ -31,9 +30,6 @@ bool OnCommand(HWND dialog, int id, int) {
     case IDC_LANGUAGE_OK:
     case IDOK:  // Enter in the combo box
         OnAccept(dialog);
-        return true;
-    case IDCANCEL:  // close box or Escape
-        EndDialog(dialog, kClosedResult);
         return true;
     default:
         return false;

@@ -23,9 +23,12 @@ INT_PTR CALLBACK ModalDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     INT_PTR result = 0;
     if (PaintDialogMessage(message, wParam, lParam, result, handlers->editBackSlot)) return result;
     if (handlers->other && handlers->other(dialog, message, wParam, lParam, result)) return result;
-    if (message == WM_COMMAND && handlers->command)
-        return handlers->command(dialog, LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
-    return FALSE;
+    if (message != WM_COMMAND) return FALSE;
+    int id = LOWORD(wParam);
+    if (handlers->command && handlers->command(dialog, id, HIWORD(wParam))) return TRUE;
+    if (id != IDCANCEL) return FALSE;
+    EndDialog(dialog, kDialogClosed);  // the close box or Escape
+    return TRUE;
 }
 
 }  // namespace

@@ -10,12 +10,15 @@
 struct DialogHandlers {
     // After the dialog's controls exist (set texts, fill controls).
     void (*init)(HWND dialog) = nullptr;
-    // A command of a control; true when the dialog handled it.
+    // A command of a control; true when the dialog handled it. An unhandled
+    // IDCANCEL (the close box or Escape) ends the dialog with kDialogClosed.
     bool (*command)(HWND dialog, int id, int notification) = nullptr;
     // The background behind edit text.
     int editBackSlot = kWindowBack;
     // Anything else the dialog needs (timers, painting); true when handled.
     bool (*other)(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) = nullptr;
 };
+
+constexpr INT_PTR kDialogClosed = 1;
 
 INT_PTR RunModalDialog(HWND owner, int resourceId, const DialogHandlers& handlers);
