@@ -5,6 +5,7 @@
 // locales it runs under.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,3 +20,8 @@ std::string Utf16ToAnsi(std::u16string_view text, bool* lossy = nullptr);
 // equivalent becomes '?' and sets lossy, instead of turning into a look-alike
 // (a fullwidth quotation mark into '"', for example).
 std::string Utf16ToAnsiNoBestFit(std::u16string_view text, bool* lossy = nullptr);
+
+// One character as one byte of the calling thread's ANSI code page, without
+// best-fit mapping (a character the code page lacks becomes its default
+// character). 0 when the character takes more than one byte there.
+uint8_t CodeToAnsiByte(char16_t code);

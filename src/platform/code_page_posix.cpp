@@ -23,3 +23,6 @@ std::string Utf16ToAnsi(std::u16string_view text, bool* lossy) {
 
 // UTF-8 maps every character exactly; only unpaired surrogates are lost.
 std::string Utf16ToAnsiNoBestFit(std::u16string_view text, bool* lossy) { return Utf16ToAnsi(text, lossy); }
+
+// In UTF-8 only the ASCII range takes a single byte.
+uint8_t CodeToAnsiByte(char16_t code) { return code < 0x80 ? static_cast<uint8_t>(code) : 0; }

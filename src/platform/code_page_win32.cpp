@@ -53,3 +53,12 @@ std::string Utf16ToAnsiNoBestFit(std::u16string_view text, bool* lossy) {
     WideCharToMultiByte(CP_THREAD_ACP, WC_ERR_INVALID_CHARS, w, wn, out.data(), n, nullptr, nullptr);
     return out;
 }
+
+uint8_t CodeToAnsiByte(char16_t code) {
+    const wchar_t w = static_cast<wchar_t>(code);
+    char bytes[8] = {};
+    int n = WideCharToMultiByte(CP_THREAD_ACP, WC_NO_BEST_FIT_CHARS, &w, 1, bytes, sizeof bytes, nullptr, nullptr);
+    // UTF-8 as the ANSI code page takes no flags.
+    if (n <= 0) n = WideCharToMultiByte(CP_THREAD_ACP, 0, &w, 1, bytes, sizeof bytes, nullptr, nullptr);
+    return n == 1 ? static_cast<uint8_t>(bytes[0]) : 0;
+}
