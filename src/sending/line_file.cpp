@@ -1,0 +1,61 @@
+#include "sending/line_file.h"
+
+#include <string>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "sending/line_file_format.h"
+#include "shell/program_directory.h"
+#include "shell/text_table.h"
+
+namespace {
+
+constexpr int kCannotOpenText = 34;
+constexpr int kNotALineFileText = 23;
+
+bool SaveLines(WindowHandle owner, std::u16string_view path, std::span<const LineEntry> lines) {
+    // A relative name is a file in the program folder.
+    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    if (!WriteFileBytes(LineFileName(path), LineFileBytes(lines))) {
+        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, u"CreateFile");
+        return false;
+    }
+    return true;
+}
+
+template <int32_t U, int32_t A>
+bool LoadLines(WindowHandle owner, std::u16string_view path, LineTable<U, A>& table) {
+    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    std::string bytes;
+    bool closeFailed = false;
+    // Exclusive, so that a file still being written is not read half-way.
+    FileReadResult result = ReadFileHead(path, bytes, kLineFileReadLimit,
+                                         kFileHeadExclusive | kFileHeadCreateMissing, &closeFailed);
+    if (result != FileReadResult::Ok) {
+        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, u"CreateFile");
+        return false;
+    }
+    bool read = ReadLineFileBytes(bytes, table);
+    if (!read) ShowAppMessage(owner, kNotALineFileText, kAppMessageOk, u"FileError");
+    if (closeFailed) ShowMessageBox(owner, path, u"CloseHandle-errer", kMbOk);
+    return read;
+}
+
+}  // namespace
+
+bool SaveLineFile(WindowHandle owner, std::u16string_view path, const SendHistory& history) {
+    return SaveLines(owner, path, history.Lines());
+}
+
+bool SaveLineFile(WindowHandle owner, std::u16string_view path, const PresetEditTable& presets) {
+    return SaveLines(owner, path, presets.Lines());
+}
+
+bool LoadPresetFile(WindowHandle owner, std::u16string_view nameOrPath, bool inProgramDirectory, PresetTable& table) {
+    if (!inProgramDirectory) return LoadLines(owner, nameOrPath, table);
+    return LoadLines(owner, ProgramFilePath(nameOrPath), table);
+}
+
+bool LoadPresetEditFile(WindowHandle owner, std::u16string_view path, PresetEditTable& table) {
+    return LoadLines(owner, path, table);
+}
