@@ -4,6 +4,7 @@
 LANVISOR_PACKAGES=(
   cmake ninja-build g++ python3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 fonts-wine fonts-liberation libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxrender1
   xvfb xauth xdotool x11-utils imagemagick
