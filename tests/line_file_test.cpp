@@ -62,8 +62,10 @@ TEST(ReadLineFileBytes, LinesBecomeEntries) {
          {{0, {0x04, 0x41}}, {1, {0x42}}, {2, {0x43}}}},
         {"510 characters and CR LF are taken", FileOfLines({std::u16string(510, u'4'), u"41"}),
          {{0, Codes(255, 0x44)}, {1, {0x41}}}},
-        {"512 are cut: the rest is the next line", FileOfLines({std::u16string(520, u'4'), u"41"}),
-         {{0, {}}, {1, Codes(4, 0x44)}, {2, {0x41}}}},
+        {"512 characters, a full line of 256 codes, are taken", FileOfLines({std::u16string(512, u'4'), u"41"}),
+         {{0, Codes(256, 0x44)}, {1, {0x41}}}},
+        {"longer lines are cut: the rest is the next line", FileOfLines({std::u16string(520, u'4'), u"41"}),
+         {{0, {}}, {1, Codes(3, 0x44)}, {2, {0x41}}}},
         {"an odd last byte ends the file", std::string("\xFF\xFE" "4\0" "1\0" "4", 7), {{0, {0x41}}}},
     };
     for (const auto& c : cases) {
@@ -73,6 +75,18 @@ TEST(ReadLineFileBytes, LinesBecomeEntries) {
         for (const auto& [k, codes] : c.entries) EXPECT_EQ(CodesOf(table->Entries[k]), codes) << c.name << " " << k;
         EXPECT_EQ(table->Entries[201].count, 0);
     }
+}
+
+TEST(ReadLineFileBytes, AFullSavedLineReadsBack) {
+    auto history = std::make_unique<SendHistory>();
+    Codes full(256);
+    for (int i = 0; i < 256; ++i) full[i] = static_cast<char16_t>(255 - i);
+    Set(history->Entries[0], full);
+    Set(history->Entries[1], {0x0D, 0x0A});
+    auto table = std::make_unique<PresetTable>();
+    ASSERT_TRUE(ReadLineFileBytes(LineFileBytes(history->Lines()), *table));
+    EXPECT_EQ(CodesOf(table->Entries[0]), full);
+    EXPECT_EQ(CodesOf(table->Entries[1]), (Codes{0x0D, 0x0A}));
 }
 
 class LineFileTest : public ::testing::Test {

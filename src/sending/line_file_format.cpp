@@ -48,7 +48,7 @@ bool ReadLineFileBytes(std::string_view bytes, std::span<LineEntry> allEntries, 
         int32_t n = ReadLine(bytes, pos, line, atEnd);
         for (int strip = 0; strip < 2; ++strip)
             if (n > 0 && IsLineBreak(line[n - 1])) --n;
-        if (n >= 1 && n < kLineFileLineChars) {
+        if (n >= 1 && n <= kLineFileLongestLine) {
             LineEntry& entry = allEntries[static_cast<size_t>(k)];
             entry.count = ParseLineNotation(std::u16string_view(line, static_cast<size_t>(n)), entry.codes, kLineCodes);
         }

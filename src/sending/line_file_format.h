@@ -11,11 +11,13 @@
 
 #include "sending/line_entry.h"
 
-// At most this many characters are read for one line; a line must be shorter
-// (without its line break) to be taken.
-constexpr int32_t kLineFileLineChars = 512;
+// The longest line taken: a full line of 256 codes as the program writes it
+// (two hex digits a code). At most this many characters and the line break
+// are read for one line; a longer line is unusable and leaves its entry empty.
+constexpr int32_t kLineFileLongestLine = 512;
+constexpr int32_t kLineFileLineChars = kLineFileLongestLine + 2;
 constexpr int32_t kLineFileMaxLines = 200;
-// The most a load can consume: the mark and 200 lines of 512 characters.
+// The most a load can consume: the mark and 200 lines read whole.
 // Nothing beyond it is ever looked at, so a larger file is read only this far.
 constexpr size_t kLineFileReadLimit = 2 + 2 * size_t(kLineFileLineChars) * kLineFileMaxLines;
 
@@ -23,8 +25,8 @@ constexpr size_t kLineFileReadLimit = 2 + 2 * size_t(kLineFileLineChars) * kLine
 // when the bytes do not start with the UTF-16LE byte-order mark. Otherwise
 // every entry (the spare ones too) is cleared, and line k of the file becomes
 // entry k for the first maxLines lines. A line ends at CR LF, at the end of
-// the bytes, or after 512 characters; an empty, unusable or overlong line
-// leaves its entry empty, and at most 256 codes of a line are kept.
+// the bytes, or after kLineFileLineChars characters; an empty, unusable or
+// overlong line leaves its entry empty, and at most 256 codes are kept.
 bool ReadLineFileBytes(std::string_view bytes, std::span<LineEntry> allEntries, int32_t maxLines);
 
 template <int32_t U, int32_t A>
