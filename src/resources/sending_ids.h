@@ -1,0 +1,2 @@
+// Resource and control ids of the sending dialogs.
+#pragma once
