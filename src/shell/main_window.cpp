@@ -11,6 +11,7 @@
 #include "platform/host_lookup.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
+#include "sending/line_entry.h"
 #include "shell/app_settings.h"
 #include "shell/command_dispatch.h"
 #include "shell/command_table.h"
@@ -61,7 +62,7 @@ LRESULT OnCreate(HWND window) {
     RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
     InstallConnectWaitWindow();
     ClearTraceAndView(g_Trace, g_View);
-    ClearSendHistory();
+    ClearLineTable(g_SendHistory);
     g_View.FollowNewest = 1;
     SetTimer(window, kRefreshTimer, static_cast<UINT>(g_Settings.RefreshPeriodMs), nullptr);
     ForwardSizeToStatusBar(0, 0);

@@ -1,8 +1,6 @@
 #include "shell/pending_features_window.h"
 
-// Sending dialogs and the send history.
-void ClearSendHistory() {}
-void OpenInputSendDialog(HWND) {}
+// Sending dialogs.
 void OpenPresetSendDialog(HWND) {}
 void OpenPresetEditDialog(HWND) {}
 

@@ -5,12 +5,9 @@
 
 #include <windows.h>
 
-void ClearSendHistory();
-
 // Commands.
 void SaveTraceCommand(HWND mainWindow);
 bool LoadTraceCommand(HWND mainWindow);
-void OpenInputSendDialog(HWND mainWindow);
 void OpenPresetSendDialog(HWND mainWindow);
 void OpenMacroDialog(HWND mainWindow);
 void OpenPresetEditDialog(HWND mainWindow);

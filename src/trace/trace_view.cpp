@@ -69,6 +69,9 @@ void CreateTraceFonts(HWND mainWindow) {
     ReleaseDC(mainWindow, dc);
 }
 
+const CanvasFonts& TraceFonts() { return fonts; }
+const TraceMetrics& TraceFontMetrics() { return metrics; }
+
 void DeleteTraceFonts() {
     if (fonts.small) DeleteObject(fonts.small);
     if (fonts.large) DeleteObject(fonts.large);

@@ -382,6 +382,9 @@ class Window:
     def type(self, control_id, text):
         self._run("type", self.title, control_id, text)
 
+    def keyup(self, control_id, virtual_key):
+        self._run("keyup", self.title, control_id, virtual_key)
+
     def text(self, control_id=None):
         """The window's title, or the text of one control."""
         args = ["gettext", self.title] + ([] if control_id is None else [control_id])

@@ -242,6 +242,7 @@ int Usage() {
           L"  wait|gone <title> [ms]   exists <title>   close <title> [ms]\n"
           L"  command <title> <id>     key <title> <vk>  click <title> <id>\n"
           L"  settext|type <title> <id> <text>           gettext <title> [id]\n"
+          L"  keyup <title> <id> <vk>\n"
           L"  combo-select <title> <id> <text>           items|state <title> <id>\n"
           L"  texts <title>   msgbox <caption> [ms]      answer <caption> <button-id> [ms]\n"
           L"  rect <title> [id]   client <title>   menu <title>   windows\n"
@@ -360,6 +361,18 @@ int Type(const Invocation& inv) {
     if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &control)) return rc;
     if (int rc = Unreachable(inv, window)) return rc;
     for (wchar_t c : inv.args[2]) PostMessageW(control, WM_CHAR, c, 1);
+    return kOk;
+}
+
+// A key released over a control: what makes a typing box take its text.
+int KeyUp(const Invocation& inv) {
+    long vk = 0;
+    if (!ParseNumber(inv.Arg(2), vk)) return Usage();
+    HWND window, control;
+    if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &control)) return rc;
+    if (int rc = Unreachable(inv, window)) return rc;
+    UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+    PostMessageW(control, WM_KEYUP, static_cast<WPARAM>(vk), 1 | (scan << 16) | 0xC0000000u);
     return kOk;
 }
 
@@ -653,7 +666,7 @@ struct CommandSpec {
 constexpr CommandSpec kCommands[] = {
     {L"wait", 1, 2, Wait},         {L"gone", 1, 2, WaitGone},         {L"exists", 1, 1, Exists},
     {L"close", 1, 2, Close},       {L"command", 2, 2, Command},       {L"key", 2, 2, Key},
-    {L"click", 2, 2, Click},       {L"settext", 3, 3, SetText},       {L"type", 3, 3, Type},
+    {L"click", 2, 2, Click},       {L"settext", 3, 3, SetText},       {L"type", 3, 3, Type},     {L"keyup", 3, 3, KeyUp},
     {L"gettext", 1, 2, GetText},   {L"combo-select", 3, 3, ComboSelect}, {L"items", 2, 2, Items},
     {L"state", 2, 2, State},       {L"texts", 1, 1, Texts},           {L"msgbox", 1, 2, MessageBoxText},
     {L"answer", 2, 3, Answer},     {L"rect", 1, 2, Rect},             {L"client", 1, 1, Client},

@@ -1,0 +1,8 @@
+// The input-send dialog: type a line, send it, and work with the history of
+// lines sent.
+#pragma once
+
+#include <windows.h>
+
+// Opens the dialog modally unless it is open already.
+void OpenInputSendDialog(HWND mainWindow);

@@ -1,0 +1,59 @@
+// What the three sending dialogs share on the Win32 side: the typing box
+// that feeds an input line, the grids drawn with the trace fonts, the
+// destination box, the line file chooser and a few control helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/gdi_canvas_win32.h"
+#include "sending/dialog_rules.h"
+#include "sending/input_line.h"
+#include "sending/input_line_drawing.h"
+
+// The grid measurements of the trace fonts.
+InputLineMetrics SendingGridMetrics();
+// A canvas on the dialog's device context with the trace fonts and the
+// active colors.
+GdiCanvas SendingCanvas(HDC dc);
+
+// Creates the typing box (id) at (5, 5), 30 x 16, subclassed so that every
+// key release moves its text into the line (at most limit characters) and
+// draws it at once; Backspace and Delete act on the line; other key presses
+// are swallowed. Resets the line's notation to ASC and checks the ASC radio.
+HWND CreateTypingArea(HWND dialog, int id, InputLine& line, int32_t limit, int ascId, int hexId);
+
+void InvalidatePixels(HWND dialog, const PixelRect& area);
+void InvalidateLineArea(HWND dialog);
+
+// The notation radios: sets the mode, shows its message, repaints.
+void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int messageText, int captionText);
+
+// Fills the destination box (id 1202) from the connection; disables it in
+// client mode.
+void FillDestinationBox(HWND dialog);
+// The text of the destination box: its first character chooses the client.
+std::u16string DestinationBoxText(HWND dialog);
+
+constexpr size_t kLineFilePathCapacity = 260;
+// The open or save dialog for line files. True when the user cancelled (the
+// buffer is untouched), false when a file was chosen (its path in the buffer).
+bool ChooseLineFile(HWND owner, char16_t (&path)[kLineFilePathCapacity], bool save);
+
+// Row number captions of a page: "%02d" from pageStart + 1, the marked row
+// (or none with -1) as "<%02d>".
+void SetRowNumberCaptions(HWND dialog, int firstId, int rows, int32_t pageStart, int markedRow);
+// Moves a control to a pixel rectangle of the dialog's client area.
+void PlaceControl(HWND dialog, int id, int x, int y, int width, int height);
+
+// Moves controls to a new top (pixels), keeping their x and size; offset is
+// added for statics so that their text lines up with the buttons.
+void SetControlTop(HWND dialog, int id, int top);
+// The top of the row of controls under the input line.
+int InputRowTop();
+
+WindowSize WindowSizeOf(HWND window);
+// A new size at the same place.
+void ResizeDialog(HWND dialog, WindowSize size);
