@@ -1,7 +1,6 @@
 #include "shell/pending_features_window.h"
 
 // Sending dialogs.
-void OpenPresetSendDialog(HWND) {}
 void OpenPresetEditDialog(HWND) {}
 
 // Trace files, memo and macros.

@@ -8,7 +8,6 @@
 // Commands.
 void SaveTraceCommand(HWND mainWindow);
 bool LoadTraceCommand(HWND mainWindow);
-void OpenPresetSendDialog(HWND mainWindow);
 void OpenMacroDialog(HWND mainWindow);
 void OpenPresetEditDialog(HWND mainWindow);
 void OpenMemo(HWND mainWindow);

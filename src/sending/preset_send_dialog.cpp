@@ -1,0 +1,134 @@
+#include "sending/preset_send_dialog.h"
+
+#include "connection/connection_state.h"
+#include "resources/sending_ids.h"
+#include "sending/line_file.h"
+#include "sending/send_history.h"
+#include "sending/sending_dialogs_window.h"
+#include "shell/app_settings.h"
+#include "shell/dialog_texts_win32.h"
+#include "shell/modal_dialog_win32.h"
+
+namespace {
+
+constexpr int kTitleText = 70;
+constexpr ControlText kTexts[] = {
+    {IDC_PS_HEADING, 71},     {IDC_PS_ROW_SEND, 72},     {IDC_PS_ROW_SEND + 1, 72}, {IDC_PS_ROW_SEND + 2, 72},
+    {IDC_PS_ROW_SEND + 3, 72}, {IDC_PS_ROW_SEND + 4, 72}, {IDC_PS_ROW_SEND + 5, 72}, {IDC_PS_ROW_SEND + 6, 72},
+    {IDC_PS_ROW_SEND + 7, 72}, {IDC_PS_ROW_SEND + 8, 72}, {IDC_PS_ROW_SEND + 9, 72}, {IDC_PS_PAGE_BACK, 85},
+    {IDC_PS_PAGE_FORWARD, 86}, {IDC_PS_RELOAD, 87},       {IDC_PS_LOAD_OTHER, 88},   {IDC_PS_DEST_LABEL, 73},
+    {IDC_PS_REFRESH, 89},      {IDC_PS_CLOSE, 69},
+};
+constexpr int kBottomControls[] = {IDC_PS_FOLD,       IDC_PS_PAGE_BACK,   IDC_PS_PAGE_FORWARD, IDC_PS_RELOAD,
+                                   IDC_PS_LOAD_OTHER, IDC_PS_DESTINATION, IDC_PS_REFRESH,      IDC_PS_CLOSE};
+
+int32_t pageStart = 0;
+int32_t dialogOpen = 0;
+WindowSize fullSize;
+char16_t loadPath[kLineFilePathCapacity] = u"";
+
+// The number and send button of a row sit left of its cells.
+void PlaceControls(HWND dialog) {
+    int pitch = SendingGridMetrics().RowPitch();
+    for (int k = 0; k < kPresetRows; ++k) {
+        int rowTop = kPresetSendRows.numberTop + pitch * k;
+        PlaceControl(dialog, IDC_PS_ROW_NUMBER + k, 2, rowTop, 36, 14);
+        PlaceControl(dialog, IDC_PS_ROW_SEND + k, 2, rowTop + 16, 36, pitch - 20);
+    }
+    int bottom = kPresetSendRows.numberTop + pitch * kPresetRows + 8;
+    for (int id : kBottomControls) SetControlTop(dialog, id, bottom);
+    SetControlTop(dialog, IDC_PS_DEST_LABEL, bottom + 4);
+}
+
+void Repaint(HWND dialog) { InvalidateRect(dialog, nullptr, TRUE); }
+
+void LoadPresets(HWND dialog) { LoadPresetFile(dialog, kPresetFileName, true, g_PresetTable); }
+
+void OnInit(HWND dialog) {
+    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    PlaceControls(dialog);
+    pageStart = 0;
+    FillDestinationBox(dialog);
+    LoadPresets(dialog);
+    dialogOpen = 1;
+    fullSize = WindowSizeOf(dialog);
+    if (g_Settings.PresetSendFolded == 1) ResizeDialog(dialog, PresetSendOpeningFoldedSize(fullSize));
+}
+
+void Close(HWND dialog) {
+    dialogOpen = 0;
+    EndDialog(dialog, kDialogClosed);
+}
+
+void SendRow(HWND dialog, int row) {
+    if (!CheckSendDestination(dialog, g_Settings, g_Connection)) return;
+    const LineEntry& entry = g_PresetTable.Entries[pageStart + row];
+    SendLineFromDialog(g_SendHistory, entry.codes, entry.count, DestinationBoxText(dialog));
+}
+
+void TurnPresetPage(HWND dialog, bool forward) {
+    pageStart = TurnPage(pageStart, kPresetRows, PresetTable::kUsed, forward);
+    SetRowNumberCaptions(dialog, IDC_PS_ROW_NUMBER, kPresetRows, pageStart, -1);
+    Repaint(dialog);
+}
+
+void LoadOtherFile(HWND dialog) {
+    loadPath[0] = u'\0';
+    if (!ChooseLineFile(dialog, loadPath, false))
+        LoadPresetFile(dialog, std::u16string_view(loadPath), false, g_PresetTable);
+    Repaint(dialog);
+}
+
+void ToggleFold(HWND dialog) {
+    FoldStep step = TogglePresetSendFold(WindowSizeOf(dialog), fullSize);
+    g_Settings.PresetSendFolded = step.folded;
+    ResizeDialog(dialog, step.size);
+}
+
+bool OnCommand(HWND dialog, int id, int) {
+    if (id >= IDC_PS_ROW_SEND && id < IDC_PS_ROW_SEND + kPresetRows) {
+        SendRow(dialog, id - IDC_PS_ROW_SEND);
+        return true;
+    }
+    switch (id) {
+    case IDC_PS_PAGE_BACK: TurnPresetPage(dialog, false); return true;
+    case IDC_PS_PAGE_FORWARD: TurnPresetPage(dialog, true); return true;
+    case IDC_PS_RELOAD:
+        LoadPresets(dialog);
+        Repaint(dialog);
+        return true;
+    case IDC_PS_LOAD_OTHER: LoadOtherFile(dialog); return true;
+    case IDC_PS_REFRESH: FillDestinationBox(dialog); return true;
+    case IDC_PS_FOLD: ToggleFold(dialog); return true;
+    case IDC_PS_CLOSE:
+    case IDCANCEL: Close(dialog); return true;
+    default: return false;
+    }
+}
+
+void Paint(HWND dialog) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(dialog, &ps);
+    {
+        GdiCanvas canvas = SendingCanvas(dc);
+        PaintStoredRows(canvas, SendingGridMetrics(), PageOfLines(g_PresetTable.Lines(), pageStart, kPresetRows),
+                        kPresetSendRows);
+    }
+    EndPaint(dialog, &ps);
+}
+
+bool OnOther(HWND dialog, UINT message, WPARAM, LPARAM, INT_PTR& result) {
+    if (message != WM_PAINT) return false;
+    Paint(dialog);
+    result = TRUE;
+    return true;
+}
+
+}  // namespace
+
+void OpenPresetSendDialog(HWND mainWindow) {
+    if (dialogOpen) return;
+    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
+    RunModalDialog(mainWindow, IDD_PRESET_SEND, handlers);
+    dialogOpen = 0;
+}
