@@ -6,6 +6,7 @@
 #include "connection/connection_settings_dialog.h"
 #include "platform/host_lookup.h"
 #include "sending/input_send_dialog.h"
+#include "sending/preset_edit_dialog.h"
 #include "sending/preset_send_dialog.h"
 #include "shell/app_settings.h"
 #include "shell/command_table.h"

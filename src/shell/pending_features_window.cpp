@@ -1,8 +1,5 @@
 #include "shell/pending_features_window.h"
 
-// Sending dialogs.
-void OpenPresetEditDialog(HWND) {}
-
 // Trace files, memo and macros.
 void SaveTraceCommand(HWND) {}
 bool LoadTraceCommand(HWND) { return false; }

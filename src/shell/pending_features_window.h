@@ -9,7 +9,6 @@
 void SaveTraceCommand(HWND mainWindow);
 bool LoadTraceCommand(HWND mainWindow);
 void OpenMacroDialog(HWND mainWindow);
-void OpenPresetEditDialog(HWND mainWindow);
 void OpenMemo(HWND mainWindow);
 void OpenMacroFileEditor(HWND mainWindow);
 void OpenColorDialog(HWND mainWindow);

@@ -1,7 +1,7 @@
 """Manual sending: the input-send, preset send and preset edit dialogs, with
 the device simulator on 127.0.0.1 as the peer."""
 from device_sim import UdpServer
-from lanvisor_e2e import IDOK, scenario, settings_file, utf16
+from lanvisor_e2e import IDOK, scenario, settings_file, utf16, wait_until
 from scenarios_connection import LOOPBACK, expect_box, expect_no_boxes, expect_startup_box
 
 OPEN, CLOSE_CONNECTION = 232, 233
@@ -13,6 +13,21 @@ TYPING, SEND, CLOSE, ASC, HEX = 501, 1041, 1042, 1061, 1062
 
 # Preset send dialog controls.
 PS_ROW_SEND, PS_CLOSE, PS_RELOAD = 1041, 1051, 1054
+
+# Preset edit dialog controls.
+PE_TYPING, PE_CLOSE, PE_ASSEMBLE, PE_CLEAR, PE_SAVE = 502, 1041, 1042, 1046, 1261
+PE_ROW_NUMBER, PE_MOVE_UP = 1048, 1257
+
+# The file name box and the OK button of the common file dialog.
+FILE_NAME_BOX = 1148
+
+
+def choose_file(ctx, app, title_text, name):
+    """Answers the line file dialog with a file name in the program folder."""
+    chooser = app.wait_window(ctx.language_text(title_text, "j"))
+    chooser.settext(FILE_NAME_BOX, name)
+    chooser.click(IDOK)
+    chooser.wait_gone()
 
 
 def open_udp_client(ctx, device, files=None):
@@ -112,3 +127,74 @@ def preset_send_without_preset_file(ctx):
     dialog.click(PS_CLOSE)
     dialog.wait_gone()
     close_and_end(app)
+
+
+@scenario("sending")
+def input_send_history_saved(ctx):
+    device = ctx.device(UdpServer())
+    app = open_udp_client(ctx, device)
+    dialog = open_input_send(ctx, app)
+    type_keys(dialog, TYPING, "Hi")
+    dialog.click(SEND)
+    device.wait_bytes(2)
+    dialog.click(HEX)
+    expect_box(app, ctx.language_text(83, "j"), ctx.language_text(82, "j"))
+    type_keys(dialog, TYPING, "00ff")
+    dialog.click(SEND)
+    # The line stays after a send: the second send is H i 00 FF.
+    device.wait_bytes(6)
+    assert device.received == b"HiHi\x00\xff", device.received
+    dialog.click(1261)
+    choose_file(ctx, app, 10, "history")
+    # Newest first, two hex digits per code, CR LF after each line.
+    expected = utf16("486900FF\r\n4869\r\n")
+    saved = wait_for_file(ctx, "history.txt")
+    assert saved == expected, saved
+    dialog.click(CLOSE)
+    dialog.wait_gone()
+    close_and_end(app)
+
+
+def wait_for_file(ctx, name):
+    path = ctx.file(name)
+    return wait_until(lambda: path.exists() and path.read_bytes(), what=f"{name} written")
+
+
+@scenario("sending")
+def preset_edit_assembles_and_saves(ctx):
+    device = ctx.device(UdpServer())
+    app = open_udp_client(ctx, device)
+    title = ctx.language_text(183, "j")
+    app.command(PRESET_EDIT)
+    dialog = app.wait_window(title)
+    type_keys(dialog, PE_TYPING, "AB")
+    dialog.click(PE_ASSEMBLE)
+    dialog.click(PE_CLEAR)
+    type_keys(dialog, PE_TYPING, "CDE")
+    dialog.click(PE_ASSEMBLE)
+    # Selecting row 2 marks its number; moving it up ends the selection.
+    dialog.click(PE_ROW_NUMBER + 1)
+    wait_text(dialog, PE_ROW_NUMBER + 1, "<02>")
+    dialog.click(PE_MOVE_UP)
+    wait_text(dialog, PE_ROW_NUMBER + 1, "02")
+    ctx.screenshot("preset edit with two lines")
+    dialog.click(PE_SAVE)
+    choose_file(ctx, app, 10, "mdata")
+    assert wait_for_file(ctx, "mdata.txt") == utf16("4142\r\n434445\r\n")
+    dialog.click(PE_CLOSE)
+    dialog.wait_gone()
+    # The preset send dialog offers what was saved.
+    app.command(PRESET_SEND)
+    presets = app.wait_window(ctx.language_text(70, "j"))
+    presets.click(PS_ROW_SEND + 1)
+    device.wait_bytes(3)
+    presets.click(PS_ROW_SEND)
+    device.wait_bytes(5)
+    assert device.received == b"CDEAB", device.received
+    presets.click(PS_CLOSE)
+    presets.wait_gone()
+    close_and_end(app)
+
+
+def wait_text(dialog, control_id, text):
+    wait_until(lambda: dialog.text(control_id) == text, what=f"control {control_id} reads {text!r}")

@@ -1,0 +1,8 @@
+// The preset edit dialog: lines are typed, assembled into a list of up to
+// 200, arranged, and read from or saved to a line file.
+#pragma once
+
+#include <windows.h>
+
+// Opens the dialog modally unless it is open already.
+void OpenPresetEditDialog(HWND mainWindow);
