@@ -1,15 +1,16 @@
 """Manual sending: the input-send, preset send and preset edit dialogs, with
 the device simulator on 127.0.0.1 as the peer."""
-from device_sim import UdpServer
-from lanvisor_e2e import IDOK, scenario, settings_file, utf16, wait_until
-from scenarios_connection import LOOPBACK, expect_box, expect_no_boxes, expect_startup_box
+from device_sim import TcpClient, UdpServer
+from lanvisor_e2e import IDOK, IDYES, scenario, settings_file, utf16, wait_until
+from scenarios_connection import (CLOSE_QUESTION, CLOSE_QUESTION_CAPTION, LOOPBACK, LOOPBACK_LOCAL, expect_box,
+                                  free_port, expect_no_boxes, expect_startup_box)
 
 OPEN, CLOSE_CONNECTION = 232, 233
 INPUT_SEND, PRESET_SEND, PRESET_EDIT = 221, 222, 226
 VK_RETURN = 0x0D
 
 # Input-send dialog controls.
-TYPING, SEND, CLOSE, ASC, HEX = 501, 1041, 1042, 1061, 1062
+TYPING, SEND, CLOSE, ASC, HEX, FOLD = 501, 1041, 1042, 1061, 1062, 1057
 
 # Preset send dialog controls.
 PS_ROW_SEND, PS_CLOSE, PS_RELOAD = 1041, 1051, 1054
@@ -83,6 +84,13 @@ def input_send_asc_then_hex(ctx):
     assert device.received == b"ABC\r\n", device.received
     ctx.screenshot("input-send after send")
     expect_only_dialogs(app, [dialog.title], "after the send")
+    # Folding keeps the input row only; unfolding restores the size at opening.
+    full = dialog.rect()
+    dialog.click(FOLD)
+    wait_until(lambda: dialog.rect().height == 150, what="the dialog folded to 150 pixels")
+    assert dialog.rect().width == full.width
+    dialog.click(FOLD)
+    wait_until(lambda: dialog.rect() == full, what="the dialog unfolded")
     dialog.click(CLOSE)
     dialog.wait_gone()
     close_and_end(app)
@@ -198,3 +206,39 @@ def preset_edit_assembles_and_saves(ctx):
 
 def wait_text(dialog, control_id, text):
     wait_until(lambda: dialog.text(control_id) == text, what=f"control {control_id} reads {text!r}")
+
+
+@scenario("sending")
+def tcp_server_sends_to_chosen_client(ctx):
+    port = free_port()
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(tipudp_mode=0, ip_mode=1, bind_mode=1, aport_no=port,
+                                                          **LOOPBACK_LOCAL)})
+    app.command(OPEN)
+    expect_startup_box(app)
+    expect_box(app, "LAN connection", "Success of thread!")
+    first = ctx.device(TcpClient(port))
+    first.send(b"1")
+    first.wait_read_by_peer()
+    second = ctx.device(TcpClient(port))
+    second.send(b"2")
+    second.wait_read_by_peer()
+    dialog = open_input_send(ctx, app)
+    # One entry per client slot; the first one shows.
+    entries = dialog.items(1202)
+    assert len(entries) == 2 and all("-IP:127,0,0,1]" in entry for entry in entries), entries
+    assert dialog.text(1202) == entries[0], dialog.text(1202)
+    type_keys(dialog, TYPING, "xy")
+    dialog.click(SEND)
+    first.wait_bytes(2)
+    # The first character of the box's text chooses the slot.
+    dialog.settext(1202, entries[1])
+    dialog.click(SEND)
+    second.wait_bytes(2)
+    assert first.received == b"xy" and second.received == b"xy", (first.received, second.received)
+    dialog.click(CLOSE)
+    dialog.wait_gone()
+    app.command(CLOSE_CONNECTION)
+    expect_box(app, ctx.language_text(CLOSE_QUESTION_CAPTION, "j"), ctx.language_text(CLOSE_QUESTION, "j"),
+               answer=IDYES)
+    expect_box(app, "LAN disconnect", "Success\uFF01")
+    app.end()
