@@ -158,6 +158,12 @@ def input_send_history_saved(ctx):
     expected = utf16("486900FF\r\n4869\r\n")
     saved = wait_for_file(ctx, "history.txt")
     assert saved == expected, saved
+    # Deleting row 01 asks first; then the older line moves up into row 01.
+    dialog.click(1046)
+    expect_box(app, "Lanvisor", ctx.language_text(36, "j"), answer=IDYES)
+    dialog.click(1250)
+    device.wait_bytes(8)
+    assert device.received == b"HiHi\x00\xffHi", device.received
     dialog.click(CLOSE)
     dialog.wait_gone()
     close_and_end(app)
