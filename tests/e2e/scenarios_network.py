@@ -1,0 +1,394 @@
+"""The connection settings dialog and the network tools it opens: adapter
+search, the IP address setting dialog with its add dialog, the connect-IP
+search, and the PC name lookup.
+
+Nothing here changes this machine's network: no address-change batch file is
+ever run (the change button of the IP address setting dialog is never
+pressed), the connect-IP search runs a harmless batch file put in place of
+the sample one, and the name lookup is only given "localhost" or a name
+that the resolver refuses by its form."""
+import re
+
+from lanvisor_e2e import DEFAULT_TIMEOUT, IDOK, scenario, settings_file, wait_until
+
+SETTINGS_COMMAND, SETTINGS_TITLE = 231, 103
+VERSION_COMBO = 1202
+CLIENT, SERVER, TIP, UDP, AUTO, VALID = 1061, 1062, 1063, 1064, 1065, 1066
+ADAPTER_OCTETS, ADAPTER_PORT = (1071, 1072, 1073, 1074), 1075
+ACCESS_OCTETS, ACCESS_PORT = (1076, 1077, 1078, 1079), 1080
+PC_NAME = 1081
+SETTINGS_OK, SETTINGS_CANCEL, ADAPTER_SEARCH, CONNECT_SEARCH, IP_ADDRESS_SET, IP_SET = (
+    1041, 1042, 1043, 1044, 1046, 1047)
+RUN_AS_ADMIN = 1221
+# The first and last edit of each group that is enabled as one.
+GROUP_ENDS = (ADAPTER_OCTETS[0], ADAPTER_OCTETS[-1], ADAPTER_PORT, ACCESS_OCTETS[0], ACCESS_PORT)
+
+# The tool dialogs, by title.
+ADAPTER_DIALOG, ADAPTER_LIST, ADAPTER_SET, ADAPTER_CLOSE = "NetworkAdapter", 1231, 1041, 1042
+IP_DIALOG, BATCH_LIST, BATCH_ADD, BATCH_DELETE, BATCH_CANCEL = "IP Address Setting", 1231, 1042, 1043, 1044
+ADD_DIALOG, ADD_ADAPTERS, ADD_AUTO, ADD_SET, ADD_CLOSE = "Add IP Address", 1231, 1221, 1042, 1043
+ADD_ADDRESS, ADD_MASK = (1071, 1072, 1073, 1074), (1075, 1076, 1077, 1078)
+CONNECT_DIALOG, CONNECT_LIST, CONNECT_SET, CONNECT_CLOSE = "connect IP address", 1231, 1041, 1042
+
+DEFAULT_FORM = {
+    "version": "2.0", "mode": "client", "protocol": "TIP", "bind": "Auto",
+    "adapter": ("192", "168", "0", "99"), "adapter_port": "1050",
+    "access": ("192", "168", "0", "1"), "access_port": "1050", "pc_name": "",
+}
+# Which number edits a user can type into, by mode and bind.
+CLIENT_AUTO_EDITS = {ACCESS_OCTETS[0], ACCESS_PORT}
+CLIENT_VALID_EDITS = set(GROUP_ENDS)
+SERVER_VALID_EDITS = {ADAPTER_OCTETS[0], ADAPTER_OCTETS[-1], ADAPTER_PORT}
+SERVER_AUTO_EDITS = {ADAPTER_PORT}
+# For the tools: an address before them that differs from 127.0.0.1 in
+# every octet, so that each octet the tool sets shows.
+BEFORE_TOOLS = dict(ip_no1=192, ip_no2=168, ip_no3=5, ip_no4=7, aip_no1=192, aip_no2=168, aip_no3=5, aip_no4=99)
+BEFORE_TOOLS_FORM = dict(DEFAULT_FORM, access=("192", "168", "5", "7"), adapter=("192", "168", "5", "99"))
+
+
+def settle(read, expected, what, timeout=DEFAULT_TIMEOUT):
+    """Polls read() until it returns expected (clicks are posted, so the
+    program acts on them a moment later); fails with the last value read."""
+    last = []
+
+    def matches():
+        last[:] = [read()]
+        return last[0] == expected
+
+    try:
+        wait_until(matches, timeout, what)
+    except AssertionError:
+        raise AssertionError(f"{what}: {last[0]!r}, expected {expected!r}") from None
+
+
+def open_settings(app, ctx):
+    app.command(SETTINGS_COMMAND)
+    return app.wait_window(ctx.language_text(SETTINGS_TITLE, "j"))
+
+
+def checked_of(dialog, first, second, names):
+    """Name of the checked button of a radio pair ("none"/"both" otherwise)."""
+    states = (dialog.state(first)["checked"], dialog.state(second)["checked"])
+    return {(1, 0): names[0], (0, 1): names[1], (0, 0): "none"}.get(states, "both")
+
+
+def shown_form(dialog):
+    """What the connection settings dialog shows, in the terms of DEFAULT_FORM."""
+    texts = {control.id: control.text for control in dialog.controls()}
+    return {
+        "version": texts[VERSION_COMBO],
+        "mode": checked_of(dialog, CLIENT, SERVER, ("client", "server")),
+        "protocol": checked_of(dialog, TIP, UDP, ("TIP", "UDP")),
+        "bind": checked_of(dialog, AUTO, VALID, ("Auto", "Valid")),
+        "adapter": tuple(texts[i] for i in ADAPTER_OCTETS), "adapter_port": texts[ADAPTER_PORT],
+        "access": tuple(texts[i] for i in ACCESS_OCTETS), "access_port": texts[ACCESS_PORT],
+        "pc_name": texts[PC_NAME],
+    }
+
+
+def expect_form(dialog, expected, when):
+    shown = shown_form(dialog)
+    wrong = {key: value for key, value in shown.items() if value != expected[key]}
+    assert not wrong, f"settings dialog {when} shows {wrong}, expected {({key: expected[key] for key in wrong})}"
+
+
+def enabled_edits(dialog):
+    return {i for i in GROUP_ENDS if dialog.state(i)["enabled"]}
+
+
+def octets(dialog, ids):
+    texts = {control.id: control.text for control in dialog.controls()}
+    return tuple(texts[i] for i in ids)
+
+
+def expect_box(app, caption, pattern):
+    shown = app.msgbox_text(caption)
+    assert re.fullmatch(pattern, shown), f"{caption}: {shown!r} does not match {pattern!r}"
+    app.answer(caption, IDOK)
+
+
+def stored(ctx, *keys):
+    settings = ctx.settings()
+    return {key: settings.get(key) for key in keys}
+
+
+@scenario("network")
+def settings_round_trip(ctx):
+    app = ctx.launch()
+    dialog = open_settings(app, ctx)
+    assert dialog.items(VERSION_COMBO) == ["1.0", "1.1", "2.0", "2.2"]
+    expect_form(dialog, DEFAULT_FORM, "at the first opening")
+    assert enabled_edits(dialog) == CLIENT_AUTO_EDITS, f"client, Auto: {sorted(enabled_edits(dialog))}"
+    # Each radio button applies its pair's rule at once, looking at the other pair.
+    for button, edits, when in ((VALID, CLIENT_VALID_EDITS, "client, Valid"),
+                                (SERVER, SERVER_VALID_EDITS, "server, Valid"),
+                                (AUTO, SERVER_AUTO_EDITS, "server, Auto"),
+                                (CLIENT, CLIENT_AUTO_EDITS, "client, Auto")):
+        dialog.click(button)
+        settle(lambda: enabled_edits(dialog), edits, f"edits enabled for {when}")
+
+    # Cancel and the close box forget what was edited.
+    for leave in (lambda: dialog.click(SETTINGS_CANCEL), dialog.close):
+        dialog.settext(ACCESS_PORT, "2222")
+        dialog.combo_select(VERSION_COMBO, "1.0")
+        dialog.click(SERVER)
+        leave()
+        dialog.wait_gone()
+        dialog = open_settings(app, ctx)
+        expect_form(dialog, DEFAULT_FORM, "after leaving without OK")
+
+    # Typed numbers are taken from their leading digits, without a range
+    # check; a version that is none of the first three entries is 2.2.
+    dialog.settext(VERSION_COMBO, "2.1")
+    dialog.settext(ACCESS_OCTETS[0], "300")
+    dialog.settext(ACCESS_PORT, "x80")
+    dialog.click(SERVER)
+    dialog.click(UDP)
+    dialog.click(VALID)
+    settle(lambda: enabled_edits(dialog), SERVER_VALID_EDITS, "edits enabled for server, Valid")
+    for edit, text in zip((*ADAPTER_OCTETS, ADAPTER_PORT), ("127", "0", "0", "1", "4000")):
+        dialog.settext(edit, text)
+    dialog.click(SETTINGS_OK)
+    dialog.wait_gone()
+    dialog = open_settings(app, ctx)
+    edited = dict(DEFAULT_FORM, version="2.2", mode="server", protocol="UDP", bind="Valid",
+                  adapter=("127", "0", "0", "1"), adapter_port="4000", access=("300", "168", "0", "1"),
+                  access_port="0")
+    expect_form(dialog, edited, "after OK")
+    assert enabled_edits(dialog) == SERVER_VALID_EDITS, f"server, Valid: {sorted(enabled_edits(dialog))}"
+    dialog.combo_select(VERSION_COMBO, "2.0")
+    dialog.click(SETTINGS_OK)
+    dialog.wait_gone()
+    app.end()
+    keys = ("wsa_ver", "ip_mode", "tipudp_mode", "bind_mode", "aip_no1", "aip_no2", "aip_no3", "aip_no4",
+            "aport_no", "ip_no1", "ip_no2", "ip_no3", "ip_no4", "port_no")
+    expected = dict(zip(keys, ("3", "1", "1", "1", "127", "0", "0", "1", "4000", "300", "168", "0", "1", "0")))
+    assert stored(ctx, *keys) == expected, stored(ctx, *keys)
+
+    # The next run shows what was stored; a typed "2.1" is stored as 2.2.
+    app = ctx.launch()
+    dialog = open_settings(app, ctx)
+    expect_form(dialog, dict(edited, version="2.0"), "in the next run")
+    dialog.settext(VERSION_COMBO, "2.1")
+    dialog.click(SETTINGS_OK)
+    dialog.wait_gone()
+    app.end()
+    assert stored(ctx, *keys) == dict(expected, wsa_ver="4"), stored(ctx, *keys)
+
+
+@scenario("network")
+def pc_name_lookup(ctx):
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(**BEFORE_TOOLS)})
+    dialog = open_settings(app, ctx)
+    dialog.settext(PC_NAME, "localhost")
+    dialog.click(IP_SET)
+    settle(lambda: octets(dialog, ACCESS_OCTETS), ("127", "0", "0", "1"), "access point after IP SET on localhost")
+    assert app.boxes() == [ctx.language_text(SETTINGS_TITLE, "j")], f"boxes after the lookup: {app.boxes()}"
+    dialog.click(SETTINGS_OK)
+    dialog.wait_gone()
+
+    # A refused name leaves the access point as it was; what else was
+    # typed is taken all the same, also when the dialog is then cancelled.
+    dialog = open_settings(app, ctx)
+    found = dict(BEFORE_TOOLS_FORM, access=("127", "0", "0", "1"), pc_name="localhost")
+    expect_form(dialog, found, "after the lookup")
+    dialog.settext(PC_NAME, "bad..name")
+    dialog.settext(ACCESS_PORT, "3000")
+    dialog.click(IP_SET)
+    expect_box(app, "error", r"getaddrinfo failed: -?[0-9]+\n?")
+    form = dict(BEFORE_TOOLS_FORM, access=("127", "0", "0", "1"), access_port="3000", pc_name="bad..name")
+    settle(lambda: shown_form(dialog), form, "the dialog after a refused name")
+    dialog.click(SETTINGS_CANCEL)
+    dialog.wait_gone()
+    app.end()
+    keys = ("ip_no1", "ip_no2", "ip_no3", "ip_no4", "port_no", "mypcname")
+    assert stored(ctx, *keys) == dict(zip(keys, ("127", "0", "0", "1", "3000", "bad..name"))), stored(ctx, *keys)
+
+
+def adapter_lines(app, dialog):
+    """Opens the adapter search from the settings dialog: its list lines."""
+    dialog.click(ADAPTER_SEARCH)
+    return app.wait_window(ADAPTER_DIALOG).items(ADAPTER_LIST)
+
+
+def loopback_line(lines):
+    found = [line for line in lines if re.fullmatch(r"IP=127\.0\.0\.1 :Name=.+ \(.*\)", line)]
+    assert len(found) == 1, f"no single loopback line among the adapters: {lines}"
+    return found[0]
+
+
+@scenario("network")
+def adapter_search(ctx):
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(**BEFORE_TOOLS)})
+    dialog = open_settings(app, ctx)
+    adapters = app.window(ADAPTER_DIALOG)
+    # SET without a choice, and Close with one, close and change nothing.
+    lines = adapter_lines(app, dialog)
+    assert all(re.fullmatch(r"IP=\S* :Name=.+ \(.*\)", line) for line in lines), lines
+    line = loopback_line(lines)
+    adapters.click(ADAPTER_SET)
+    adapters.wait_gone()
+    expect_form(dialog, BEFORE_TOOLS_FORM, "after SET without a choice")
+    assert adapter_lines(app, dialog) == lines
+    adapters.combo_select(ADAPTER_LIST, line)
+    adapters.click(ADAPTER_CLOSE)
+    adapters.wait_gone()
+    expect_form(dialog, BEFORE_TOOLS_FORM, "after Close")
+
+    # The port typed before the search is kept even when the settings
+    # dialog is then cancelled: it was taken before the search opened.
+    dialog.settext(ACCESS_PORT, "2345")
+    adapter_lines(app, dialog)
+    adapters.combo_select(ADAPTER_LIST, line)
+    adapters.click(ADAPTER_SET)
+    adapters.wait_gone()
+    settle(lambda: octets(dialog, ADAPTER_OCTETS), ("127", "0", "0", "1"), "adapter address after SET")
+    dialog.click(SETTINGS_CANCEL)
+    dialog.wait_gone()
+    dialog = open_settings(app, ctx)
+    form = dict(BEFORE_TOOLS_FORM, adapter=("127", "0", "0", "1"), access_port="2345")
+    expect_form(dialog, form, "after the search and Cancel")
+    dialog.click(SETTINGS_OK)
+    dialog.wait_gone()
+    app.end()
+    keys = ("aip_no1", "aip_no2", "aip_no3", "aip_no4", "port_no")
+    assert stored(ctx, *keys) == dict(zip(keys, ("127", "0", "0", "1", "2345"))), stored(ctx, *keys)
+
+
+def batch_line(name, tail):
+    return f'netsh interface ip set address "{name}"{tail}\r\n'.encode("ascii")
+
+
+def batch_files(ctx):
+    folder = ctx.file("ipaddress")
+    return sorted(entry.name for entry in folder.iterdir()) if folder.exists() else []
+
+
+@scenario("network")
+def address_batch_files(ctx):
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(**BEFORE_TOOLS)})
+    dialog = open_settings(app, ctx)
+    lines = adapter_lines(app, dialog)
+    app.window(ADAPTER_DIALOG).click(ADAPTER_CLOSE)
+    app.wait_gone(ADAPTER_DIALOG)
+
+    dialog.click(IP_ADDRESS_SET)
+    batches = app.wait_window(IP_DIALOG)
+    assert batches.items(BATCH_LIST) == []
+    batches.click(BATCH_ADD)
+    add = app.wait_window(ADD_DIALOG)
+    # By name, every adapter of the search but the loopback, in the same order.
+    names = [re.fullmatch(r"IP=.* :Name=(.+) \(.*\)", line).group(1) for line in lines
+             if not line.startswith("IP=127.0.0.1")]
+    assert add.items(ADD_ADAPTERS) == names, f"add dialog {add.items(ADD_ADAPTERS)}, adapters {lines}"
+    usable = [name for name in names if re.fullmatch(r"[A-Za-z0-9 ._-]+", name)]
+    assert usable, f"no adapter besides the loopback to write a batch file for: {lines}"
+    name = usable[0]
+    assert octets(add, ADD_ADDRESS + ADD_MASK) == ("192", "168", "", "", "255", "255", "255", "0")
+
+    # Refused: no adapter chosen, or an address field left empty.
+    add.settext(ADD_ADDRESS[0], "127")
+    add.settext(ADD_ADDRESS[1], "0")
+    add.settext(ADD_ADDRESS[3], "5")
+    add.click(ADD_SET)
+    expect_box(app, "listbox", r"Please select an item\.")
+    add.combo_select(ADD_ADAPTERS, name)
+    add.click(ADD_SET)
+    expect_box(app, "input", r"Please enter all addresses\.")
+    assert batch_files(ctx) == [], batch_files(ctx)
+
+    add.settext(ADD_ADDRESS[2], "0")
+    for edit, text in zip(ADD_MASK, ("255", "0", "0", "0")):
+        add.settext(edit, text)
+    add.click(ADD_SET)
+    fixed = ctx.file("ipaddress") / f"{name}_127_0_0_5.bat"
+    line = batch_line(name, " static 127.0.0.5 255.0.0.0")
+    settle(lambda: fixed.read_bytes() if fixed.exists() else None, line, f"{fixed.name}")
+    # Auto needs no address; the dialog stays open for more files.
+    add.click(ADD_AUTO)
+    settle(lambda: [add.state(i)["enabled"] for i in ADD_ADDRESS + ADD_MASK], [0] * 8, "address fields with Auto")
+    add.click(ADD_SET)
+    automatic = ctx.file("ipaddress") / f"{name}_auto.bat"
+    settle(lambda: automatic.read_bytes() if automatic.exists() else None, batch_line(name, " dhcp"),
+           f"{automatic.name}")
+    open_dialogs = sorted([ctx.language_text(SETTINGS_TITLE, "j"), IP_DIALOG, ADD_DIALOG])
+    assert sorted(app.boxes()) == open_dialogs, f"boxes after writing: {app.boxes()}"
+    add.click(ADD_CLOSE)
+    add.wait_gone()
+
+    files = sorted([automatic.name, fixed.name])
+    settle(lambda: sorted(batches.items(BATCH_LIST)), files, "batch files listed")
+    assert batch_files(ctx) == files
+    # Delete takes the chosen file away at once.
+    batches.combo_select(BATCH_LIST, automatic.name)
+    batches.click(BATCH_DELETE)
+    settle(lambda: batches.items(BATCH_LIST), [fixed.name], "batch files listed after the delete")
+    assert batch_files(ctx) == [fixed.name]
+    assert fixed.read_bytes() == line
+    batches.click(BATCH_CANCEL)
+    batches.wait_gone()
+    # Writing files changes no address.
+    expect_form(dialog, BEFORE_TOOLS_FORM, "after writing batch files")
+    dialog.click(SETTINGS_CANCEL)
+    dialog.wait_gone()
+    app.end()
+
+
+# Stands in for the sample connect_ip.bat, which would read this machine's
+# ARP table: it only counts its runs.
+CONNECT_BATCH = b'@echo off\r\necho run>> "%~dp0connect_runs.txt"\r\n'
+# A log as an ARP listing gives it: a heading whose address ends past the
+# part of the line that is read, a device line with leading blanks and the
+# same device again, one address that begins with another, and a last line
+# without its line end.
+CONNECT_LOG = (b"\r\nInterface: 127.0.0.1 --- 0x1\r\n"
+               b"  Internet Address      Physical Address      Type\r\n"
+               b"127.0.0.10 00-11-22-33-44-55 dynamic\r\n"
+               b"  127.0.0.1             00-11-22-33-44-66     dynamic\r\n"
+               b"  127.0.0.1             00-11-22-33-44-66     dynamic\r\n"
+               b"127.0.0.3")
+
+
+def connect_runs(ctx):
+    runs = ctx.file("connect_runs.txt")
+    return runs.read_bytes().split() if runs.exists() else []
+
+
+def connect_search(app, ctx, dialog, runs):
+    """Presses the connect search, not as administrator; waits for the list."""
+    assert dialog.state(RUN_AS_ADMIN)["checked"] == 0, "the administrator box is ticked"
+    dialog.click(CONNECT_SEARCH)
+    search = app.wait_window(CONNECT_DIALOG)
+    wait_until(lambda: len(connect_runs(ctx)) == runs, what=f"connect_ip.bat run {runs} times")
+    return search
+
+
+@scenario("network")
+def connect_ip_search(ctx):
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(**BEFORE_TOOLS), "connect_ip.bat": CONNECT_BATCH,
+                            "log.txt": CONNECT_LOG})
+    dialog = open_settings(app, ctx)
+    search = connect_search(app, ctx, dialog, 1)
+    entries = ["IP=127.0.0.10", "IP=127.0.0.1", "IP=127.0.0.3"]
+    settle(lambda: search.items(CONNECT_LIST), entries, "connect-IP list")
+    search.combo_select(CONNECT_LIST, "IP=127.0.0.1")
+    search.click(CONNECT_SET)
+    search.wait_gone()
+    settle(lambda: octets(dialog, ACCESS_OCTETS), ("127", "0", "0", "1"), "access point after SET")
+    assert ctx.file("log.txt").read_bytes() == CONNECT_LOG, "log.txt changed"
+
+    # Every search runs the batch file again and reads the log afresh;
+    # Close takes nothing, even with an entry chosen.
+    ctx.file("log.txt").write_bytes(b"127.0.0.9\r\n")
+    search = connect_search(app, ctx, dialog, 2)
+    settle(lambda: search.items(CONNECT_LIST), ["IP=127.0.0.9"], "connect-IP list of the new log")
+    search.combo_select(CONNECT_LIST, "IP=127.0.0.9")
+    search.click(CONNECT_CLOSE)
+    search.wait_gone()
+    expect_form(dialog, dict(BEFORE_TOOLS_FORM, access=("127", "0", "0", "1")), "after Close of the second search")
+    dialog.click(SETTINGS_OK)
+    dialog.wait_gone()
+    app.end()
+    keys = ("ip_no1", "ip_no2", "ip_no3", "ip_no4")
+    assert stored(ctx, *keys) == dict(zip(keys, ("127", "0", "0", "1"))), stored(ctx, *keys)
+    wait_until(lambda: not ctx.session.processes("cmd.exe"), what="connect_ip.bat still running")
