@@ -187,7 +187,7 @@ bool TakeStampToRedraw(TraceBuffer& trace, bool useOld, char16_t (&high)[2], cha
     int32_t used = WriteIndex(trace);
     int32_t at = useOld ? trace.View.LastDrawnStamp : trace.TraceStampIndex;
     if (!trace.Cells || used <= 0 || trace.Cells[used - 1].kind != StampLow) return false;
-    if (at < 0 || at + 1 >= used) return false;
+    if (at < 2 || at + 1 >= used) return false;  // a real trailer starts at cell 2 or later
     high[0] = trace.Cells[at].value;
     high[1] = trace.Cells[at].value2;
     low[0] = trace.Cells[at + 1].value;

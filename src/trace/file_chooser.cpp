@@ -1,0 +1,77 @@
+#include "trace/file_chooser.h"
+
+#include <atomic>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "shell/program_directory.h"
+#include "shell/text_table.h"
+
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr std::u16string_view kLogFilter = u"LogvFile(*.log)\0*.log\0AllFile(*.*)\0*.*\0\0"sv;
+constexpr std::u16string_view kTextFilter = u"TxtFile(*.txt)\0*.txt\0AllFile(*.*)\0*.*\0\0"sv;
+
+const FileDialogSpec kSpecs[] = {
+    {false, 11, u"Temp1.log", kLogFilter, u".log"},
+    {true, 10, u"Temp1.log", kLogFilter, u".log"},
+    {false, 11, u"Temp1.txt", kTextFilter, u".txt"},
+};
+
+std::atomic<FileDialogHost*> g_host{nullptr};
+
+bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {
+    return text.size() >= tail.size() && EqualsIgnoreAsciiCase(text.substr(text.size() - tail.size()), tail);
+}
+
+}  // namespace
+
+const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= 2) ? mode : 0]; }
+
+FileDialogHost* SetFileDialogHost(FileDialogHost* host) { return g_host.exchange(host); }
+
+void CompleteDefaultName(int mode, std::u16string& name) {
+    if (name.find(u'.') == std::u16string::npos) name = FileDialogFor(mode).defaultName;
+}
+
+std::u16string InitialFileField(std::u16string_view name, std::u16string_view programDirectory) {
+    // "X:\..." and also rooted and network paths ("\dir", "\\server\share"),
+    // which would make no sense behind the program directory.
+    bool fullPath = (name.size() >= 3 && name[1] == u':' && name[2] == u'\\') || (!name.empty() && name[0] == u'\\');
+    if (fullPath) return std::u16string(name);
+    std::u16string field(programDirectory);
+    field += u'\\';
+    field += name;
+    return field;
+}
+
+std::u16string ForceExtension(std::u16string_view path, std::u16string_view extension) {
+    if (EndsWithIgnoreCase(path, extension)) return std::u16string(path);
+    size_t nameStart = path.rfind(u'\\');
+    nameStart = nameStart == std::u16string_view::npos ? 0 : nameStart + 1;
+    size_t dot = path.find(u'.', nameStart);
+    std::u16string result(path.substr(0, dot == std::u16string_view::npos ? path.size() : dot));
+    result += extension;
+    return result;
+}
+
+bool ChooseFile(WindowHandle owner, int mode, char16_t (&name)[kChooseFileCapacity]) {
+    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    const FileDialogSpec& spec = FileDialogFor(mode);
+    std::u16string text(TextView(name));
+    CompleteDefaultName(mode, text);
+    CopyTextInto(name, text);
+
+    std::u16string path = InitialFileField(text, TextView(g_ProgramDirectory));
+    path = std::u16string(CutText(path, kChooseFileCapacity - 1));
+    char16_t title[32] = {};
+    CopyTextInto(title, AppText(spec.titleText));
+    FileDialogHost* host = g_host.load();
+    if (host == nullptr || !host->Show(owner, spec, TextView(title), path)) return false;
+
+    std::u16string chosen = ForceExtension(path, spec.extension);
+    CopyTextInto(name, chosen);
+    return true;
+}

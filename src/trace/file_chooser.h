@@ -1,0 +1,67 @@
+// The open/save file dialog for trace files and macro files. The rules
+// around the dialog (default names, the starting path, the forced
+// extension) are portable; the dialog itself is shown by a host that the
+// Windows front end installs (GetOpenFileNameW / GetSaveFileNameW), and
+// tests install a scripted one.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/message_box.h"
+
+constexpr size_t kChooseFileCapacity = 260;
+
+enum ChooseFileMode : int {
+    kChooseOpenLog = 0,   // open a trace file
+    kChooseSaveLog = 1,   // save a trace file
+    kChooseOpenText = 2,  // open a macro (text) file
+};
+
+// What the dialog of one mode looks like.
+struct FileDialogSpec {
+    bool save;                        // save dialog, else open dialog
+    int titleText;                    // text number of the title (read into 32 characters)
+    std::u16string_view defaultName;  // a name without any "." becomes this
+    // Description and pattern pairs, each ended by a zero, the list ended by
+    // an empty string (the Win32 filter format); the first pair is selected.
+    std::u16string_view filter;
+    std::u16string_view extension;  // forced on the chosen name
+};
+
+// The spec of a mode; modes outside 0..2 are treated as mode 0.
+const FileDialogSpec& FileDialogFor(int mode);
+
+// Shows the dialog. `path` holds the file field at entry (at most 259
+// characters) and the chosen full path on OK. True on OK, false on cancel.
+// The file must already exist (OFN_FILEMUSTEXIST) in every mode.
+class FileDialogHost {
+public:
+    virtual ~FileDialogHost() = default;
+    virtual bool Show(WindowHandle owner, const FileDialogSpec& spec, std::u16string_view title,
+                      std::u16string& path) = 0;
+};
+
+// The Windows front end installs its dialog at start-up; without a host
+// every ChooseFile reports a cancel. Returns the previous host.
+FileDialogHost* SetFileDialogHost(FileDialogHost* host);
+
+// Step by step, for the dialog and for tests:
+// a name holding no "." at all becomes the mode's default name;
+void CompleteDefaultName(int mode, std::u16string& name);
+// the dialog's file field: the name itself when it is a full path ("X:\...",
+// or rooted at "\"),
+// otherwise programDirectory + "\" + name;
+std::u16string InitialFileField(std::u16string_view name, std::u16string_view programDirectory);
+// the chosen path with the forced extension: unchanged when it already ends
+// in it (any letter case); else the file-name part (after the last "\") is
+// cut at its first "." and the extension put there, or appended.
+std::u16string ForceExtension(std::u16string_view path, std::u16string_view extension);
+
+// The whole choice: makes the program directory the working directory,
+// completes the name, shows the dialog and forces the extension. `name` is
+// an in/out buffer of 260 characters. Returns true when the user chose a
+// file (name then holds its full path), false when the user cancelled (name
+// keeps its text, completed to the default name when it held no ".").
+bool ChooseFile(WindowHandle owner, int mode, char16_t (&name)[kChooseFileCapacity]);
