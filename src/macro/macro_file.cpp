@@ -1,0 +1,57 @@
+#include "macro/macro_file.h"
+
+#include <string>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "shell/app_settings.h"
+#include "shell/program_directory.h"
+#include "shell/text_table.h"
+
+namespace {
+
+void Refuse(WindowHandle dialog, int text, std::u16string_view caption) {
+    ShowAppMessage(dialog, text, kAppMessageOk, caption);
+}
+
+}  // namespace
+
+MacroStartResult BeginMacroFromBytes(MacroRun& run, std::string_view bytes, WindowHandle owner) {
+    if (bytes.size() > static_cast<size_t>(kMacroFileMaxBytes)) bytes = bytes.substr(0, kMacroFileMaxBytes);
+    if (bytes.empty()) return MacroStartResult::Empty;
+    if (bytes.size() < 2 || static_cast<uint8_t>(bytes[0]) != 0xFF || static_cast<uint8_t>(bytes[1]) != 0xFE)
+        return MacroStartResult::NoByteOrderMark;
+    // Only now does the running macro's text change.
+    int32_t units = static_cast<int32_t>(bytes.size() / 2);
+    for (int32_t i = 0; i < units; ++i)
+        run.MacroText[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                                 static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    BeginMacro(run, run.MacroText, units, owner);
+    return MacroStartResult::Started;
+}
+
+bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name) {
+    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    if (name.size() < 3) {
+        Refuse(dialog, 2, u"MacroFile");
+        return false;
+    }
+    std::string bytes;
+    if (name.size() >= kMacroFileNameCapacity ||
+        ReadFileHead(name, bytes, kMacroFileMaxBytes, kFileHeadExclusive | kFileHeadCreateMissing) !=
+            FileReadResult::Ok) {
+        Refuse(dialog, 34, u"FileError");
+        return false;
+    }
+    CopyTextInto(g_Settings.MacroFileName, name);
+    switch (BeginMacroFromBytes(run, bytes, dialog)) {
+    case MacroStartResult::Started:
+        return true;
+    case MacroStartResult::Empty:
+        Refuse(dialog, 24, u"FileError");
+        return false;
+    default:
+        Refuse(dialog, 23, u"FileError");
+        return false;
+    }
+}

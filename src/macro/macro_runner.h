@@ -1,0 +1,113 @@
+// The macro interpreter: one line of the macro text per tick of the macro
+// dialog's 100 ms timer. TIME and READ are carried out across ticks: the
+// step that starts a wait returns Waiting, later ticks check it, and the
+// line after it runs on the tick that sees the wait end. Stopping ends a
+// wait at once. Nothing here blocks the user-interface thread.
+//
+// The dialog's side:
+//   start button    StartMacroFile(g_MacroRun, dialog, name) -> true: start timer 1 (100 ms)
+//   every tick      RunMacroStep(g_MacroRun, g_MacroRegisters, ProgramMacroHost());
+//                   when g_MacroRun.Running turns false, kill timer 1;
+//                   when g_MacroRun.Display.Serial changed, show Display.Step
+//                   in control 1002 and Display.Line in control 1003
+//   stop button     StopMacro(g_MacroRun, dialog)  (kill timer 1 first)
+//   closing         EndMacroQuietly(g_MacroRun)
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "macro/macro_registers.h"
+#include "platform/message_box.h"
+#include "platform/tick_clock.h"
+
+constexpr int32_t kMacroTextCapacity = 25604;  // code units, the byte-order mark included
+constexpr int32_t kMacroFileMaxBytes = kMacroTextCapacity * 2;
+constexpr int32_t kMacroLineCapacity = 256;  // line and argument buffers, terminator included
+constexpr int32_t kReceivedBlockCapacity = 1024;
+
+// What a macro needs from the rest of the program; tests give a fake.
+class MacroHost {
+public:
+    virtual ~MacroHost() = default;
+    // Sends and, when sent, records the block in the trace (with the peer's
+    // address cells in server mode). Returns 0 or the error code, which the
+    // send has already shown to the user.
+    virtual int32_t Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) = 0;
+    // The newest received block (zero-filled after its end), and clearing it.
+    virtual void CopyLatestReceived(uint8_t (&bytes)[kReceivedBlockCapacity]) = 0;
+    virtual void ClearLatestReceived() = 0;
+    // Keeps the trace's newest stamp counting while the macro runs.
+    virtual void StampTrace() = 0;
+    virtual const TickClock& Clock() = 0;
+};
+
+// The program's host: SendAndRecord, g_Connection's newest block, g_Trace.
+// StampTrace stamps the trace; the main window's timer redraws the stamp.
+MacroHost& ProgramMacroHost();
+
+enum class MacroWait : int32_t { None, Time, Read };
+
+// The step and line fields of the macro dialog.
+struct MacroDisplay {
+    char16_t Step[32] = u"Step:000";
+    char16_t Line[kMacroLineCapacity] = u"********";
+    uint32_t Serial = 0;  // counts every change
+};
+
+struct MacroRun {
+    char16_t MacroText[kMacroTextCapacity] = {};
+    int32_t MacroLength = 0;    // code units read, the mark included
+    int32_t MacroPosition = 0;  // start of the next line to execute
+    bool Running = false;       // the dialog's timer 1 exists
+    WindowHandle Owner = nullptr;
+
+    // The wait in progress (TIME, READ) and the line that started it.
+    MacroWait Wait = MacroWait::None;
+    uint32_t WaitStart = 0;
+    uint32_t WaitTicks = 0;  // TIME: the wait's length in ms
+    int32_t ReadRegister = 0;
+    int32_t ReadCount = 0;
+    int32_t ReadTimeout = 0;  // tenths of a second, 0 no limit
+
+    MacroDisplay Display;
+};
+
+extern MacroRun g_MacroRun;
+
+enum class MacroStepResult {
+    Continued,  // a line was executed or passed over
+    Waiting,    // a TIME or READ wait is still running
+    Ended,      // the macro ended (end of text, PEND, an error); Running is false
+};
+
+// One tick. Does nothing but return Ended when the macro is not running.
+MacroStepResult RunMacroStep(MacroRun& run, MacroRegisters& registers, MacroHost& host);
+
+// Index of the label line ":xyz" whose three characters equal `name`, or,
+// when there is none, where the walk ended (at or past the end of the text).
+int32_t FindMacroLabel(const MacroRun& run, std::u16string_view name);
+
+// The macro's send path: at most 264 bytes; a client outside 0..9 becomes 0.
+void SendMacroData(MacroHost& host, int32_t length, const uint8_t* bytes, int32_t clientIndex);
+
+// Starts the READ wait on a register (checked at once and on every tick).
+void WaitForReceivedData(MacroRun& run, MacroRegisters& registers, MacroHost& host, int32_t reg, int32_t count,
+                         int32_t timeout);
+
+// Fills the display: "Step:%03d/%03d" of position and MacroLength, and the
+// line text (cut to 255 characters).
+void ShowMacroStep(MacroRun& run, int32_t position, std::u16string_view text);
+
+// Makes `text` (a whole macro file decoded to code units, the mark at index
+// 0) the running macro from its first line.
+void BeginMacro(MacroRun& run, const char16_t* text, int32_t length, WindowHandle owner);
+
+// The stop button: ends the run and any wait, then shows text 17 (also when
+// nothing was running).
+void StopMacro(MacroRun& run, WindowHandle owner);
+// The dialog closing: ends the run and any wait without a message.
+void EndMacroQuietly(MacroRun& run);
+
+// The 1-based line number of a text position (for messages).
+int32_t MacroLineNumber(const MacroRun& run, int32_t position);

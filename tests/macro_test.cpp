@@ -1,0 +1,448 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "macro/macro_data.h"
+#include "macro/macro_file.h"
+#include "macro/macro_runner.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "shell/app_settings.h"
+#include "shell/text_table.h"
+#include "support/program_folder.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+struct Sent {
+    int32_t client;
+    Bytes bytes;
+    bool operator==(const Sent&) const = default;
+};
+
+class FakeHost : public MacroHost {
+public:
+    int32_t Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) override {
+        sent.push_back({clientIndex, Bytes(bytes, bytes + length)});
+        return 0;
+    }
+    void CopyLatestReceived(uint8_t (&bytes)[kReceivedBlockCapacity]) override {
+        std::memcpy(bytes, latest, sizeof latest);
+    }
+    void ClearLatestReceived() override {
+        std::memset(latest, 0, sizeof latest);
+        ++clears;
+    }
+    void StampTrace() override { ++stamps; }
+    const TickClock& Clock() override { return clock; }
+
+    void Receive(const Bytes& block) {
+        std::memset(latest, 0, sizeof latest);
+        std::memcpy(latest, block.data(), std::min(block.size(), sizeof latest - 1));
+    }
+
+    std::vector<Sent> sent;
+    uint8_t latest[kReceivedBlockCapacity] = {};
+    int clears = 0;
+    int stamps = 0;
+    ManualTickClock clock{100000};
+};
+
+// The lines of a macro file as the interpreter holds them: mark, CR LF ends.
+std::u16string MacroText(std::initializer_list<std::u16string_view> lines, bool lastCr = true) {
+    std::u16string text(1, u'\xFEFF');
+    size_t i = 0;
+    for (auto line : lines) {
+        text += line;
+        if (++i < lines.size() || lastCr) text += u"\r\n";
+    }
+    return text;
+}
+
+class MacroTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved = g_Texts;
+        g_Settings.Language = kEnglish;
+        CopyTextInto(g_Texts.Texts[15][kEnglish], u"END");
+        CopyTextInto(g_Texts.Texts[16][kEnglish], u"PEND");
+        CopyTextInto(g_Texts.Texts[17][kEnglish], u"STOP");
+        CopyTextInto(g_Texts.Texts[23][kEnglish], u"NOBOM");
+        CopyTextInto(g_Texts.Texts[24][kEnglish], u"EMPTY");
+        CopyTextInto(g_Texts.Texts[2][kEnglish], u"SHORT");
+    }
+    void TearDown() override { g_Texts = saved; }
+
+    void Begin(const std::u16string& text) {
+        BeginMacro(*run, text.data(), static_cast<int32_t>(text.size()), nullptr);
+    }
+
+    // Ticks every 100 ms until the macro ends; returns the ticks taken.
+    int RunToEnd(int maxTicks = 1000) {
+        for (int tick = 1; tick <= maxTicks; ++tick) {
+            if (RunMacroStep(*run, *registers, host) == MacroStepResult::Ended) return tick;
+            host.clock.Advance(100);
+        }
+        return -1;
+    }
+
+    std::u16string LastBox() const {
+        auto shown = boxes.Boxes();
+        return shown.empty() ? u"" : shown.back().text;
+    }
+
+    Bytes Reg(int r) const {
+        const MacroRegister& reg = registers->Registers[r];
+        return Bytes(reg.data, reg.data + reg.length);
+    }
+
+    ProgramFolder program;
+    RecordingMessageBox boxes;
+    FakeHost host;
+    std::unique_ptr<MacroRun> run = std::make_unique<MacroRun>();
+    std::unique_ptr<MacroRegisters> registers = std::make_unique<MacroRegisters>();
+    TextTable saved;
+};
+
+TEST(MacroData, Notation) {
+    struct Row {
+        std::u16string_view text;
+        Bytes bytes;
+    } rows[] = {
+        {u"4142", {0x41, 0x42}},
+        {u"41 42", {0x41, 0x04}},  // a blank is one character of a pair
+        {u"41 ", {0x41}},          // a lone byte at the end is ignored
+        {u"'ABC'0D0A", {0x41, 0x42, 0x43, 0x0D, 0x0A}},
+        {u"\"a'b\"", {0x61, 0x27, 0x62}},
+        {u"'x\"y'", {0x78, 0x22, 0x79}},
+        {u"'open", {'o', 'p', 'e', 'n'}},  // an unclosed run runs to the end
+        {u"-1", {0xFF}},
+        {u"+a", {0x0A}},
+        {u"G1", {0x00}},
+        {u"1G", {0x01}},
+        {u"4'", {0x04}},  // a pair takes the quote as its second byte
+        {u"ff", {0xFF}},
+        {u"", {}},
+        {u"''", {}},
+    };
+    for (const Row& row : rows) {
+        uint8_t out[kMacroDataMax];
+        int32_t n = MacroDataToBytes(row.text, out, kMacroDataMax);
+        EXPECT_EQ(Bytes(out, out + n), row.bytes) << Utf16ToUtf8(row.text);
+    }
+    // Too long for the buffer: the count says so, nothing beyond is written.
+    uint8_t small[4] = {0, 0, 0, 0};
+    uint8_t guard = 0x55;
+    EXPECT_EQ(MacroDataToBytes(u"'abcdef'", small, 3), 6);
+    EXPECT_EQ(Bytes(small, small + 4), (Bytes{'a', 'b', 'c', 0}));
+    EXPECT_EQ(guard, 0x55);
+}
+
+TEST(MacroRegistersCounting, CountUp) {
+    struct Row {
+        bool hex;
+        std::string before;
+        std::string after;
+    } rows[] = {
+        {false, "9", "0"},   {false, "19", "20"}, {false, "A9", "00"}, {false, "099", "100"},
+        {false, "", ""},     {true, "0F", "10"},  {true, "09", "0A"},  {true, "FF", "00"},
+        {true, "0a", "10"},  {true, "1", "2"},    {false, "\xF0" "9", "00"},
+    };
+    for (const Row& row : rows) {
+        MacroRegister r;
+        std::memcpy(r.data, row.before.data(), row.before.size());
+        r.length = static_cast<int32_t>(row.before.size());
+        if (row.hex)
+            IncrementHexText(r);
+        else
+            IncrementDecimalText(r);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(r.data), r.length), row.after) << row.before;
+    }
+    MacroRegister longOne;
+    longOne.length = 256;
+    std::memset(longOne.data, '9', 256);
+    IncrementDecimalText(longOne);  // above 255 bytes nothing happens
+    EXPECT_EQ(longOne.data[255], '9');
+}
+
+TEST_F(MacroTest, Commands) {
+    struct Row {
+        const char* name;
+        std::initializer_list<std::u16string_view> lines;
+        std::vector<Sent> sent;
+        int reg;  // register to check, -1 none
+        Bytes regBytes;
+        std::u16string_view endBox;
+    } rows[] = {
+        {"SEND pairs and runs", {u"SEND 41 42", u"SEND 'ABC'0D0A"}, {{0, {0x41, 0x04}}, {0, B("ABC\r\n")}}, -1, {}, u"END"},
+        {"client characters",
+         {u"SEND3 0D0A", u"SEND0 41", u"SEND9 42", u"SEND: 43", u"SEND 44"},
+         {{3, {0x0D, 0x0A}}, {0, {0x41}}, {9, {0x42}}, {0, {0x43}}, {0, {0x44}}}, -1, {}, u"END"},
+        {"lower case and misspelt lines pass", {u"send 41", u"SEN 41", u"READX01", u"; note", u"", u"SEND 42"},
+         {{0, {0x42}}}, -1, {}, u"END"},
+        {"PEND ends at its line", {u"SEND 41", u"PEND", u"SEND 42"}, {{0, {0x41}}}, -1, {}, u"PEND"},
+        {"MOVE and MSED", {u"MOVE 05 'hi'00", u"MSED 05", u"MSED2 05"}, {{0, Bytes{'h', 'i', 0}}, {2, Bytes{'h', 'i', 0}}}, 5, Bytes{'h', 'i', 0}, u"END"},
+        {"MOVE keeps the old bytes beyond", {u"MOVE 01 'abcd'", u"MOVE 01 'x'", u"MOVE 02 ''", u"CMPL 01 yes 'xbc'", u"PEND", u":yes", u"SEND 01"},
+         {{0, {0x01}}}, 1, B("x"), u"END"},
+        {"MCLR zeroes the bytes", {u"MOVE 01 'abcd'", u"MCLR 01", u"MOVE 01 'x'", u"CMPL 01 yes 'x'00", u"PEND", u":yes", u"SEND 01"},
+         {{0, {0x01}}}, 1, B("x"), u"END"},
+        {"MADD", {u"MOVE 01 'ab'", u"MOVE 02 'cd'", u"MADD 01 02", u"MADD 02 02"}, {}, 2, B("cdcd"), u"END"},
+        {"MMID", {u"MOVE 01 'abcdef'", u"MMID 01 02 03 04"}, {}, 4, B("cde"), u"END"},
+        {"MINC", {u"MOVE 07 '19'", u"MINC 07"}, {}, 7, B("20"), u"END"},
+        {"HINC", {u"MOVE 07 '0F'", u"HINC 07"}, {}, 7, B("10"), u"END"},
+        {"CHKA", {u"MOVE 01 0102F0", u"CHKA 01 02"}, {}, 2, B("F3"), u"END"},
+        {"CHKH", {u"MOVE 01 0102F0", u"CHKH 01 03"}, {}, 3, {0xF3}, u"END"},
+        {"GOTO skips", {u"GOTO abc", u"SEND 01", u":abc here", u"SEND 02"}, {{0, {0x02}}}, -1, {}, u"END"},
+        {"labels are case-sensitive", {u"GOTO ABC", u":abc", u"SEND 02"}, {}, -1, {}, u"END"},
+        {"GOTO to a missing label ends", {u"GOTO zzz", u"SEND 01"}, {}, -1, {}, u"END"},
+        {"CMPM with an empty register jumps", {u"MCLR 09", u"CMPM 01 09 yes", u"SEND 01", u":yes", u"SEND 02"},
+         {{0, {0x02}}}, -1, {}, u"END"},
+        {"CMPM unequal goes on", {u"MOVE 01 'a'", u"MOVE 02 'b'", u"CMPM 01 02 yes", u"SEND 01", u":yes", u"SEND 02"},
+         {{0, {0x01}}, {0, {0x02}}}, -1, {}, u"END"},
+        {"CMPL empty text jumps", {u"MCLR 01", u"CMPL 01 yes ", u"SEND 01", u":yes", u"SEND 02"}, {{0, {0x02}}}, -1, {}, u"END"},
+        {"CMPL prefix", {u"MOVE 01 'OK!'", u"CMPL 01 ok1 'OK'", u"SEND 01", u":ok1", u"SEND 02"}, {{0, {0x02}}}, -1, {}, u"END"},
+        {"last line without carriage return", {u"SEND 41", u"SEND 42"}, {{0, {0x41}}, {0, {0x42}}}, -1, {}, u"END"},
+        {"SEND and MSED with nothing after", {u"SEND", u"MSED", u"SEND 43"}, {{0, {0x43}}}, -1, {}, u"END"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        host.sent.clear();
+        boxes.Clear();
+        *registers = MacroRegisters{};
+        bool lastCr = std::string(row.name) != "last line without carriage return";
+        Begin(MacroText(row.lines, lastCr));
+        ASSERT_GT(RunToEnd(), 0);
+        EXPECT_EQ(host.sent, row.sent);
+        if (row.reg >= 0) {
+            EXPECT_EQ(Reg(row.reg), row.regBytes);
+        }
+        EXPECT_EQ(LastBox(), row.endBox);
+        EXPECT_EQ(boxes.Count(), 1u);
+        EXPECT_FALSE(run->Running);
+    }
+}
+
+TEST_F(MacroTest, ChecksumLetterCaseAndDisplay) {
+    g_Settings.HexLowerCase = 1;
+    Begin(MacroText({u"MOVE 01 AB", u"CHKA 01 02", u"PEND here", u"rest"}));
+    RunToEnd();
+    EXPECT_EQ(Reg(2), B("ab"));
+    // PEND shows its line and everything after it, at its own position.
+    EXPECT_EQ(TextView(run->Display.Step), FormatString(u"Step:%03d/%03d", {25, run->MacroLength}));
+    EXPECT_EQ(TextView(run->Display.Line), u"PEND here\r\nrest\r\n");
+    EXPECT_EQ(run->MacroPosition, 25);
+}
+
+TEST_F(MacroTest, OneLinePerTickAndRegistersSurvive) {
+    Begin(MacroText({u"MOVE 05 'kept'", u":lbl", u"", u"; comment"}));
+    EXPECT_EQ(RunToEnd(), 5);  // four lines, then the end
+    EXPECT_EQ(host.stamps, 4);
+    Begin(MacroText({u"MSED 05"}));
+    RunToEnd();
+    ASSERT_EQ(host.sent.size(), 1u);
+    EXPECT_EQ(host.sent[0].bytes, B("kept"));
+}
+
+TEST_F(MacroTest, TimeWaitsAcrossTicks) {
+    Begin(MacroText({u"TIME 003", u"SEND 01"}));
+    uint32_t start = host.clock.NowMs();
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    for (int i = 0; i < 2; ++i) {
+        host.clock.Advance(100);
+        EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    }
+    EXPECT_TRUE(host.sent.empty());
+    host.clock.Set(start + 300);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Continued);
+    EXPECT_EQ(host.sent.size(), 1u);  // the next line runs on the tick that ends the wait
+
+    // TIME 000 ends at once; a wait across the wrap of the tick counter holds.
+    host.sent.clear();
+    Begin(MacroText({u"TIME 000", u"SEND 01"}));
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Continued);
+    host.clock.Set(0xFFFFFFF0u);
+    Begin(MacroText({u"TIME 001"}));
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    host.clock.Set(0x40);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    host.clock.Set(0x54);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Ended);
+}
+
+TEST_F(MacroTest, ReadWaitsAcrossTicks) {
+    host.Receive(B("old"));
+    Begin(MacroText({u"READ 01 003 020", u"MSED 01"}));
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    EXPECT_EQ(host.clears, 1);  // the block from before the READ does not count
+    host.Receive(B("ab"));      // a block shorter than the count does not end it
+    host.clock.Advance(100);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    host.Receive(Bytes{'x', 'y', 'z', 0, 'w'});
+    host.clock.Advance(100);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Continued);
+    EXPECT_EQ(Reg(1), B("xyz"));  // up to the first zero byte
+    ASSERT_EQ(host.sent.size(), 1u);
+
+    // A timeout stores what the latest block holds, often nothing.
+    host.sent.clear();
+    Begin(MacroText({u"MOVE 02 'zz'", u"READ 02 005 002", u"SEND 01"}));
+    RunMacroStep(*run, *registers, host);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    host.clock.Advance(199);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    host.clock.Advance(1);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Continued);
+    EXPECT_EQ(registers->Registers[2].length, 0);
+    EXPECT_EQ(registers->Registers[2].data[0], 0);
+
+    // Count 0 and timeout 0 end at once.
+    Begin(MacroText({u"READ 03 000 000"}));
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Continued);
+
+    // A block longer than a register keeps its first 264 bytes.
+    Begin(MacroText({u"READ 04 001 000"}));
+    RunMacroStep(*run, *registers, host);
+    host.Receive(Bytes(1023, 'q'));
+    RunMacroStep(*run, *registers, host);
+    EXPECT_EQ(registers->Registers[4].length, kMacroRegisterBytes);
+}
+
+TEST_F(MacroTest, StopEndsAWait) {
+    Begin(MacroText({u"READ 01 010 000", u"SEND 01"}));
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    host.clock.Advance(1000000);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);  // no time limit
+    StopMacro(*run, nullptr);
+    EXPECT_EQ(LastBox(), u"STOP");
+    host.Receive(Bytes(20, 'a'));
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Ended);
+    EXPECT_TRUE(host.sent.empty());
+    EXPECT_EQ(registers->Registers[1].length, 0);
+    EXPECT_EQ(boxes.Count(), 1u);  // a stopped macro shows no end message
+}
+
+TEST_F(MacroTest, LimitsStopTheMacroNamingTheLine) {
+    // Only a multibyte code page makes a line of 255 characters give more
+    // than 256 bytes; elsewhere the same line is sent.
+    std::u16string wideText = u"'" + std::u16string(120, u'\u3042') + u"'";
+    uint8_t scratch[kMacroDataMax];
+    bool wideFaults = MacroDataToBytes(wideText, scratch, kMacroDataMax) > kMacroDataMax;
+    std::u16string longData = u"SEND " + wideText;
+    std::u16string longMove = u"MOVE 01 " + std::u16string(600, u'1');
+    struct Row {
+        const char* name;
+        std::u16string_view faulty;
+        std::u16string_view words;
+    } rows[] = {
+        {"register above 99", u"MCLR 1x", u""},  // reads as 1: no fault
+        {"negative register", u"MCLR -1", u"register number is not 00..99"},
+        {"CMPM second register", u"CMPM 01 -5 abc", u"register number is not 00..99"},
+        {"READ register", u"READ -1 001 001", u"register number is not 00..99"},
+        {"data beyond 256 bytes", longData, wideFaults ? u"more than 256 bytes" : u""},
+        {"MOVE beyond 256 bytes", longMove, u""},  // the line is cut to 255
+        {"MADD beyond 264", u"MADD 10 10", u"does not fit"},
+        {"MMID negative start", u"MMID 10 -1 02 03", u"outside"},
+        {"CHKA on an empty register", u"CHKA 11 03", u"source register is empty"},
+        {"CHKH on an empty register", u"CHKH 11 03", u"source register is empty"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        host.sent.clear();
+        boxes.Clear();
+        *registers = MacroRegisters{};
+        registers->Registers[10].length = 200;
+        Begin(MacroText({u"SEND 01", u"", std::u16string_view(row.faulty), u"SEND 02"}));
+        RunToEnd();
+        if (row.words.empty()) {
+            ASSERT_FALSE(host.sent.empty());
+            EXPECT_EQ(host.sent.back().bytes, Bytes{0x02});
+            EXPECT_EQ(LastBox(), u"END");
+            continue;
+        }
+        ASSERT_EQ(boxes.Count(), 1u);
+        std::u16string box = LastBox();
+        EXPECT_EQ(box.find(u"Macro line 3: "), 0u) << Utf16ToUtf8(box);
+        EXPECT_NE(box.find(row.words), std::u16string::npos) << Utf16ToUtf8(box);
+        EXPECT_EQ(host.sent.size(), 1u);  // nothing after the faulty line
+        EXPECT_FALSE(run->Running);
+    }
+    // A line is taken up to its 255th character.
+    host.sent.clear();
+    Begin(MacroText({u"SEND '" + std::u16string(300, u'y') + u"'"}));
+    RunToEnd();
+    ASSERT_EQ(host.sent.size(), 1u);
+    EXPECT_EQ(host.sent[0].bytes, Bytes(249, 'y'));
+    EXPECT_EQ(TextView(run->Display.Line).size(), 255u);
+}
+
+TEST_F(MacroTest, LabelsAndLongTexts) {
+    // A label near the end of the longest text is found; the walk never
+    // reads past the text.
+    std::u16string text(1, u'\xFEFF');
+    while (text.size() < kMacroTextCapacity - 20) text += u"; filler line\r\n";
+    text.insert(1, u"GOTO end\r\n");
+    text.resize(kMacroTextCapacity - 11);
+    text += u"\r\n:end\r\nSEN";
+    ASSERT_LE(text.size(), static_cast<size_t>(kMacroTextCapacity));
+    Begin(text);
+    EXPECT_EQ(FindMacroLabel(*run, u"end"), static_cast<int32_t>(text.size()) - 9);
+    EXPECT_EQ(FindMacroLabel(*run, u"nop"), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(FindMacroLabel(*run, u"en"), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(RunToEnd(), 4);  // GOTO, the label line, the cut last line, the end
+    EXPECT_EQ(MacroLineNumber(*run, 1), 1);
+}
+
+TEST_F(MacroTest, StartingFromFiles) {
+    auto file = [&](std::string_view name, std::string bytes) { program.folder.WriteBytes(Utf8ToUtf16(name), bytes); };
+    file("run.txt", Utf16LeFile(u"SEND 41\r\nTIME 100\r\n"));
+    file("ansi.txt", "SEND 42\r\n");
+    file("utf8.txt", "\xEF\xBB\xBFSEND 42\r\n");
+    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"run.txt"));
+    EXPECT_EQ(TextView(g_Settings.MacroFileName), u"run.txt");
+    RunMacroStep(*run, *registers, host);
+    std::u16string before(run->MacroText, run->MacroLength);
+
+    struct Row {
+        std::u16string_view name;
+        std::u16string_view box;
+        std::u16string_view caption;
+    } rows[] = {
+        {u"ab", u"SHORT", u"MacroFile"},
+        {u"ansi.txt", u"NOBOM", u"FileError"},
+        {u"utf8.txt", u"NOBOM", u"FileError"},
+        {u"new.txt", u"EMPTY", u"FileError"},
+        {u"no folder\\x.txt", u"", u"FileError"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Utf16ToUtf8(row.name));
+        boxes.Clear();
+        EXPECT_FALSE(StartMacroFile(*run, nullptr, row.name));
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].caption, row.caption);
+        if (!row.box.empty()) {
+            EXPECT_EQ(LastBox(), row.box);
+        }
+        // The running macro goes on over its own text.
+        EXPECT_TRUE(run->Running);
+        EXPECT_EQ(std::u16string(run->MacroText, run->MacroLength), before);
+    }
+    EXPECT_TRUE(FileExists(program.folder.File(u"new.txt")));
+    EXPECT_FALSE(FileExists(program.folder.File(u"ab")));
+    EXPECT_EQ(TextView(g_Settings.MacroFileName), u"new.txt");
+
+    // Starting again while running restarts from the first line.
+    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"run.txt"));
+    EXPECT_EQ(run->MacroPosition, 1);
+    EXPECT_EQ(run->Wait, MacroWait::None);
+    // A file larger than the text holds is read up to its capacity.
+    file("big.txt", Utf16LeFile(std::u16string(30000, u';')));
+    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"big.txt"));
+    EXPECT_EQ(run->MacroLength, kMacroTextCapacity);
+}
+
+}  // namespace
