@@ -21,6 +21,7 @@
 #include "shell/text_table.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
+#include "trace/trace_file.h"
 #include "trace/trace_view_state.h"
 
 namespace {
@@ -33,8 +34,10 @@ void ClearTraceCommand(HWND window) {
     RepaintMainWindow(window);
 }
 
+void SaveTraceFileCommand(HWND window) { SaveTrace(window); }
+
 void LoadTraceFileCommand(HWND window) {
-    if (!LoadTraceCommand(window)) return;
+    if (!LoadTrace(window)) return;
     g_View.FollowNewest = 1;
     RepaintMainWindow(window);
 }
@@ -99,7 +102,7 @@ bool RunMainCommand(HWND window, int id) {
     if (!command) return false;
     using enum CommandAction;
     switch (command->action) {
-    case SaveTrace: SaveTraceCommand(window); break;
+    case SaveTrace: SaveTraceFileCommand(window); break;
     case LoadTrace: LoadTraceFileCommand(window); break;
     case EndProgram: DestroyWindow(window); break;
     case Repaint: RepaintMainWindow(window); break;

@@ -22,6 +22,7 @@
 #include "shell/toolbar_window.h"
 #include "shell/program_directory.h"
 #include "shell/text_table.h"
+#include "trace/file_dialog_win32.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
 #include "trace/trace_view.h"
@@ -61,6 +62,7 @@ LRESULT OnCreate(HWND window) {
     CreateStatusBar(window);
     RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
     InstallConnectWaitWindow();
+    InstallFileDialogHost();
     ClearTraceAndView(g_Trace, g_View);
     ClearLineTable(g_SendHistory);
     g_View.FollowNewest = 1;

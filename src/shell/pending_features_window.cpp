@@ -1,9 +1,6 @@
 #include "shell/pending_features_window.h"
 
-// Trace files, memo and macros.
-void SaveTraceCommand(HWND) {}
-bool LoadTraceCommand(HWND) { return false; }
-void OpenMemo(HWND) {}
+// Macros.
 void OpenMacroDialog(HWND) {}
 void OpenMacroFileEditor(HWND) {}
 

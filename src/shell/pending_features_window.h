@@ -6,10 +6,7 @@
 #include <windows.h>
 
 // Commands.
-void SaveTraceCommand(HWND mainWindow);
-bool LoadTraceCommand(HWND mainWindow);
 void OpenMacroDialog(HWND mainWindow);
-void OpenMemo(HWND mainWindow);
 void OpenMacroFileEditor(HWND mainWindow);
 void OpenColorDialog(HWND mainWindow);
 void OpenAboutDialog(HWND mainWindow);

@@ -1,0 +1,105 @@
+"""Trace files and the memo: a trace saved through the file dialog loads
+back into the same screen; the memo file is made once and opened in
+Notepad."""
+import os
+import signal
+
+from device_sim import TcpServer
+from lanvisor_e2e import IDYES, scenario, wait_until
+from scenarios_connection import expect_box
+from scenarios_sending import choose_file
+from scenarios_view import (CLEAR_TRACE, HELLO, LIGHT, TRAILER_CELLS, MainWindowLayout, close_tcp_client, differs, hello_problem,
+                            launch_tcp_client, receive_hello, wait_grid)
+
+SAVE_TRACE, LOAD_TRACE, MEMO = 201, 202, 227
+SAVE_TITLE, OPEN_TITLE, NOTHING_TO_SAVE = 10, 11, 12
+HEADER_BYTES, CELL_BYTES = 32, 8
+
+
+def trace_file_cells(data):
+    """The cell count a trace file states, checked against its size."""
+    assert len(data) >= HEADER_BYTES, f"trace file of {len(data)} bytes"
+    count = int(data[:30].decode("utf-16-le"))
+    assert data[:HEADER_BYTES] == f"{count:015d}\r".encode("utf-16-le"), data[:HEADER_BYTES]
+    assert len(data) == HEADER_BYTES + CELL_BYTES * count, f"{len(data)} bytes for {count} cells"
+    return count
+
+
+def save_trace(ctx, app, name):
+    """The save command answered with `name`; returns the bytes written."""
+    app.command(SAVE_TRACE)
+    choose_file(ctx, app, SAVE_TITLE, name)
+    path = ctx.file(name + ".log")
+    return wait_until(lambda: path.exists() and path.stat().st_size >= HEADER_BYTES and path.read_bytes(),
+                      what=f"{name}.log written")
+
+
+def load_trace(ctx, app, name):
+    app.command(LOAD_TRACE)
+    choose_file(ctx, app, OPEN_TITLE, name)
+
+
+def clear_trace(ctx, app, layout, reference):
+    """Empties the trace; returns once the screen no longer shows `reference`."""
+    app.command(CLEAR_TRACE)
+    app.answer("Lanvisor", IDYES)
+    ctx.wait_for_screen("cleared", lambda shot: None if shot.changed(reference, layout.trace)
+                        else "the trace area still shows the saved trace")
+
+
+@scenario("trace")
+def saved_trace_loads_back(ctx):
+    device = ctx.device(TcpServer())
+    app = launch_tcp_client(ctx, device)
+    # An empty trace is not saved, and no dialog asks for a name.
+    app.command(SAVE_TRACE)
+    expect_box(app, "CreateFile", ctx.language_text(NOTHING_TO_SAVE, "j"))
+    assert not ctx.file("Temp1.log").exists()
+
+    layout = MainWindowLayout(app)
+    receive_hello(app, device)
+    close_tcp_client(app, device)
+    saved, _ = wait_grid(ctx, layout, LIGHT, "before-save", hello_problem)
+    data = save_trace(ctx, app, "hello")
+    # HELLO CR LF, one cell a byte, and its stamp trailer.
+    assert trace_file_cells(data) == len(HELLO) + TRAILER_CELLS, trace_file_cells(data)
+
+    clear_trace(ctx, app, layout, saved)
+    load_trace(ctx, app, "hello.log")
+    ctx.wait_for_screen("loaded", lambda shot: differs(shot, saved, layout.trace))
+    # Saving the loaded trace writes the same file again.
+    again = save_trace(ctx, app, "again")
+    assert again == data, "the loaded trace saves differently"
+    app.end()
+
+
+def notepads(ctx):
+    return ctx.session.processes("notepad.exe")
+
+
+def end_notepads(ctx):
+    for pid, _ in notepads(ctx):
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+    wait_until(lambda: not notepads(ctx), what="Notepad ended")
+
+
+@scenario("trace")
+def memo_file_made_once(ctx):
+    app = ctx.launch()
+    memo = ctx.file("temp.txt")
+    assert not memo.exists()
+    app.command(MEMO)
+    wait_until(lambda: memo.exists() and memo.read_bytes() == b"\xff\xfe", what="temp.txt with only a mark")
+    wait_until(lambda: notepads(ctx), what="Notepad started")
+    end_notepads(ctx)
+    # The user's notes stay as they are.
+    notes = b"\xff\xfe" + "notes\r\n".encode("utf-16-le")
+    memo.write_bytes(notes)
+    app.command(MEMO)
+    wait_until(lambda: notepads(ctx), what="Notepad started again")
+    assert memo.read_bytes() == notes
+    end_notepads(ctx)
+    app.end()
