@@ -4,6 +4,7 @@
 #include "appearance/environment_dialog.h"
 #include "connection/connection.h"
 #include "connection/connection_settings_dialog.h"
+#include "macro/macro_dialog.h"
 #include "platform/host_lookup.h"
 #include "sending/input_send_dialog.h"
 #include "sending/preset_edit_dialog.h"

@@ -1,7 +1,6 @@
 #include "shell/pending_features_window.h"
 
 // Macros.
-void OpenMacroDialog(HWND) {}
 void OpenMacroFileEditor(HWND) {}
 
 // Appearance and help.

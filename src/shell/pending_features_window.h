@@ -6,7 +6,6 @@
 #include <windows.h>
 
 // Commands.
-void OpenMacroDialog(HWND mainWindow);
 void OpenMacroFileEditor(HWND mainWindow);
 void OpenColorDialog(HWND mainWindow);
 void OpenAboutDialog(HWND mainWindow);

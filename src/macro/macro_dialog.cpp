@@ -1,0 +1,125 @@
+#include "macro/macro_dialog.h"
+
+#include "macro/macro_file.h"
+#include "macro/macro_registers.h"
+#include "macro/macro_runner.h"
+#include "platform/text.h"
+#include "platform/wide_win32.h"
+#include "resources/macro_ids.h"
+#include "shell/app_settings.h"
+#include "shell/dialog_texts_win32.h"
+#include "shell/modal_dialog_win32.h"
+#include "trace/file_chooser.h"
+
+namespace {
+
+constexpr int kTitleText = 90;
+constexpr ControlText kTexts[] = {
+    {IDC_MACRO_FILE_LABEL, 91},
+    {IDC_MACRO_START, 90},
+    {IDC_MACRO_CLOSE, 74},
+    {IDC_MACRO_STOP, 92},
+};
+constexpr UINT_PTR kStepTimer = 1;
+constexpr UINT kStepPeriodMs = 100;
+// One more than a file name may hold, so that an overlong name is refused
+// as it stands instead of being cut into another file's name.
+constexpr int kNameFieldCapacity = static_cast<int>(kMacroFileNameCapacity) + 1;
+
+int32_t MacroDialogOpen = 0;
+uint32_t shownSerial = 0;
+// A step that shows a message box (a failed send, the end of the macro)
+// lets the timer fire again inside the box; those ticks run no step.
+bool inStep = false;
+
+void SetText(HWND dialog, int id, const char16_t* text) { SetDlgItemTextW(dialog, id, AsWide(text)); }
+
+void ShowProgress(HWND dialog) {
+    if (g_MacroRun.Display.Serial == shownSerial) return;
+    shownSerial = g_MacroRun.Display.Serial;
+    SetText(dialog, IDC_MACRO_STEP, g_MacroRun.Display.Step);
+    SetText(dialog, IDC_MACRO_LINE, g_MacroRun.Display.Line);
+}
+
+void OnInit(HWND dialog) {
+    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    SendDlgItemMessageW(dialog, IDC_MACRO_FILE_NAME, EM_SETLIMITTEXT, kMacroFileNameCapacity - 1, 0);
+    SetText(dialog, IDC_MACRO_FILE_NAME, g_Settings.MacroFileName);
+    shownSerial = g_MacroRun.Display.Serial;
+    MacroDialogOpen = 1;
+}
+
+void StartMacro(HWND dialog) {
+    std::u16string name = DialogItemText(dialog, IDC_MACRO_FILE_NAME, kNameFieldCapacity);
+    if (!StartMacroFile(g_MacroRun, dialog, name)) return;
+    // Setting the timer again restarts its period.
+    SetTimer(dialog, kStepTimer, kStepPeriodMs, nullptr);
+}
+
+void BrowseMacroFile(HWND dialog) {
+    char16_t name[kChooseFileCapacity] = {};
+    CopyTextInto(name, TextView(g_Settings.MacroFileName));
+    if (!ChooseFile(dialog, kChooseOpenText, name)) return;
+    SetText(dialog, IDC_MACRO_FILE_NAME, name);
+    CopyTextInto(g_Settings.MacroFileName, TextView(name));
+}
+
+void StopButton(HWND dialog) {
+    KillTimer(dialog, kStepTimer);
+    StopMacro(g_MacroRun, dialog);
+}
+
+void Close(HWND dialog) {
+    KillTimer(dialog, kStepTimer);
+    EndMacroQuietly(g_MacroRun);
+    MacroDialogOpen = 0;
+    EndDialog(dialog, kDialogClosed);
+}
+
+void OnStepTimer(HWND dialog) {
+    ShowProgress(dialog);
+    if (inStep) return;
+    inStep = true;
+    RunMacroStep(g_MacroRun, g_MacroRegisters, ProgramMacroHost());
+    inStep = false;
+    ShowProgress(dialog);
+    if (!g_MacroRun.Running) KillTimer(dialog, kStepTimer);
+}
+
+bool OnCommand(HWND dialog, int id, int) {
+    switch (id) {
+    case IDC_MACRO_START: StartMacro(dialog); return true;
+    case IDC_MACRO_BROWSE: BrowseMacroFile(dialog); return true;
+    case IDC_MACRO_STOP: StopButton(dialog); return true;
+    case IDC_MACRO_CLOSE:
+    case IDCANCEL: Close(dialog); return true;
+    default: return false;
+    }
+}
+
+bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+    switch (message) {
+    case WM_TIMER:
+        if (wParam != kStepTimer) return false;
+        OnStepTimer(dialog);
+        result = TRUE;
+        return true;
+    case WM_DESTROY:
+        // However the dialog goes, a running macro ends with it, silently.
+        KillTimer(dialog, kStepTimer);
+        EndMacroQuietly(g_MacroRun);
+        MacroDialogOpen = 0;
+        return false;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+void OpenMacroDialog(HWND mainWindow) {
+    if (MacroDialogOpen) return;
+    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
+    RunModalDialog(mainWindow, IDD_MACRO, handlers);
+    MacroDialogOpen = 0;
+}
