@@ -1,0 +1,172 @@
+"""The macro dialog running macro files against the device simulator on
+127.0.0.1, the program being its TCP client."""
+import functools
+import time
+
+from device_sim import TcpServer
+from lanvisor_e2e import scenario, utf16, wait_until
+from scenarios_connection import expect_box, expect_no_boxes
+from scenarios_trace_files import clear_trace, load_trace, save_trace
+from scenarios_view import (LIGHT, MainWindowLayout, close_tcp_client, differs, launch_tcp_client, open_connection,
+                            wait_status_color)
+
+MACRO_DIALOG = 223
+MACRO_TITLE, END_OF_TEXT, PEND_MESSAGE, STOPPED = 90, 15, 16, 17
+NAME_TOO_SHORT, NO_MARK, EMPTY_FILE = 2, 23, 24
+FILE_NAME, STEP, LINE, START, CLOSE, BROWSE, STOP = 1071, 1002, 1003, 1041, 1042, 1043, 1044
+
+# Sends REQ, the round number and its check characters, CR; expects OK back
+# and goes round three times. A reply that is not OK ends the run with BAD.
+LOOP_MACRO = "\r\n".join([
+    "MOVE 05 '00'",
+    ":top request with round and check",
+    "MOVE 02 'REQ'",
+    "MADD 02 05",
+    "CHKA 02 03",
+    "MADD 02 03",
+    "MOVE 04 0D",
+    "MADD 02 04",
+    "MSED 02",
+    "READ 01 002 050",
+    "CMPL 01 ok1 'OK'",
+    "GOTO bad",
+    ":ok1",
+    "MINC 05",
+    "CMPL 05 end '03'",
+    "GOTO top",
+    ":bad",
+    "SEND 'BAD'",
+    ":end",
+    "PEND",
+    "",
+])
+READ_LINE = "READ 01 002 050"
+
+# Waits for five bytes without a time limit.
+WAIT_MACRO = "SEND 'X'\r\nREAD 01 005 000\r\nSEND 'Y'\r\nPEND\r\n"
+
+
+def request(round_number):
+    body = b"REQ%02d" % round_number
+    check = functools.reduce(lambda a, b: a ^ b, body)
+    return body + b"%02X\r" % check
+
+
+def open_macro_dialog(ctx, app):
+    app.command(MACRO_DIALOG)
+    return app.wait_window(ctx.language_text(MACRO_TITLE, "j"))
+
+
+def wait_line(dialog, text, timeout=10):
+    wait_until(lambda: dialog.text(LINE) == text, timeout=timeout, what=f"the line field showing {text!r}")
+
+
+def start(dialog, name):
+    dialog.settext(FILE_NAME, name)
+    dialog.click(START)
+
+
+def expect_step(dialog, macro, line):
+    """The step field names the line's position and the macro's length in
+    code units, the byte-order mark counting as position 0."""
+    position = macro.index(line) + 1
+    expected = f"Step:{position:03d}/{len(macro) + 1:03d}"
+    assert dialog.text(STEP) == expected, f"step field {dialog.text(STEP)!r}, expected {expected!r}"
+
+
+@scenario("macro")
+def loop_of_requests(ctx):
+    device = ctx.device(TcpServer())
+    app = launch_tcp_client(ctx, device, files={"loop.txt": utf16(LOOP_MACRO)})
+    layout = MainWindowLayout(app)
+    open_connection(app, client=True)
+    device.wait_connections(1)
+    dialog = open_macro_dialog(ctx, app)
+    assert dialog.text(STEP) == "Step:000" and dialog.text(LINE) == "********", (dialog.text(STEP),
+                                                                                dialog.text(LINE))
+    start(dialog, "loop.txt")
+    expected = b""
+    for round_number in range(3):
+        expected += request(round_number)
+        device.wait_bytes(len(expected))
+        # The reply has to come after the READ has begun: only a block
+        # received during the wait counts.
+        wait_line(dialog, READ_LINE)
+        device.send(b"OK\r\n")
+    expect_box(app, "Lanvisor", ctx.language_text(PEND_MESSAGE, "j"))
+    expect_step(dialog, LOOP_MACRO, "PEND")
+    assert dialog.text(LINE).startswith("PEND"), dialog.text(LINE)
+    assert device.received == expected, device.received
+    expect_no_boxes_but(app, dialog)
+    ctx.screenshot("macro-ended")
+    dialog.click(CLOSE)
+    dialog.wait_gone()
+
+    # The trace of the run saves and loads back into the same screen.
+    close_tcp_client(app, device)
+    ran = wait_status_color(ctx, layout, LIGHT.closed, "closed")
+    data = save_trace(ctx, app, "run")
+    clear_trace(ctx, app, layout, ran)
+    load_trace(ctx, app, "run.log")
+    ctx.wait_for_screen("loaded", lambda shot: differs(shot, ran, layout.trace))
+    assert device.received == expected, device.received
+    app.end()
+    assert ctx.settings()["macro_filename"] == "loop.txt", ctx.settings()["macro_filename"]
+    assert len(data) > 32
+
+
+def expect_no_boxes_but(app, dialog):
+    boxes = [box for box in app.boxes() if box != dialog.title]
+    assert boxes == [], f"boxes left: {boxes}"
+
+
+@scenario("macro")
+def stop_ends_read_without_time_limit(ctx):
+    device = ctx.device(TcpServer())
+    files = {"wait.txt": utf16(WAIT_MACRO), "utf8.txt": WAIT_MACRO.encode("utf-8")}
+    app = launch_tcp_client(ctx, device, files=files)
+    open_connection(app, client=True)
+    device.wait_connections(1)
+    dialog = open_macro_dialog(ctx, app)
+
+    # Refused starts.
+    start(dialog, "ab")
+    expect_box(app, "MacroFile", ctx.language_text(NAME_TOO_SHORT, "j"))
+    assert not ctx.file("ab").exists()
+    start(dialog, "utf8.txt")
+    expect_box(app, "FileError", ctx.language_text(NO_MARK, "j"))
+    start(dialog, "new.txt")
+    expect_box(app, "FileError", ctx.language_text(EMPTY_FILE, "j"))
+    assert ctx.file("new.txt").read_bytes() == b""
+
+    start(dialog, "wait.txt")
+    device.wait_bytes(1)
+    wait_line(dialog, "READ 01 005 000")
+    clicked = time.monotonic()
+    dialog.click(STOP)
+    expect_box(app, "Lanvisor", ctx.language_text(STOPPED, "j"))
+    assert time.monotonic() - clicked < 5, "the stop took its time"
+    # Data that would end the wait reaches a stopped macro: nothing follows
+    # it, and the next start begins again at the first line.
+    device.send(b"12345")
+    device.wait_read_by_peer()
+    dialog.click(START)
+    device.wait_bytes(2)
+    wait_line(dialog, "READ 01 005 000")
+    assert device.received == b"XX", device.received
+    # Closing the dialog ends the running macro without a word.
+    dialog.click(CLOSE)
+    dialog.wait_gone()
+    expect_no_boxes(app, "after closing the dialog")
+    device.send(b"12345")
+    device.wait_read_by_peer()
+    # Reopened, it shows the name of the file last started.
+    dialog = open_macro_dialog(ctx, app)
+    assert dialog.text(FILE_NAME) == "wait.txt", dialog.text(FILE_NAME)
+    dialog.click(STOP)
+    expect_box(app, "Lanvisor", ctx.language_text(STOPPED, "j"))
+    assert device.received == b"XX", device.received
+    dialog.click(CLOSE)
+    dialog.wait_gone()
+    close_tcp_client(app, device)
+    app.end()
