@@ -11,13 +11,13 @@ namespace {
 
 class CommonFileDialogHost final : public FileDialogHost {
 public:
-    bool Show(WindowHandle owner, const FileDialogSpec& spec, std::u16string_view title,
+    bool Show(WindowHandle owner, const FileDialogSpec& kind, std::u16string_view title,
               std::u16string& path) override {
         char16_t file[kChooseFileCapacity] = {};
         CopyTextInto(file, CutText(path, kChooseFileCapacity - 1));
         // The filter list holds zeros between its entries; the copy keeps them
         // all and adds the final one.
-        std::u16string filter(spec.filter);
+        std::u16string filter(kind.filter);
         std::u16string titleText(title);
         OPENFILENAMEW ofn = {};
         ofn.lStructSize = sizeof ofn;
@@ -29,8 +29,8 @@ public:
         ofn.lpstrTitle = AsWide(titleText.c_str());
         // A save names a file that need not exist yet (the default Temp1.log
         // on a first save); an open only takes an existing one.
-        ofn.Flags = OFN_HIDEREADONLY | (spec.save ? 0 : OFN_FILEMUSTEXIST);
-        BOOL chosen = spec.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+        ofn.Flags = OFN_HIDEREADONLY | (kind.save ? 0 : OFN_FILEMUSTEXIST);
+        BOOL chosen = kind.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
         if (!chosen) return false;
         path.assign(TextView(file));
         return true;
