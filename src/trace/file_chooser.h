@@ -35,7 +35,8 @@ const FileDialogSpec& FileDialogFor(int mode);
 
 // Shows the dialog. `path` holds the file field at entry (at most 259
 // characters) and the chosen full path on OK. True on OK, false on cancel.
-// The file must already exist (OFN_FILEMUSTEXIST) in every mode.
+// The open modes take only an existing file; the save mode also takes a new
+// name (a save that demanded an existing file could never make a new one).
 class FileDialogHost {
 public:
     virtual ~FileDialogHost() = default;
