@@ -31,8 +31,6 @@ constexpr int kInputRowControls[] = {IDC_IS_VIEW_BACK, IDC_IS_VIEW_FORWARD, IDC_
 constexpr int kInputRowLabels[] = {IDC_IS_MODE_LABEL, IDC_IS_DEST_LABEL};
 constexpr int kBottomControls[] = {IDC_IS_PAGE_BACK, IDC_IS_PAGE_FORWARD, IDC_IS_DELETE_ALL, IDC_IS_SAVE,
                                    IDC_IS_CLOSE};
-constexpr UINT_PTR kFocusTimer = 1;
-constexpr UINT kFocusPeriodMs = 3000;
 constexpr int kHistoryLeft = 5;
 constexpr int kHistoryHeadingTop = 130;
 
@@ -41,7 +39,6 @@ int32_t dialogOpen = 0;
 WindowSize fullSize;
 char16_t savePath[kLineFilePathCapacity] = u"";
 
-HWND TypingBox(HWND dialog) { return GetDlgItem(dialog, IDC_IS_TYPING); }
 
 // The row buttons sit left of their rows, which are measured in the grid font.
 void PlaceControls(HWND dialog) {
@@ -168,18 +165,9 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(dialog, &ps);
-    {
-        GdiCanvas canvas = SendingCanvas(dc);
-        InputLineMetrics m = SendingGridMetrics();
-        PaintInputLine(canvas, m, g_SendInputLine, AppText(kLineHeadingText), kTextColor);
-        canvas.Text(kHistoryLeft, kHistoryHeadingTop, AppText(kHistoryHeadingText), CanvasFont::Large, kTextColor,
-                    kTransparent);
-        PaintStoredRows(canvas, m, PageOfLines(g_SendHistory.Lines(), pageStart, kHistoryRows), kUnderInputLineRows);
-    }
-    EndPaint(dialog, &ps);
-    SetFocus(TypingBox(dialog));
+    PaintEditingDialog(dialog, {IDC_IS_TYPING, g_SendInputLine, kLineHeadingText, kTextColor, kHistoryHeadingText,
+                                kHistoryLeft, kHistoryHeadingTop,
+                                PageOfLines(g_SendHistory.Lines(), pageStart, kHistoryRows)});
 }
 
 bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
@@ -189,7 +177,7 @@ bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) 
         result = TRUE;
         return true;
     case WM_TIMER:
-        if (wParam == kFocusTimer && g_Settings.AutoFocusOff == 0) SetFocus(TypingBox(dialog));
+        OnFocusTimer(dialog, IDC_IS_TYPING, wParam);
         result = TRUE;
         return true;
     default:

@@ -26,15 +26,12 @@ constexpr int kInputRowControls[] = {IDC_PE_VIEW_BACK, IDC_PE_VIEW_FORWARD, IDC_
 constexpr int kBottomControls[] = {IDC_PE_PAGE_BACK,       IDC_PE_PAGE_FORWARD, IDC_PE_MOVE_UP, IDC_PE_MOVE_DOWN,
                                    IDC_PE_DELETE_SELECTED, IDC_PE_DELETE_ALL,   IDC_PE_READ,    IDC_PE_SAVE,
                                    IDC_PE_CLOSE};
-constexpr UINT_PTR kFocusTimer = 1;
-constexpr UINT kFocusPeriodMs = 3000;
 constexpr int kListHeadingLeft = 5;
 constexpr int kListHeadingTop = 130;
 
 int32_t dialogOpen = 0;
 char16_t filePath[kLineFilePathCapacity] = u"";
 
-HWND TypingBox(HWND dialog) { return GetDlgItem(dialog, IDC_PE_TYPING); }
 
 void PlaceControls(HWND dialog) {
     int top = InputRowTop();
@@ -163,19 +160,9 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(dialog, &ps);
-    {
-        GdiCanvas canvas = SendingCanvas(dc);
-        InputLineMetrics m = SendingGridMetrics();
-        PaintInputLine(canvas, m, g_EditInputLine, AppText(kLineHeadingText), kAscHexText);
-        canvas.Text(kListHeadingLeft, kListHeadingTop, AppText(kListHeadingText), CanvasFont::Large, kTextColor,
-                    kTransparent);
-        PaintStoredRows(canvas, m, PageOfLines(g_PresetEditTable.Lines(), g_PresetEditState.PageStart, kPresetRows),
-                        kUnderInputLineRows);
-    }
-    EndPaint(dialog, &ps);
-    SetFocus(TypingBox(dialog));
+    PaintEditingDialog(dialog, {IDC_PE_TYPING, g_EditInputLine, kLineHeadingText, kAscHexText, kListHeadingText,
+                                kListHeadingLeft, kListHeadingTop,
+                                PageOfLines(g_PresetEditTable.Lines(), g_PresetEditState.PageStart, kPresetRows)});
 }
 
 bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
@@ -185,7 +172,7 @@ bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) 
         result = TRUE;
         return true;
     case WM_TIMER:
-        if (wParam == kFocusTimer && g_Settings.AutoFocusOff == 0) SetFocus(TypingBox(dialog));
+        OnFocusTimer(dialog, IDC_PE_TYPING, wParam);
         result = TRUE;
         return true;
     default:

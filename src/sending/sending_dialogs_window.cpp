@@ -186,3 +186,22 @@ int InputRowTop() {
     InputLineMetrics m = SendingGridMetrics();
     return 42 + 2 * m.ch + 6;
 }
+
+void PaintEditingDialog(HWND dialog, const EditingDialogPaint& paint) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(dialog, &ps);
+    {
+        GdiCanvas canvas = SendingCanvas(dc);
+        InputLineMetrics m = SendingGridMetrics();
+        PaintInputLine(canvas, m, paint.line, AppText(paint.lineHeadingText), paint.modeLabelSlot);
+        canvas.Text(paint.listHeadingLeft, paint.listHeadingTop, AppText(paint.listHeadingText), CanvasFont::Large,
+                    kTextColor, kTransparent);
+        PaintStoredRows(canvas, m, paint.rows, kUnderInputLineRows);
+    }
+    EndPaint(dialog, &ps);
+    SetFocus(GetDlgItem(dialog, paint.typingBoxId));
+}
+
+void OnFocusTimer(HWND dialog, int typingBoxId, WPARAM timerId) {
+    if (timerId == kFocusTimer && g_Settings.AutoFocusOff == 0) SetFocus(GetDlgItem(dialog, typingBoxId));
+}

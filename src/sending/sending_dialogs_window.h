@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "platform/gdi_canvas_win32.h"
@@ -53,6 +54,27 @@ void PlaceControl(HWND dialog, int id, int x, int y, int width, int height);
 void SetControlTop(HWND dialog, int id, int top);
 // The top of the row of controls under the input line.
 int InputRowTop();
+
+// The paint of the dialogs that edit a line above a list of stored lines:
+// the line with its heading, the list's heading and rows under it, and then
+// the keyboard focus back on the typing box (after every paint).
+struct EditingDialogPaint {
+    int typingBoxId;
+    InputLine& line;  // painting settles its view position
+    int lineHeadingText;
+    int modeLabelSlot;
+    int listHeadingText;
+    int listHeadingLeft;
+    int listHeadingTop;
+    std::span<const LineEntry> rows;
+};
+void PaintEditingDialog(HWND dialog, const EditingDialogPaint& paint);
+
+// The 3-second focus timer of those dialogs: the focus goes back to the
+// typing box unless automatic focus is switched off.
+constexpr UINT_PTR kFocusTimer = 1;
+constexpr UINT kFocusPeriodMs = 3000;
+void OnFocusTimer(HWND dialog, int typingBoxId, WPARAM timerId);
 
 WindowSize WindowSizeOf(HWND window);
 // A new size at the same place.
