@@ -294,8 +294,23 @@ class Driver:
         self.session = session
         self.exe = str(exe)
 
+    # Now and then Wine fails to start a process at all (exit 1, nothing
+    # printed, with its own messages switched off); the driver itself always
+    # says why it failed. Such a start is tried again.
+    START_ATTEMPTS = 3
+
     def run(self, *args, timeout=DEFAULT_TIMEOUT, window_class=None, check=True):
         """Output of one command, without its final newline."""
+        for attempt in range(self.START_ATTEMPTS):
+            code, out, err = self._run_once(args, timeout, window_class)
+            silent_failure = code != 0 and not out and not err and args and args[0] != "exists"
+            if not silent_failure:
+                break
+        if check and code != 0:
+            raise DriverError(f"lvdriver {' '.join(str(a) for a in args)}: exit {code}: {err}")
+        return out if check else (code, out)
+
+    def _run_once(self, args, timeout, window_class):
         command = ["wine", self.exe]
         if window_class:
             command += ["--class", window_class]
@@ -323,9 +338,7 @@ class Driver:
             err = stderr.read().decode("utf-8", "replace").strip()
         if out.endswith("\n"):
             out = out[:-1]
-        if check and code != 0:
-            raise DriverError(f"lvdriver {' '.join(str(a) for a in args)}: exit {code}: {err}")
-        return out if check else (code, out)
+        return code, out, err
 
 
 def _unescape(text):
