@@ -296,18 +296,22 @@ class Driver:
 
     # Now and then Wine fails to start a process at all (exit 1, nothing
     # printed, with its own messages switched off); the driver itself always
-    # says why it failed. Such a start is tried again.
-    START_ATTEMPTS = 3
+    # says why it failed. Such a start is tried again after a pause that grows,
+    # since these failures come in short spells.
+    START_ATTEMPTS = 5
 
     def run(self, *args, timeout=DEFAULT_TIMEOUT, window_class=None, check=True):
         """Output of one command, without its final newline."""
         for attempt in range(self.START_ATTEMPTS):
+            if attempt:
+                time.sleep(attempt)
             code, out, err = self._run_once(args, timeout, window_class)
             silent_failure = code != 0 and not out and not err and args and args[0] != "exists"
             if not silent_failure:
                 break
         if check and code != 0:
-            raise DriverError(f"lvdriver {' '.join(str(a) for a in args)}: exit {code}: {err}")
+            why = err or f"Wine did not start the driver ({self.START_ATTEMPTS} attempts)"
+            raise DriverError(f"lvdriver {' '.join(str(a) for a in args)}: exit {code}: {why}")
         return out if check else (code, out)
 
     def _run_once(self, args, timeout, window_class):
