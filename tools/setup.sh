@@ -8,6 +8,7 @@ LANVISOR_PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 fonts-wine fonts-liberation libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxrender1
   xvfb xauth xdotool x11-utils imagemagick
+  groff
   fonts-ipafont-gothic fonts-nanum fonts-wqy-microhei
 )
 
