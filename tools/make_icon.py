@@ -10,7 +10,7 @@ shapes at every size, with 4x4 supersampling for smooth edges.
 import struct
 import sys
 
-SIZES = (16, 24, 32, 48)
+SIZES = (16, 24, 32, 48, 64)
 BACK_TOP = (0x2E, 0x75, 0xB6)
 BACK_BOTTOM = (0x1B, 0x3F, 0x6B)
 SEND = (0x7C, 0xE0, 0x6A)

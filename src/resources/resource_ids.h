@@ -61,3 +61,22 @@
 #define IDC_IP_ADDRESS_SET 1046
 #define IDC_IP_SET 1047
 #define IDC_RUN_AS_ADMIN 1221
+
+// About dialog
+#define IDD_ABOUT 120
+#define IDC_ABOUT_VERSION 1001
+#define IDC_ABOUT_BUILD 1002
+#define IDC_ABOUT_OK 1041
+#define IDC_ABOUT_NEW_VERSION 1042
+
+// Color setting dialog: row r has label 1001 + r, edits 1071 + 3r (red),
+// 1072 + 3r (green), 1073 + 3r (blue) and the color button 1041 + r.
+#define IDD_COLOR_SETTING 135
+#define IDC_COLOR_FIRST_LABEL 1001
+#define IDC_COLOR_FIRST_EDIT 1071
+#define IDC_COLOR_FIRST_BUTTON 1041
+#define IDC_COLOR_CANCEL 1040
+#define IDC_COLOR_LIGHT_RADIO 1061
+#define IDC_COLOR_DARK_RADIO 1062
+#define IDC_COLOR_REWRITE 1198
+#define IDC_COLOR_SET 1199

@@ -1,5 +1,6 @@
 #include "shell/command_dispatch.h"
 
+#include "appearance/color_dialog.h"
 #include "appearance/dark_mode_dialog.h"
 #include "appearance/environment_dialog.h"
 #include "connection/connection.h"
@@ -10,12 +11,14 @@
 #include "sending/preset_edit_dialog.h"
 #include "sending/preset_send_dialog.h"
 #include "shell/app_settings.h"
+#include "shell/about_dialog.h"
 #include "shell/command_table.h"
+#include "shell/help_commands.h"
 #include "shell/language_dialog.h"
 #include "shell/local_host_info.h"
+#include "shell/macro_file_editing_win32.h"
 #include "shell/main_window.h"
 #include "shell/menu_bar_window.h"
-#include "shell/pending_features_window.h"
 #include "shell/status_bar_window.h"
 #include "shell/toolbar_window.h"
 #include "shell/restart.h"
@@ -117,7 +120,7 @@ bool RunMainCommand(HWND window, int id) {
     case MacroDialog: OpenMacroDialog(window); break;
     case PresetEditDialog: OpenPresetEditDialog(window); break;
     case Memo: OpenMemo(window); break;
-    case MacroFileEditor: OpenMacroFileEditor(window); break;
+    case MacroFileEditor: EditMacroFiles(window); break;
     case ConnectionSettings: ConnectionSettingsCommand(window); break;
     case OpenConnection: OpenCommand(window); break;
     case CloseConnection: CloseCommand(window); break;
@@ -125,8 +128,8 @@ bool RunMainCommand(HWND window, int id) {
     case EnvironmentDialog: ShowEnvironmentDialog(window); break;
     case DarkModeDialog: DarkModeCommand(window); break;
     case LanguageDialog: LanguageCommand(window); break;
-    case ColorDialog: OpenColorDialog(window); break;
-    case AboutDialog: OpenAboutDialog(window); break;
+    case ColorDialog: ShowColorDialog(window); break;
+    case AboutDialog: ShowAboutDialog(window); break;
     case Manual: OpenManual(window); break;
     case WebPage: OpenWebPage(window); break;
     }

@@ -17,7 +17,6 @@
 #include "shell/command_table.h"
 #include "shell/local_host_info.h"
 #include "shell/menu_bar_window.h"
-#include "shell/pending_features_window.h"
 #include "shell/status_bar_window.h"
 #include "shell/toolbar_window.h"
 #include "shell/program_directory.h"

@@ -1,0 +1,27 @@
+#include "shell/macro_file_editing_win32.h"
+
+#include <commdlg.h>
+
+#include "platform/text.h"
+#include "platform/wide_win32.h"
+#include "shell/help_commands.h"
+#include "shell/program_directory.h"
+
+void EditMacroFiles(HWND owner) {
+    SetCurrentDirectoryW(AsWide(g_ProgramDirectory));
+    // Multiple selection: a chosen file's full path, or the folder and then
+    // the names, each ended by a zero.
+    char16_t result[kPathCapacity] = {};
+    CopyTextInto(result, CutText(ProgramFilePath(u"*.txt"), kPathCapacity - 1));
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = L"Text(*.txt)\0*.txt\0";
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = AsWide(result);
+    ofn.nMaxFile = kPathCapacity;
+    ofn.lpstrTitle = L"MACROファイル編集";
+    ofn.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT;
+    if (!GetOpenFileNameW(&ofn)) return;
+    OpenChosenFiles(owner, std::u16string_view(result, kPathCapacity));
+}

@@ -1,0 +1,91 @@
+"""The about box, the manual and macro-file editing: what the user sees, and
+which document the program hands to the system."""
+import subprocess
+
+from lanvisor_e2e import IDCANCEL, IDOK, Rect, scenario, wait_until
+from scenarios_sending import FILE_NAME_BOX
+from scenarios_trace_files import end_notepads, notepads
+
+MACRO_FILE_EDITING, ABOUT, MANUAL = 228, 251, 252
+ABOUT_VERSION, ABOUT_BUILD, ABOUT_OK = 1001, 1002, 1041
+MANUAL_CAPTION, MANUAL_MISSING = 0, 1
+MACRO_EDIT_TITLE = "MACROファイル編集"
+
+
+@scenario("help")
+def about_box_shows_the_version(ctx):
+    app = ctx.launch()
+    app.command(ABOUT)
+    about = app.wait_window(ctx.language_text(40, "j"))
+    assert about.text(ABOUT_VERSION) == "Version 1.168", about.text(ABOUT_VERSION)
+    build = about.text(ABOUT_BUILD)
+    month, day, year = build.removeprefix("Build: ").split(" ")
+    assert build.startswith("Build: ") and len(month) == 3 and day.isdigit() and len(year) == 4, build
+    texts = [control.text for control in about.controls()]
+    for fixed in ("LAN communication", "debugging software", "Lanvisor", "NewVersion"):
+        assert fixed in texts, texts
+    # The icon is drawn at 64 x 64 in the top left corner: not the plain
+    # dialog color there.
+    client = about.client_rect()
+    shot = ctx.screenshot("about")
+    icon = shot.colors(Rect(client.left + 3, client.top + 22, client.left + 67, client.top + 86))
+    assert len(icon) > 8, f"no icon drawn: {icon.most_common(4)}"
+    about.click(ABOUT_OK)
+    about.wait_gone()
+    # The close box closes it too.
+    app.command(ABOUT)
+    about.wait()
+    about.close()
+    app.end()
+
+
+def open_with_notepad(ctx, extension):
+    """Makes Notepad the program that opens files of this extension in the
+    test prefix (a fresh prefix has no such associations), so an opened
+    document shows as a Notepad process with its path."""
+    kind = f"{extension}file"
+    for key, value in ((f"HKCR\\.{extension}", kind), (f"HKCR\\{kind}\\shell\\open\\command", 'notepad.exe "%1"')):
+        subprocess.run(["wine", "reg", "add", key, "/ve", "/d", value, "/f"], env=ctx.session.env(), check=True,
+                       timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+@scenario("help")
+def manual_opens_and_missing_manual_is_reported(ctx):
+    open_with_notepad(ctx, "pdf")
+    app = ctx.launch()
+    assert ctx.file("Lanvisor_manual.pdf").read_bytes().startswith(b"%PDF-"), "no manual beside the program"
+    app.command(MANUAL)
+    wait_until(lambda: any("Lanvisor_manual.pdf" in command for _, command in notepads(ctx)),
+               what=f"a viewer for the manual; running: {ctx.session.processes()}")
+    assert app.boxes() == [], app.boxes()
+    end_notepads(ctx)
+
+    ctx.file("Lanvisor_manual.pdf").unlink()
+    app.command(MANUAL)
+    caption = ctx.language_text(MANUAL_CAPTION, "j")
+    assert app.msgbox_text(caption) == ctx.language_text(MANUAL_MISSING, "j")
+    app.answer(caption, IDOK)
+    assert not notepads(ctx)
+    app.end()
+
+
+@scenario("help")
+def macro_file_opens_in_the_editor(ctx):
+    open_with_notepad(ctx, "txt")
+    app = ctx.launch(files={"loop.txt": "\ufeffSEND 'A'\r\n".encode("utf-16-le")})
+    # Cancelling opens nothing.
+    app.command(MACRO_FILE_EDITING)
+    chooser = app.wait_window(MACRO_EDIT_TITLE)
+    chooser.click(IDCANCEL)
+    chooser.wait_gone()
+    assert not notepads(ctx)
+    # A chosen file opens in the editor the system has for text files.
+    app.command(MACRO_FILE_EDITING)
+    chooser = app.wait_window(MACRO_EDIT_TITLE)
+    chooser.settext(FILE_NAME_BOX, "loop.txt")
+    chooser.click(IDOK)
+    chooser.wait_gone()
+    wait_until(lambda: any("loop.txt" in command for _, command in notepads(ctx)),
+               what=f"Notepad with loop.txt; running: {ctx.session.processes()}")
+    end_notepads(ctx)
+    app.end()
