@@ -48,13 +48,16 @@ TEST(SendHistory, NewestFirstDuplicatesStayWhereTheyAre) {
 }
 
 TEST(SendHistory, WhoTheSendButtonMaySendTo) {
-    const int32_t cases[][4] = {
-        // ip mode, tip/udp, peer state, allowed
-        {0, 0, kNoPeer, 1},           {1, 0, kTcpClientAttached, 1}, {1, 0, kNoPeer, 0},
-        {1, 0, kUdpDatagramArrived, 0}, {1, 1, kUdpDatagramArrived, 1}, {1, 1, kTcpClientAttached, 0},
-        {2, 0, kTcpClientAttached, 0},
+    const int32_t cases[][5] = {
+        // ip mode, tip/udp, peer state, connected clients, allowed
+        {0, 0, kNoPeer, 0, 1},           {1, 0, kTcpClientAttached, 1, 1}, {1, 0, kNoPeer, 0, 0},
+        {1, 0, kUdpDatagramArrived, 0, 0}, {1, 1, kUdpDatagramArrived, 0, 1}, {1, 1, kTcpClientAttached, 0, 0},
+        {2, 0, kTcpClientAttached, 1, 0},
+        // One of two clients left: the other is still there to send to.
+        {1, 0, kNoPeer, 1, 1},
     };
-    for (const auto& c : cases) EXPECT_EQ(SendAllowed(c[0], c[1], c[2]), c[3] != 0) << c[0] << c[1] << c[2];
+    for (const auto& c : cases)
+        EXPECT_EQ(SendAllowed(c[0], c[1], c[2], c[3]), c[4] != 0) << c[0] << c[1] << c[2] << c[3];
     const std::pair<std::u16string_view, int32_t> indexes[] = {{u"5-IP:127,0,0,1]", 5}, {u"12", 1}, {u"", 0}, {u"-3", 0}};
     for (const auto& [text, index] : indexes) EXPECT_EQ(DestinationIndexFromText(text), index);
 }

@@ -37,14 +37,15 @@ void DeleteHistoryEntry(SendHistory& history, int32_t index) {
     ClearLineEntry(lines.back());
 }
 
-bool SendAllowed(int32_t ipMode, int32_t tipUdpMode, int32_t peerState) {
+bool SendAllowed(int32_t ipMode, int32_t tipUdpMode, int32_t peerState, int connectedClients) {
     if (ipMode == 0) return true;
     if (ipMode != 1) return false;
-    return (tipUdpMode == 0 && peerState == kTcpClientAttached) || (tipUdpMode == 1 && peerState == kUdpDatagramArrived);
+    if (tipUdpMode == 0) return peerState == kTcpClientAttached || connectedClients > 0;
+    return tipUdpMode == 1 && peerState == kUdpDatagramArrived;
 }
 
 bool CheckSendDestination(WindowHandle owner, const AppSettings& settings, const ConnectionState& state) {
-    if (SendAllowed(settings.IpMode, settings.TipUdpMode, state.PeerState.load())) return true;
+    if (SendAllowed(settings.IpMode, settings.TipUdpMode, state.PeerState.load(), ConnectedClientCount(state))) return true;
     char16_t caption[kAppTextCapacity] = u"";
     GetAppText(kSendErrorCaption, caption);
     ShowAppMessage(owner, kNoPeerText, kAppMessageOk, TextView(caption));
