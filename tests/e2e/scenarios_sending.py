@@ -11,6 +11,7 @@ VK_RETURN = 0x0D
 
 # Input-send dialog controls.
 TYPING, SEND, CLOSE, ASC, HEX, FOLD = 501, 1041, 1042, 1061, 1062, 1057
+IS_REFRESH = 1056
 
 # Preset send dialog controls.
 PS_ROW_SEND, PS_CLOSE, PS_RELOAD = 1041, 1051, 1054
@@ -241,6 +242,18 @@ def tcp_server_sends_to_chosen_client(ctx):
     dialog.click(SEND)
     second.wait_bytes(2)
     assert first.received == b"xy" and second.received == b"xy", (first.received, second.received)
+    # When one client leaves, the other one can still be sent to.
+    first.disconnect()
+
+    def listed():
+        dialog.click(IS_REFRESH)
+        return dialog.items(1202)
+    wait_until(lambda: listed() == [entries[1]], what="only the second client listed")
+    dialog.settext(1202, entries[1])
+    dialog.click(SEND)
+    second.wait_bytes(4)
+    assert second.received == b"xyxy", second.received
+    expect_no_boxes(app, "after sending to the client that stayed")
     dialog.click(CLOSE)
     dialog.wait_gone()
     app.command(CLOSE_CONNECTION)
