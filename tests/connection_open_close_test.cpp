@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "connection/connection.h"
 #include "connection/send_data.h"
 #include "shell/text_table.h"
@@ -128,6 +130,28 @@ TEST_F(ConnectionTest, ClosingAServerWithAClientAsksFirst) {
     EXPECT_FALSE(IsConnectionActive());
     // The accepted client went with the server.
     EXPECT_TRUE(client.Receive(1, std::chrono::milliseconds(2000)).empty());
+}
+
+TEST_F(ConnectionTest, ClosingAServerAsksWhileAnyClientStays) {
+    UseMode(ConnectionMode::TcpServer);
+    Open();
+    PeerSocket staying(true);
+    auto leaving = std::make_unique<PeerSocket>(true);
+    ASSERT_TRUE(staying.Connect(Loopback(1, ServerPort())));
+    ASSERT_TRUE(leaving->Connect(Loopback(1, ServerPort())));
+    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 2; }));
+    leaving.reset();
+    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 1; }));
+    TakeBoxes();
+    boxes.Answer(kIdNo);
+    Close();
+    auto shown = TakeBoxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].style, static_cast<uint32_t>(kMbYesNo));
+    EXPECT_TRUE(IsConnectionActive());
+    boxes.Answer(kIdYes);
+    Close();
+    EXPECT_FALSE(IsConnectionActive());
 }
 
 TEST_F(ConnectionTest, UdpCloseEndsAThreadWaitingForData) {

@@ -18,7 +18,9 @@ constexpr int kCloseQuestionText = 22;
 void Wait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 bool UserAgreesToDropClient(WindowHandle owner) {
-    if (g_Connection.PeerState.load() != kTcpClientAttached) return true;
+    // The peer state tells only the latest event: after one client has left,
+    // the others still count.
+    if (g_Connection.PeerState.load() != kTcpClientAttached && ConnectedClientCount(g_Connection) == 0) return true;
     return ShowAppMessage(owner, kCloseQuestionText, kAppMessageYesNo, AppText(kCloseQuestionCaption)) == kIdYes;
 }
 
