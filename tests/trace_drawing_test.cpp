@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <map>
+#include <utility>
 
 #include "appearance/color_scheme.h"
 #include "trace/control_mnemonic.h"
@@ -253,7 +256,8 @@ TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
 }
 
 TEST_F(TraceViewTest, CompactionKeepsTheTickToTheNewCells) {
-    Paint();
+    // A screen of 25 lines holds the 1,000-cell block the test looks for.
+    PaintTrace(canvas, kMetrics, trace, view, kWidth, 40 + 25 * 105);
     std::vector<uint8_t> block(1000, 7);
     while (TraceCount(trace) < 130000) AppendTrace(trace, block.data(), 1000, Received);
     Tick();
@@ -263,6 +267,78 @@ TEST_F(TraceViewTest, CompactionKeepsTheTickToTheNewCells) {
     // Exactly the one new block was drawn: 1,000 data cells and its trailer.
     EXPECT_EQ(canvas.TextsEqualTo(u"07").size(), 1000u);
     EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
+}
+
+// What stays on the screen after a run of drawing operations: the text at
+// each place, a rectangle wiping the texts inside it, blanks wiping a place.
+std::map<std::pair<int, int>, std::u16string> ScreenAfter(const std::vector<Op>& ops) {
+    std::map<std::pair<int, int>, std::u16string> screen;
+    for (const Op& op : ops) {
+        if (op.kind == RecordingCanvas::Kind::Rect) {
+            std::erase_if(screen, [&](const auto& entry) {
+                auto [x, y] = entry.first;
+                return x >= op.x && x < op.x2 && y >= op.y && y < op.y2;
+            });
+        } else if (op.kind == RecordingCanvas::Kind::Text) {
+            if (op.text.find_first_not_of(u' ') == std::u16string::npos)
+                screen.erase({op.x, op.y});
+            else
+                screen[{op.x, op.y}] = op.text;
+        }
+    }
+    return screen;
+}
+
+TEST_F(TraceViewTest, AFloodDrawsOnlyTheLastScreenfulAndEndsAsIfItHadDrawnAll) {
+    // The same traffic drawn tick by tick, and in one tick after it all came.
+    TraceBuffer stepwise;
+    TraceViewState stepView;
+    ASSERT_TRUE(AllocateTrace(stepwise));
+    stepwise.Clock = &clock;
+    ClearTraceAndView(stepwise, stepView);
+    RecordingCanvas stepCanvas;
+    PaintTrace(stepCanvas, kMetrics, stepwise, stepView, kWidth, kHeight);
+    Paint();
+    std::vector<Op> all = canvas.ops;
+    for (int block = 0; block < 40; ++block) {
+        std::vector<uint8_t> bytes(7 + block * 13 % 60, uint8_t(0x30 + block % 40));
+        auto direction = block % 3 ? Received : Sent;
+        AppendTrace(stepwise, bytes.data(), int32_t(bytes.size()), direction);
+        AppendTrace(trace, bytes.data(), int32_t(bytes.size()), direction);
+        DrawNewCells(stepCanvas, kMetrics, stepwise, stepView);
+    }
+    ASSERT_GT(TraceCount(trace), 5 * 41 * 5);  // five screens behind
+    Tick();
+    // One screenful and at most one more line of cells: four texts each at most.
+    size_t texts = 0;
+    for (const Op& op : canvas.ops) texts += op.kind == RecordingCanvas::Kind::Text;
+    EXPECT_LE(texts, size_t(4 * (41 * 5 + 41) + 8));
+    all.insert(all.end(), canvas.ops.begin(), canvas.ops.end());
+    EXPECT_EQ(ScreenAfter(all), ScreenAfter(stepCanvas.ops));
+    EXPECT_EQ(view.DrawRow, stepView.DrawRow);
+    EXPECT_EQ(view.DrawColumn, stepView.DrawColumn);
+    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
+    FreeTrace(stepwise);
+}
+
+TEST_F(TraceViewTest, ATickDrawsOnlyWhatHadArrivedWhenItBegan) {
+    Paint();
+    Receive(std::vector<uint8_t>(50, 1));
+    int32_t waiting = TraceCount(trace);
+    // Cells that come while the tick draws wait for the next tick.
+    struct ArrivingCanvas : RecordingCanvas {
+        std::function<void()> arrive;
+        void Text(int x, int y, std::u16string_view text, CanvasFont font, int textSlot, int backSlot) override {
+            if (arrive && text == u"01") std::exchange(arrive, nullptr)();  // amid the first cells
+            RecordingCanvas::Text(x, y, text, font, textSlot, backSlot);
+        }
+    } arriving;
+    arriving.arrive = [this] { Receive(std::vector<uint8_t>(30, 2)); };
+    DrawNewCells(arriving, kMetrics, trace, view);
+    EXPECT_EQ(trace.View.DrawnCount, waiting);
+    EXPECT_EQ(arriving.TextsEqualTo(u"02").size(), 0u);
+    Tick();
+    EXPECT_EQ(canvas.TextsEqualTo(u"02").size(), 30u);
 }
 
 }  // namespace

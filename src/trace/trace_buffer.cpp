@@ -182,6 +182,18 @@ int32_t TakeUndrawnCells(TraceBuffer& trace, TraceCell* out, int32_t capacity, i
     return n;
 }
 
+int32_t UndrawnCellCount(TraceBuffer& trace) {
+    LockHold hold(trace.Guard);
+    return std::max(0, WriteIndex(trace) - trace.View.DrawnCount);
+}
+
+int32_t SkipUndrawnCells(TraceBuffer& trace, int32_t count) {
+    LockHold hold(trace.Guard);
+    int32_t skipped = std::clamp(WriteIndex(trace) - trace.View.DrawnCount, 0, std::max(count, 0));
+    trace.View.DrawnCount += skipped;
+    return skipped;
+}
+
 bool TakeStampToRedraw(TraceBuffer& trace, bool useOld, char16_t (&high)[2], char16_t (&low)[2]) {
     LockHold hold(trace.Guard);
     int32_t used = WriteIndex(trace);

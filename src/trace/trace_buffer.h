@@ -111,6 +111,12 @@ void FormatStampDigits(uint32_t elapsedMs, char digits[4]);
 // receives the index of the first. Consistent with a concurrent compaction.
 int32_t TakeUndrawnCells(TraceBuffer& trace, TraceCell* out, int32_t capacity, int32_t& first);
 
+// For the view: how many cells wait to be drawn, and counting up to `count`
+// of them as drawn without copying them (a backlog the screen could not show
+// anyway); returns how many were skipped.
+int32_t UndrawnCellCount(TraceBuffer& trace);
+int32_t SkipUndrawnCells(TraceBuffer& trace, int32_t count);
+
 // For the view: the four characters of a stamp to redraw in place, taken
 // only while a stamp is counting (the newest cell is a StampLow cell). The
 // stamp is the pending one, or with useOld the one the view drew last;

@@ -158,6 +158,25 @@ void EraseEndMark(Canvas& c, const TraceViewState& v) {
 
 bool GridUsable(const TraceViewState& v) { return v.CellsPerRow > 0 && v.ScreenRows > 0; }
 
+// Of a backlog longer than the screen, the sweep would draw over all but the
+// last screenful again in the same tick. It moves past those cells as if it
+// had drawn them, landing on the start of a line, which it clears as it would
+// have on reaching it. Returns how many cells it skipped.
+int32_t SkipBacklog(Canvas& c, const TraceMetrics& m, TraceBuffer& trace, TraceViewState& v, int32_t backlog) {
+    int32_t screen = v.CellsPerRow * v.ScreenRows;
+    if (backlog <= screen) return 0;
+    int32_t position = v.DrawRow * v.CellsPerRow + v.DrawColumn;
+    int32_t skip = backlog - screen;
+    skip -= (position + skip) % v.CellsPerRow;
+    if (skip <= 0) return 0;
+    skip = SkipUndrawnCells(trace, skip);
+    int32_t landing = (position + skip) % screen;
+    v.DrawRow = landing / v.CellsPerRow;
+    v.DrawColumn = landing % v.CellsPerRow;
+    ClearLine(c, m, v, v.DrawRow);
+    return skip;
+}
+
 // Draws cells [start, end) from the top-left of the screen.
 void DrawRange(Canvas& c, const TraceMetrics& m, const TraceBuffer& trace, TraceViewState& v, int32_t start,
                int32_t end) {
@@ -222,9 +241,15 @@ void DrawNewCells(Canvas& c, const TraceMetrics& m, TraceBuffer& trace, TraceVie
         return;
     }
     EraseEndMark(c, v);
+    // A peer that floods must not keep the window drawing: a tick draws what
+    // had arrived when it began, and of a backlog longer than the screen only
+    // what stays visible.
+    int32_t budget = UndrawnCellCount(trace);
+    budget -= SkipBacklog(c, m, trace, v, budget);
     TraceCell cells[kCopyChunk];
     int32_t first;
-    for (int32_t n; (n = TakeUndrawnCells(trace, cells, kCopyChunk, first)) > 0;) {
+    for (int32_t n; budget > 0 && (n = TakeUndrawnCells(trace, cells, std::min(budget, kCopyChunk), first)) > 0;
+         budget -= n) {
         for (int32_t i = 0; i < n; ++i) {
             DrawCell(c, m, v, cells[i]);
             Advance(c, m, v);

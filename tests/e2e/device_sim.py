@@ -284,6 +284,17 @@ class _StreamDevice(Device):
         self.wait_disconnects(target, timeout)
 
 
+    def reset(self, timeout=DEFAULT_TIMEOUT):
+        """Aborts every connection: the peer gets a reset, not an orderly close."""
+        def abort(conn):
+            conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self._drop(conn)
+        with self._lock:
+            target = self.disconnects + len(self.connections)
+        self._in_thread(lambda: [abort(conn) for conn in list(self.connections)])
+        self.wait_disconnects(target, timeout)
+
+
 class TcpServer(_StreamDevice):
     def __init__(self, replies=(), host=LOOPBACK):
         require_loopback(host)

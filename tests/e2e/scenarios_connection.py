@@ -1,9 +1,11 @@
 """Opening and closing connections against the device simulator on 127.0.0.1."""
 import re
 import socket
+import threading
+import time
 
 from device_sim import TcpClient, TcpServer, tcp_listener
-from lanvisor_e2e import END_PROGRAM, IDNO, IDOK, IDYES, scenario, settings_file
+from lanvisor_e2e import END_PROGRAM, IDNO, IDOK, IDYES, STATUS_BAR_ID, scenario, settings_file
 
 OPEN, CLOSE = 232, 233
 LOOPBACK = dict(ip_no1=127, ip_no2=0, ip_no3=0, ip_no4=1)
@@ -137,3 +139,45 @@ def end_while_connected(ctx):
     code = app.wait_exit()
     assert code == 0, f"Lanvisor.exe ended with exit code {code}"
     assert ctx.settings()["port_no"] == str(device.port)
+
+
+@scenario("connection")
+def peer_floods_then_resets(ctx):
+    # A device that sends many times what the trace holds, as fast as the
+    # program reads, and then aborts the connection.
+    device = ctx.device(TcpServer())
+    app = open_tcp_client(ctx, device)
+    flood = bytes(range(256)) * 4096 * 2  # 2 MiB: sixteen times what the trace holds
+    failures = []
+
+    def send_flood():
+        try:
+            device.send(flood)
+        except OSError as error:
+            failures.append(error)
+    sender = threading.Thread(target=send_flood, daemon=True)
+    sender.start()
+    # The window answers all along, while the program reads (the driver
+    # gives up on a window that does not answer within 5 s).
+    deadline = time.monotonic() + 120
+    while True:
+        app.main.text(STATUS_BAR_ID)
+        if not sender.is_alive():
+            try:
+                device.wait_read_by_peer(timeout=0.5)
+                break
+            except TimeoutError:
+                pass
+        assert time.monotonic() < deadline, "the program did not read 2 MiB within 120 s"
+    assert not failures, failures
+    expect_no_boxes(app, "after the flood")
+    ctx.screenshot("after-flood")
+
+    # A reset is not reported; the program stays usable and closes as usual.
+    device.reset()
+    app.main.text(STATUS_BAR_ID)
+    expect_no_boxes(app, "after the reset")
+    app.command(CLOSE)
+    expect_box(app, "LAN disconnect", "Success\uFF01")
+    expect_no_boxes(app, "after the close")
+    app.end()
