@@ -6,8 +6,8 @@ from lanvisor_e2e import IDCANCEL, IDOK, Rect, scenario, wait_until
 from scenarios_sending import FILE_NAME_BOX
 from scenarios_trace_files import end_notepads, notepads
 
-MACRO_FILE_EDITING, ABOUT, MANUAL = 228, 251, 252
-ABOUT_VERSION, ABOUT_BUILD, ABOUT_OK = 1001, 1002, 1041
+MACRO_FILE_EDITING, ABOUT, MANUAL, WEB_PAGE = 228, 251, 252, 253
+ABOUT_VERSION, ABOUT_BUILD, ABOUT_OK, ABOUT_NEW_VERSION = 1001, 1002, 1041, 1042
 MANUAL_CAPTION, MANUAL_MISSING = 0, 1
 MACRO_EDIT_TITLE = "MACROファイル編集"
 
@@ -39,14 +39,24 @@ def about_box_shows_the_version(ctx):
     app.end()
 
 
+def set_default_value(ctx, key, value):
+    subprocess.run(["wine", "reg", "add", key, "/ve", "/d", value, "/f"], env=ctx.session.env(), check=True,
+                   timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def open_with_notepad(ctx, extension):
     """Makes Notepad the program that opens files of this extension in the
     test prefix (a fresh prefix has no such associations), so an opened
     document shows as a Notepad process with its path."""
     kind = f"{extension}file"
-    for key, value in ((f"HKCR\\.{extension}", kind), (f"HKCR\\{kind}\\shell\\open\\command", 'notepad.exe "%1"')):
-        subprocess.run(["wine", "reg", "add", key, "/ve", "/d", value, "/f"], env=ctx.session.env(), check=True,
-                       timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    set_default_value(ctx, f"HKCR\\.{extension}", kind)
+    set_default_value(ctx, f"HKCR\\{kind}\\shell\\open\\command", 'notepad.exe "%1"')
+
+
+def wait_opened(ctx, name):
+    wait_until(lambda: any(name in command for _, command in notepads(ctx)),
+               what=f"Notepad with {name}; running: {ctx.session.processes()}")
+    end_notepads(ctx)
 
 
 @scenario("help")
@@ -55,10 +65,8 @@ def manual_opens_and_missing_manual_is_reported(ctx):
     app = ctx.launch()
     assert ctx.file("Lanvisor_manual.pdf").read_bytes().startswith(b"%PDF-"), "no manual beside the program"
     app.command(MANUAL)
-    wait_until(lambda: any("Lanvisor_manual.pdf" in command for _, command in notepads(ctx)),
-               what=f"a viewer for the manual; running: {ctx.session.processes()}")
+    wait_opened(ctx, "Lanvisor_manual.pdf")
     assert app.boxes() == [], app.boxes()
-    end_notepads(ctx)
 
     ctx.file("Lanvisor_manual.pdf").unlink()
     app.command(MANUAL)
@@ -85,7 +93,22 @@ def macro_file_opens_in_the_editor(ctx):
     chooser.settext(FILE_NAME_BOX, "loop.txt")
     chooser.click(IDOK)
     chooser.wait_gone()
-    wait_until(lambda: any("loop.txt" in command for _, command in notepads(ctx)),
-               what=f"Notepad with loop.txt; running: {ctx.session.processes()}")
-    end_notepads(ctx)
+    wait_opened(ctx, "loop.txt")
+    app.end()
+
+
+@scenario("help")
+def web_pages_open_in_the_browser(ctx):
+    # Notepad stands in for the browser: the address shows on its command line.
+    set_default_value(ctx, "HKCR\\https\\shell\\open\\command", 'notepad.exe "%1"')
+    app = ctx.launch()
+    app.command(WEB_PAGE)
+    wait_opened(ctx, "https://www.lanvisor.dev/")
+    app.command(ABOUT)
+    about = app.wait_window(ctx.language_text(40, "j"))
+    about.click(ABOUT_NEW_VERSION)
+    wait_opened(ctx, "https://www.lanvisor.dev/download/")
+    assert about.exists(), "the about box closed on NewVersion"
+    about.close()
+    assert app.boxes() == [], app.boxes()
     app.end()
