@@ -39,7 +39,7 @@ ensure_wine_prefix() {
   local prefix="$1"
   wine_env "$prefix"
   # Bump when the prefix set-up below changes, so old prefixes are made anew.
-  local version="prefix-6"
+  local version="prefix-7"
   [ "$(cat "$prefix/.lanvisor-ready" 2>/dev/null)" = "$version" ] && return 0
   rm -rf "$prefix"
   mkdir -p "$prefix"
@@ -61,6 +61,12 @@ ensure_wine_prefix() {
     wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
       /v "$face" /t REG_MULTI_SZ /d "$links" /f >/dev/null 2>&1
   done
+  # A fresh prefix opens neither text nor PDF files by their names, as the
+  # macro-file and manual commands do: text files go to Notepad, PDF files to
+  # the desktop's own viewer through winebrowser.
+  wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+  wine reg add 'HKCR\.pdf' /ve /d pdffile /f >/dev/null 2>&1
+  wine reg add 'HKCR\pdffile\shell\open\command' /ve /d 'winebrowser.exe "%1"' /f >/dev/null 2>&1
   # One Wine desktop window: Wine draws title bars and frames itself there,
   # as Windows would, with no window manager needed.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1

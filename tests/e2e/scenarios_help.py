@@ -46,8 +46,8 @@ def set_default_value(ctx, key, value):
 
 def open_with_notepad(ctx, extension):
     """Makes Notepad the program that opens files of this extension in the
-    test prefix (a fresh prefix has no such associations), so an opened
-    document shows as a Notepad process with its path."""
+    test prefix, so an opened document shows as a Notepad process with its
+    path."""
     kind = f"{extension}file"
     set_default_value(ctx, f"HKCR\\.{extension}", kind)
     set_default_value(ctx, f"HKCR\\{kind}\\shell\\open\\command", 'notepad.exe "%1"')
@@ -79,7 +79,7 @@ def manual_opens_and_missing_manual_is_reported(ctx):
 
 @scenario("help")
 def macro_file_opens_in_the_editor(ctx):
-    open_with_notepad(ctx, "txt")
+    # The test prefix opens text files with Notepad, as Windows does.
     app = ctx.launch(files={"loop.txt": "\ufeffSEND 'A'\r\n".encode("utf-16-le")})
     # Cancelling opens nothing.
     app.command(MACRO_FILE_EDITING)
