@@ -4,7 +4,7 @@ import socket
 import threading
 import time
 
-from device_sim import TcpClient, TcpServer, tcp_listener
+from device_sim import TcpClient, TcpServer, UdpClient, tcp_listener
 from lanvisor_e2e import END_PROGRAM, IDNO, IDOK, IDYES, STATUS_BAR_ID, scenario, settings_file
 
 OPEN, CLOSE = 232, 233
@@ -177,6 +177,44 @@ def peer_floods_then_resets(ctx):
     device.reset()
     app.main.text(STATUS_BAR_ID)
     expect_no_boxes(app, "after the reset")
+    app.command(CLOSE)
+    expect_box(app, "LAN disconnect", "Success\uFF01")
+    expect_no_boxes(app, "after the close")
+    app.end()
+
+
+@scenario("connection")
+def udp_server_under_a_datagram_flood(ctx):
+    # Datagrams as fast as the device can send them: the program takes what
+    # it can, the window answers all along, and the close is as usual.
+    port = free_port()
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(tipudp_mode=1, ip_mode=1, bind_mode=1, aport_no=port,
+                                                          **LOOPBACK_LOCAL)})
+    app.command(OPEN)
+    expect_startup_box(app)
+    expect_box(app, "LAN connection", "Success of thread!")
+    expect_no_boxes(app, "after the open")
+    device = ctx.device(UdpClient(port))
+    stop = threading.Event()
+
+    def flood():
+        datagram = bytes(range(200))
+        while not stop.is_set():
+            try:
+                device.send(datagram)
+            except OSError:  # the program's buffer is full: try again
+                pass
+    sender = threading.Thread(target=flood, daemon=True)
+    sender.start()
+    try:
+        started = time.monotonic()
+        while time.monotonic() - started < 15:
+            app.main.text(STATUS_BAR_ID)
+    finally:
+        stop.set()
+        sender.join(5)
+    ctx.screenshot("after-flood")
+    expect_no_boxes(app, "after the flood")
     app.command(CLOSE)
     expect_box(app, "LAN disconnect", "Success\uFF01")
     expect_no_boxes(app, "after the close")
