@@ -53,9 +53,14 @@ def open_with_notepad(ctx, extension):
     set_default_value(ctx, f"HKCR\\{kind}\\shell\\open\\command", 'notepad.exe "%1"')
 
 
-def wait_opened(ctx, name):
+def wait_opened(app, name):
+    """Waits for Notepad with this document or address, and for its window:
+    the shell returns to the program only once the started program is ready
+    for input, so ending Notepad before then could fail the launch."""
+    ctx = app.ctx
     wait_until(lambda: any(name in command for _, command in notepads(ctx)),
                what=f"Notepad with {name}; running: {ctx.session.processes()}")
+    wait_until(lambda: any(cls == "Notepad" for cls, _ in app.windows()), what="the Notepad window")
     end_notepads(ctx)
 
 
@@ -65,7 +70,7 @@ def manual_opens_and_missing_manual_is_reported(ctx):
     app = ctx.launch()
     assert ctx.file("Lanvisor_manual.pdf").read_bytes().startswith(b"%PDF-"), "no manual beside the program"
     app.command(MANUAL)
-    wait_opened(ctx, "Lanvisor_manual.pdf")
+    wait_opened(app, "Lanvisor_manual.pdf")
     assert app.boxes() == [], app.boxes()
 
     ctx.file("Lanvisor_manual.pdf").unlink()
@@ -93,7 +98,7 @@ def macro_file_opens_in_the_editor(ctx):
     chooser.settext(FILE_NAME_BOX, "loop.txt")
     chooser.click(IDOK)
     chooser.wait_gone()
-    wait_opened(ctx, "loop.txt")
+    wait_opened(app, "loop.txt")
     app.end()
 
 
@@ -103,11 +108,11 @@ def web_pages_open_in_the_browser(ctx):
     set_default_value(ctx, "HKCR\\https\\shell\\open\\command", 'notepad.exe "%1"')
     app = ctx.launch()
     app.command(WEB_PAGE)
-    wait_opened(ctx, "https://www.lanvisor.dev/")
+    wait_opened(app, "https://www.lanvisor.dev/")
     app.command(ABOUT)
     about = app.wait_window(ctx.language_text(40, "j"))
     about.click(ABOUT_NEW_VERSION)
-    wait_opened(ctx, "https://www.lanvisor.dev/download/")
+    wait_opened(app, "https://www.lanvisor.dev/download/")
     assert about.exists(), "the about box closed on NewVersion"
     about.close()
     assert app.boxes() == [], app.boxes()
