@@ -171,18 +171,7 @@ void Paint(HWND dialog) {
 }
 
 bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
-    switch (message) {
-    case WM_PAINT:
-        Paint(dialog);
-        result = TRUE;
-        return true;
-    case WM_TIMER:
-        OnFocusTimer(dialog, IDC_IS_TYPING, wParam);
-        result = TRUE;
-        return true;
-    default:
-        return false;
-    }
+    return HandleEditingDialogMessage(dialog, message, wParam, IDC_IS_TYPING, Paint, result);
 }
 
 }  // namespace

@@ -205,3 +205,14 @@ void PaintEditingDialog(HWND dialog, const EditingDialogPaint& paint) {
 void OnFocusTimer(HWND dialog, int typingBoxId, WPARAM timerId) {
     if (timerId == kFocusTimer && g_Settings.AutoFocusOff == 0) SetFocus(GetDlgItem(dialog, typingBoxId));
 }
+
+bool HandleEditingDialogMessage(HWND dialog, UINT message, WPARAM wParam, int typingBoxId, void (*paint)(HWND),
+                                INT_PTR& result) {
+    switch (message) {
+    case WM_PAINT: paint(dialog); break;
+    case WM_TIMER: OnFocusTimer(dialog, typingBoxId, wParam); break;
+    default: return false;
+    }
+    result = TRUE;
+    return true;
+}

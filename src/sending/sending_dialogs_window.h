@@ -76,6 +76,11 @@ constexpr UINT_PTR kFocusTimer = 1;
 constexpr UINT kFocusPeriodMs = 3000;
 void OnFocusTimer(HWND dialog, int typingBoxId, WPARAM timerId);
 
+// WM_PAINT (through paint) and the focus timer of those dialogs; true when
+// the message was one of them.
+bool HandleEditingDialogMessage(HWND dialog, UINT message, WPARAM wParam, int typingBoxId, void (*paint)(HWND),
+                                INT_PTR& result);
+
 WindowSize WindowSizeOf(HWND window);
 // A new size at the same place.
 void ResizeDialog(HWND dialog, WindowSize size);
