@@ -92,7 +92,10 @@ start_xvfb() {
 
 configure_and_build() {
   local dir="$1"; shift
-  cmake -S "$LANVISOR_ROOT" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 || {
+  # ccache, where installed, makes rebuilds of unchanged sources cheap.
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  cmake -S "$LANVISOR_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >"$dir.configure.log" 2>&1 || {
     cat "$dir.configure.log"; return 1; }
   cmake --build "$dir" -- -k 0
 }
