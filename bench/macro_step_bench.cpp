@@ -18,8 +18,9 @@ public:
         benchmark::DoNotOptimize(bytes[length > 0 ? length - 1 : 0]);
         return 0;
     }
-    void CopyLatestReceived(uint8_t (&bytes)[kReceivedBlockCapacity]) override { std::memset(bytes, 0, sizeof bytes); }
-    void ClearLatestReceived() override {}
+    void MarkReceived() override {}
+    bool FirstReceivedSince(int32_t, ReceivedBlock&) override { return false; }
+    bool LatestReceivedSince(ReceivedBlock&) override { return false; }
     void StampTrace() override {}
     const TickClock& Clock() override { return clock; }
     ManualTickClock clock{0};

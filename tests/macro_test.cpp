@@ -25,30 +25,31 @@ struct Sent {
     bool operator==(const Sent&) const = default;
 };
 
+// Received blocks go through the connection's real reply watch; a device
+// that answers at once is played by a reply noted during the send.
 class FakeHost : public MacroHost {
 public:
     int32_t Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) override {
         sent.push_back({clientIndex, Bytes(bytes, bytes + length)});
+        if (!replyOnSend.empty()) Receive(replyOnSend);
         return 0;
     }
-    void CopyLatestReceived(uint8_t (&bytes)[kReceivedBlockCapacity]) override {
-        std::memcpy(bytes, latest, sizeof latest);
+    void MarkReceived() override { ::MarkReceived(*state); }
+    bool FirstReceivedSince(int32_t count, ReceivedBlock& out) override {
+        return ::FirstReceivedSince(*state, count, out);
     }
-    void ClearLatestReceived() override {
-        std::memset(latest, 0, sizeof latest);
-        ++clears;
-    }
+    bool LatestReceivedSince(ReceivedBlock& out) override { return ::LatestReceivedSince(*state, out); }
     void StampTrace() override { ++stamps; }
     const TickClock& Clock() override { return clock; }
 
     void Receive(const Bytes& block) {
-        std::memset(latest, 0, sizeof latest);
-        std::memcpy(latest, block.data(), std::min(block.size(), sizeof latest - 1));
+        LockHold hold(state->PeerLock);
+        NoteReceivedLocked(*state, block.data(), static_cast<int32_t>(block.size()));
     }
 
     std::vector<Sent> sent;
-    uint8_t latest[kReceivedBlockCapacity] = {};
-    int clears = 0;
+    Bytes replyOnSend;
+    std::unique_ptr<ConnectionState> state = std::make_unique<ConnectionState>();
     int stamps = 0;
     ManualTickClock clock{100000};
 };
@@ -277,28 +278,33 @@ TEST_F(MacroTest, TimeWaitsAcrossTicks) {
 TEST_F(MacroTest, ReadWaitsAcrossTicks) {
     host.Receive(B("old"));
     Begin(MacroText({u"READ 01 003 020", u"MSED 01"}));
-    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
-    EXPECT_EQ(host.clears, 1);  // the block from before the READ does not count
-    host.Receive(B("ab"));      // a block shorter than the count does not end it
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);  // the older block does not count
+    host.Receive(B("ab"));  // shorter than the count
     host.clock.Advance(100);
     EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
-    host.Receive(Bytes{'x', 'y', 'z', 0, 'w'});
+    host.Receive(Bytes{'x', 0, 'z', 0});  // zero bytes are data
+    host.Receive(B("w"));                 // a shorter block in the same tick
     host.clock.Advance(100);
     EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Continued);
-    EXPECT_EQ(Reg(1), B("xyz"));  // up to the first zero byte
+    EXPECT_EQ(Reg(1), (Bytes{'x', 0, 'z', 0}));
     ASSERT_EQ(host.sent.size(), 1u);
 
-    // A timeout stores what the latest block holds, often nothing.
+    // A timeout stores the newest block since the READ began, or nothing.
     host.sent.clear();
-    Begin(MacroText({u"MOVE 02 'zz'", u"READ 02 005 002", u"SEND 01"}));
+    Begin(MacroText({u"MOVE 02 'zz'", u"READ 02 005 002", u"READ 03 005 001", u"SEND 01"}));
     RunMacroStep(*run, *registers, host);
     EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
+    host.Receive(B("ab"));
+    host.Receive(B("cd"));
     host.clock.Advance(199);
     EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);
     host.clock.Advance(1);
+    EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);  // the second READ began
+    EXPECT_EQ(Reg(2), B("cd"));
+    host.clock.Advance(100);
     EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Continued);
-    EXPECT_EQ(registers->Registers[2].length, 0);
-    EXPECT_EQ(registers->Registers[2].data[0], 0);
+    EXPECT_EQ(registers->Registers[3].length, 0);  // a READ after a READ does not see the older blocks
+    EXPECT_EQ(registers->Registers[3].data[0], 0);
 
     // Count 0 and timeout 0 end at once.
     Begin(MacroText({u"READ 03 000 000"}));
@@ -310,6 +316,53 @@ TEST_F(MacroTest, ReadWaitsAcrossTicks) {
     host.Receive(Bytes(1023, 'q'));
     RunMacroStep(*run, *registers, host);
     EXPECT_EQ(registers->Registers[4].length, kMacroRegisterBytes);
+}
+
+TEST_F(MacroTest, ReadSeesTheReplyToTheMacrosOwnSend) {
+    // The device answers before the READ line runs.
+    host.replyOnSend = Bytes{'P', 'O', 'N', 'G', 0, 5};
+    Begin(MacroText({u"SEND 'PING'0D0A", u"READ 01 004 050", u"CMPL 01 ok1 'PONG'", u"PEND", u":ok1", u"MOVE 09 'ok'",
+                     u"PEND"}));
+    EXPECT_EQ(RunToEnd(), 6);  // no tick waits
+    EXPECT_EQ(Reg(1), (Bytes{'P', 'O', 'N', 'G', 0, 5}));
+    EXPECT_EQ(Reg(9), B("ok"));
+
+    // Count 0 takes the newest block since the send; MSED marks as SEND does,
+    // and an empty register or an empty quote still goes out, as zero bytes.
+    host.replyOnSend = B("R");
+    host.sent.clear();
+    Begin(MacroText({u"MCLR 05", u"MSED 05", u"READ 06 000 000", u"SEND ''", u"SEND ", u"SEND"}));
+    RunToEnd();
+    EXPECT_EQ(Reg(6), B("R"));
+    EXPECT_EQ(host.sent, (std::vector<Sent>{{0, {}}, {0, {}}}));  // nothing after the keyword sends nothing
+}
+
+TEST(ReplyWatch, KeepsTheFirstBlockOfEveryLength) {
+    auto state = std::make_unique<ConnectionState>();
+    ReceivedBlock out;
+    EXPECT_FALSE(LatestReceivedSince(*state, out));
+    // Lengths 1, 3, 2, 5, 4 and then more rising lengths than records.
+    for (int length : {1, 3, 2, 5, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}) {
+        Bytes block(static_cast<size_t>(length), static_cast<uint8_t>(length));
+        LockHold hold(state->PeerLock);
+        NoteReceivedLocked(*state, block.data(), length);
+    }
+    struct Row {
+        int32_t count;
+        int32_t length;  // of the block found, 0: none
+    } rows[] = {{0, 1}, {1, 1}, {2, 3}, {3, 3}, {4, 5}, {5, 5}, {6, 6}, {19, 20}, {20, 20}, {21, 0}};
+    for (const Row& row : rows) {
+        bool found = FirstReceivedSince(*state, row.count, out);
+        EXPECT_EQ(found ? out.length : 0, row.length) << row.count;
+        if (found) {
+            EXPECT_EQ(out.bytes[0], row.length) << row.count;
+        }
+    }
+    ASSERT_TRUE(LatestReceivedSince(*state, out));
+    EXPECT_EQ(out.length, 20);
+    MarkReceived(*state);
+    EXPECT_FALSE(FirstReceivedSince(*state, 0, out));
+    EXPECT_FALSE(LatestReceivedSince(*state, out));
 }
 
 TEST_F(MacroTest, StopEndsAWait) {

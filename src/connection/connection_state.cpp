@@ -53,12 +53,45 @@ void ClearUdpPeers(ConnectionState& state) {
     state.UdpPeerCount = 0;
 }
 
-void CopyLastReceived(const ConnectionState& state, uint8_t (&bytes)[kReceiveBufferSize]) {
-    LockHold hold(state.PeerLock);
-    std::memcpy(bytes, state.LastReceived, sizeof bytes);
+namespace {
+
+void CopyBlock(ReceivedBlock& to, const uint8_t* bytes, int32_t length) {
+    to.length = length < 0 ? 0 : (length > kReceiveMax ? kReceiveMax : length);
+    if (to.length > 0) std::memcpy(to.bytes, bytes, static_cast<size_t>(to.length));
 }
 
-void ClearLastReceived(ConnectionState& state) {
+}  // namespace
+
+void NoteReceivedLocked(ConnectionState& state, const uint8_t* bytes, int32_t length) {
+    ReplyWatch& w = state.Replies;
+    w.Any = true;
+    CopyBlock(w.Latest, bytes, length);
+    if (w.RecordCount > 0 && w.Latest.length <= w.Records[w.RecordCount - 1].length) return;
+    // Full: the newest record gives way, so the longest block is always kept.
+    int32_t slot = w.RecordCount < kReplyRecords ? w.RecordCount++ : kReplyRecords - 1;
+    w.Records[slot] = w.Latest;
+}
+
+void MarkReceived(ConnectionState& state) {
     LockHold hold(state.PeerLock);
-    std::memset(state.LastReceived, 0, sizeof state.LastReceived);
+    state.Replies.Any = false;
+    state.Replies.RecordCount = 0;
+}
+
+bool FirstReceivedSince(const ConnectionState& state, int32_t count, ReceivedBlock& out) {
+    LockHold hold(state.PeerLock);
+    const ReplyWatch& w = state.Replies;
+    for (int32_t i = 0; i < w.RecordCount; ++i) {
+        if (w.Records[i].length < count) continue;
+        out = w.Records[i];
+        return true;
+    }
+    return false;
+}
+
+bool LatestReceivedSince(const ConnectionState& state, ReceivedBlock& out) {
+    LockHold hold(state.PeerLock);
+    if (!state.Replies.Any) return false;
+    out = state.Replies.Latest;
+    return true;
 }

@@ -23,6 +23,26 @@ bool IsTcpMode(ConnectionMode mode);
 
 enum PeerStateValue : int32_t { kNoPeer = 0, kTcpClientAttached = 1, kUdpDatagramArrived = 2 };
 
+// A received block as the macro's READ sees it: its real length, zero bytes
+// included.
+struct ReceivedBlock {
+    int32_t length = 0;
+    uint8_t bytes[kReceiveBufferSize] = {};
+};
+
+// The blocks received since the macro last marked a point (its send, or a
+// READ's start), kept so that a reply arriving before the READ line runs,
+// or several blocks within one tick, are not missed. Records are the blocks
+// that were longer than every block before them since the mark: the first
+// block of at least n bytes is always one of them.
+constexpr int kReplyRecords = 16;
+struct ReplyWatch {
+    bool Any = false;  // a block arrived since the mark
+    ReceivedBlock Latest;
+    int32_t RecordCount = 0;
+    ReceivedBlock Records[kReplyRecords];
+};
+
 struct ClientSlot {
     SocketHandle socket = kInvalidSocket;
     Ipv4Endpoint address;  // the client this slot serves
@@ -43,7 +63,7 @@ struct ConnectionState {
     Ipv4Endpoint LastPeerAddress;    // the sender of the newest datagram
     uint32_t UdpPeerList[kUdpPeerCapacity] = {};
     int32_t UdpPeerCount = 0;
-    uint8_t LastReceived[kReceiveBufferSize] = {};
+    ReplyWatch Replies;
 };
 
 extern ConnectionState g_Connection;
@@ -62,5 +82,12 @@ void SetLastClient(ConnectionState& state, const Ipv4Endpoint& address);
 int32_t UdpPeers(const ConnectionState& state, uint32_t (&peers)[kUdpPeerCapacity]);
 void ClearUdpPeers(ConnectionState& state);
 
-void CopyLastReceived(const ConnectionState& state, uint8_t (&bytes)[kReceiveBufferSize]);
-void ClearLastReceived(ConnectionState& state);
+// The receive threads note every received block (an empty datagram
+// included); the caller holds PeerLock.
+void NoteReceivedLocked(ConnectionState& state, const uint8_t* bytes, int32_t length);
+// From now on only blocks received after this call count.
+void MarkReceived(ConnectionState& state);
+// The first block since the mark of at least `count` bytes; false if none.
+bool FirstReceivedSince(const ConnectionState& state, int32_t count, ReceivedBlock& out);
+// The newest block since the mark; false if none.
+bool LatestReceivedSince(const ConnectionState& state, ReceivedBlock& out);

@@ -23,9 +23,9 @@ bool WaitForData(SocketHandle socket) {
     return n > 0 && ready;
 }
 
-void KeepLastReceived(ConnectionState& state, const uint8_t (&buffer)[kReceiveBufferSize]) {
+void NoteReceived(ConnectionState& state, const uint8_t* bytes, int n) {
     LockHold hold(state.PeerLock);
-    std::memcpy(state.LastReceived, buffer, sizeof buffer);
+    NoteReceivedLocked(state, bytes, n);
 }
 
 // ---- TCP server ----
@@ -97,7 +97,7 @@ void ServeClient(ConnectionState& state, TraceBuffer& trace, int k) {
         DropClient(state, trace, k, slot, n == 0);
         return;
     }
-    KeepLastReceived(state, buffer);
+    NoteReceived(state, buffer, n);
     AppendAddressedTrace(trace, FromAddress, slot.address.address, 1, buffer, n, Received);
 }
 
@@ -111,7 +111,7 @@ void RecordDatagram(ConnectionState& state, TraceBuffer& trace, const uint8_t (&
     {
         LockHold hold(state.PeerLock);
         state.LastPeerAddress = from;
-        std::memcpy(state.LastReceived, buffer, sizeof buffer);
+        NoteReceivedLocked(state, buffer, n);
         if (server && state.UdpPeerCount < kUdpPeerCapacity) state.UdpPeerList[state.UdpPeerCount++] = from.address;
     }
     if (!server) {
@@ -130,10 +130,9 @@ void TcpClientReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
         if (!WaitForData(socket)) continue;
         uint8_t buffer[kReceiveBufferSize] = {};
         int n = ReceiveFrom(socket, buffer, kReceiveMax);
-        if (n >= 0) {
-            AppendTrace(trace, buffer, n, Received);  // 0 bytes: only the compaction check
-            KeepLastReceived(state, buffer);
-        }
+        if (n >= 0) AppendTrace(trace, buffer, n, Received);  // 0 bytes: only the compaction check
+        // The server's close (0 bytes, again every pass) is no block for a READ.
+        if (n > 0) NoteReceived(state, buffer, n);
         Pause(kTcpClientPauseMs);
     }
 }

@@ -10,6 +10,7 @@
 #include "shell/dialog_texts_win32.h"
 #include "shell/modal_dialog_win32.h"
 #include "trace/file_chooser.h"
+#include "trace/trace_view.h"
 
 namespace {
 
@@ -31,6 +32,12 @@ uint32_t shownSerial = 0;
 // A step that shows a message box (a failed send, the end of the macro)
 // lets the timer fire again inside the box; those ticks run no step.
 bool inStep = false;
+HWND mainWindowOfMacro = nullptr;
+
+// Each step shows the newest stamp counting in the main window at once.
+void RedrawMainWindowStamp() {
+    if (mainWindowOfMacro) RedrawPendingStampWindow(mainWindowOfMacro);
+}
 
 void SetText(HWND dialog, int id, const char16_t* text) { SetDlgItemTextW(dialog, id, AsWide(text)); }
 
@@ -119,6 +126,8 @@ bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) 
 
 void OpenMacroDialog(HWND mainWindow) {
     if (MacroDialogOpen) return;
+    mainWindowOfMacro = mainWindow;
+    ProgramMacroHost().RedrawStamp = RedrawMainWindowStamp;
     DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
     RunModalDialog(mainWindow, IDD_MACRO, handlers);
     MacroDialogOpen = 0;

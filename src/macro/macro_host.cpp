@@ -3,26 +3,26 @@
 #include "macro/macro_runner.h"
 #include "trace/trace_buffer.h"
 
-static_assert(kReceivedBlockCapacity == kReceiveBufferSize, "the macro sees the whole received block");
+int32_t ProgramHost::Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) {
+    return SendAndRecord(bytes, length, clientIndex, AddressCells::OnlyWhenSent);
+}
 
-namespace {
+void ProgramHost::MarkReceived() { ::MarkReceived(g_Connection); }
 
-class ProgramHost : public MacroHost {
-public:
-    int32_t Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) override {
-        return SendAndRecord(bytes, length, clientIndex, AddressCells::OnlyWhenSent);
-    }
-    void CopyLatestReceived(uint8_t (&bytes)[kReceivedBlockCapacity]) override {
-        CopyLastReceived(g_Connection, bytes);
-    }
-    void ClearLatestReceived() override { ClearLastReceived(g_Connection); }
-    void StampTrace() override { StampPendingTrailer(g_Trace); }
-    const TickClock& Clock() override { return SystemTickClock(); }
-};
+bool ProgramHost::FirstReceivedSince(int32_t count, ReceivedBlock& out) {
+    return ::FirstReceivedSince(g_Connection, count, out);
+}
 
-}  // namespace
+bool ProgramHost::LatestReceivedSince(ReceivedBlock& out) { return ::LatestReceivedSince(g_Connection, out); }
 
-MacroHost& ProgramMacroHost() {
+void ProgramHost::StampTrace() {
+    StampPendingTrailer(g_Trace);
+    if (RedrawStamp) RedrawStamp();
+}
+
+const TickClock& ProgramHost::Clock() { return SystemTickClock(); }
+
+ProgramHost& ProgramMacroHost() {
     static ProgramHost host;
     return host;
 }

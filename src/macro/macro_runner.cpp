@@ -116,11 +116,21 @@ struct Step {
 
 bool CheckWait(MacroRun& run, MacroRegisters& registers, MacroHost& host);
 
+// Replies count from here on: the mark comes before the data leaves, so that
+// a device that answers at once is not missed. Zero bytes are sent too (an
+// empty datagram is a poll for some devices).
+void SendAndMark(Step& s, const uint8_t* bytes, int32_t length) {
+    s.host.MarkReceived();
+    s.run.ReplyMarked = true;
+    SendMacroData(s.host, length, bytes, s.client);
+}
+
 MacroStepResult DoSend(Step& s) {
+    if (s.args.empty()) return MacroStepResult::Continued;  // nothing after the keyword
     uint8_t bytes[kMacroDataMax];
     int32_t length = 0;
     if (!s.Data(s.args, bytes, length)) return MacroStepResult::Ended;
-    if (length > 0) SendMacroData(s.host, length, bytes, s.client);
+    SendAndMark(s, bytes, length);
     return MacroStepResult::Continued;
 }
 
@@ -128,7 +138,7 @@ MacroStepResult DoRegisterSend(Step& s) {
     if (s.args.empty()) return MacroStepResult::Continued;  // nothing after the keyword
     MacroRegister* r = s.Register(0);
     if (!r) return MacroStepResult::Ended;
-    if (r->length > 0) SendMacroData(s.host, r->length, r->data, s.client);
+    SendAndMark(s, r->data, r->length);
     return MacroStepResult::Continued;
 }
 
@@ -299,16 +309,18 @@ bool CheckWait(MacroRun& run, MacroRegisters& registers, MacroHost& host) {
         return true;
     }
     if (run.Wait != MacroWait::Read) return true;
-    uint8_t latest[kReceivedBlockCapacity];
-    host.CopyLatestReceived(latest);
-    int32_t n = 0;
-    while (n < kReceivedBlockCapacity && latest[n] != 0) ++n;
-    bool timedOut = run.ReadTimeout > 0 && elapsed / 100 >= static_cast<uint32_t>(run.ReadTimeout);
-    if (!timedOut && n < run.ReadCount) return false;
+    ReceivedBlock block;
+    bool found = run.ReadCount > 0 && host.FirstReceivedSince(run.ReadCount, block);
+    if (!found) {
+        bool timedOut = run.ReadTimeout > 0 && elapsed / 100 >= static_cast<uint32_t>(run.ReadTimeout);
+        if (run.ReadCount > 0 && !timedOut) return false;
+        // Count 0 or the time is up: the newest block since the mark, if any.
+        if (!host.LatestReceivedSince(block)) block.length = 0;
+    }
     MacroRegister& r = registers.Registers[run.ReadRegister];
     r = MacroRegister{};
-    r.length = std::min(n, kMacroRegisterBytes);  // a longer block keeps its first 264 bytes
-    std::memcpy(r.data, latest, static_cast<size_t>(r.length));
+    r.length = std::min(block.length, kMacroRegisterBytes);  // a longer block keeps its first 264 bytes
+    std::memcpy(r.data, block.bytes, static_cast<size_t>(r.length));
     run.Wait = MacroWait::None;
     return true;
 }
@@ -390,7 +402,9 @@ void SendMacroData(MacroHost& host, int32_t length, const uint8_t* bytes, int32_
 
 void WaitForReceivedData(MacroRun& run, MacroRegisters&, MacroHost& host, int32_t reg, int32_t count,
                          int32_t timeout) {
-    host.ClearLatestReceived();  // only a block received from now on counts
+    // Without a send since the last READ, only a block received from now on counts.
+    if (!run.ReplyMarked) host.MarkReceived();
+    run.ReplyMarked = false;
     run.Wait = MacroWait::Read;
     run.WaitStart = host.Clock().NowMs();
     run.ReadRegister = IsMacroRegisterNumber(reg) ? reg : 0;
@@ -411,6 +425,7 @@ void BeginMacro(MacroRun& run, const char16_t* text, int32_t length, WindowHandl
     run.MacroPosition = 1;
     run.Owner = owner;
     run.Wait = MacroWait::None;
+    run.ReplyMarked = false;
     run.Running = true;
 }
 

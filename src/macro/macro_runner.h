@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "connection/connection_state.h"
 #include "macro/macro_registers.h"
 #include "platform/message_box.h"
 #include "platform/tick_clock.h"
@@ -24,7 +25,6 @@
 constexpr int32_t kMacroTextCapacity = 25604;  // code units, the byte-order mark included
 constexpr int32_t kMacroFileMaxBytes = kMacroTextCapacity * 2;
 constexpr int32_t kMacroLineCapacity = 256;  // line and argument buffers, terminator included
-constexpr int32_t kReceivedBlockCapacity = 1024;
 
 // What a macro needs from the rest of the program; tests give a fake.
 class MacroHost {
@@ -34,17 +34,32 @@ public:
     // address cells in server mode). Returns 0 or the error code, which the
     // send has already shown to the user.
     virtual int32_t Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) = 0;
-    // The newest received block (zero-filled after its end), and clearing it.
-    virtual void CopyLatestReceived(uint8_t (&bytes)[kReceivedBlockCapacity]) = 0;
-    virtual void ClearLatestReceived() = 0;
-    // Keeps the trace's newest stamp counting while the macro runs.
+    // Received blocks count for a READ from the point marked last: a send
+    // marks before its data leaves, so that an immediate reply is seen.
+    virtual void MarkReceived() = 0;
+    // The first block since the mark of at least `count` bytes, and the
+    // newest block since the mark; false when there is none.
+    virtual bool FirstReceivedSince(int32_t count, ReceivedBlock& out) = 0;
+    virtual bool LatestReceivedSince(ReceivedBlock& out) = 0;
+    // Keeps the trace's newest stamp counting, and shown, while the macro runs.
     virtual void StampTrace() = 0;
     virtual const TickClock& Clock() = 0;
 };
 
-// The program's host: SendAndRecord, g_Connection's newest block, g_Trace.
-// StampTrace stamps the trace; the main window's timer redraws the stamp.
-MacroHost& ProgramMacroHost();
+// The program's host: SendAndRecord, g_Connection's received blocks, g_Trace.
+// Its StampTrace stamps the trace and calls the redraw hook, if one is set.
+class ProgramHost : public MacroHost {
+public:
+    int32_t Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) override;
+    void MarkReceived() override;
+    bool FirstReceivedSince(int32_t count, ReceivedBlock& out) override;
+    bool LatestReceivedSince(ReceivedBlock& out) override;
+    void StampTrace() override;
+    const TickClock& Clock() override;
+
+    void (*RedrawStamp)() = nullptr;  // the window's: redraws the newest stamp
+};
+ProgramHost& ProgramMacroHost();
 
 enum class MacroWait : int32_t { None, Time, Read };
 
@@ -69,6 +84,7 @@ struct MacroRun {
     int32_t ReadRegister = 0;
     int32_t ReadCount = 0;
     int32_t ReadTimeout = 0;  // tenths of a second, 0 no limit
+    bool ReplyMarked = false;  // a send since the last READ marked where replies start
 
     MacroDisplay Display;
 };

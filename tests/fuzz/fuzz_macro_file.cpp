@@ -28,11 +28,15 @@ public:
         for (int32_t i = 0; i < length; ++i) sink ^= bytes[i];
         return 0;
     }
-    void CopyLatestReceived(uint8_t (&bytes)[kReceivedBlockCapacity]) override {
-        std::memset(bytes, 0, sizeof bytes);
-        std::memcpy(bytes, seed_.data(), std::min(seed_.size(), sizeof bytes - 1));
+    void MarkReceived() override {}
+    bool FirstReceivedSince(int32_t count, ReceivedBlock& out) override {
+        return LatestReceivedSince(out) && out.length >= count;
     }
-    void ClearLatestReceived() override {}
+    bool LatestReceivedSince(ReceivedBlock& out) override {
+        out.length = static_cast<int32_t>(std::min(seed_.size(), sizeof out.bytes - 1));
+        std::memcpy(out.bytes, seed_.data(), static_cast<size_t>(out.length));
+        return true;
+    }
     void StampTrace() override {}
     const TickClock& Clock() override { return clock; }
 

@@ -9,7 +9,7 @@ void ConnectionTest::SetUp() {
     ASSERT_TRUE(AllocateTrace(g_Trace));
     ClearTrace(g_Trace);
     g_Connection.PeerState.store(kNoPeer);
-    ClearLastReceived(g_Connection);
+    MarkReceived(g_Connection);
 }
 
 void ConnectionTest::TearDown() {

@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Receive-flood benchmark: the program's receive loops and trace against a
+bare reader, both built with the same compiler and run the same way (under
+Wine for the Windows build), fed by the same native sender on 127.0.0.1.
+
+    receive_flood.py --receiver build/win/bench/flood_receiver.exe \\
+                     --sender build/native/bench/flood_sender [--wine] [--repeat 3]
+
+Prints one row per flood and reader (the median of the repeats) and the
+ratio of the program's figure to the bare reader's.
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+
+UDP_FLOODS = [  # (datagrams, bytes each, datagrams per second; 0: as fast as the sender goes)
+    (1500, 64, 2000),
+    (1800, 64, 20000),
+    (1800, 64, 0),
+]
+TCP_BYTES = 20 * 1024 * 1024
+
+
+def run_once(args, reader, sender_args):
+    command = ([ "wine"] if args.wine else []) + [str(args.receiver), reader]
+    receiver = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    try:
+        line = receiver.stdout.readline()
+        if not line.startswith("port "):
+            raise RuntimeError(f"{reader}: no port line ({line!r})")
+        port = line.split()[1]
+        subprocess.run([str(args.sender)] + [sender_args[0], port] + sender_args[1:], check=True,
+                       stdout=subprocess.DEVNULL, timeout=120)
+        for line in receiver.stdout:
+            if line.startswith("result "):
+                return {k: float(v) for k, v in (item.split("=") for item in line.split()[1:])}
+        raise RuntimeError(f"{reader}: no result")
+    finally:
+        try:
+            receiver.wait(timeout=60)
+        except subprocess.TimeoutExpired:
+            receiver.kill()
+
+
+def median_of(args, reader, sender_args, key):
+    values = []
+    for _ in range(args.repeat):
+        result = run_once(args, reader, sender_args)
+        values.append(result[key] if key != "rate" else TCP_BYTES / max(result["seconds"], 1e-9))
+    return statistics.median(values)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--receiver", required=True)
+    parser.add_argument("--sender", required=True)
+    parser.add_argument("--wine", action="store_true", help="run the receiver under wine")
+    parser.add_argument("--repeat", type=int, default=3)
+    args = parser.parse_args()
+    if args.wine:
+        os.environ.setdefault("WINEDEBUG", "-all")
+        os.environ.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
+
+    print(f"{'flood':<34} {'reader':<11} {'recorded':>10} {'bare':>10} {'ratio':>6}")
+    for count, size, rate in UDP_FLOODS:
+        flood = f"UDP {count} x {size} B at " + (f"{rate}/s" if rate else "full speed")
+        sender_args = ["udp", str(count), str(size), str(rate)]
+        bare = median_of(args, "bare-udp", sender_args, "count")
+        for reader in ("udp-server", "udp-client"):
+            got = median_of(args, reader, sender_args, "count")
+            print(f"{flood:<34} {reader:<11} {got:>10.0f} {bare:>10.0f} {got / max(bare, 1):>6.2f}")
+            sys.stdout.flush()
+    sender_args = ["tcp", str(TCP_BYTES)]
+    bare = median_of(args, "bare-tcp", sender_args, "rate")
+    got = median_of(args, "tcp-server", sender_args, "rate")
+    flood = f"TCP {TCP_BYTES >> 20} MB, one stream (MB/s)"
+    print(f"{flood:<34} {'tcp-server':<11} {got / 1e6:>10.1f} {bare / 1e6:>10.1f} {got / bare:>6.2f}")
+
+
+if __name__ == "__main__":
+    main()
