@@ -205,4 +205,43 @@ TEST_F(ConnectionTest, OversizedDatagramsAreDroppedNotCut) {
     EXPECT_EQ(check.blocks[0].bytes, Bytes("ok"));
 }
 
+// More than one receive batch arrives at once: every datagram stays a block
+// of its own, labelled by its sender, in the order sent; a stream keeps its
+// bytes in order in blocks of at most 1,023 bytes, each labelled.
+TEST_F(ConnectionTest, BurstsLargerThanABatchAreRecordedInOrder) {
+    UseMode(ConnectionMode::UdpServer);
+    Open();
+    PeerSocket sender(false);
+    ASSERT_TRUE(sender.Bind(Loopback(4)));
+    constexpr int kDatagrams = 300;
+    for (int i = 0; i < kDatagrams; ++i)
+        ASSERT_TRUE(sender.SendTo({uint8_t(i >> 8), uint8_t(i), 0x5A}, Loopback(1, ServerPort())));
+    ASSERT_TRUE(WaitForTraceBytes(3 * kDatagrams));
+    TraceCheck check = Checked();
+    ASSERT_EQ(check.blocks.size(), size_t(kDatagrams));
+    for (int i = 0; i < kDatagrams; ++i) {
+        EXPECT_EQ(check.blocks[i].bytes, (std::vector<uint8_t>{uint8_t(i >> 8), uint8_t(i), 0x5A})) << i;
+        EXPECT_TRUE(check.blocks[i].addressed) << i;
+    }
+    EXPECT_EQ(check.addressUnits, kDatagrams);
+    Close();
+
+    ClearTrace(g_Trace);
+    UseMode(ConnectionMode::TcpServer);
+    Open();
+    PeerSocket client(true);
+    ASSERT_TRUE(client.Connect(Loopback(1, ServerPort())));
+    std::vector<uint8_t> stream = Pattern(100000);
+    ASSERT_TRUE(client.Send(stream));
+    ASSERT_TRUE(WaitForTraceBytes(stream.size()));
+    check = Checked();
+    std::vector<uint8_t> joined;
+    for (const TraceBlock& b : check.blocks) {
+        EXPECT_LE(b.bytes.size(), 1023u);
+        EXPECT_TRUE(b.addressed);
+        joined.insert(joined.end(), b.bytes.begin(), b.bytes.end());
+    }
+    EXPECT_EQ(joined, stream);
+}
+
 }  // namespace

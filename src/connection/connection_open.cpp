@@ -76,6 +76,9 @@ bool StartAndOpenSocket(WindowHandle owner, bool tcp, SocketHandle& socket) {
         SocketCleanup();
         return false;
     }
+    // Room for a burst of datagrams while the receive thread catches up
+    // (the system may give less); a refusal changes nothing else.
+    if (!tcp) SetReceiveBufferSize(socket, kDatagramReceiveBufferRequest);
     return true;
 }
 

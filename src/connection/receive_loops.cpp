@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 #include "connection/socket_error_text.h"
@@ -13,6 +14,30 @@ namespace {
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 bool Active(const ConnectionState& state) { return state.ConnectionActive.load(); }
+
+// Under a flood every socket call counts (under Wine each is a round trip to
+// its server): after one readiness wait a thread takes what is already
+// waiting, up to a batch, and records the batch under one hold of each lock.
+// Each block is still recorded on its own, with its own address and trailer.
+constexpr int kDrainBatch = 64;
+
+struct ReceiveBatch {
+    int count = 0;
+    int length[kDrainBatch] = {};
+    Ipv4Endpoint from[kDrainBatch];
+    uint8_t bytes[kDrainBatch][kReceiveBufferSize];
+};
+
+// More is waiting on the socket, and the batch has room for it.
+bool MoreWaiting(SocketHandle socket, const ReceiveBatch& batch) {
+    return batch.count < kDrainBatch && PendingBytes(socket) > 0;
+}
+
+void AppendBatch(TraceBuffer& trace, const ReceiveBatch& batch, TraceCellKind addressKind, uint8_t firstValue) {
+    TraceBatchBlock blocks[kDrainBatch];
+    for (int i = 0; i < batch.count; ++i) blocks[i] = {batch.bytes[i], batch.length[i], batch.from[i].address};
+    AppendTraceBatch(trace, blocks, batch.count, Received, addressKind, firstValue);
+}
 
 // True when data (or the peer's close) is waiting; a failed wait pauses, so
 // that a broken socket cannot make the loop spin.
@@ -85,41 +110,59 @@ void DropClient(ConnectionState& state, TraceBuffer& trace, int k, const ClientS
     state.PeerState.store(kNoPeer);
 }
 
-void ServeClient(ConnectionState& state, TraceBuffer& trace, int k) {
+// Takes what client k has sent, up to a batch; a close or a broken
+// connection ends the batch and frees the slot after the batch is recorded.
+void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch& batch) {
     ClientSlot slot = ClientSlotAt(state, k);
     {
         LockHold hold(state.PeerLock);
         state.CurrentClient = k;
     }
-    uint8_t buffer[kReceiveBufferSize] = {};
-    int n = ReceiveFrom(slot.socket, buffer, kReceiveMax);
-    if (n <= 0) {
-        DropClient(state, trace, k, slot, n == 0);
-        return;
+    batch.count = 0;
+    int n = 0;
+    do {
+        n = ReceiveFrom(slot.socket, batch.bytes[batch.count], kReceiveMax);
+        if (n <= 0) break;
+        batch.from[batch.count] = slot.address;
+        batch.length[batch.count++] = n;
+    } while (MoreWaiting(slot.socket, batch));
+    {
+        LockHold hold(state.PeerLock);
+        for (int i = 0; i < batch.count; ++i) NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
     }
-    NoteReceived(state, buffer, n);
-    AppendAddressedTrace(trace, FromAddress, slot.address.address, 1, buffer, n, Received);
+    AppendBatch(trace, batch, FromAddress, 1);
+    if (n <= 0) DropClient(state, trace, k, slot, n == 0);
 }
 
 void ShowSelectFailure() { ShowMessageBox(nullptr, u"Failed in execution of select.", u"select_Error", kMbOk); }
 
 // ---- UDP ----
 
-void RecordDatagram(ConnectionState& state, TraceBuffer& trace, const uint8_t (&buffer)[kReceiveBufferSize], int n,
-                    const Ipv4Endpoint& from) {
+void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBatch& batch) {
+    if (batch.count == 0) return;
     bool server = state.Mode == ConnectionMode::UdpServer;
     {
         LockHold hold(state.PeerLock);
-        state.LastPeerAddress = from;
-        NoteReceivedLocked(state, buffer, n);
-        if (server && state.UdpPeerCount < kUdpPeerCapacity) state.UdpPeerList[state.UdpPeerCount++] = from.address;
+        for (int i = 0; i < batch.count; ++i) {
+            state.LastPeerAddress = batch.from[i];
+            NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
+            if (server && state.UdpPeerCount < kUdpPeerCapacity)
+                state.UdpPeerList[state.UdpPeerCount++] = batch.from[i].address;
+        }
     }
-    if (!server) {
-        AppendTrace(trace, buffer, n, Received);
-        return;
-    }
-    AppendAddressedTrace(trace, FromAddress, from.address, 11, buffer, n, Received);
-    state.PeerState.store(kUdpDatagramArrived);
+    AppendBatch(trace, batch, server ? FromAddress : TraceCellKind{}, 11);
+    if (server) state.PeerState.store(kUdpDatagramArrived);
+}
+
+// Takes the datagrams waiting, up to a batch; false after a failed receive.
+bool ReceiveDatagrams(SocketHandle socket, ReceiveBatch& batch) {
+    batch.count = 0;
+    do {
+        int n = ReceiveDatagram(socket, batch.bytes[batch.count], kReceiveMax, batch.from[batch.count]);
+        if (n < 0) return false;
+        batch.length[batch.count++] = n;
+    } while (MoreWaiting(socket, batch));
+    return true;
 }
 
 }  // namespace
@@ -140,6 +183,7 @@ void TcpClientReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
 void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     SocketHandle listener = state.MainSocket.load();
     FreeAllClientSlots(state);
+    auto batch = std::make_unique<ReceiveBatch>();
     while (Active(state)) {
         SocketHandle set[kMaxWaitSockets];
         int slotOf[kMaxWaitSockets];
@@ -157,7 +201,7 @@ void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
         }
         for (int i = 1; i < count; ++i) {
             if (!ready[i]) continue;
-            ServeClient(state, trace, slotOf[i]);  // one client per pass
+            ServeClient(state, trace, slotOf[i], *batch);  // one client per pass
             break;
         }
     }
@@ -165,15 +209,11 @@ void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
 
 void UdpReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     SocketHandle socket = state.MainSocket.load();
+    auto batch = std::make_unique<ReceiveBatch>();
     while (Active(state)) {
         if (!WaitForData(socket)) continue;
-        uint8_t buffer[kReceiveBufferSize] = {};
-        Ipv4Endpoint from;
-        int n = ReceiveDatagram(socket, buffer, kReceiveMax, from);
-        if (n < 0) {
-            Pause(kFailedReceivePauseMs);
-            continue;
-        }
-        RecordDatagram(state, trace, buffer, n, from);
+        bool received = ReceiveDatagrams(socket, *batch);
+        RecordDatagrams(state, trace, *batch);
+        if (!received) Pause(kFailedReceivePauseMs);
     }
 }

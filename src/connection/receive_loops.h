@@ -12,6 +12,7 @@
 constexpr int kReceivePollMs = 50;
 constexpr int kTcpClientPauseMs = 10;       // after every receive call
 constexpr int kFailedReceivePauseMs = 10;   // after a failed receive call: no busy loop
+constexpr int kDatagramReceiveBufferRequest = 4 << 20;  // bytes asked for a UDP socket
 
 void TcpClientReceiveLoop(ConnectionState& state, TraceBuffer& trace);
 void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace);

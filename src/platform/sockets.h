@@ -58,6 +58,12 @@ int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ip
 // ready[] and returns how many, 0 on time-out, -1 on failure.
 int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* ready);
 
+// Bytes that a receive call would return at once without waiting (for a
+// datagram socket, some systems give only the next datagram's size), or -1.
+int PendingBytes(SocketHandle socket);
+// Asks for a receive buffer of `bytes`; the system may cap it. 0 or -1.
+int SetReceiveBufferSize(SocketHandle socket, int bytes);
+
 int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local);
 int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer);
 

@@ -2,6 +2,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -110,6 +111,15 @@ int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ip
     ssize_t n = ::sendto(Fd(socket), bytes, static_cast<size_t>(length), MSG_NOSIGNAL,
                          reinterpret_cast<sockaddr*>(&a), sizeof a);
     return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int PendingBytes(SocketHandle socket) {
+    int pending = 0;
+    return ::ioctl(Fd(socket), FIONREAD, &pending) < 0 ? -1 : pending;
+}
+
+int SetReceiveBufferSize(SocketHandle socket, int bytes) {
+    return ::setsockopt(Fd(socket), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) < 0 ? -1 : 0;
 }
 
 int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* ready) {

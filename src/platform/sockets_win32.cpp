@@ -97,6 +97,16 @@ int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ip
                            reinterpret_cast<sockaddr*>(&a), sizeof a));
 }
 
+int PendingBytes(SocketHandle socket) {
+    u_long pending = 0;
+    if (::ioctlsocket(Raw(socket), FIONREAD, &pending) == SOCKET_ERROR) return -1;
+    return pending > 0x7FFFFFFFul ? 0x7FFFFFFF : static_cast<int>(pending);
+}
+
+int SetReceiveBufferSize(SocketHandle socket, int bytes) {
+    return Result(::setsockopt(Raw(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes));
+}
+
 int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* ready) {
     if (count < 0 || count > FD_SETSIZE) {
         WSASetLastError(WSAEINVAL);

@@ -133,6 +133,17 @@ void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, uint32_
     BlockLocked(trace, bytes, length, kind);
 }
 
+void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t count, TraceCellKind kind,
+                       uint8_t addressKind, uint8_t firstValue) {
+    LockHold hold(trace.Guard);
+    if (!trace.Cells) return;
+    for (int32_t i = 0; i < count; ++i) {
+        if (addressKind != 0)
+            AddressCellsLocked(trace, static_cast<TraceCellKind>(addressKind), blocks[i].address, firstValue);
+        BlockLocked(trace, blocks[i].bytes, blocks[i].length, kind);
+    }
+}
+
 void StampPendingTrailer(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;

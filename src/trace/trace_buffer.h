@@ -82,6 +82,20 @@ void AppendTrace(TraceBuffer& trace, const uint8_t* bytes, int32_t length, Trace
 void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, uint32_t addressNetworkOrder,
                           uint8_t firstValue, const uint8_t* bytes, int32_t length, TraceCellKind kind);
 
+// One block of a batch: its bytes and, in an addressed batch, the address
+// (network byte order) of the four cells that label it.
+struct TraceBatchBlock {
+    const uint8_t* bytes = nullptr;
+    int32_t length = 0;
+    uint32_t address = 0;
+};
+
+// Several blocks under one hold of the lock (a receive thread's batch), each
+// recorded as AppendTrace would, or as AppendAddressedTrace with addressKind
+// and firstValue when addressKind is not 0.
+void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t count, TraceCellKind kind,
+                       uint8_t addressKind, uint8_t firstValue);
+
 // Writes the time since the newest block into its trailer, if one is pending.
 void StampPendingTrailer(TraceBuffer& trace);
 
