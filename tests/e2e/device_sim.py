@@ -76,11 +76,13 @@ def tcp_listener(host, port):
 
 
 class Reply:
-    """Bytes the device sends once it has received `after` bytes in total."""
+    """Bytes the device sends once it has received `after` bytes in total,
+    `delay` seconds later for a device that takes its time."""
 
-    def __init__(self, after, data):
+    def __init__(self, after, data, delay=0.0):
         self.after = after
         self.data = bytes(data)
+        self.delay = delay
 
 
 class Device:
@@ -119,7 +121,11 @@ class Device:
                 due.append(self._replies.pop(0))
             self._lock.notify_all()
         for reply in due:
-            self._reply(sender, reply.data)
+            if reply.delay > 0:
+                action = lambda d=reply.data: self._reply(sender, d)  # noqa: E731
+                threading.Timer(reply.delay, lambda a=action: self._stopping or self._in_thread(a)).start()
+            else:
+                self._reply(sender, reply.data)
 
     def _wait(self, condition, timeout, what):
         deadline = time.monotonic() + timeout
@@ -333,11 +339,11 @@ class TcpClient(_StreamDevice):
 
 
 class _DatagramDevice(Device):
-    def __init__(self, replies=(), host=LOOPBACK):
+    def __init__(self, replies=(), host=LOOPBACK, source=None):
         require_loopback(host)
         super().__init__(replies)
         self._sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self._sock.bind((host, 0))
+        self._sock.bind((require_loopback(source or host), 0))
         self.host, self.port = self._sock.getsockname()
         self.last_sender = None
         self._selector.register(self._sock, selectors.EVENT_READ, self._on_datagram)
@@ -370,10 +376,11 @@ class UdpServer(_DatagramDevice):
 
 
 class UdpClient(_DatagramDevice):
-    """Sends to the program's port on 127.0.0.1."""
+    """Sends to the program's port on 127.0.0.1, from `source` (another
+    loopback address, such as 127.0.0.2, tells two senders apart)."""
 
-    def __init__(self, port, replies=(), host=LOOPBACK):
-        super().__init__(replies, host)
+    def __init__(self, port, replies=(), host=LOOPBACK, source=None):
+        super().__init__(replies, host, source)
         self.peer = (host, port)
 
     def _default_target(self):
