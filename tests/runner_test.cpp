@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "macro/macro_runner.h"
 #include "platform/text.h"
 #include "runner/console_message_box.h"
 #include "runner/macro_file_encoding.h"
@@ -205,6 +206,10 @@ TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
     ASSERT_EQ(single.size(), expected.size());
     for (size_t i = 0; i < single.size(); ++i)  // only the times differ
         EXPECT_EQ(single[i].substr(10), expected[i].substr(10));
+    std::vector<std::string> none;
+    TraceLineReader idle("x", [&](const std::string& line) { none.push_back(line); });
+    idle.Flush(1);
+    EXPECT_TRUE(none.empty());
     FreeTrace(trace);
 }
 
@@ -228,6 +233,20 @@ TEST(RunnerFiles, MacroFileEncodingsAndMessageLines) {
             text += static_cast<char16_t>(static_cast<uint8_t>(out[i]) | static_cast<uint8_t>(out[i + 1]) << 8);
         EXPECT_EQ(text, u"\uFEFF" + row.text);
     }
+    // The run reads its macro file like this before it opens anything.
+    TempFolder folder;
+    folder.WriteBytes(u"ok.mac", "PEND\n");
+    folder.WriteBytes(u"empty.mac", "");
+    std::u16string error;
+    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"none.mac"), error));
+    EXPECT_NE(error.find(u"cannot read"), std::u16string::npos);
+    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"empty.mac"), error));
+    EXPECT_NE(error.find(u"is empty"), std::u16string::npos);
+    ASSERT_TRUE(LoadRunnerMacro(folder.File(u"ok.mac"), error));
+    EXPECT_EQ(std::u16string_view(g_MacroRun.MacroText, g_MacroRun.MacroLength), u"\uFEFFPEND\r\n");
+    EXPECT_TRUE(g_MacroRun.Running);
+    EndMacroQuietly(g_MacroRun);
+
     EXPECT_EQ(MessageLine(u"bind_Error", u"No.10048 :in use.\r\n again\tlater\nend\r"),
               "[bind_Error] No.10048 :in use. |  again later | end | ");
     ConsoleMessageBox console;

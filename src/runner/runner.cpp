@@ -14,6 +14,7 @@
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
 #include "shell/help_commands.h"
+#include "trace/trace_buffer.h"
 #include "trace/trace_file.h"
 
 namespace {
@@ -57,6 +58,9 @@ public:
         nextTick_ = listenStart_ = Now();
         if (o_.macroFile.empty() && o_.sends.empty()) phase_ = Phase::Listening;
         for (;;) {
+            // As the window's timer does: the newest block's stamp counts the
+            // quiet time after it until the next block or the close.
+            StampPendingTrailer(g_Trace);
             PrintNewCells();
             if (o_.timeoutMs > 0 && Reached(start_, o_.timeoutMs)) return TimedOut();
             int verdict = Advance();

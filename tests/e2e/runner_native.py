@@ -38,18 +38,18 @@ def unused_port(kind):
 
 
 def trace_cells(path):
-    """(kind, value, pos) of every cell, after checking header and size."""
+    """(kind, value, pos, value2) of every cell, after checking header and size."""
     data = Path(path).read_bytes()
     count = int(data[:30].decode("utf-16-le"))
     assert data[:32] == f"{count:015d}\r".encode("utf-16-le"), data[:32]
     assert len(data) == 32 + 8 * count, (len(data), count)
-    return [(data[i], data[i + 2], data[i + 4]) for i in range(32, len(data), 8)]
+    return [(data[i], data[i + 2], data[i + 4], data[i + 3]) for i in range(32, len(data), 8)]
 
 
 def trace_blocks(cells):
     """(kind, bytes) of each data block."""
     blocks = []
-    for kind, value, pos in cells:
+    for kind, value, pos, _ in cells:
         if kind in (RECEIVED, SENT):
             if pos == 0:
                 blocks.append((kind, bytearray()))
@@ -111,7 +111,7 @@ def reply_taken(c):
     assert lines == [f"SEND {peer} 5 50 49 4E 47 0D |PING.|", f"READ {peer} 4 4F 4B 0D 0A |OK..|"], out
     cells = trace_cells(trace)
     assert trace_blocks(cells) == [(SENT, b"PING\r"), (RECEIVED, b"OK\r\n")], cells
-    assert [k for k, _, _ in cells[5:8]] == [3, 4, 5], "a trailer follows each block"
+    assert [cell[0] for cell in cells[5:8]] == [3, 4, 5], "a trailer follows each block"
 
 
 def failure_branch(c):
@@ -179,8 +179,11 @@ def udp_server_two_senders(c):
     assert lines == ["READ 127.0.0.1 3 6F 6E 65 |one|", "SEND 127.0.0.1 5 41 43 4B 0D 0A |ACK..|",
                      "SEND 127.0.0.1 2 00 FF |..|", "READ 127.0.0.2 3 74 77 6F |two|"], out
     cells = trace_cells(trace)
-    senders = [tuple(p for _, _, p in cells[i:i + 4]) for i, (k, v, _) in enumerate(cells) if k == 7 and v == 11]
+    senders = [tuple(c[2] for c in cells[i:i + 4]) for i, c in enumerate(cells) if c[:2] == (7, 11)]
     assert senders == [(127, 0, 0, 1), (127, 0, 0, 2)], senders
+    # The newest block's stamp counted the second of listening after it.
+    stamp = bytes([cells[-2][1], cells[-2][3], cells[-1][1], cells[-1][3]]).decode()
+    assert 5 <= int(stamp) <= 50 and [c[0] for c in cells[-3:]] == [3, 4, 5], stamp
 
 
 def tcp_server_sends(c):
