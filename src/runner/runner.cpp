@@ -101,8 +101,14 @@ private:
         return -1;
     }
 
+    // The sender list, not the peer state: the open clears that once more
+    // after its thread has started, and would forget a datagram that came
+    // in between.
     static bool PeerArrived() {
-        if (g_Settings.TipUdpMode == 1) return g_Connection.PeerState.load() == kUdpDatagramArrived;
+        if (g_Settings.TipUdpMode == 1) {
+            uint32_t peers[kUdpPeerCapacity];
+            return UdpPeers(g_Connection, peers) > 0;
+        }
         return ConnectedClientCount(g_Connection) > 0;
     }
 

@@ -76,13 +76,11 @@ def tcp_listener(host, port):
 
 
 class Reply:
-    """Bytes the device sends once it has received `after` bytes in total,
-    `delay` seconds later for a device that takes its time."""
+    """Bytes the device sends once it has received `after` bytes in total."""
 
-    def __init__(self, after, data, delay=0.0):
+    def __init__(self, after, data):
         self.after = after
         self.data = bytes(data)
-        self.delay = delay
 
 
 class Device:
@@ -121,11 +119,7 @@ class Device:
                 due.append(self._replies.pop(0))
             self._lock.notify_all()
         for reply in due:
-            if reply.delay > 0:
-                action = lambda d=reply.data: self._reply(sender, d)  # noqa: E731
-                threading.Timer(reply.delay, lambda a=action: self._stopping or self._in_thread(a)).start()
-            else:
-                self._reply(sender, reply.data)
+            self._reply(sender, reply.data)
 
     def _wait(self, condition, timeout, what):
         deadline = time.monotonic() + timeout
