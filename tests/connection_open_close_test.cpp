@@ -162,6 +162,7 @@ TEST_F(ConnectionTest, UdpCloseEndsAThreadWaitingForData) {
     Close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_EQ(TakeCaptions(), (Captions{u"LAN disconnect"}));
+    EXPECT_EQ(TraceCount(g_Trace), 0);  // the shutdown is no datagram
 }
 
 TEST_F(ConnectionTest, ReopeningAfterACloseWorks) {

@@ -223,6 +223,7 @@ TEST_F(MacroTest, Commands) {
             EXPECT_EQ(Reg(row.reg), row.regBytes);
         }
         EXPECT_EQ(LastBox(), row.endBox);
+        EXPECT_EQ(run->Ended, row.endBox == u"PEND" ? MacroEnd::Pend : MacroEnd::EndOfText);
         EXPECT_EQ(boxes.Count(), 1u);
         EXPECT_FALSE(run->Running);
     }
@@ -372,6 +373,7 @@ TEST_F(MacroTest, StopEndsAWait) {
     EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Waiting);  // no time limit
     StopMacro(*run, nullptr);
     EXPECT_EQ(LastBox(), u"STOP");
+    EXPECT_EQ(run->Ended, MacroEnd::Stopped);
     host.Receive(Bytes(20, 'a'));
     EXPECT_EQ(RunMacroStep(*run, *registers, host), MacroStepResult::Ended);
     EXPECT_TRUE(host.sent.empty());
@@ -423,6 +425,7 @@ TEST_F(MacroTest, LimitsStopTheMacroNamingTheLine) {
         EXPECT_NE(box.find(row.words), std::u16string::npos) << Utf16ToUtf8(box);
         EXPECT_EQ(host.sent.size(), 1u);  // nothing after the faulty line
         EXPECT_FALSE(run->Running);
+        EXPECT_EQ(run->Ended, MacroEnd::Fault);
     }
     // A line is taken up to its 255th character.
     host.sent.clear();

@@ -43,8 +43,9 @@ void PassLineEnd(MacroRun& run) {
     if (At(run, run.MacroPosition) == kLf) ++run.MacroPosition;
 }
 
-void EndRun(MacroRun& run) {
+void EndRun(MacroRun& run, MacroEnd how) {
     run.Running = false;
+    run.Ended = how;
     run.Wait = MacroWait::None;
 }
 
@@ -78,7 +79,7 @@ struct Step {
         bool japanese = g_Settings.Language == kJapanese;
         std::u16string text = FormatString(japanese ? u"マクロ %d 行目: %s\n%s" : u"Macro line %d: %s\n%s",
                                            {MacroLineNumber(run, lineStart), japanese ? t.japanese : t.english, line});
-        EndRun(run);
+        EndRun(run, MacroEnd::Fault);
         failed = true;
         ShowMessageBox(run.Owner, text, kCaption, kMbOk);
         return MacroStepResult::Ended;
@@ -327,7 +328,7 @@ bool CheckWait(MacroRun& run, MacroRegisters& registers, MacroHost& host) {
 
 MacroStepResult EndAtPend(MacroRun& run, int32_t start) {
     ShowMacroStep(run, start, Span(run, start, TextEnd(run)));
-    EndRun(run);
+    EndRun(run, MacroEnd::Pend);
     ShowAppMessage(run.Owner, kPendMessage, kAppMessageOk, kCaption);
     return MacroStepResult::Ended;
 }
@@ -344,7 +345,7 @@ MacroStepResult RunMacroStep(MacroRun& run, MacroRegisters& registers, MacroHost
         PassLineEnd(run);  // the waiting line is done; the next one runs on this tick
     }
     if (run.MacroPosition >= run.MacroLength) {
-        EndRun(run);
+        EndRun(run, MacroEnd::EndOfText);
         ShowAppMessage(run.Owner, kEndOfTextMessage, kAppMessageOk, kCaption);
         return MacroStepResult::Ended;
     }
@@ -426,15 +427,16 @@ void BeginMacro(MacroRun& run, const char16_t* text, int32_t length, WindowHandl
     run.Owner = owner;
     run.Wait = MacroWait::None;
     run.ReplyMarked = false;
+    run.Ended = MacroEnd::None;
     run.Running = true;
 }
 
 void StopMacro(MacroRun& run, WindowHandle owner) {
-    EndRun(run);
+    EndRun(run, MacroEnd::Stopped);
     ShowAppMessage(owner, kStoppedMessage, kAppMessageOk, kCaption);
 }
 
-void EndMacroQuietly(MacroRun& run) { EndRun(run); }
+void EndMacroQuietly(MacroRun& run) { EndRun(run, MacroEnd::Stopped); }
 
 int32_t MacroLineNumber(const MacroRun& run, int32_t position) {
     int32_t end = std::min(position, TextEnd(run));

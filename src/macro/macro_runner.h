@@ -63,6 +63,9 @@ ProgramHost& ProgramMacroHost();
 
 enum class MacroWait : int32_t { None, Time, Read };
 
+// How the last run ended, for callers that act on it without a window.
+enum class MacroEnd : int32_t { None, EndOfText, Pend, Fault, Stopped };
+
 // The step and line fields of the macro dialog.
 struct MacroDisplay {
     char16_t Step[32] = u"Step:000";
@@ -75,6 +78,7 @@ struct MacroRun {
     int32_t MacroLength = 0;    // code units read, the mark included
     int32_t MacroPosition = 0;  // start of the next line to execute
     bool Running = false;       // the dialog's timer 1 exists
+    MacroEnd Ended = MacroEnd::None;  // set when Running turns false
     WindowHandle Owner = nullptr;
 
     // The wait in progress (TIME, READ) and the line that started it.

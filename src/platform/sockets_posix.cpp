@@ -93,6 +93,12 @@ int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoi
     ssize_t n = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(length), MSG_TRUNC,
                            reinterpret_cast<sockaddr*>(&a), &addressLength);
     if (n < 0) return -1;
+    // A socket shut down for receiving returns 0 with no sender, where
+    // Winsock fails; a real empty datagram always has one.
+    if (n == 0 && (addressLength == 0 || a.sin_family != AF_INET)) {
+        errno = ESHUTDOWN;
+        return -1;
+    }
     from = FromSockaddr(a);
     if (n > length) {
         errno = EMSGSIZE;

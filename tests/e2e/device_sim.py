@@ -333,11 +333,11 @@ class TcpClient(_StreamDevice):
 
 
 class _DatagramDevice(Device):
-    def __init__(self, replies=(), host=LOOPBACK):
+    def __init__(self, replies=(), host=LOOPBACK, source=None):
         require_loopback(host)
         super().__init__(replies)
         self._sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self._sock.bind((host, 0))
+        self._sock.bind((require_loopback(source or host), 0))
         self.host, self.port = self._sock.getsockname()
         self.last_sender = None
         self._selector.register(self._sock, selectors.EVENT_READ, self._on_datagram)
@@ -370,10 +370,11 @@ class UdpServer(_DatagramDevice):
 
 
 class UdpClient(_DatagramDevice):
-    """Sends to the program's port on 127.0.0.1."""
+    """Sends to the program's port on 127.0.0.1, from `source` (another
+    loopback address, such as 127.0.0.2, tells two senders apart)."""
 
-    def __init__(self, port, replies=(), host=LOOPBACK):
-        super().__init__(replies, host)
+    def __init__(self, port, replies=(), host=LOOPBACK, source=None):
+        super().__init__(replies, host, source)
         self.peer = (host, port)
 
     def _default_target(self):

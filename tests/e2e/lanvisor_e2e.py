@@ -599,6 +599,20 @@ class Context:
             app.wait_main_window()
         return app
 
+    def run_console(self, exe, *args, timeout=START_TIMEOUT):
+        """Runs a console program of the scenario's folder under Wine to its
+        end; returns (exit code, standard output, standard error)."""
+        self._make_folder()
+        process = subprocess.Popen(["wine", exe, *args], cwd=self.folder, env=self.session.env(),
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, start_new_session=True)
+        try:
+            out, err = process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.communicate()
+            raise AssertionError(f"{exe} still running {timeout} s later") from None
+        return process.returncode, out.decode("utf-8", "replace"), err.decode("utf-8", "replace")
+
     def device(self, device):
         """Starts a device simulator and stops it with the scenario."""
         self.devices.append(device)

@@ -1,0 +1,12 @@
+// Macro files for the runner: the window's UTF-16LE with a byte-order mark,
+// and UTF-8 with or without its mark, so that a file written in any editor
+// runs. UTF-8 lines may end in a bare line feed; they get the carriage
+// return that the interpreter ends its lines with.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The file as the window's interpreter reads it (UTF-16LE bytes, mark
+// first). False when the bytes are neither UTF-16LE with a mark nor UTF-8.
+bool MacroFileAsUtf16(std::string_view fileBytes, std::string& utf16le);

@@ -1,0 +1,254 @@
+#include "runner/runner_options.h"
+
+#include <string_view>
+
+#include "platform/text.h"
+#include "sending/input_line.h"
+#include "sending/line_notation.h"
+#include "shell/text_table.h"
+
+namespace {
+
+constexpr uint32_t kMaxSeconds = 86400;
+constexpr uint32_t kMaxTickMs = 60000;
+
+struct LanguageName {
+    std::u16string_view name;
+    int32_t language;
+} const kLanguages[] = {{u"ja", kJapanese}, {u"en", kEnglish}, {u"ko", kKorean}, {u"zh", kChinese}};
+
+struct ModeOption {
+    std::u16string_view name;
+    RunnerMode mode;
+    bool addressRequired;
+} const kModes[] = {
+    {u"--tcp-client", RunnerMode::TcpClient, true},
+    {u"--tcp-server", RunnerMode::TcpServer, false},
+    {u"--udp-client", RunnerMode::UdpClient, true},
+    {u"--udp-server", RunnerMode::UdpServer, false},
+};
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Decimal digits only, at most `limit`.
+bool ParseNumber(std::u16string_view text, uint32_t limit, uint32_t& value) {
+    if (text.empty() || text.size() > 9) return false;
+    value = 0;
+    for (char16_t c : text) {
+        if (!IsDigit(c)) return false;
+        value = value * 10 + static_cast<uint32_t>(c - u'0');
+    }
+    return value <= limit;
+}
+
+bool ParseDottedAddress(std::u16string_view text, int32_t (&octets)[4]) {
+    if (text == u"localhost") text = u"127.0.0.1";
+    for (int i = 0; i < 4; ++i) {
+        size_t dot = text.find(u'.');
+        if ((i < 3) == (dot == std::u16string_view::npos)) return false;
+        uint32_t value = 0;
+        if (!ParseNumber(text.substr(0, dot), 255, value) || text.substr(0, dot).size() > 3) return false;
+        octets[i] = static_cast<int32_t>(value);
+        text = i < 3 ? text.substr(dot + 1) : std::u16string_view();
+    }
+    return true;
+}
+
+std::u16string Quote(std::u16string_view word) { return u"\"" + std::u16string(word) + u"\""; }
+
+// The options that take a value; the value's check and where it goes.
+class Parser {
+public:
+    explicit Parser(RunnerCommand& command) : command_(command), options_(command.options) {}
+
+    bool Word(std::u16string_view name, std::u16string_view value, bool& usedValue) {
+        usedValue = true;
+        for (const ModeOption& m : kModes)
+            if (name == m.name) return Mode(m, value);
+        if (name == u"--local") {
+            options_.hasLocal = true;
+            return ParseRunnerEndpoint(value, true, options_.local) || Fail(u"--local needs ADDR:PORT, not ", value);
+        }
+        if (name == u"--settings") return NonEmpty(name, value, options_.settingsFile);
+        if (name == u"--trace") return NonEmpty(name, value, options_.traceFile);
+        if (name == u"--lang") return Language(value);
+        if (name == u"--timeout")
+            return (ParseRunnerSeconds(value, options_.timeoutMs) && options_.timeoutMs > 0) ||
+                   Fail(u"--timeout needs seconds above 0 (at most a day), not ", value);
+        if (name == u"--tick")
+            return (ParseNumber(value, kMaxTickMs, options_.tickMs) && options_.tickMs > 0) ||
+                   Fail(u"--tick needs milliseconds 1..60000, not ", value);
+        if (name == u"--listen") {
+            options_.listen = true;
+            return ParseRunnerSeconds(value, options_.listenMs) ||
+                   Fail(u"--listen needs seconds (at most a day), not ", value);
+        }
+        if (name == u"--send") return Send(value);
+        usedValue = false;
+        if (name == u"--quiet") {
+            options_.quiet = true;
+            return true;
+        }
+        return Fail(u"unknown option ", name);
+    }
+
+    bool TakesValue(std::u16string_view name) const {
+        for (const ModeOption& m : kModes)
+            if (name == m.name) return true;
+        for (std::u16string_view n : {u"--local", u"--settings", u"--trace", u"--lang", u"--timeout", u"--tick",
+                                      u"--listen", u"--send"})
+            if (name == n) return true;
+        return false;
+    }
+
+    bool Fail(std::u16string_view what, std::u16string_view word = {}) {
+        command_.error = std::u16string(what) + (word.empty() ? u"" : Quote(word));
+        return false;
+    }
+
+private:
+    bool Mode(const ModeOption& m, std::u16string_view value) {
+        if (options_.mode != RunnerMode::FromSettings) return Fail(u"give only one connection mode");
+        options_.mode = m.mode;
+        if (ParseRunnerEndpoint(value, m.addressRequired, options_.endpoint)) return true;
+        return Fail(std::u16string(m.name) + (m.addressRequired ? u" needs HOST:PORT, not " : u" needs [ADDR:]PORT, not "),
+                    value);
+    }
+
+    bool NonEmpty(std::u16string_view name, std::u16string_view value, std::u16string& field) {
+        if (value.empty()) return Fail(std::u16string(name) + u" needs a file name");
+        field = value;
+        return true;
+    }
+
+    bool Language(std::u16string_view value) {
+        for (const LanguageName& l : kLanguages)
+            if (value == l.name) {
+                options_.language = l.language;
+                return true;
+            }
+        return Fail(u"--lang takes ja, en, ko or zh, not ", value);
+    }
+
+    bool Send(std::u16string_view value) {
+        char16_t codes[kLineCodes + 1];
+        int32_t count = ParseLineNotation(value, codes, kLineCodes + 1);
+        if (count == 0) return Fail(u"--send gives no bytes: ", value);
+        if (count > kLineCodes) return Fail(u"--send gives more than 256 bytes: ", value);
+        uint8_t bytes[kLineCodes];
+        int32_t n = ConvertLineToBytes(codes, count, bytes);
+        options_.sends.emplace_back(bytes, bytes + n);
+        return true;
+    }
+
+    RunnerCommand& command_;
+    RunnerOptions& options_;
+};
+
+bool CheckCombination(Parser& parser, const RunnerOptions& o) {
+    bool macro = !o.macroFile.empty();
+    if (macro && !o.sends.empty()) return parser.Fail(u"give a macro file or --send, not both");
+    if (macro && o.listen) return parser.Fail(u"--listen goes with --send or alone, not with a macro file");
+    if (!macro && o.sends.empty() && !o.listen) return parser.Fail(u"nothing to run: give a macro file, --send or --listen");
+    if (o.hasLocal && (o.mode == RunnerMode::TcpServer || o.mode == RunnerMode::UdpServer))
+        return parser.Fail(u"--local binds a client; a server takes its address in its own option");
+    return true;
+}
+
+}  // namespace
+
+bool ParseRunnerEndpoint(std::u16string_view text, bool addressRequired, RunnerEndpoint& endpoint) {
+    endpoint = RunnerEndpoint{};
+    size_t colon = text.rfind(u':');
+    if (colon == std::u16string_view::npos) {
+        if (addressRequired) return false;
+    } else {
+        if (!ParseDottedAddress(text.substr(0, colon), endpoint.octets)) return false;
+        endpoint.hasAddress = true;
+        text = text.substr(colon + 1);
+    }
+    uint32_t port = 0;
+    if (!ParseNumber(text, 65535, port) || port == 0) return false;
+    endpoint.port = static_cast<int32_t>(port);
+    return true;
+}
+
+bool ParseRunnerSeconds(std::u16string_view text, uint32_t& ms) {
+    size_t dot = text.find(u'.');
+    std::u16string_view whole = text.substr(0, dot);
+    std::u16string_view fraction = dot == std::u16string_view::npos ? std::u16string_view() : text.substr(dot + 1);
+    if (dot != std::u16string_view::npos && (fraction.empty() || fraction.size() > 3)) return false;
+    uint32_t seconds = 0;
+    if (!ParseNumber(whole, kMaxSeconds, seconds)) return false;
+    uint32_t thousandths = 0;
+    for (size_t i = 0; i < 3; ++i) {
+        char16_t c = i < fraction.size() ? fraction[i] : u'0';
+        if (!IsDigit(c)) return false;
+        thousandths = thousandths * 10 + static_cast<uint32_t>(c - u'0');
+    }
+    ms = seconds * 1000 + thousandths;
+    return ms <= kMaxSeconds * 1000;
+}
+
+RunnerCommand ParseRunnerCommand(const std::vector<std::u16string>& args) {
+    RunnerCommand command;
+    Parser parser(command);
+    for (const std::u16string& a : args) {
+        if (a == u"--help" || a == u"-h") {
+            command.action = RunnerAction::Help;
+            return command;
+        }
+        if (a == u"--version") {
+            command.action = RunnerAction::Version;
+            return command;
+        }
+    }
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::u16string_view word = args[i];
+        if (word.size() < 2 || word[0] != u'-') {
+            if (!command.options.macroFile.empty()) {
+                parser.Fail(u"only one macro file, not also ", word);
+                return command;
+            }
+            command.options.macroFile = word;
+            continue;
+        }
+        // "--name=value" and "--name value" alike.
+        std::u16string_view name = word;
+        std::u16string_view value;
+        size_t equals = word.find(u'=');
+        bool inline_value = word.starts_with(u"--") && equals != std::u16string_view::npos;
+        if (inline_value) {
+            name = word.substr(0, equals);
+            value = word.substr(equals + 1);
+        } else if (parser.TakesValue(name)) {
+            if (i + 1 >= args.size()) {
+                parser.Fail(std::u16string(name) + u" needs a value");
+                return command;
+            }
+            value = args[++i];
+        }
+        bool usedValue = false;
+        if (!parser.Word(name, value, usedValue)) return command;
+        if (inline_value && !usedValue) {
+            parser.Fail(u"this option takes no value: ", word);
+            return command;
+        }
+    }
+    if (!CheckCombination(parser, command.options)) return command;
+    command.action = RunnerAction::Run;
+    return command;
+}
+
+const char* RunnerUsage() {
+    return "usage: lanvisor-run [CONNECTION] [OUTPUT] [RUN] MACRO_FILE\n"
+           "       lanvisor-run [CONNECTION] [OUTPUT] --send DATA [--send DATA ...] [--listen SECONDS]\n"
+           "       lanvisor-run [CONNECTION] [OUTPUT] --listen SECONDS\n"
+           "CONNECTION: --tcp-client HOST:PORT | --tcp-server [ADDR:]PORT | --udp-client HOST:PORT\n"
+           "            | --udp-server [ADDR:]PORT, --local ADDR:PORT (bind a client),\n"
+           "            --settings FILE (default: Lanvisor.ini in the current folder)\n"
+           "OUTPUT:     --quiet, --trace FILE, --lang ja|en|ko|zh\n"
+           "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A)\n"
+           "exit: 0 PEND or done, 1 end of macro without PEND, 2 macro error, 3 no connection,\n"
+           "      4 timeout, 64 usage error\n";
+}

@@ -1,0 +1,27 @@
+// What the runner prepares before it opens the connection: the settings
+// (Lanvisor.ini or --settings, then the command line's connection), the
+// interface texts beside the executable, and the macro file. Every refusal
+// is a one-line reason for a usage error.
+#pragma once
+
+#include <string>
+
+#include "runner/runner_options.h"
+#include "shell/app_settings.h"
+
+// Fills `settings` from the settings file and the options. Without a mode
+// on the command line the file must exist: the built-in access point is
+// not one to connect to unasked.
+bool PrepareSettings(const RunnerOptions& options, AppSettings& settings, std::u16string& error);
+
+// Applies the connection options to settings already loaded.
+void ApplyConnectionOptions(const RunnerOptions& options, AppSettings& settings);
+
+// The program folder from the executable's path, and its interface texts.
+void LoadRunnerTexts();
+
+// Reads the macro file and makes it g_MacroRun's macro (not yet stepped).
+bool LoadRunnerMacro(const std::u16string& path, std::u16string& error);
+
+// "a.b.c.d:port" of the access point: how blocks of a client are labelled.
+std::string AccessPointText(const AppSettings& settings);

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "macro/macro_runner.h"
+#include "platform/text.h"
+#include "runner/console_message_box.h"
+#include "runner/macro_file_encoding.h"
+#include "runner/runner_options.h"
+#include "runner/runner_setup.h"
+#include "runner/trace_lines.h"
+#include "shell/text_table.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+using Args = std::vector<std::u16string>;
+using Bytes = std::vector<uint8_t>;
+
+RunnerCommand Parse(Args args) { return ParseRunnerCommand(args); }
+
+TEST(RunnerOptions, GoodCommandLines) {
+    struct Row {
+        Args args;
+        RunnerMode mode;
+        std::string endpoint;  // "a.b.c.d:port", or ":port" without address
+        uint32_t timeoutMs, tickMs, listenMs;
+        std::vector<Bytes> sends;
+    } rows[] = {
+        {{u"--tcp-client", u"127.0.0.1:5000", u"m.mac"}, RunnerMode::TcpClient, "127.0.0.1:5000", 0, 100, 0, {}},
+        {{u"--udp-client=localhost:65535", u"--send", u"'AB'0D0A", u"--send", u"00ff", u"--listen", u"0.25"},
+         RunnerMode::UdpClient, "127.0.0.1:65535", 0, 100, 250, {{'A', 'B', 13, 10}, {0, 0xFF}}},
+        {{u"--tcp-server", u"1050", u"--timeout", u"2.5", u"--tick", u"20", u"m.mac"}, RunnerMode::TcpServer, ":1050",
+         2500, 20, 0, {}},
+        {{u"--udp-server", u"127.0.0.200:1", u"--listen", u"86400"}, RunnerMode::UdpServer, "127.0.0.200:1", 0, 100,
+         86400000, {}},
+        {{u"--listen=3", u"--timeout=0.001"}, RunnerMode::FromSettings, ":0", 1, 100, 3000, {}},
+    };
+    for (const Row& row : rows) {
+        RunnerCommand c = Parse(row.args);
+        SCOPED_TRACE(Utf16ToUtf8(row.args[0] + u" " + row.args[1]));
+        ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
+        const RunnerOptions& o = c.options;
+        EXPECT_EQ(o.mode, row.mode);
+        const RunnerEndpoint& e = o.endpoint;
+        std::string endpoint = e.hasAddress ? std::to_string(e.octets[0]) + "." + std::to_string(e.octets[1]) + "." +
+                                                  std::to_string(e.octets[2]) + "." + std::to_string(e.octets[3])
+                                            : "";
+        EXPECT_EQ(endpoint + ":" + std::to_string(e.port), row.endpoint);
+        EXPECT_EQ(o.timeoutMs, row.timeoutMs);
+        EXPECT_EQ(o.tickMs, row.tickMs);
+        EXPECT_EQ(o.listenMs, row.listenMs);
+        EXPECT_EQ(o.sends, row.sends);
+    }
+    RunnerCommand c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--trace", u"t.log", u"--lang", u"zh",
+                             u"--settings", u"x.ini", u"m.mac"});
+    ASSERT_EQ(c.action, RunnerAction::Run);
+    EXPECT_TRUE(c.options.hasLocal && c.options.quiet);
+    EXPECT_EQ(c.options.local.octets[3], 2);
+    EXPECT_EQ(c.options.language, kChinese);
+    EXPECT_EQ(c.options.traceFile, u"t.log");
+    EXPECT_EQ(c.options.settingsFile, u"x.ini");
+    EXPECT_EQ(c.options.macroFile, u"m.mac");
+    EXPECT_EQ(Parse({u"--bogus", u"--help"}).action, RunnerAction::Help);
+    EXPECT_EQ(Parse({u"m.mac", u"--version"}).action, RunnerAction::Version);
+}
+
+TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
+    std::u16string longSend(514, u'4');
+    struct Row {
+        Args args;
+        std::u16string_view reason;
+    } rows[] = {
+        {{}, u"nothing to run"},
+        {{u"--bogus", u"m.mac"}, u"unknown option \"--bogus\""},
+        {{u"-x", u"m.mac"}, u"unknown option"},
+        {{u"m.mac", u"--tcp-client"}, u"--tcp-client needs a value"},
+        {{u"--tcp-client", u"127.0.0.1", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--tcp-client", u"127.0.0.1:0", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--udp-client", u"127.0.0.1:65536", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--udp-client", u"127.0.0.256:5", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--udp-client", u"127.0.0:5", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--udp-client", u"127.0.0.1.1:5", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--udp-client", u"127.0.0.0001:5", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--tcp-client", u"127.0.0.1:5x", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--tcp-server", u":5", u"m.mac"}, u"needs [ADDR:]PORT"},
+        {{u"--tcp-server", u"5", u"--udp-server", u"6", u"m.mac"}, u"only one connection mode"},
+        {{u"--local", u"5", u"m.mac"}, u"--local needs ADDR:PORT"},
+        {{u"--tcp-server", u"5", u"--local", u"127.0.0.1:6", u"m.mac"}, u"--local binds a client"},
+        {{u"--lang", u"fr", u"m.mac"}, u"ja, en, ko or zh"},
+        {{u"--timeout", u"0", u"m.mac"}, u"--timeout needs"},
+        {{u"--timeout", u"1.2345", u"m.mac"}, u"--timeout needs"},
+        {{u"--timeout", u"1.", u"m.mac"}, u"--timeout needs"},
+        {{u"--timeout", u"86401", u"m.mac"}, u"--timeout needs"},
+        {{u"--timeout", u"99999999999", u"m.mac"}, u"--timeout needs"},
+        {{u"--listen", u"-1"}, u"--listen needs"},
+        {{u"--listen", u"1.x"}, u"--listen needs"},
+        {{u"--tick", u"0", u"m.mac"}, u"--tick needs"},
+        {{u"--tick", u"60001", u"m.mac"}, u"--tick needs"},
+        {{u"--send", u"''"}, u"--send gives no bytes"},
+        {{u"--send", u"4"}, u"--send gives no bytes"},
+        {{u"--send", longSend}, u"more than 256 bytes"},
+        {{u"--trace", u"", u"m.mac"}, u"--trace needs a file name"},
+        {{u"--settings=", u"m.mac"}, u"--settings needs a file name"},
+        {{u"--quiet=yes", u"m.mac"}, u"takes no value"},
+        {{u"a.mac", u"b.mac"}, u"only one macro file"},
+        {{u"a.mac", u"--send", u"41"}, u"not both"},
+        {{u"a.mac", u"--listen", u"1"}, u"not with a macro file"},
+    };
+    for (const Row& row : rows) {
+        RunnerCommand c = Parse(row.args);
+        SCOPED_TRACE(row.args.empty() ? "(none)" : Utf16ToUtf8(row.args[0]));
+        EXPECT_EQ(c.action, RunnerAction::UsageError);
+        EXPECT_NE(c.error.find(row.reason), std::u16string::npos) << Utf16ToUtf8(c.error);
+    }
+}
+
+TEST(RunnerSetup, SettingsFileThenCommandLine) {
+    TempFolder folder;
+    folder.WriteBytes(u"ja.ini", Utf16LeFile(u"[Lanvisor]\r\nmoji_type=0\r\nip_mode=1\r\ntipudp_mode=1\r\nport_no=77\r\n"));
+    folder.WriteBytes(u"plain.ini", "[Lanvisor]\r\nbind_mode=1\r\n");
+    struct Row {
+        Args args;
+        std::u16string_view file;
+        int32_t language, ipMode, tipUdpMode, bindMode, accessPort, adapterPort, adapterIp3;
+    } rows[] = {
+        // The file's language, mode and ports unless the command line says otherwise.
+        {{u"--listen", u"1"}, u"ja.ini", kJapanese, 1, 1, 0, 77, 1050, 99},
+        {{u"--lang", u"ko", u"--tcp-client", u"127.0.0.9:5", u"--listen", u"1"}, u"ja.ini", kKorean, 0, 0, 0, 5, 1050, 99},
+        // No language in the file: English; a server with an address binds to it.
+        {{u"--udp-server", u"127.0.0.3:6", u"--listen", u"1"}, u"plain.ini", kEnglish, 1, 1, 1, 1050, 6, 3},
+        {{u"--tcp-server", u"6", u"--listen", u"1"}, u"plain.ini", kEnglish, 1, 0, 0, 1050, 6, 99},
+        {{u"--udp-client", u"127.0.0.1:8", u"--local", u"127.0.0.4:9", u"--listen", u"1"}, u"plain.ini", kEnglish, 0, 1, 1,
+         8, 9, 4},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Utf16ToUtf8(row.args[0]));
+        Args args = row.args;
+        args.push_back(u"--settings");
+        args.push_back(folder.File(row.file));
+        RunnerCommand c = Parse(args);
+        ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
+        AppSettings s;
+        std::u16string error;
+        ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
+        EXPECT_EQ(s.Language, row.language);
+        EXPECT_EQ(s.IpMode, row.ipMode);
+        EXPECT_EQ(s.TipUdpMode, row.tipUdpMode);
+        EXPECT_EQ(s.BindMode, row.bindMode);
+        EXPECT_EQ(s.AccessPort, row.accessPort);
+        EXPECT_EQ(s.AdapterPort, row.adapterPort);
+        EXPECT_EQ(s.AdapterIp[3], row.adapterIp3);
+    }
+    AppSettings s;
+    const int32_t loopback[4] = {127, 0, 0, 7};
+    std::copy(loopback, loopback + 4, s.AccessIp);
+    s.AccessPort = 70000;
+    EXPECT_EQ(AccessPointText(s), "127.0.0.7:4464");  // a port is its low 16 bits
+    // A missing file named on the command line, or no file and no mode, is refused.
+    std::u16string error;
+    EXPECT_FALSE(PrepareSettings(Parse({u"--settings", folder.File(u"none.ini"), u"--listen", u"1"}).options, s, error));
+    EXPECT_NE(error.find(u"cannot read the settings file"), std::u16string::npos);
+}
+
+// The lines a trace gives, fed one cell at a time and all at once.
+std::vector<std::string> Lines(const TraceBuffer& trace, int32_t chunk) {
+    std::vector<std::string> lines;
+    TraceLineReader reader("127.9.9.9:99", [&](const std::string& line) { lines.push_back(line); });
+    int32_t count = TraceCount(trace);
+    for (int32_t i = 0; i < count; i += chunk)
+        reader.Feed(&trace.Cells[i], std::min(chunk, count - i), 1234 + i);
+    reader.Flush(99000);
+    return lines;
+}
+
+TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
+    TraceBuffer trace;
+    ASSERT_TRUE(AllocateTrace(trace));
+    ClearTrace(trace);
+    const uint8_t hello[] = {'H', 'i', 0x00, 0x7F, 0x0D};
+    const uint8_t ok[] = {'O', 'K'};
+    uint32_t peerA = 0x0100007F, peerB = 0x0300007F;  // 127.0.0.1, 127.0.0.3 in network order
+    AppendTrace(trace, hello, 5, Sent);
+    AppendTrace(trace, ok, 2, Received);
+    AppendAddressCells(trace, ClientEvent, peerA, 1);
+    AppendAddressedTrace(trace, FromAddress, peerB, 11, nullptr, 0, Received);  // an empty datagram
+    AppendAddressedTrace(trace, FromAddress, peerA, 1, ok, 2, Received);
+    AppendAddressedTrace(trace, ToAddress, peerB, 1, ok, 1, Sent);
+    AppendAddressCells(trace, ClientEvent, peerA, 11);
+    AppendAddressedTrace(trace, FromAddress, peerB, 11, nullptr, 0, Received);  // last: flushed at the end
+    std::vector<std::string> all = Lines(trace, 1 << 20);
+    std::vector<std::string> expected = {
+        "     1.234 SEND 127.9.9.9:99 5 48 69 00 7F 0D |Hi...|",
+        "     1.234 READ 127.9.9.9:99 2 4F 4B |OK|",
+        "     1.234 OPEN 127.0.0.1",
+        "     1.234 READ 127.0.0.3 0 ||",
+        "     1.234 READ 127.0.0.1 2 4F 4B |OK|",
+        "     1.234 SEND 127.0.0.3 1 4F |O|",
+        "     1.234 CLOSE 127.0.0.1",
+        "    99.000 READ 127.0.0.3 0 ||",
+    };
+    EXPECT_EQ(all, expected);
+    std::vector<std::string> single = Lines(trace, 1);
+    ASSERT_EQ(single.size(), expected.size());
+    for (size_t i = 0; i < single.size(); ++i)  // only the times differ
+        EXPECT_EQ(single[i].substr(10), expected[i].substr(10));
+    std::vector<std::string> none;
+    TraceLineReader idle("x", [&](const std::string& line) { none.push_back(line); });
+    idle.Flush(1);
+    EXPECT_TRUE(none.empty());
+    FreeTrace(trace);
+}
+
+TEST(RunnerFiles, MacroFileEncodingsAndMessageLines) {
+    struct Row {
+        std::string file;
+        bool ok;
+        std::u16string text;  // after the mark
+    } rows[] = {
+        {Utf16LeFile(u"SEND 41\nPEND"), true, u"SEND 41\nPEND"},  // the window's files unchanged
+        {"\xEF\xBB\xBFSEND 'caf\xC3\xA9'\nPEND\n", true, u"SEND 'caf\u00E9'\r\nPEND\r\n"},
+        {"SEND 41\r\nPEND\n\n", true, u"SEND 41\r\nPEND\r\n\r\n"},
+        {"SEND '\xE9'", false, u""},
+    };
+    for (const Row& row : rows) {
+        std::string out;
+        ASSERT_EQ(MacroFileAsUtf16(row.file, out), row.ok) << row.file;
+        if (!row.ok) continue;
+        std::u16string text;
+        for (size_t i = 0; i + 1 < out.size(); i += 2)
+            text += static_cast<char16_t>(static_cast<uint8_t>(out[i]) | static_cast<uint8_t>(out[i + 1]) << 8);
+        EXPECT_EQ(text, u"\uFEFF" + row.text);
+    }
+    // The run reads its macro file like this before it opens anything.
+    TempFolder folder;
+    folder.WriteBytes(u"ok.mac", "PEND\n");
+    folder.WriteBytes(u"empty.mac", "");
+    std::u16string error;
+    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"none.mac"), error));
+    EXPECT_NE(error.find(u"cannot read"), std::u16string::npos);
+    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"empty.mac"), error));
+    EXPECT_NE(error.find(u"is empty"), std::u16string::npos);
+    ASSERT_TRUE(LoadRunnerMacro(folder.File(u"ok.mac"), error));
+    EXPECT_EQ(std::u16string_view(g_MacroRun.MacroText, g_MacroRun.MacroLength), u"\uFEFFPEND\r\n");
+    EXPECT_TRUE(g_MacroRun.Running);
+    EndMacroQuietly(g_MacroRun);
+
+    EXPECT_EQ(MessageLine(u"bind_Error", u"No.10048 :in use.\r\n again\tlater\nend\r"),
+              "[bind_Error] No.10048 :in use. |  again later | end | ");
+    ConsoleMessageBox console;
+    EXPECT_EQ(console.Show(nullptr, u"q", u"c", kMbYesNo), kIdYes);
+    EXPECT_EQ(console.Show(nullptr, u"i", u"c", kMbOk), kIdOk);
+}
+
+}  // namespace
