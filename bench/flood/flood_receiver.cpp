@@ -183,11 +183,14 @@ int ProgramUdp(bool server) {
 int ProgramTcpServer() {
     RecordingMessageBox boxes;
     if (!OpenProgramConnection(false, true)) return 1;
-    while (TraceCount(g_Trace) == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    // Polls of 1 ms: shorter sleeps turn into busy loops under Wine and take
+    // the receive thread's processor.
+    auto poll = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
+    while (TraceCount(g_Trace) == 0) poll();
     Clock::time_point first = Clock::now();
     // The client's open event is in; the flood has ended when its slot is free again.
-    while (ConnectedClientCount(g_Connection) == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
-    while (ConnectedClientCount(g_Connection) > 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+    while (ConnectedClientCount(g_Connection) == 0) poll();
+    while (ConnectedClientCount(g_Connection) > 0) poll();
     double seconds = Seconds(first, Clock::now());
     CloseConnection(nullptr);
     PrintResult(0, -1, seconds);  // the sender knows the bytes

@@ -44,12 +44,15 @@ def run_once(args, reader, sender_args):
             receiver.kill()
 
 
-def median_of(args, reader, sender_args, key):
-    values = []
+def medians(args, readers, sender_args, key):
+    """The median figure of each reader; the readers take turns, so that a
+    change in the machine's load falls on all of them alike."""
+    values = {reader: [] for reader in readers}
     for _ in range(args.repeat):
-        result = run_once(args, reader, sender_args)
-        values.append(result[key] if key != "rate" else TCP_BYTES / max(result["seconds"], 1e-9))
-    return statistics.median(values)
+        for reader in readers:
+            result = run_once(args, reader, sender_args)
+            values[reader].append(result[key] if key != "rate" else TCP_BYTES / max(result["seconds"], 1e-9))
+    return {reader: statistics.median(v) for reader, v in values.items()}
 
 
 def main():
@@ -58,23 +61,27 @@ def main():
     parser.add_argument("--sender", required=True)
     parser.add_argument("--wine", action="store_true", help="run the receiver under wine")
     parser.add_argument("--repeat", type=int, default=3)
+    parser.add_argument("--only", choices=["udp", "tcp"], help="run only these floods")
     args = parser.parse_args()
     if args.wine:
         os.environ.setdefault("WINEDEBUG", "-all")
         os.environ.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
 
     print(f"{'flood':<34} {'reader':<11} {'recorded':>10} {'bare':>10} {'ratio':>6}")
-    for count, size, rate in UDP_FLOODS:
+    for count, size, rate in (UDP_FLOODS if args.only != "tcp" else []):
         flood = f"UDP {count} x {size} B at " + (f"{rate}/s" if rate else "full speed")
         sender_args = ["udp", str(count), str(size), str(rate)]
-        bare = median_of(args, "bare-udp", sender_args, "count")
+        figures = medians(args, ["bare-udp", "udp-server", "udp-client"], sender_args, "count")
+        bare = figures["bare-udp"]
         for reader in ("udp-server", "udp-client"):
-            got = median_of(args, reader, sender_args, "count")
+            got = figures[reader]
             print(f"{flood:<34} {reader:<11} {got:>10.0f} {bare:>10.0f} {got / max(bare, 1):>6.2f}")
             sys.stdout.flush()
+    if args.only == "udp":
+        return
     sender_args = ["tcp", str(TCP_BYTES)]
-    bare = median_of(args, "bare-tcp", sender_args, "rate")
-    got = median_of(args, "tcp-server", sender_args, "rate")
+    figures = medians(args, ["bare-tcp", "tcp-server"], sender_args, "rate")
+    bare, got = figures["bare-tcp"], figures["tcp-server"]
     flood = f"TCP {TCP_BYTES >> 20} MB, one stream (MB/s)"
     print(f"{flood:<34} {'tcp-server':<11} {got / 1e6:>10.1f} {bare / 1e6:>10.1f} {got / bare:>6.2f}")
 

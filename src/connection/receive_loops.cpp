@@ -28,9 +28,14 @@ struct ReceiveBatch {
     uint8_t bytes[kDrainBatch][kReceiveBufferSize];
 };
 
-// More is waiting on the socket, and the batch has room for it.
-bool MoreWaiting(SocketHandle socket, const ReceiveBatch& batch) {
-    return batch.count < kDrainBatch && PendingBytes(socket) > 0;
+// Whether to receive once more: the batch has room and bytes are waiting.
+// `pending` is what the socket reported last, less what was taken since, so
+// it is asked again only when that is used up.
+bool MoreWaiting(SocketHandle socket, const ReceiveBatch& batch, int& pending, int taken) {
+    if (batch.count >= kDrainBatch) return false;
+    pending -= taken;
+    if (pending <= 0) pending = PendingBytes(socket);
+    return pending > 0;
 }
 
 void AppendBatch(TraceBuffer& trace, const ReceiveBatch& batch, TraceCellKind addressKind, uint8_t firstValue) {
@@ -119,13 +124,13 @@ void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch
         state.CurrentClient = k;
     }
     batch.count = 0;
-    int n = 0;
+    int n = 0, pending = 0;
     do {
         n = ReceiveFrom(slot.socket, batch.bytes[batch.count], kReceiveMax);
         if (n <= 0) break;
         batch.from[batch.count] = slot.address;
         batch.length[batch.count++] = n;
-    } while (MoreWaiting(slot.socket, batch));
+    } while (MoreWaiting(slot.socket, batch, pending, n));
     {
         LockHold hold(state.PeerLock);
         for (int i = 0; i < batch.count; ++i) NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
@@ -157,11 +162,12 @@ void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBa
 // Takes the datagrams waiting, up to a batch; false after a failed receive.
 bool ReceiveDatagrams(SocketHandle socket, ReceiveBatch& batch) {
     batch.count = 0;
+    int n = 0, pending = 0;
     do {
-        int n = ReceiveDatagram(socket, batch.bytes[batch.count], kReceiveMax, batch.from[batch.count]);
+        n = ReceiveDatagram(socket, batch.bytes[batch.count], kReceiveMax, batch.from[batch.count]);
         if (n < 0) return false;
         batch.length[batch.count++] = n;
-    } while (MoreWaiting(socket, batch));
+    } while (MoreWaiting(socket, batch, pending, n));
     return true;
 }
 
