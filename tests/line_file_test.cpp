@@ -119,6 +119,13 @@ TEST_F(LineFileTest, SavingInTheProgramFolder) {
     EXPECT_EQ(program.folder.ReadBytes(u"saved.txt"), std::string("\xFF\xFE" "4\0" "1\0" "\r\0\n\0", 10));
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"missing\\x.txt"), *presets));
     EXPECT_EQ(Captions(), std::vector<std::u16string>{u"CreateFile"});
+    // Created, but it cannot take the place of a folder of that name.
+    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"taken.txt")));
+    EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"taken"), *presets));
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, u"CloseHandle-errer");
+    EXPECT_EQ(shown[0].text, program.folder.File(u"taken.txt"));
 }
 
 TEST_F(LineFileTest, Loading) {
