@@ -44,6 +44,10 @@ bool LoadLines(WindowHandle owner, std::u16string_view path, LineTable<U, A>& ta
 
 }  // namespace
 
+bool ChooseLineFile(WindowHandle owner, char16_t (&path)[kLineFilePathCapacity], bool save) {
+    return ChooseFile(owner, save ? kChooseSaveLines : kChooseOpenLines, path);
+}
+
 bool SaveLineFile(WindowHandle owner, std::u16string_view path, const SendHistory& history) {
     return SaveLines(owner, path, history.Lines());
 }
