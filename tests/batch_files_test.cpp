@@ -99,6 +99,34 @@ TEST_F(BatchFiles, MissingInputWritesNothing) {
     }
 }
 
+TEST_F(BatchFiles, FailuresToCreateAndToFinishAreToldApart) {
+    const struct {
+        bool folderInTheWay;  // else a file
+        std::u16string_view inTheWay;
+        std::u16string_view text;
+        std::u16string_view caption;
+        uint32_t style;
+    } cases[] = {
+        {false, u"ipaddress", u"Unable to open the file.", u"file error", kMbOk | kMbIconWarning},
+        {true, u"ipaddress\\Ethernet_auto.bat", u"Unable to close the file.", u"file error", kMbOk},
+    };
+    for (const auto& c : cases) {
+        ProgramFolder fresh;
+        RecordingMessageBox shown;
+        if (c.folderInTheWay) {
+            ASSERT_TRUE(CreateDirectoryAt(BatchFolderPath()));
+            ASSERT_TRUE(CreateDirectoryAt(fresh.folder.File(c.inTheWay)));
+        } else {
+            fresh.folder.WriteBytes(c.inTheWay, "x");
+        }
+        EXPECT_FALSE(WriteBatchFile(nullptr, Form(u"Ethernet", true)));
+        ASSERT_EQ(shown.Count(), 1u);
+        EXPECT_EQ(shown.Boxes()[0].text, c.text);
+        EXPECT_EQ(shown.Boxes()[0].caption, c.caption);
+        EXPECT_EQ(shown.Boxes()[0].style, c.style);
+    }
+}
+
 // A name that could end the quotes, chain or redirect a command, expand a
 // variable or leave the folder never reaches the elevated line or the disk.
 TEST_F(BatchFiles, NamesThatCouldBreakTheLineOrThePathAreRefused) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 #include "connection/connection.h"
@@ -66,6 +67,53 @@ TEST_F(ConnectionTest, EveryModeOpensAndClosesWithTheExactSequence) {
         EXPECT_EQ(TakeCaptions(), c.opening);
         Close();
         EXPECT_EQ(TakeCaptions(), (Captions{u"LAN disconnect"}));
+        EXPECT_FALSE(IsConnectionActive());
+    }
+}
+
+// Runs an action while the "Success of thread!" box is open, the way a peer
+// may turn up while the user still reads it.
+class PeerDuringSuccessBox : public MessageBoxHost {
+public:
+    explicit PeerDuringSuccessBox(std::function<void()> action)
+        : action_(std::move(action)), previous_(SetMessageBoxHost(this)) {}
+    ~PeerDuringSuccessBox() override { SetMessageBoxHost(previous_); }
+    int Show(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style) override {
+        if (text == u"Success of thread!") action_();
+        return previous_->Show(owner, text, caption, style);
+    }
+
+private:
+    std::function<void()> action_;
+    MessageBoxHost* previous_;
+};
+
+TEST_F(ConnectionTest, APeerArrivingDuringTheSuccessBoxIsKept) {
+    PeerSocket device(true);
+    ASSERT_TRUE(device.Bind(Loopback(1)));
+    ASSERT_TRUE(device.Listen());
+    const struct {
+        ConnectionMode mode;
+        int32_t peerState;
+    } cases[] = {
+        {ConnectionMode::TcpClient, kNoPeer},
+        {ConnectionMode::TcpServer, kTcpClientAttached},
+        {ConnectionMode::UdpClient, kNoPeer},
+        {ConnectionMode::UdpServer, kUdpDatagramArrived},
+    };
+    for (const auto& c : cases) {
+        g_Connection.PeerState.store(kUdpDatagramArrived);  // left from before: every open starts without a peer
+        PeerSocket peer(IsTcpMode(c.mode));
+        PeerDuringSuccessBox arrival([&] {
+            if (!IsServerMode(c.mode)) return;
+            Ipv4Endpoint server = Loopback(1, ServerPort());
+            ASSERT_TRUE(c.mode == ConnectionMode::TcpServer ? peer.Connect(server) : peer.SendTo(Bytes("x"), server));
+            ASSERT_TRUE(WaitUntil([&] { return g_Connection.PeerState.load() == c.peerState; }));
+        });
+        UseMode(c.mode, device.Port());
+        Open();
+        EXPECT_EQ(g_Connection.PeerState.load(), c.peerState) << int(c.mode);
+        Close();
         EXPECT_FALSE(IsConnectionActive());
     }
 }

@@ -41,7 +41,13 @@ TEST(Files, DirectoriesAreNotFiles) {
     EXPECT_FALSE(FileExists(folder.File(u"ipaddress")));
     std::string bytes;
     EXPECT_NE(ReadFileBytes(folder.File(u"ipaddress"), bytes, 100), FileReadResult::Ok);
-    EXPECT_FALSE(WriteFileBytes(folder.File(u"missing\\sub.txt"), "x"));
+    bool notFinished = true;
+    EXPECT_FALSE(WriteFileBytes(folder.File(u"missing\\sub.txt"), "x", &notFinished));
+    EXPECT_FALSE(notFinished);  // not even created
+    // Written beside the folder, but it cannot take the folder's place.
+    EXPECT_FALSE(WriteFileBytes(folder.File(u"ipaddress"), "x", &notFinished));
+    EXPECT_TRUE(notFinished);
+    EXPECT_FALSE(FileExists(folder.File(u"ipaddress.new")));
 }
 
 TEST(Files, NonAsciiNamesWork) {

@@ -62,9 +62,9 @@ TEST(ReadLineFileBytes, LinesBecomeEntries) {
          {{0, {0x04, 0x41}}, {1, {0x42}}, {2, {0x43}}}},
         {"510 characters and CR LF are taken", FileOfLines({std::u16string(510, u'4'), u"41"}),
          {{0, Codes(255, 0x44)}, {1, {0x41}}}},
-        {"512 characters, a full line of 256 codes, are taken", FileOfLines({std::u16string(512, u'4'), u"41"}),
+        {"640 characters, the longest saved line, are taken", FileOfLines({std::u16string(640, u'4'), u"41"}),
          {{0, Codes(256, 0x44)}, {1, {0x41}}}},
-        {"longer lines are cut: the rest is the next line", FileOfLines({std::u16string(520, u'4'), u"41"}),
+        {"longer lines are cut: the rest is the next line", FileOfLines({std::u16string(648, u'4'), u"41"}),
          {{0, {}}, {1, Codes(3, 0x44)}, {2, {0x41}}}},
         {"an odd last byte ends the file", std::string("\xFF\xFE" "4\0" "1\0" "4", 7), {{0, {0x41}}}},
     };
@@ -77,16 +77,26 @@ TEST(ReadLineFileBytes, LinesBecomeEntries) {
     }
 }
 
-TEST(ReadLineFileBytes, AFullSavedLineReadsBack) {
-    auto history = std::make_unique<SendHistory>();
-    Codes full(256);
-    for (int i = 0; i < 256; ++i) full[i] = static_cast<char16_t>(255 - i);
-    Set(history->Entries[0], full);
-    Set(history->Entries[1], {0x0D, 0x0A});
-    auto table = std::make_unique<PresetTable>();
-    ASSERT_TRUE(ReadLineFileBytes(LineFileBytes(history->Lines()), *table));
-    EXPECT_EQ(CodesOf(table->Entries[0]), full);
-    EXPECT_EQ(CodesOf(table->Entries[1]), (Codes{0x0D, 0x0A}));
+TEST(ReadLineFileBytes, EverySavedLineReadsBack) {
+    // The longest lines the writer makes: codes above 255 are quoted, and
+    // alternating them with hex codes costs the most characters.
+    Codes descending(256), alternating(256), alternatingWideFirst(256), wide(256);
+    for (int i = 0; i < 256; ++i) {
+        descending[i] = static_cast<char16_t>(255 - i);
+        alternating[i] = static_cast<char16_t>(i % 2 ? 0x3042 : 0x41);
+        alternatingWideFirst[i] = static_cast<char16_t>(i % 2 ? 0x22 : 0xFF00 + i);
+        wide[i] = static_cast<char16_t>(0x100 + i);
+    }
+    for (const Codes& line : {descending, alternating, alternatingWideFirst, wide}) {
+        auto history = std::make_unique<SendHistory>();
+        Set(history->Entries[0], line);
+        Set(history->Entries[1], {0x0D, 0x0A});  // the next line keeps its place
+        auto table = std::make_unique<PresetTable>();
+        ASSERT_TRUE(ReadLineFileBytes(LineFileBytes(history->Lines()), *table));
+        EXPECT_EQ(CodesOf(table->Entries[0]), line) << int(line[0]);
+        EXPECT_EQ(CodesOf(table->Entries[1]), (Codes{0x0D, 0x0A})) << int(line[0]);
+        EXPECT_EQ(table->Entries[2].count, 0);
+    }
 }
 
 class LineFileTest : public ::testing::Test {
@@ -109,6 +119,13 @@ TEST_F(LineFileTest, SavingInTheProgramFolder) {
     EXPECT_EQ(program.folder.ReadBytes(u"saved.txt"), std::string("\xFF\xFE" "4\0" "1\0" "\r\0\n\0", 10));
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"missing\\x.txt"), *presets));
     EXPECT_EQ(Captions(), std::vector<std::u16string>{u"CreateFile"});
+    // Created, but it cannot take the place of a folder of that name.
+    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"taken.txt")));
+    EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"taken"), *presets));
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, u"CloseHandle-errer");
+    EXPECT_EQ(shown[0].text, program.folder.File(u"taken.txt"));
 }
 
 TEST_F(LineFileTest, Loading) {

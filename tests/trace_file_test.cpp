@@ -6,6 +6,7 @@
 
 #include "platform/launcher.h"
 #include "platform/text.h"
+#include "sending/line_file.h"
 #include "shell/text_table.h"
 #include "support/program_folder.h"
 #include "trace/file_chooser.h"
@@ -267,6 +268,19 @@ TEST_F(TraceFileTest, ChooseFileThroughTheDialog) {
     EXPECT_EQ(TextView(name), u"C:\\work\\run.log");
     EXPECT_TRUE(dialog.shownSave);
     EXPECT_EQ(dialog.shownTitle, u"Save As");
+
+    // Line files go through the same dialog: saving takes a new name, and
+    // nothing is forced on the name chosen.
+    char16_t line[kLineFilePathCapacity] = u"";
+    dialog.answer = u"C:\\work\\history";
+    EXPECT_TRUE(ChooseLineFile(nullptr, line, true));
+    EXPECT_EQ(TextView(line), u"C:\\work\\history");
+    EXPECT_TRUE(dialog.shownSave);
+    EXPECT_EQ(dialog.shownField, std::u16string(TextView(g_ProgramDirectory)) + u"\\temp.txt");
+    dialog.cancel = true;
+    line[0] = u'\0';
+    EXPECT_FALSE(ChooseLineFile(nullptr, line, false));
+    EXPECT_FALSE(dialog.shownSave);
 }
 
 TEST_F(TraceFileTest, SaveAndLoadCommands) {

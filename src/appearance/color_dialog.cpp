@@ -35,10 +35,14 @@ void FillRows(HWND dialog) {
     }
 }
 
-void Refresh(HWND dialog) {
-    FillRows(dialog);
+void RepaintPreview(HWND dialog) {
     InvalidateRect(dialog, nullptr, TRUE);
     UpdateWindow(dialog);
+}
+
+void Refresh(HWND dialog) {
+    FillRows(dialog);
+    RepaintPreview(dialog);
 }
 
 void SetTexts(HWND dialog) {
@@ -91,7 +95,7 @@ void SetTypedColors(HWND dialog) {
         c.g = ColorComponentFromText(DialogItemText(dialog, EditId(row, 1), kComponentCapacity));
         c.b = ColorComponentFromText(DialogItemText(dialog, EditId(row, 2), kComponentCapacity));
     }
-    Refresh(dialog);
+    RepaintPreview(dialog);  // the boxes keep what the user typed
 }
 
 void RewriteAndClose(HWND dialog) {

@@ -86,6 +86,9 @@ bool StartAndOpenSocket(WindowHandle owner, bool tcp, SocketHandle& socket) {
 bool StartReceiving(WindowHandle owner, ConnectionMode mode, SocketHandle socket) {
     g_Connection.Mode = mode;
     g_Connection.MainSocket.store(socket);
+    // Before the thread starts, never after: a peer may turn up at once,
+    // also while the success box below is still open.
+    g_Connection.PeerState.store(kNoPeer);
     g_Connection.ConnectionActive.store(true);  // before the thread looks at it
     int r = g_Connection.ReceiveThread.Start([mode] { ReceiveThreadBody(mode); });
     if (r != 0) {
@@ -96,7 +99,6 @@ bool StartReceiving(WindowHandle owner, ConnectionMode mode, SocketHandle socket
         SocketCleanup();
         return false;
     }
-    g_Connection.PeerState.store(kNoPeer);
     ShowMessageBox(owner, u"Success of thread!", u"LAN connection", kMbOk);
     return true;
 }
@@ -173,9 +175,7 @@ bool OpenUdpServer(WindowHandle owner) {
     if (!StartAndOpenSocket(owner, false, socket)) return false;
     if (BindSocket(socket, LocalEndpointFromSettings(BindToAdapter())) != 0) return FailStep(owner, u"bind", socket);
     ClearUdpPeers(g_Connection);  // before the thread can add the first sender
-    if (!StartReceiving(owner, ConnectionMode::UdpServer, socket)) return false;
-    g_Connection.PeerState.store(kNoPeer);
-    return true;
+    return StartReceiving(owner, ConnectionMode::UdpServer, socket);
 }
 
 bool OpenConnection(WindowHandle owner) {

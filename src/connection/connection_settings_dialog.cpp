@@ -104,8 +104,7 @@ void OnNetworkCenter(HWND dialog) { CurrentLauncher().Open(dialog, u"control.exe
 
 bool OnCommand(HWND dialog, int id, int notification) {
     switch (id) {
-    case IDC_SETTINGS_OK:
-    case IDOK:
+    case IDC_SETTINGS_OK:  // only the button accepts: Enter (IDOK) does nothing
         ReadBack(dialog);
         EndDialog(dialog, IDC_SETTINGS_OK);
         return true;

@@ -155,11 +155,13 @@ bool WriteBatchFile(WindowHandle owner, const AddIpForm& form) {
         return false;
     }
     SetWorkingDirectory(TextView(g_ProgramDirectory));
-    if (!CreateDirectoryAt(BatchFolderPath()) || !WriteFileBytes(BatchFilePath(content.fileName), content.line)) {
-        ShowMessageBox(owner, u"Unable to open the file.", u"file error", kMbOk | kMbIconWarning);
-        return false;
-    }
-    return true;
+    bool notFinished = false;
+    if (CreateDirectoryAt(BatchFolderPath()) &&
+        WriteFileBytes(BatchFilePath(content.fileName), content.line, &notFinished))
+        return true;
+    if (notFinished) ShowMessageBox(owner, u"Unable to close the file.", u"file error", kMbOk);
+    else ShowMessageBox(owner, u"Unable to open the file.", u"file error", kMbOk | kMbIconWarning);
+    return false;
 }
 
 std::vector<std::u16string> ListBatchFiles() {

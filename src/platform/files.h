@@ -37,8 +37,11 @@ FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t
 
 // Creates or replaces a file with the given bytes. The new content is written
 // beside the file first and moved over it, so a failed write never leaves a
-// half-written file behind.
-bool WriteFileBytes(std::u16string_view path, std::string_view bytes);
+// half-written file behind. notFinished (when given) tells the two ways to
+// fail apart: false when the file could not be created at all, true when it
+// was created but could not be written, closed or moved into place (the
+// step that the program reports as a failed close).
+bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notFinished = nullptr);
 
 bool FileExists(std::u16string_view path);
 bool DeleteFileAt(std::u16string_view path);

@@ -83,7 +83,8 @@ FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t
     return result;
 }
 
-bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
+bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notFinished) {
+    if (notFinished) *notFinished = false;
     std::string native = NativePath(path);
     std::string temp = native + ".new";
     FILE* f = std::fopen(temp.c_str(), "wb");
@@ -93,6 +94,7 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     ok = std::fclose(f) == 0 && ok;
     if (ok) ok = std::rename(temp.c_str(), native.c_str()) == 0;
     if (!ok) std::remove(temp.c_str());
+    if (notFinished) *notFinished = !ok;
     return ok;
 }
 

@@ -82,7 +82,8 @@ FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t
     return result;
 }
 
-bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
+bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notFinished) {
+    if (notFinished) *notFinished = false;
     std::wstring target = ToWideString(path);
     std::wstring temp = target + L".new";
     HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -98,6 +99,7 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes) {
     ok = CloseHandle(h) && ok;
     if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
     if (!ok) DeleteFileW(temp.c_str());
+    if (notFinished) *notFinished = !ok;
     return ok;
 }
 

@@ -101,9 +101,7 @@ private:
         return -1;
     }
 
-    // The sender list, not the peer state: the open clears that once more
-    // after its thread has started, and would forget a datagram that came
-    // in between.
+    // A UDP server has a peer once it lists a sender.
     static bool PeerArrived() {
         if (g_Settings.TipUdpMode == 1) {
             uint32_t peers[kUdpPeerCapacity];

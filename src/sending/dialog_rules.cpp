@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/text.h"
-#include "shell/program_directory.h"
 #include "shell/text_table.h"
 
 int32_t TurnPage(int32_t pageStart, int32_t rows, int32_t lines, bool forward) {
@@ -18,10 +17,6 @@ void RowNumberCaption(char16_t (&caption)[8], int32_t entryIndex, bool marked) {
 bool AskDeleteConfirmation(WindowHandle owner) {
     constexpr int kDeleteQuestion = 36;
     return ShowAppMessage(owner, kDeleteQuestion, kAppMessageYesNo, u"Lanvisor") == kIdYes;
-}
-
-std::u16string LineFileInitialPath(std::u16string_view pathBuffer) {
-    return ProgramFilePath(pathBuffer.empty() ? std::u16string_view(u"temp.txt") : pathBuffer);
 }
 
 WindowSize InputSendOpeningFoldedSize(WindowSize full) { return {full.width, 158}; }

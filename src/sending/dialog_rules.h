@@ -1,6 +1,5 @@
 // Small rules the sending dialogs share: paging through stored lines, the
-// captions of the row number buttons, folding, the delete question and the
-// file offered first when choosing a line file.
+// captions of the row number buttons, folding and the delete question.
 #pragma once
 
 #include <cstdint>
@@ -22,10 +21,6 @@ void RowNumberCaption(char16_t (&caption)[8], int32_t entryIndex, bool marked);
 
 // Asks "delete?" (message text 36, caption "Lanvisor", Yes/No): true on Yes.
 bool AskDeleteConfirmation(WindowHandle owner);
-
-// The file a line file dialog offers first: "temp.txt" in the program folder
-// while the path buffer is empty, else the buffer's name there.
-std::u16string LineFileInitialPath(std::u16string_view pathBuffer);
 
 struct WindowSize {
     int width = 0, height = 0;

@@ -109,7 +109,7 @@ void DeleteWholeHistory(HWND dialog) {
 
 void SaveHistory(HWND dialog) {
     savePath[0] = u'\0';
-    if (ChooseLineFile(dialog, savePath, true)) return;
+    if (!ChooseLineFile(dialog, savePath, true)) return;
     SaveLineFile(dialog, std::u16string_view(savePath), g_SendHistory);
 }
 

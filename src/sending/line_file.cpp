@@ -16,11 +16,12 @@ constexpr int kNotALineFileText = 23;
 bool SaveLines(WindowHandle owner, std::u16string_view path, std::span<const LineEntry> lines) {
     // A relative name is a file in the program folder.
     SetWorkingDirectory(TextView(g_ProgramDirectory));
-    if (!WriteFileBytes(LineFileName(path), LineFileBytes(lines))) {
-        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, u"CreateFile");
-        return false;
-    }
-    return true;
+    std::u16string name = LineFileName(path);
+    bool notFinished = false;
+    if (WriteFileBytes(name, LineFileBytes(lines), &notFinished)) return true;
+    if (notFinished) ShowMessageBox(owner, name, u"CloseHandle-errer", kMbOk);
+    else ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, u"CreateFile");
+    return false;
 }
 
 template <int32_t U, int32_t A>
@@ -42,6 +43,10 @@ bool LoadLines(WindowHandle owner, std::u16string_view path, LineTable<U, A>& ta
 }
 
 }  // namespace
+
+bool ChooseLineFile(WindowHandle owner, char16_t (&path)[kLineFilePathCapacity], bool save) {
+    return ChooseFile(owner, save ? kChooseSaveLines : kChooseOpenLines, path);
+}
 
 bool SaveLineFile(WindowHandle owner, std::u16string_view path, const SendHistory& history) {
     return SaveLines(owner, path, history.Lines());

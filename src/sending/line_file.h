@@ -7,9 +7,18 @@
 
 #include "platform/message_box.h"
 #include "sending/line_entry.h"
+#include "trace/file_chooser.h"
 
 // The preset file the preset send dialog reads, in the program folder.
 constexpr std::u16string_view kPresetFileName = u"mdata.txt";
+
+constexpr size_t kLineFilePathCapacity = kChooseFileCapacity;
+
+// The open or save dialog for line files, through the program's one file
+// dialog; it offers "temp.txt" in the program folder first, and saving may
+// name a new file. True when a file was chosen (its full path then in
+// path), false when the user cancelled.
+bool ChooseLineFile(WindowHandle owner, char16_t (&path)[kLineFilePathCapacity], bool save);
 
 // Writes the lines up to the first empty one (at most 20 or 200) to path,
 // relative to the program folder unless it is a full path, given the

@@ -11,10 +11,12 @@
 
 #include "sending/line_entry.h"
 
-// The longest line taken: a full line of 256 codes as the program writes it
-// (two hex digits a code). At most this many characters and the line break
-// are read for one line; a longer line is unusable and leaves its entry empty.
-constexpr int32_t kLineFileLongestLine = 512;
+// The longest line taken: the longest the program writes. Codes below 256
+// take two hex digits, larger ones one character inside quotes, and a run of
+// them a pair of quotes; 256 codes alternating between the two take 128 x 5
+// characters. At most this many characters and the line break are read for
+// one line; a longer line is unusable and leaves its entry empty.
+constexpr int32_t kLineFileLongestLine = kLineCodes / 2 * 5;
 constexpr int32_t kLineFileLineChars = kLineFileLongestLine + 2;
 constexpr int32_t kLineFileMaxLines = 200;
 // The most a load can consume: the mark and 200 lines read whole.

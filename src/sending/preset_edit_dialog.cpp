@@ -100,14 +100,14 @@ void DeleteAll(HWND dialog) {
 
 void ReadListFile(HWND dialog) {
     filePath[0] = u'\0';
-    if (!ChooseLineFile(dialog, filePath, false))
+    if (ChooseLineFile(dialog, filePath, false))
         LoadPresetEditFile(dialog, std::u16string_view(filePath), g_PresetEditTable);
     Repaint(dialog);
 }
 
 void SaveFile(HWND dialog) {
     filePath[0] = u'\0';
-    if (ChooseLineFile(dialog, filePath, true)) return;
+    if (!ChooseLineFile(dialog, filePath, true)) return;
     SaveLineFile(dialog, std::u16string_view(filePath), g_PresetEditTable);
 }
 

@@ -74,7 +74,7 @@ void TurnPresetPage(HWND dialog, bool forward) {
 
 void LoadOtherFile(HWND dialog) {
     loadPath[0] = u'\0';
-    if (!ChooseLineFile(dialog, loadPath, false))
+    if (ChooseLineFile(dialog, loadPath, false))
         LoadPresetFile(dialog, std::u16string_view(loadPath), false, g_PresetTable);
     Repaint(dialog);
 }

@@ -1,7 +1,5 @@
 #include "sending/sending_dialogs_window.h"
 
-#include <commdlg.h>
-
 #include "appearance/gdi_colors_win32.h"
 #include "connection/connection_state.h"
 #include "platform/text.h"
@@ -9,15 +7,12 @@
 #include "sending/destination_list.h"
 #include "shell/app_settings.h"
 #include "shell/dialog_texts_win32.h"
-#include "shell/program_directory.h"
 #include "shell/text_table.h"
 #include "trace/trace_view.h"
 
 namespace {
 
 constexpr int kDestinationId = 1202;
-constexpr int kSaveTitleText = 10;
-constexpr int kOpenTitleText = 11;
 
 // One typing box per dialog; each knows its line.
 struct TypingArea {
@@ -130,27 +125,6 @@ void FillDestinationBox(HWND dialog) {
 }
 
 std::u16string DestinationBoxText(HWND dialog) { return DialogItemText(dialog, kDestinationId, 2); }
-
-bool ChooseLineFile(HWND owner, char16_t (&path)[kLineFilePathCapacity], bool save) {
-    SetCurrentDirectoryW(AsWide(g_ProgramDirectory));
-    wchar_t file[kLineFilePathCapacity] = {};
-    std::u16string initial = LineFileInitialPath(std::u16string_view(path));
-    lstrcpynW(file, AsWide(initial.c_str()), kLineFilePathCapacity);
-    std::u16string title = AppText(save ? kSaveTitleText : kOpenTitleText);
-    static const wchar_t kFilter[] = L"TxtFile(*.txt)\0*.txt\0AllFile(*.*)\0*.*\0";
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = kLineFilePathCapacity;
-    ofn.lpstrTitle = AsWide(title.c_str());
-    ofn.Flags = OFN_FILEMUSTEXIST | OFN_EXTENSIONDIFFERENT;
-    BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    if (!chosen) return true;
-    lstrcpynW(AsWide(path), file, kLineFilePathCapacity);
-    return false;
-}
 
 void SetRowNumberCaptions(HWND dialog, int firstId, int rows, int32_t pageStart, int markedRow) {
     for (int k = 0; k < rows; ++k) {

@@ -38,11 +38,6 @@ void FillDestinationBox(HWND dialog);
 // The text of the destination box: its first character chooses the client.
 std::u16string DestinationBoxText(HWND dialog);
 
-constexpr size_t kLineFilePathCapacity = 260;
-// The open or save dialog for line files. True when the user cancelled (the
-// buffer is untouched), false when a file was chosen (its path in the buffer).
-bool ChooseLineFile(HWND owner, char16_t (&path)[kLineFilePathCapacity], bool save);
-
 // Row number captions of a page: "%02d" from pageStart + 1, the marked row
 // (or none with -1) as "<%02d>".
 void SetRowNumberCaptions(HWND dialog, int firstId, int rows, int32_t pageStart, int markedRow);

@@ -40,8 +40,10 @@ void ClearTraceCommand(HWND window) {
 
 void SaveTraceFileCommand(HWND window) { SaveTrace(window); }
 
+// Whatever became of the load (chosen, cancelled or refused), the view
+// returns to the newest cells.
 void LoadTraceFileCommand(HWND window) {
-    if (!LoadTrace(window)) return;
+    LoadTrace(window);
     g_View.FollowNewest = 1;
     RepaintMainWindow(window);
 }

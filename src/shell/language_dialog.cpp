@@ -27,8 +27,7 @@ void OnAccept(HWND dialog) {
 
 bool OnCommand(HWND dialog, int id, int) {
     switch (id) {
-    case IDC_LANGUAGE_OK:
-    case IDOK:  // Enter in the combo box
+    case IDC_LANGUAGE_OK:  // only the button accepts: Enter (IDOK) does nothing
         OnAccept(dialog);
         return true;
     default:

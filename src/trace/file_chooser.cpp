@@ -18,6 +18,9 @@ const FileDialogSpec kSpecs[] = {
     {false, 11, u"Temp1.log", kLogFilter, u".log"},
     {true, 10, u"Temp1.log", kLogFilter, u".log"},
     {false, 11, u"Temp1.txt", kTextFilter, u".txt"},
+    // Line files are saved with ".txt" by their own naming rule.
+    {false, 11, u"temp.txt", kTextFilter, u""},
+    {true, 10, u"temp.txt", kTextFilter, u""},
 };
 
 std::atomic<FileDialogHost*> g_host{nullptr};
@@ -28,7 +31,7 @@ bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {
 
 }  // namespace
 
-const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= 2) ? mode : 0]; }
+const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= kChooseSaveLines) ? mode : 0]; }
 
 FileDialogHost* SetFileDialogHost(FileDialogHost* host) { return g_host.exchange(host); }
 

@@ -1,4 +1,4 @@
-// The open/save file dialog for trace files and macro files. The rules
+// The open/save file dialog for trace files, macro files and line files. The rules
 // around the dialog (default names, the starting path, the forced
 // extension) are portable; the dialog itself is shown by a host that the
 // Windows front end installs (GetOpenFileNameW / GetSaveFileNameW), and
@@ -14,9 +14,11 @@
 constexpr size_t kChooseFileCapacity = 260;
 
 enum ChooseFileMode : int {
-    kChooseOpenLog = 0,   // open a trace file
-    kChooseSaveLog = 1,   // save a trace file
-    kChooseOpenText = 2,  // open a macro (text) file
+    kChooseOpenLog = 0,    // open a trace file
+    kChooseSaveLog = 1,    // save a trace file
+    kChooseOpenText = 2,   // open a macro (text) file
+    kChooseOpenLines = 3,  // open a line file (history, presets)
+    kChooseSaveLines = 4,  // save a line file
 };
 
 // What the dialog of one mode looks like.
@@ -27,15 +29,15 @@ struct FileDialogSpec {
     // Description and pattern pairs, each ended by a zero, the list ended by
     // an empty string (the Win32 filter format); the first pair is selected.
     std::u16string_view filter;
-    std::u16string_view extension;  // forced on the chosen name
+    std::u16string_view extension;  // forced on the chosen name; none when empty
 };
 
-// The spec of a mode; modes outside 0..2 are treated as mode 0.
+// The spec of a mode; modes outside 0..4 are treated as mode 0.
 const FileDialogSpec& FileDialogFor(int mode);
 
 // Shows the dialog. `path` holds the file field at entry (at most 259
 // characters) and the chosen full path on OK. True on OK, false on cancel.
-// The open modes take only an existing file; the save mode also takes a new
+// The open modes take only an existing file; the save modes also take a new
 // name (a save that demanded an existing file could never make a new one).
 class FileDialogHost {
 public:

@@ -50,7 +50,8 @@ def set_color_previews_and_rewrite_saves(ctx):
     wait_pixel(ctx, preview_cell(client, 0), (200, 255, 200), "light-defaults")
     wait_pixel(ctx, preview_cell(client, 1), (200, 200, 255), "light-defaults")
 
-    # Typed values show only after Set Color; 256 is stored as 0.
+    # Typed values show only after Set Color; 256 is stored as 0, while the
+    # boxes keep what was typed.
     type_row(dialog, ASC_BACK_1_ROW, (10, 20, 30))
     type_row(dialog, ASC_BACK_2_ROW, (256, 300, "x"))
     type_row(dialog, DIALOG_BACK_ROW, (5, 5, 5))
@@ -58,7 +59,7 @@ def set_color_previews_and_rewrite_saves(ctx):
     dialog.click(SET_COLOR)
     wait_pixel(ctx, preview_cell(client, 1), (10, 20, 30), "set-color")
     wait_pixel(ctx, preview_cell(client, 0), (0, 44, 0), "set-color")
-    assert row_values(dialog, ASC_BACK_2_ROW) == ("0", "44", "0")
+    assert row_values(dialog, ASC_BACK_2_ROW) == ("256", "300", "x")
 
     # The dark set: its own values; typed but unset values are dropped.
     dialog.click(DARK_RADIO)

@@ -1,5 +1,5 @@
 """Language choice and the clear-trace question, whose text follows it."""
-from lanvisor_e2e import IDNO, IDYES, scenario, settings_file
+from lanvisor_e2e import IDNO, IDYES, scenario, settings_file, wait_until
 
 LANGUAGE_DIALOG = "setup of language"
 LANGUAGE_COMBO, LANGUAGE_OK = 1201, 1041
@@ -7,6 +7,7 @@ CLEAR_TRACE = 211
 LANGUAGE_DIALOG_COMMAND = 243
 CLEAR_QUESTION = 5
 LANGUAGES = ["Japanese", "English", "Korean", "Chinese"]
+VK_RETURN = 0x0D
 
 
 def clear_question(app, ctx, language, answer=IDNO):
@@ -21,7 +22,7 @@ def clear_question(app, ctx, language, answer=IDNO):
 
 def choose_language(app, *, shown, select=None, typed=None):
     """Opens the language dialog, checks the name it shows, picks an entry or
-    types a name, and accepts."""
+    types a name, and accepts with OK."""
     app.command(LANGUAGE_DIALOG_COMMAND)
     dialog = app.wait_window(LANGUAGE_DIALOG)
     assert dialog.items(LANGUAGE_COMBO) == LANGUAGES
@@ -29,7 +30,12 @@ def choose_language(app, *, shown, select=None, typed=None):
     if select:
         dialog.combo_select(LANGUAGE_COMBO, select)
     else:
-        dialog.settext(LANGUAGE_COMBO, typed)
+        # Enter on the way accepts nothing: the dialog stays open and takes
+        # the rest of the typing.
+        dialog.settext(LANGUAGE_COMBO, "")
+        dialog.key(VK_RETURN)
+        dialog.type(LANGUAGE_COMBO, typed)
+        wait_until(lambda: dialog.text(LANGUAGE_COMBO) == typed, what=f"{typed!r} typed after Enter")
     dialog.click(LANGUAGE_OK)
     dialog.wait_gone()
 

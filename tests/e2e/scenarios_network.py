@@ -12,6 +12,7 @@ import re
 from lanvisor_e2e import DEFAULT_TIMEOUT, IDOK, scenario, settings_file, wait_until
 
 SETTINGS_COMMAND, SETTINGS_TITLE = 231, 103
+VK_RETURN = 0x0D
 VERSION_COMBO = 1202
 CLIENT, SERVER, TIP, UDP, AUTO, VALID = 1061, 1062, 1063, 1064, 1065, 1066
 ADAPTER_OCTETS, ADAPTER_PORT = (1071, 1072, 1073, 1074), 1075
@@ -137,11 +138,16 @@ def settings_round_trip(ctx):
         dialog = open_settings(app, ctx)
         expect_form(dialog, DEFAULT_FORM, "after leaving without OK")
 
+    # Enter accepts nothing: the dialog stays open and takes what is typed next.
+    dialog.settext(ACCESS_PORT, "")
+    dialog.key(VK_RETURN)
+    dialog.type(ACCESS_PORT, "x80")
+    settle(lambda: dialog.text(ACCESS_PORT), "x80", "the port typed after Enter")
+
     # Typed numbers are taken from their leading digits, without a range
     # check; a version that is none of the first three entries is 2.2.
     dialog.settext(VERSION_COMBO, "2.1")
     dialog.settext(ACCESS_OCTETS[0], "300")
-    dialog.settext(ACCESS_PORT, "x80")
     dialog.click(SERVER)
     dialog.click(UDP)
     dialog.click(VALID)

@@ -18,10 +18,10 @@ PS_ROW_SEND, PS_CLOSE, PS_RELOAD = 1041, 1051, 1054
 
 # Preset edit dialog controls.
 PE_TYPING, PE_CLOSE, PE_ASSEMBLE, PE_CLEAR, PE_SAVE = 502, 1041, 1042, 1046, 1261
-PE_ROW_NUMBER, PE_MOVE_UP = 1048, 1257
+PE_ROW_NUMBER, PE_MOVE_UP, PE_READ = 1048, 1257, 1259
 
-# The file name box and the OK button of the common file dialog.
-FILE_NAME_BOX = 1148
+# The file name box and the read-only check box of the common file dialog.
+FILE_NAME_BOX, READ_ONLY_BOX = 1148, 1040
 
 
 def choose_file(ctx, app, title_text, name):
@@ -153,6 +153,8 @@ def input_send_history_saved(ctx):
     # The line stays after a send: the second send is H i 00 FF.
     device.wait_bytes(6)
     assert device.received == b"HiHi\x00\xff", device.received
+    # Saving makes a new file.
+    assert not ctx.file("history.txt").exists()
     dialog.click(1261)
     choose_file(ctx, app, 10, "history")
     # Newest first, two hex digits per code, CR LF after each line.
@@ -196,6 +198,12 @@ def preset_edit_assembles_and_saves(ctx):
     dialog.click(PE_SAVE)
     choose_file(ctx, app, 10, "mdata")
     assert wait_for_file(ctx, "mdata.txt") == utf16("4142\r\n434445\r\n")
+    # Reading back goes through the file dialog of the trace commands, which
+    # offers no read-only box (it would have no effect).
+    dialog.click(PE_READ)
+    chooser = app.wait_window(ctx.language_text(11, "j"))
+    assert chooser.state(READ_ONLY_BOX)["visible"] == 0, "the line file is chosen in a dialog of its own"
+    choose_file(ctx, app, 11, "mdata.txt")
     dialog.click(PE_CLOSE)
     dialog.wait_gone()
     # The preset send dialog offers what was saved.

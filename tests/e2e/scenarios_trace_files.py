@@ -1,17 +1,17 @@
 """Trace files and the memo: a trace saved through the file dialog loads
-back into the same screen; the memo file is made once and opened in
-Notepad."""
+back into the same screen; every load, also a cancelled or refused one,
+shows the newest cells; the memo file is made once and opened in Notepad."""
 import os
 import signal
 
 from device_sim import TcpServer
-from lanvisor_e2e import IDYES, scenario, wait_until
+from lanvisor_e2e import IDCANCEL, IDOK, IDYES, scenario, wait_until
 from scenarios_connection import expect_box
-from scenarios_sending import choose_file
+from scenarios_sending import FILE_NAME_BOX, choose_file
 from scenarios_view import (CLEAR_TRACE, HELLO, LIGHT, TRAILER_CELLS, MainWindowLayout, close_tcp_client, differs, hello_problem,
                             launch_tcp_client, receive_hello, wait_grid)
 
-SAVE_TRACE, LOAD_TRACE, MEMO = 201, 202, 227
+SAVE_TRACE, LOAD_TRACE, MEMO, FIRST_LINE = 201, 202, 227, 215
 SAVE_TITLE, OPEN_TITLE, NOTHING_TO_SAVE = 10, 11, 12
 HEADER_BYTES, CELL_BYTES = 32, 8
 
@@ -70,6 +70,53 @@ def saved_trace_loads_back(ctx):
     # Saving the loaded trace writes the same file again.
     again = save_trace(ctx, app, "again")
     assert again == data, "the loaded trace saves differently"
+    app.end()
+
+
+def trace_file(blocks):
+    """A trace file of received blocks, each with its stamp trailer."""
+    cells = bytearray()
+    for block in blocks:
+        for pos, byte in enumerate(block):
+            cells += bytes((1, 0, byte, 0, pos & 0xFF, 0, 0, 0))
+        cells += bytes((3, 0, ord("t"), ord("="), 0, 0, 0, 0))
+        cells += bytes((4, 0, ord("0"), ord("0"), 0, 0, 0, 0)) + bytes((5, 0, ord("0"), ord("1"), 0, 0, 0, 0))
+    return f"{len(cells) // CELL_BYTES:015d}\r".encode("utf-16-le") + bytes(cells)
+
+
+def end_mark_problem(layout, shown):
+    """Whether the end mark, which follows the newest cell, is on the screen."""
+    def problem(shot):
+        if bool(shot.where(LIGHT.end_mark, layout.trace)) == shown:
+            return None
+        return "the end mark is not shown" if shown else "the end mark is still shown"
+    return problem
+
+
+@scenario("trace")
+def load_command_returns_to_the_newest_cells(ctx):
+    # Thirty blocks of a hundred letters: far more than one screen.
+    long_trace = trace_file([bytes([0x41 + k % 26]) * 100 for k in range(30)])
+    too_large = f"{200000:015d}\r".encode("utf-16-le")
+    app = ctx.launch(files={"long.log": long_trace, "big.log": too_large})
+    layout = MainWindowLayout(app)
+    load_trace(ctx, app, "long.log")
+    ctx.wait_for_screen("loaded", end_mark_problem(layout, True))
+    # A load that is cancelled, and one that is refused, also show the newest cells again.
+    for leave in ("cancelled", "refused"):
+        app.command(FIRST_LINE)
+        ctx.wait_for_screen("first-line", end_mark_problem(layout, False))
+        app.command(LOAD_TRACE)
+        chooser = app.wait_window(ctx.language_text(OPEN_TITLE, "j"))
+        if leave == "cancelled":
+            chooser.click(IDCANCEL)
+            chooser.wait_gone()
+        else:
+            chooser.settext(FILE_NAME_BOX, "big.log")
+            chooser.click(IDOK)
+            chooser.wait_gone()
+            expect_box(app, "CreateFile", pattern=".*200000.*")
+        ctx.wait_for_screen(leave, end_mark_problem(layout, True))
     app.end()
 
 
