@@ -9,6 +9,7 @@ LANVISOR_PACKAGES=(
   wine wine64 fonts-wine fonts-liberation libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxrender1
   xvfb xauth xdotool x11-utils imagemagick
   groff
+  tshark
   fonts-ipafont-gothic fonts-nanum fonts-wqy-microhei
 )
 
@@ -24,6 +25,9 @@ ensure_packages() {
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Installing: ${missing[*]}"
   as_root apt-get update -qq
+  # tshark checks the pcap exports; its package asks whether non-root users
+  # may capture: answer no without a prompt.
+  echo "wireshark-common wireshark-common/install-setuid boolean false" | as_root debconf-set-selections
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 

@@ -20,6 +20,8 @@ int32_t DropBy(int32_t index, int32_t amount) { return index > amount ? index - 
 
 void CompactLocked(TraceBuffer& trace) {
     int32_t count = WriteIndex(trace);
+    SpillUncapturedLocked(trace, std::min(count, kTraceCompactDrop));
+    trace.Capture.Next = DropBy(trace.Capture.Next, kTraceCompactDrop);
     int32_t kept = count - kTraceCompactDrop;
     if (kept > 0)
         std::memmove(&trace.Cells[0], &trace.Cells[kTraceCompactDrop], static_cast<size_t>(kept) * sizeof(TraceCell));
@@ -95,6 +97,13 @@ void BlockLocked(TraceBuffer& trace, const uint8_t* bytes, int32_t length, Trace
 
 }  // namespace
 
+void SpillUncapturedLocked(TraceBuffer& trace, int32_t end) {
+    TraceCaptureMark& capture = trace.Capture;
+    if (!capture.Active || !trace.Cells || capture.Next >= end) return;
+    capture.Spill.insert(capture.Spill.end(), &trace.Cells[capture.Next], &trace.Cells[end]);
+    capture.Next = end;
+}
+
 void FormatStampDigits(uint32_t elapsedMs, char digits[4]) {
     uint32_t tenths = elapsedMs / 100;
     if (tenths > 9999) tenths = 9999;
@@ -158,6 +167,8 @@ void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, uint32_t address
 
 void ClearTrace(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
+    SpillUncapturedLocked(trace, WriteIndex(trace));
+    trace.Capture.Next = 0;
     PublishWriteIndex(trace, 0);
     trace.TraceStampIndex = 0;
     trace.View = TraceViewMarks{};

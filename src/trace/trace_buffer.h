@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/lock.h"
 #include "platform/tick_clock.h"
@@ -56,12 +57,25 @@ struct TraceViewMarks {
     int32_t LastDrawnStamp = 0;
 };
 
+// Where the capture to disk has got to. The capture takes its cells on the
+// window's timer, so the receive thread never waits for the disk; Next is
+// moved by compaction like the view's marks. A flood can pass more than the
+// dropped half between two ticks, so compaction (and clearing or loading)
+// first copies the cells the capture has not taken into Spill: nothing is
+// lost, and the receive thread only pays a copy in the rare tick it floods.
+struct TraceCaptureMark {
+    bool Active = false;
+    int32_t Next = 0;
+    std::vector<TraceCell> Spill;
+};
+
 struct TraceBuffer {
     std::unique_ptr<TraceCell[]> Cells;  // kTraceCapacity cells once allocated
     std::atomic<int32_t> TraceWriteIndex{0};
     int32_t TraceStampIndex = 0;  // StampHigh cell of the pending trailer; < 2: none
     uint32_t LastEventTick = 0;
     TraceViewMarks View;
+    TraceCaptureMark Capture;
     const TickClock* Clock = &SystemTickClock();
     mutable Lock Guard;
 };
@@ -108,6 +122,10 @@ void ClearTrace(TraceBuffer& trace);
 
 // Drops the oldest kTraceCompactDrop cells.
 void CompactTrace(TraceBuffer& trace);
+
+// With the lock held, before cells from `end` on stop being the ones the
+// capture has not taken: keeps those up to `end` in the capture's Spill.
+void SpillUncapturedLocked(TraceBuffer& trace, int32_t end);
 
 // Cells in use; safe to call from any thread without the lock.
 inline int32_t TraceCount(const TraceBuffer& trace) { return trace.TraceWriteIndex.load(std::memory_order_acquire); }

@@ -90,6 +90,10 @@ TraceFileResult ReadTraceFile(TraceBuffer& trace, std::u16string_view path, int3
     {
         LockHold hold(trace.Guard);
         if (!trace.Cells) return TraceFileResult::Failed;
+        // A capture keeps what it has not written yet; the loaded cells are
+        // no new traffic, so it goes on behind them.
+        SpillUncapturedLocked(trace, trace.TraceWriteIndex.load(std::memory_order_relaxed));
+        trace.Capture.Next = count;
         if (count > 0)
             std::memcpy(&trace.Cells[0], bytes.data() + kTraceHeaderBytes, static_cast<size_t>(count) * sizeof(TraceCell));
         // The trailer that was counting belongs to the old trace; its index

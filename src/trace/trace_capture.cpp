@@ -1,0 +1,142 @@
+#include "trace/trace_capture.h"
+
+#include <ctime>
+
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace {
+
+// Room for what one tick usually brings; a flood grows it once.
+constexpr size_t kSpillReserve = kTraceCompactDrop;
+
+std::u16string TwoDigits(int v) {
+    return std::u16string(1, static_cast<char16_t>(u'0' + v / 10 % 10)) + static_cast<char16_t>(u'0' + v % 10);
+}
+
+bool SameFileName(std::u16string_view a, std::u16string_view b) { return EqualsIgnoreAsciiCase(a, b); }
+
+}  // namespace
+
+CaptureClock LocalCaptureClock() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+std::u16string CaptureFileName(const CaptureClock& when, int serial) {
+    std::u16string name = u"Lanvisor_" + TwoDigits(when.year / 100) + TwoDigits(when.year) + TwoDigits(when.month) +
+                          TwoDigits(when.day) + u"_" + TwoDigits(when.hour) + TwoDigits(when.minute) +
+                          TwoDigits(when.second);
+    if (serial > 1) name += u"_" + Utf8ToUtf16(std::to_string(serial));
+    return name + u".txt";
+}
+
+int32_t TakeCaptureCells(TraceBuffer& trace, std::vector<TraceCell>& out) {
+    out.clear();
+    LockHold hold(trace.Guard);
+    TraceCaptureMark& capture = trace.Capture;
+    // The spill's storage comes back to the capture for the next flood.
+    std::swap(out, capture.Spill);
+    capture.Spill.reserve(kSpillReserve);
+    int32_t end = trace.TraceWriteIndex.load(std::memory_order_relaxed);
+    if (trace.Cells && capture.Next < end) out.insert(out.end(), &trace.Cells[capture.Next], &trace.Cells[end]);
+    int32_t counting = trace.TraceStampIndex - 1;  // the StampLabel cell of the pending trailer
+    if (trace.TraceStampIndex >= 2 && counting >= capture.Next && trace.TraceStampIndex + 1 < end) {
+        capture.Next = counting;
+        return end - counting;
+    }
+    capture.Next = end;
+    return 0;
+}
+
+bool CaptureSession::OpenNext(const CaptureClock& when) {
+    file_.Close();
+    // A name already used (two files in one second, or a file of an earlier
+    // run) gets a serial number: a capture never appends to an old file.
+    for (int serial = 1; serial < 1000; ++serial) {
+        std::u16string name = CaptureFileName(when, serial);
+        std::u16string path = folder_.empty() ? name : folder_ + u"\\" + name;
+        if (SameFileName(path, path_) || FileExists(path)) continue;
+        if (!file_.Open(path)) return false;
+        path_ = path;
+        fileBytes_ = 0;
+        ++filesStarted_;
+        return true;
+    }
+    return false;
+}
+
+bool CaptureSession::Start(TraceBuffer& trace, std::u16string_view folder, const ExportEndpoints& endpoints,
+                           const CaptureClock& when, int64_t fileLimit) {
+    Stop(trace);
+    fileLimit_ = fileLimit;
+    folder_ = std::u16string(folder);
+    while (!folder_.empty() && (folder_.back() == u'\\' || folder_.back() == u'/')) folder_.pop_back();
+    path_.clear();
+    filesStarted_ = 0;
+    if (!OpenNext(when)) return false;
+    endpoints_ = endpoints;
+    reader_ = TraceItemReader();
+    givenAgain_ = 0;
+    LockHold hold(trace.Guard);
+    trace.Capture.Active = true;
+    trace.Capture.Next = trace.TraceWriteIndex.load(std::memory_order_relaxed);
+    trace.Capture.Spill.clear();
+    trace.Capture.Spill.reserve(kSpillReserve);
+    return true;
+}
+
+bool CaptureSession::WriteLines(std::string& text) {
+    bool ok = text.empty() || file_.Write(text);
+    fileBytes_ += static_cast<int64_t>(text.size());
+    text.clear();
+    return ok;
+}
+
+bool CaptureSession::AddLine(const TraceItem& item, std::string& text, const CaptureClock& when) {
+    std::string line = TextExportLine(item, endpoints_);
+    int64_t pending = fileBytes_ + static_cast<int64_t>(text.size());
+    // A file ends at a line end, before it would pass the limit.
+    if (pending > 0 && pending + static_cast<int64_t>(line.size()) > fileLimit_ && !(WriteLines(text) && OpenNext(when)))
+        return false;
+    text += line;
+    return text.size() < (1u << 20) || WriteLines(text);
+}
+
+CaptureStatus CaptureSession::Pump(TraceBuffer& trace, const CaptureClock& when) {
+    if (!IsOn()) return CaptureStatus::Off;
+    int32_t again = TakeCaptureCells(trace, cells_);
+    std::string text;
+    bool ok = true;
+    TraceItemSink sink = [&](const TraceItem& item) { ok = ok && AddLine(item, text, when); };
+    reader_.Feed(cells_.data(), static_cast<int32_t>(cells_.size()), sink, givenAgain_);
+    givenAgain_ = again;
+    if (ok && WriteLines(text)) return CaptureStatus::On;
+    Detach(trace);
+    return CaptureStatus::WriteFailed;
+}
+
+void CaptureSession::Stop(TraceBuffer& trace) {
+    if (!IsOn()) return;
+    CaptureClock when = LocalCaptureClock();
+    if (Pump(trace, when) != CaptureStatus::On) return;
+    std::string text;
+    bool ok = true;
+    reader_.Finish([&](const TraceItem& item) { ok = ok && AddLine(item, text, when); });
+    if (ok) WriteLines(text);
+    Detach(trace);
+}
+
+void CaptureSession::Detach(TraceBuffer& trace) {
+    file_.Close();
+    LockHold hold(trace.Guard);
+    trace.Capture.Active = false;
+    trace.Capture.Spill.clear();
+    trace.Capture.Spill.shrink_to_fit();
+}

@@ -1,0 +1,477 @@
+#include "trace/trace_export.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "shell/app_settings.h"
+#include "trace/control_mnemonic.h"
+#include "trace/trace_file.h"
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+uint32_t StampDigit(uint8_t c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+
+// Cells of the four-cell units name their octet by value 1..4 or 11..14.
+int OctetIndex(uint8_t value) { return (value >= 11 ? value - 11 : value - 1) & 3; }
+
+bool IsLastOctet(uint8_t value) { return value == 4 || value == 14; }
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The printable text of a block: control bytes by the names the trace grid
+// shows ("<CR>"), the space as a space, bytes 128..255 as the characters of
+// the same code (as the grid), except the invisible 128..159 as "<80>".
+// keepLineBreaks leaves CR, LF and tab as they are (CSV cells hold them).
+std::string PrintableText(const uint8_t* bytes, int32_t length, bool keepLineBreaks) {
+    std::string out;
+    out.reserve(static_cast<size_t>(length) + 8);
+    for (int32_t i = 0; i < length; ++i) {
+        uint8_t b = bytes[i];
+        if (keepLineBreaks && (b == '\r' || b == '\n' || b == '\t')) {
+            out += static_cast<char>(b);
+        } else if (b == ' ') {
+            out += ' ';
+        } else if (b < 0x20 || b == 0x7F) {
+            char16_t name[2];
+            ControlMnemonic(b, name);
+            out += '<';
+            out += static_cast<char>(name[0]);
+            out += static_cast<char>(name[1]);
+            out += '>';
+        } else if (b >= 0x80 && b < 0xA0) {
+            out += '<';
+            out += kHexDigits[b >> 4];
+            out += kHexDigits[b & 15];
+            out += '>';
+        } else {
+            AppendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+std::string HexBytes(const uint8_t* bytes, int32_t length) {
+    std::string out;
+    out.reserve(static_cast<size_t>(length) * 3);
+    for (int32_t i = 0; i < length; ++i) {
+        if (i) out += ' ';
+        out += kHexDigits[bytes[i] >> 4];
+        out += kHexDigits[bytes[i] & 15];
+    }
+    return out;
+}
+
+std::string Seconds(uint64_t tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }
+
+std::string Dotted(const uint8_t (&a)[4]) {
+    return std::to_string(a[0]) + "." + std::to_string(a[1]) + "." + std::to_string(a[2]) + "." + std::to_string(a[3]);
+}
+
+std::string ItemWord(const TraceItem& item) {
+    switch (item.type) {
+    case TraceItem::Open:
+        return "OPEN";
+    case TraceItem::Close:
+        return "CLOSE";
+    default:
+        return item.kind == Sent ? "SEND" : "RECV";
+    }
+}
+
+// The peer of an item: its address cells, else (client modes) the access point.
+std::string PeerText(const TraceItem& item, const ExportEndpoints& endpoints) {
+    if (item.hasAddress) return Dotted(item.address);
+    if (!endpoints.server) return Dotted(endpoints.remoteAddress);
+    return std::string();
+}
+
+std::string PadLeft(std::string s, size_t width) { return s.size() < width ? std::string(width - s.size(), ' ') + s : s; }
+std::string PadRight(std::string s, size_t width) { return s.size() < width ? s + std::string(width - s.size(), ' ') : s; }
+
+std::string CsvField(const std::string& field) {
+    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+    std::string out = "\"";
+    for (char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+void Put16(std::string& out, uint16_t v) {
+    out += static_cast<char>(v >> 8);
+    out += static_cast<char>(v & 0xFF);
+}
+
+void Put32(std::string& out, uint32_t v) {
+    Put16(out, static_cast<uint16_t>(v >> 16));
+    Put16(out, static_cast<uint16_t>(v));
+}
+
+void PutLe32(std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void PutLe16(std::string& out, uint16_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>(v >> 8);
+}
+
+// The one's-complement sum of the Internet checksum, over bytes taken as
+// big-endian 16-bit words.
+uint32_t SumWords(const uint8_t* p, size_t n, uint32_t sum = 0) {
+    for (size_t i = 0; i + 1 < n; i += 2) sum += static_cast<uint32_t>(p[i] << 8 | p[i + 1]);
+    if (n & 1) sum += static_cast<uint32_t>(p[n - 1] << 8);
+    return sum;
+}
+
+uint16_t FoldChecksum(uint32_t sum) {
+    while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<uint16_t>(~sum & 0xFFFF);
+}
+
+const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+void SetChecksum(std::string& s, size_t at, uint16_t value) {
+    s[at] = static_cast<char>(value >> 8);
+    s[at + 1] = static_cast<char>(value & 0xFF);
+}
+
+constexpr uint8_t kTcpFin = 0x01, kTcpSyn = 0x02, kTcpPsh = 0x08, kTcpAck = 0x10;
+constexpr uint8_t kProtocolTcp = 6, kProtocolUdp = 17;
+constexpr uint32_t kPcapLinkRaw = 101;
+constexpr uint32_t kLocalIsn = 0x10000000, kRemoteIsn = 0x20000000;
+
+}  // namespace
+
+TraceItemReader::TraceItemReader() { block_.reserve(kTraceMaxBlock); }
+
+void TraceItemReader::Feed(const TraceCell* cells, int32_t count, const TraceItemSink& sink, int32_t alreadySeen) {
+    for (int32_t i = 0; i < count; ++i) {
+        const TraceCell& cell = cells[i];
+        if (i >= alreadySeen) {
+            Cell(cell, sink);
+        } else if (cell.kind == StampHigh) {
+            gap_ = gap_ % 100 + 100 * (StampDigit(cell.value) * 10 + StampDigit(cell.value2));
+        } else if (cell.kind == StampLow) {
+            gap_ = gap_ / 100 * 100 + StampDigit(cell.value) * 10 + StampDigit(cell.value2);
+        }
+    }
+}
+
+void TraceItemReader::Finish(const TraceItemSink& sink) { EndBlock(sink); }
+
+void TraceItemReader::Octet(uint8_t value, uint8_t pos, uint8_t (&octets)[4]) const { octets[OctetIndex(value)] = pos; }
+
+void TraceItemReader::EndBlock(const TraceItemSink& sink) {
+    if (block_.empty()) return;
+    TraceItem item;
+    item.type = TraceItem::Block;
+    item.kind = blockKind_;
+    item.hasAddress = hasPeer_;
+    std::memcpy(item.address, peer_, 4);
+    item.tenths = tenths_;
+    item.bytes = block_.data();
+    item.length = static_cast<int32_t>(block_.size());
+    sink(item);
+    block_.clear();
+}
+
+void TraceItemReader::Cell(const TraceCell& cell, const TraceItemSink& sink) {
+    switch (cell.kind) {
+    case Received:
+    case Sent:
+        if (!block_.empty() && (cell.kind != blockKind_ || block_.size() >= static_cast<size_t>(kTraceMaxBlock)))
+            EndBlock(sink);
+        if (block_.empty()) {
+            if (seenBlock_) tenths_ += gap_;
+            seenBlock_ = true;
+            gap_ = 0;
+            blockKind_ = static_cast<TraceCellKind>(cell.kind);
+        }
+        block_.push_back(cell.value);
+        break;
+    case StampLabel:
+        EndBlock(sink);
+        break;
+    case StampHigh:
+    case StampLow:
+        Feed(&cell, 1, sink, 1);
+        break;
+    case FromAddress:
+    case ToAddress:
+        EndBlock(sink);
+        Octet(cell.value, cell.pos, peer_);
+        if (IsLastOctet(cell.value)) hasPeer_ = true;
+        break;
+    case ClientEvent:
+        EndBlock(sink);
+        Octet(cell.value, cell.pos, event_);
+        if (IsLastOctet(cell.value)) {
+            TraceItem item;
+            item.type = cell.value == 4 ? TraceItem::Open : TraceItem::Close;
+            item.hasAddress = true;
+            std::memcpy(item.address, event_, 4);
+            item.tenths = tenths_;
+            sink(item);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+ExportFormat ExportFormatForPath(std::u16string_view path) {
+    auto endsWith = [&](std::u16string_view tail) {
+        return path.size() >= tail.size() && EqualsIgnoreAsciiCase(path.substr(path.size() - tail.size()), tail);
+    };
+    if (endsWith(u".csv")) return ExportFormat::Csv;
+    if (endsWith(u".pcap")) return ExportFormat::Pcap;
+    return ExportFormat::Text;
+}
+
+bool ExportFormatByName(std::string_view name, ExportFormat& format) {
+    if (name == "text") format = ExportFormat::Text;
+    else if (name == "csv") format = ExportFormat::Csv;
+    else if (name == "pcap") format = ExportFormat::Pcap;
+    else return false;
+    return true;
+}
+
+ExportEndpoints ExportEndpointsFrom(const AppSettings& settings, uint32_t startSeconds) {
+    ExportEndpoints e;
+    e.tcp = settings.TipUdpMode == 0;
+    e.server = settings.IpMode == 1;
+    for (int i = 0; i < 4; ++i) {
+        e.localAddress[i] = static_cast<uint8_t>(settings.AdapterIp[i]);
+        e.remoteAddress[i] = static_cast<uint8_t>(settings.AccessIp[i]);
+    }
+    e.localPort = static_cast<uint16_t>(settings.AdapterPort);
+    e.remotePort = static_cast<uint16_t>(settings.AccessPort);
+    e.startSeconds = startSeconds;
+    return e;
+}
+
+std::string TextExportLine(const TraceItem& item, const ExportEndpoints& endpoints) {
+    std::string line = PadLeft(Seconds(item.tenths), 8) + " " + PadRight(ItemWord(item), 5) + " ";
+    if (item.type == TraceItem::Block) {
+        line += PadRight(PeerText(item, endpoints), 15) + " " + PadLeft(std::to_string(item.length), 5) + "  " +
+                HexBytes(item.bytes, item.length) + "  " + PrintableText(item.bytes, item.length, false);
+    } else {
+        line += PeerText(item, endpoints);
+    }
+    line += '\n';
+    return line;
+}
+
+std::string CsvExportHeader() { return "\xEF\xBB\xBFtime,event,peer,length,hex,text\r\n"; }
+
+std::string CsvExportRow(const TraceItem& item, const ExportEndpoints& endpoints) {
+    bool block = item.type == TraceItem::Block;
+    std::string row = Seconds(item.tenths) + "," + ItemWord(item) + "," + PeerText(item, endpoints) + ",";
+    if (block) {
+        row += std::to_string(item.length) + "," + HexBytes(item.bytes, item.length) + "," +
+               CsvField(PrintableText(item.bytes, item.length, true));
+    } else {
+        row += ",,";
+    }
+    row += "\r\n";
+    return row;
+}
+
+PcapWriter::PcapWriter(const ExportEndpoints& endpoints) : endpoints_(endpoints) {}
+
+std::string PcapWriter::FileHeader() {
+    std::string out;
+    PutLe32(out, 0xA1B2C3D4);
+    PutLe16(out, 2);
+    PutLe16(out, 4);
+    PutLe32(out, 0);       // time zone: the stamps are UTC
+    PutLe32(out, 0);       // accuracy
+    PutLe32(out, 65535);   // snapshot length
+    PutLe32(out, kPcapLinkRaw);
+    return out;
+}
+
+void PcapWriter::Packet(const uint8_t (&src)[4], const uint8_t (&dst)[4], uint8_t protocol, const std::string& transportIn, uint64_t tenths, std::string& out) {
+    std::string transport = transportIn;
+    // The transport checksum covers a pseudo header of the addresses,
+    // the protocol and the length.
+    uint32_t sum = SumWords(src, 4, SumWords(dst, 4)) + protocol + static_cast<uint32_t>(transport.size());
+    SetChecksum(transport, protocol == kProtocolTcp ? 16 : 6, 0);
+    uint16_t check = FoldChecksum(SumWords(Bytes(transport), transport.size(), sum));
+    if (protocol == kProtocolUdp && check == 0) check = 0xFFFF;
+    SetChecksum(transport, protocol == kProtocolTcp ? 16 : 6, check);
+
+    std::string ip;
+    ip += '\x45';
+    ip += '\0';
+    Put16(ip, static_cast<uint16_t>(20 + transport.size()));
+    Put16(ip, ipId_++);
+    Put16(ip, 0x4000);  // don't fragment
+    ip += '\x40';        // TTL 64
+    ip += static_cast<char>(protocol);
+    Put16(ip, 0);
+    ip.append(reinterpret_cast<const char*>(src), 4);
+    ip.append(reinterpret_cast<const char*>(dst), 4);
+    SetChecksum(ip, 10, FoldChecksum(SumWords(Bytes(ip), ip.size())));
+
+    uint32_t length = static_cast<uint32_t>(ip.size() + transport.size());
+    PutLe32(out, endpoints_.startSeconds + static_cast<uint32_t>(tenths / 10));
+    PutLe32(out, static_cast<uint32_t>(tenths % 10) * 100000);
+    PutLe32(out, length);
+    PutLe32(out, length);
+    out += ip;
+    out += transport;
+    ++packets_;
+}
+
+void PcapWriter::Segment(Connection& c, bool fromLocal, uint8_t flags, const uint8_t* data, int32_t length,
+                         uint64_t tenths, std::string& out) {
+    uint16_t localPort = endpoints_.localPort;
+    uint16_t srcPort = fromLocal ? localPort : c.port, dstPort = fromLocal ? c.port : localPort;
+    uint32_t& seq = fromLocal ? c.localSeq : c.remoteSeq;
+    uint32_t ack = fromLocal ? c.remoteSeq : c.localSeq;
+    std::string tcp;
+    Put16(tcp, srcPort);
+    Put16(tcp, dstPort);
+    Put32(tcp, seq);
+    Put32(tcp, (flags & kTcpAck) ? ack : 0);
+    tcp += '\x50';  // 20-byte header
+    tcp += static_cast<char>(flags);
+    Put16(tcp, 65535);
+    Put16(tcp, 0);
+    Put16(tcp, 0);
+    tcp.append(reinterpret_cast<const char*>(data), static_cast<size_t>(length));
+    seq += static_cast<uint32_t>(length) + ((flags & (kTcpSyn | kTcpFin)) ? 1 : 0);
+    if (fromLocal) Packet(endpoints_.localAddress, c.address, kProtocolTcp, tcp, tenths, out);
+    else Packet(c.address, endpoints_.localAddress, kProtocolTcp, tcp, tenths, out);
+}
+
+PcapWriter::Connection& PcapWriter::Connect(const uint8_t (&address)[4], uint64_t tenths, std::string& out) {
+    Connection c{};
+    std::memcpy(c.address, address, 4);
+    c.port = endpoints_.server ? nextClientPort_++ : endpoints_.remotePort;
+    c.localSeq = kLocalIsn;
+    c.remoteSeq = kRemoteIsn;
+    c.open = true;
+    connections_.push_back(c);
+    Connection& added = connections_.back();
+    // The side that connects sends the SYN: the peer when we are the server.
+    bool localConnects = !endpoints_.server;
+    Segment(added, localConnects, kTcpSyn, nullptr, 0, tenths, out);
+    Segment(added, !localConnects, kTcpSyn | kTcpAck, nullptr, 0, tenths, out);
+    Segment(added, localConnects, kTcpAck, nullptr, 0, tenths, out);
+    return added;
+}
+
+void PcapWriter::Close(Connection& c, uint64_t tenths, std::string& out) {
+    Segment(c, false, kTcpFin | kTcpAck, nullptr, 0, tenths, out);
+    Segment(c, true, kTcpFin | kTcpAck, nullptr, 0, tenths, out);
+    Segment(c, false, kTcpAck, nullptr, 0, tenths, out);
+    c.open = false;
+}
+
+PcapWriter::Connection& PcapWriter::ConnectionFor(const TraceItem& item, std::string& out) {
+    uint8_t address[4];
+    std::memcpy(address, endpoints_.server && item.hasAddress ? item.address : endpoints_.remoteAddress, 4);
+    for (auto it = connections_.rbegin(); it != connections_.rend(); ++it)
+        if (it->open && std::memcmp(it->address, address, 4) == 0) return *it;
+    return Connect(address, item.tenths, out);
+}
+
+void PcapWriter::Item(const TraceItem& item, std::string& out) {
+    if (!endpoints_.tcp) {
+        if (item.type != TraceItem::Block) return;
+        const uint8_t(&peer)[4] = item.hasAddress && endpoints_.server ? item.address : endpoints_.remoteAddress;
+        bool fromLocal = item.kind == Sent;
+        std::string udp;
+        Put16(udp, fromLocal ? endpoints_.localPort : endpoints_.remotePort);
+        Put16(udp, fromLocal ? endpoints_.remotePort : endpoints_.localPort);
+        Put16(udp, static_cast<uint16_t>(8 + item.length));
+        Put16(udp, 0);
+        udp.append(reinterpret_cast<const char*>(item.bytes), static_cast<size_t>(item.length));
+        if (fromLocal) Packet(endpoints_.localAddress, peer, kProtocolUdp, udp, item.tenths, out);
+        else Packet(peer, endpoints_.localAddress, kProtocolUdp, udp, item.tenths, out);
+        return;
+    }
+    switch (item.type) {
+    case TraceItem::Open:
+        Connect(item.address, item.tenths, out);
+        break;
+    case TraceItem::Close:
+        for (auto it = connections_.rbegin(); it != connections_.rend(); ++it)
+            if (it->open && std::memcmp(it->address, item.address, 4) == 0) {
+                Close(*it, item.tenths, out);
+                break;
+            }
+        break;
+    case TraceItem::Block:
+        Segment(ConnectionFor(item, out), item.kind == Sent, kTcpPsh | kTcpAck, item.bytes, item.length, item.tenths,
+                out);
+        break;
+    }
+}
+
+std::string ExportTrace(const TraceCell* cells, int32_t count, ExportFormat format, const ExportEndpoints& endpoints) {
+    std::string out;
+    TraceItemReader reader;
+    PcapWriter pcap(endpoints);
+    TraceItemSink sink;
+    switch (format) {
+    case ExportFormat::Text:
+        sink = [&](const TraceItem& item) { out += TextExportLine(item, endpoints); };
+        break;
+    case ExportFormat::Csv:
+        out = CsvExportHeader();
+        sink = [&](const TraceItem& item) { out += CsvExportRow(item, endpoints); };
+        break;
+    case ExportFormat::Pcap:
+        out = PcapWriter::FileHeader();
+        sink = [&](const TraceItem& item) { pcap.Item(item, out); };
+        break;
+    }
+    reader.Feed(cells, count, sink);
+    reader.Finish(sink);
+    return out;
+}
+
+ExportResult ExportTraceToFile(const TraceBuffer& trace, ExportFormat format, const ExportEndpoints& endpoints,
+                               std::u16string_view path) {
+    std::unique_ptr<TraceCell[]> cells(new (std::nothrow) TraceCell[kTraceCapacity]);
+    if (!cells) return ExportResult::ReadFailed;
+    int32_t count = CopyTraceCells(trace, 0, kTraceCapacity, cells.get());
+    if (count <= 0) return ExportResult::Empty;
+    return WriteFileBytes(path, ExportTrace(cells.get(), count, format, endpoints)) ? ExportResult::Ok
+                                                                                      : ExportResult::WriteFailed;
+}
+
+ExportResult ConvertTraceFile(std::u16string_view tracePath, ExportFormat format, const ExportEndpoints& endpoints,
+                              std::u16string_view path) {
+    std::string bytes;
+    constexpr size_t kMaxBytes = kTraceHeaderBytes + sizeof(TraceCell) * kTraceCapacity;
+    if (ReadFileBytes(tracePath, bytes, kMaxBytes) != FileReadResult::Ok) return ExportResult::ReadFailed;
+    int32_t stated = TraceFileCount(bytes);
+    if (stated < 0 || stated > kTraceCapacity) return ExportResult::ReadFailed;
+    size_t body = bytes.size() > static_cast<size_t>(kTraceHeaderBytes) ? bytes.size() - kTraceHeaderBytes : 0;
+    int32_t count = std::min(stated, static_cast<int32_t>(body / sizeof(TraceCell)));
+    if (count <= 0) return ExportResult::Empty;
+    std::vector<TraceCell> cells(static_cast<size_t>(count));
+    std::memcpy(cells.data(), bytes.data() + kTraceHeaderBytes, cells.size() * sizeof(TraceCell));
+    return WriteFileBytes(path, ExportTrace(cells.data(), count, format, endpoints)) ? ExportResult::Ok
+                                                                                   : ExportResult::WriteFailed;
+}

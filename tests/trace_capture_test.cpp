@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "support/connection_fixture.h"
+#include "support/temp_folder.h"
+#include "support/trace_checker.h"
+#include "trace/trace_capture.h"
+
+namespace {
+
+constexpr CaptureClock kNoon{2026, 3, 4, 12, 5, 9};
+
+struct CapturedBlock {
+    std::string time;
+    std::string word;
+    std::vector<uint8_t> bytes;
+};
+
+// The blocks of capture files, read back from their hex columns.
+std::vector<CapturedBlock> ReadCapture(const TempFolder& folder, int* files = nullptr) {
+    std::vector<std::u16string> names;
+    ListFileNames(folder.Path(), names);
+    std::sort(names.begin(), names.end());
+    if (files) *files = static_cast<int>(names.size());
+    std::vector<CapturedBlock> blocks;
+    for (const std::u16string& name : names) {
+        std::istringstream lines(folder.ReadBytes(name));
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream fields(line);
+            CapturedBlock b;
+            std::string peer;
+            int length = 0;
+            fields >> b.time >> b.word >> peer >> length;
+            for (int i = 0; i < length; ++i) {
+                std::string hex;
+                fields >> hex;
+                b.bytes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
+            }
+            blocks.push_back(b);
+        }
+    }
+    return blocks;
+}
+
+std::vector<uint8_t> Numbered(int n, int length) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(length), static_cast<uint8_t>(n * 31));
+    bytes[0] = static_cast<uint8_t>(n >> 8);
+    bytes[1] = static_cast<uint8_t>(n);
+    return bytes;
+}
+
+// Floods between two pumps pass several compactions, a clear and a
+// still-counting trailer: the file still holds every block, in order, with
+// final times.
+TEST(TraceCapture, KeepsEveryBlockThroughCompactionsClearsAndCountingStamps) {
+    TempFolder folder;
+    ManualTickClock clock;
+    TraceBuffer trace;
+    trace.Clock = &clock;
+    ASSERT_TRUE(AllocateTrace(trace));
+    std::vector<uint8_t> before = Numbered(9999, 5);
+    AppendTrace(trace, before.data(), 5, Received);  // before the start: not captured
+    CaptureSession capture;
+    ExportEndpoints endpoints;
+    ASSERT_TRUE(capture.Start(trace, folder.Path(), endpoints, kNoon));
+    EXPECT_EQ(capture.Path(), folder.File(u"Lanvisor_20260304_120509.txt"));
+
+    int n = 0;
+    auto block = [&](int length, TraceCellKind kind) {
+        std::vector<uint8_t> bytes = Numbered(n++, length);
+        AppendTrace(trace, bytes.data(), length, kind);
+    };
+    block(10, Received);
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::On);
+    clock.Advance(1200);
+    StampPendingTrailer(trace);
+    AppendAddressCells(trace, ClientEvent, 0x0400007F, 1);  // after a counting trailer
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::On);
+    clock.Advance(300);
+    block(3, Sent);  // 1.5 s after the first
+    for (int i = 0; i < 300; ++i) block(1000 + i % 24, i % 3 ? Received : Sent);  // ~300,000 cells
+    ClearTrace(trace);
+    for (int i = 0; i < 5; ++i) block(7, Received);
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::On);
+    capture.Stop(trace);
+    EXPECT_FALSE(trace.Capture.Active);
+
+    std::vector<CapturedBlock> lines = ReadCapture(folder);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(n + 1));
+    EXPECT_EQ(lines[1].word, "OPEN");
+    EXPECT_EQ(lines[2].time, "1.5");
+    EXPECT_EQ(lines[2].word, "SEND");
+    int next = 0;
+    for (const CapturedBlock& b : lines) {
+        if (b.word == "OPEN") continue;
+        ASSERT_EQ(b.bytes[0] << 8 | b.bytes[1], next) << b.time;
+        ++next;
+    }
+    EXPECT_EQ(CheckTrace(SnapshotTrace(trace), true).error, "");
+}
+
+TEST(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
+    TempFolder folder;
+    std::u16string sub = folder.File(u"cap");
+    ASSERT_TRUE(CreateDirectoryAt(sub));
+    ManualTickClock clock;
+    TraceBuffer trace;
+    trace.Clock = &clock;
+    ASSERT_TRUE(AllocateTrace(trace));
+    CaptureSession capture;
+    ASSERT_TRUE(capture.Start(trace, sub + u"\\", ExportEndpoints{}, kNoon, 1000));
+    std::vector<uint8_t> bytes(100, 0x41);
+    for (int i = 0; i < 25; ++i) AppendTrace(trace, bytes.data(), 100, Received);  // ~500 bytes a line
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::On);
+    EXPECT_EQ(capture.FilesStarted(), 13);  // two lines a file, same second: serial names
+    EXPECT_EQ(capture.Path(), sub + u"\\Lanvisor_20260304_120509_13.txt");
+
+    std::string gone = Utf16ToUtf8(sub);
+    std::replace(gone.begin(), gone.end(), '\\', '/');
+    std::filesystem::remove_all(gone);
+    AppendTrace(trace, bytes.data(), 100, Received);
+    AppendTrace(trace, bytes.data(), 100, Received);
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::WriteFailed);
+    EXPECT_FALSE(capture.IsOn());
+    EXPECT_FALSE(trace.Capture.Active);
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::Off);
+    AppendTrace(trace, bytes.data(), 100, Received);  // the trace goes on
+    EXPECT_EQ(CheckTrace(SnapshotTrace(trace), false).error, "");
+    EXPECT_FALSE(capture.Start(trace, sub, ExportEndpoints{}, kNoon));
+}
+
+// The real receive thread under a flood of more than the trace holds, with
+// the capture pumped as the window's timer would: every byte reaches the file.
+TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {
+    TempFolder folder;
+    PeerSocket device(true);
+    ASSERT_TRUE(device.Bind(Loopback(1)));
+    ASSERT_TRUE(device.Listen());
+    UseMode(ConnectionMode::TcpClient, device.Port());
+    CaptureSession capture;
+    ASSERT_TRUE(capture.Start(g_Trace, folder.Path(), ExportEndpoints{}, kNoon));
+    Open();
+    SocketHandle accepted = device.Accept();
+    ASSERT_NE(accepted, kInvalidSocket);
+    std::vector<uint8_t> flood(400000);
+    for (size_t i = 0; i < flood.size(); ++i) flood[i] = static_cast<uint8_t>(i * 13 + i / 251);
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        sent = SendOn(accepted, flood.data(), static_cast<int>(flood.size())) == static_cast<int>(flood.size());
+    });
+    std::vector<uint8_t> captured;
+    auto pumped = [&] {
+        if (capture.Pump(g_Trace, kNoon) != CaptureStatus::On) return true;
+        captured.clear();
+        for (const CapturedBlock& b : ReadCapture(folder)) captured.insert(captured.end(), b.bytes.begin(), b.bytes.end());
+        return captured.size() >= flood.size();
+    };
+    EXPECT_TRUE(WaitUntil(pumped, std::chrono::seconds(30)));
+    sender.join();
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(capture.IsOn());
+    EXPECT_TRUE(captured == flood);
+    capture.Stop(g_Trace);
+    EXPECT_EQ(CheckTrace(SnapshotTrace(g_Trace), true).error, "");
+}
+
+}  // namespace
