@@ -49,7 +49,9 @@ const char16_t* kDefaultFile =
     u"mypcname=\r\n"
     u"dlg4_short=0\r\n"
     u"dlg5_short=0\r\n"
-    u"pw_mode=0\r\n";
+    u"pw_mode=0\r\n"
+    u"capture_on=0\r\n"
+    u"capture_folder=\r\n";
 
 TEST_F(AppSettingsTest, NoFileGivesDefaultsAndTheSaveWritesEveryKeyInOrder) {
     AppSettings settings;
@@ -73,7 +75,7 @@ TEST_F(AppSettingsTest, NoFileGivesDefaultsAndTheSaveWritesEveryKeyInOrder) {
 TEST_F(AppSettingsTest, EveryKeyRoundTrips) {
     size_t count = 0;
     const SettingKey* keys = SettingKeys(count);
-    ASSERT_EQ(count, 24u);
+    ASSERT_EQ(count, 26u);
     AppSettings written;
     int32_t n = 1;
     for (size_t i = 0; i < count; ++i) {

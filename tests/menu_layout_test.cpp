@@ -18,7 +18,8 @@ TEST(MenuLayout, EveryCommandOnceInTheMenuWithTheImageOfItsButton) {
             const CommandEntry* command = FindCommand(item.commandId);
             ASSERT_NE(command, nullptr) << item.commandId;
             EXPECT_EQ(item.textNumber, command->textNumber);
-            EXPECT_EQ(item.image, imageOfButton[command->toolbarId]) << item.commandId;
+            EXPECT_EQ(item.image, command->toolbarId ? imageOfButton[command->toolbarId] : kNoMenuImage)
+                << item.commandId;
         }
     }
     EXPECT_EQ(commands.size(), Commands().size());

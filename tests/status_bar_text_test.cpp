@@ -45,6 +45,8 @@ TEST(StatusBarText, ModeStateAndCounters) {
     EXPECT_EQ(StatusPartText(3, in), u"OPEN");
     EXPECT_EQ(StatusPartText(5, in), u"BufferSize=65281/131072");
     EXPECT_EQ(StatusPartText(6, in), u"Scroll=410");
+    in.capturing = true;
+    EXPECT_EQ(StatusPartText(0, in), u"REC | socket=Auto;Port=1050<<ip=No Select");
 }
 
 TEST(StatusBarText, BackgroundTellsStateAndMode) {

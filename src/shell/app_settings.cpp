@@ -40,6 +40,8 @@ const SettingKey kSettingKeys[] = {
     INT_KEY(u"dlg4_short", InputSendFolded, 0),
     INT_KEY(u"dlg5_short", PresetSendFolded, 0),
     INT_KEY(u"pw_mode", AutokeyOn, 0),
+    INT_KEY(u"capture_on", CaptureOn, 0),
+    TEXT_KEY(u"capture_folder", CaptureFolder),
 };
 
 #undef INT_KEY

@@ -30,6 +30,8 @@ struct AppSettings {
     int32_t InputSendFolded = 0;   // input-send dialog opens short
     int32_t PresetSendFolded = 0;  // preset send dialog opens narrow
     int32_t AutokeyOn = 0;         // hand the credential tool its settings before an IP change
+    int32_t CaptureOn = 0;         // capture every block to files from the start of the run
+    char16_t CaptureFolder[kMacroFileNameCapacity] = u"";  // where; empty: the program folder
 };
 
 extern AppSettings g_Settings;

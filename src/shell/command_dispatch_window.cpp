@@ -23,6 +23,7 @@
 #include "shell/toolbar_window.h"
 #include "shell/restart.h"
 #include "shell/text_table.h"
+#include "trace/export_commands.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
 #include "trace/trace_file.h"
@@ -46,6 +47,11 @@ void LoadTraceFileCommand(HWND window) {
     LoadTrace(window);
     g_View.FollowNewest = 1;
     RepaintMainWindow(window);
+}
+
+void CaptureCommand(HWND window) {
+    ToggleCaptureCommand(window);
+    RefreshStatusBar();
 }
 
 void ConnectionSettingsCommand(HWND window) {
@@ -134,6 +140,8 @@ bool RunMainCommand(HWND window, int id) {
     case AboutDialog: ShowAboutDialog(window); break;
     case Manual: OpenManual(window); break;
     case WebPage: OpenWebPage(window); break;
+    case ExportTrace: ExportCommand(window); break;
+    case CaptureToFile: CaptureCommand(window); break;
     }
     return true;
 }

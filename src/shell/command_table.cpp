@@ -31,6 +31,8 @@ constexpr CommandEntry kCommands[] = {
     {251, 352, 270, AboutDialog},
     {252, 353, 271, Manual},
     {253, 354, 272, WebPage},
+    {205, 0, 213, ExportTrace},
+    {206, 0, 214, CaptureToFile},
 };
 
 enum class Availability { Always, WhileClosed, WhileOpen };
@@ -62,7 +64,7 @@ std::span<const CommandEntry> Commands() { return kCommands; }
 
 const CommandEntry* FindCommand(int id) {
     for (const CommandEntry& entry : kCommands)
-        if (entry.menuId == id || entry.toolbarId == id) return &entry;
+        if (id != 0 && (entry.menuId == id || entry.toolbarId == id)) return &entry;
     return nullptr;
 }
 

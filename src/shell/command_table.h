@@ -32,11 +32,13 @@ enum class CommandAction {
     AboutDialog,
     Manual,
     WebPage,
+    ExportTrace,
+    CaptureToFile,
 };
 
 struct CommandEntry {
     int menuId;
-    int toolbarId;
+    int toolbarId;  // 0: a menu item only
     int textNumber;
     CommandAction action;
 };

@@ -21,6 +21,7 @@
 #include "shell/toolbar_window.h"
 #include "shell/program_directory.h"
 #include "shell/text_table.h"
+#include "trace/export_commands.h"
 #include "trace/file_dialog_win32.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
@@ -65,6 +66,7 @@ LRESULT OnCreate(HWND window) {
     ClearTraceAndView(g_Trace, g_View);
     ClearLineTable(g_SendHistory);
     g_View.FollowNewest = 1;
+    ResumeCapture(window);
     SetTimer(window, kRefreshTimer, static_cast<UINT>(g_Settings.RefreshPeriodMs), nullptr);
     ForwardSizeToStatusBar(0, 0);
     return 0;
@@ -77,6 +79,7 @@ void OnDestroy(HWND window) {
     KillTimer(window, kRefreshTimer);
     SaveAppSettings(g_Settings);
     if (IsConnectionActive()) CloseConnection(window);
+    EndCapture();
     DeleteTraceFonts();
     DeleteActiveColors();
     if (!IsConnectionActive()) FreeTrace(g_Trace);
@@ -102,7 +105,11 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
 }
 
 void OnTimer(HWND window, UINT_PTR id) {
-    if (id != kRefreshTimer || !IsConnectionActive()) return;
+    if (id != kRefreshTimer) return;
+    // The capture writes on every tick, so a closed connection's last blocks
+    // reach the file too.
+    if (!CaptureTick(window)) RefreshStatusBar();
+    if (!IsConnectionActive()) return;
     StampPendingTrailer(g_Trace);
     if (TraceCount(g_Trace) == g_Trace.View.DrawnCount) RedrawPendingStampWindow(window);
     else DrawNewCellsWindow(window);
@@ -131,6 +138,8 @@ void OnInitMenuPopup(HMENU menu) {
     for (const CommandEntry& command : Commands()) {
         UINT state = IsCommandEnabled(command.menuId, open) ? MF_ENABLED : MF_GRAYED;
         EnableMenuItem(menu, command.menuId, MF_BYCOMMAND | state);
+        if (command.action == CommandAction::CaptureToFile)
+            CheckMenuItem(menu, command.menuId, MF_BYCOMMAND | (g_Capture.IsOn() ? MF_CHECKED : MF_UNCHECKED));
     }
     if (open) SetToolbarConnected();
     else SetToolbarDisconnected();

@@ -45,10 +45,10 @@ void AppendItem(HMENU popup, const MenuItemEntry& item) {
     std::u16string text = AppText(item.textNumber);
     MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_STRING | MIIM_CHECKMARKS;
+    info.fMask = MIIM_ID | MIIM_STRING | (item.image == kNoMenuImage ? 0 : MIIM_CHECKMARKS);
     info.wID = static_cast<UINT>(item.commandId);
     info.dwTypeData = const_cast<wchar_t*>(AsWide(text.c_str()));
-    info.hbmpChecked = info.hbmpUnchecked = menuImages[item.image];
+    if (item.image != kNoMenuImage) info.hbmpChecked = info.hbmpUnchecked = menuImages[item.image];
     InsertMenuItemW(popup, GetMenuItemCount(popup), TRUE, &info);
 }
 

@@ -7,8 +7,10 @@
 struct MenuItemEntry {
     int commandId;
     int textNumber;
-    int image;
+    int image;  // kNoMenuImage: the plain check mark
 };
+
+constexpr int kNoMenuImage = -1;
 
 struct MenuPopupEntry {
     int textNumber;

@@ -34,7 +34,7 @@ std::u16string Endpoints(const AppSettings& s) {
 std::u16string StatusPartText(int part, const StatusInputs& in) {
     const AppSettings& s = *in.settings;
     switch (part) {
-    case 0: return Endpoints(s);
+    case 0: return in.capturing ? u"REC | " + Endpoints(s) : Endpoints(s);
     case 1: return s.TipUdpMode == 0 ? u"TIP" : u"UDP";
     case 2: return s.IpMode == 1 ? u"Server" : u"Client;";
     case 3: return in.connectionOpen ? u"OPEN" : u"CLOSE";

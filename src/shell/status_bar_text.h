@@ -19,6 +19,7 @@ struct StatusInputs {
     int32_t screenRows;
     int32_t traceCount;
     int32_t viewTop;
+    bool capturing = false;  // part 0 then starts with "REC | "
 };
 
 // The text of part 0..7 (empty for other parts).

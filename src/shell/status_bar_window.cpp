@@ -6,6 +6,7 @@
 #include "appearance/gdi_colors_win32.h"
 #include "connection/connection_state.h"
 #include "shell/status_bar_text.h"
+#include "trace/export_commands.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_view_state.h"
 
@@ -15,7 +16,8 @@ constexpr int kStatusBarId = 328;
 HWND statusBar = nullptr;
 
 StatusInputs CurrentInputs() {
-    return {&g_Settings, IsConnectionActive(), g_View.CellsPerRow, g_View.ScreenRows, TraceCount(g_Trace), g_View.ViewTop};
+    return {&g_Settings,         IsConnectionActive(),  g_View.CellsPerRow, g_View.ScreenRows,
+            TraceCount(g_Trace), g_View.ViewTop, g_Capture.IsOn()};
 }
 
 }  // namespace

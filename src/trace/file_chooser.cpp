@@ -13,6 +13,8 @@ using namespace std::string_view_literals;
 
 constexpr std::u16string_view kLogFilter = u"LogvFile(*.log)\0*.log\0AllFile(*.*)\0*.*\0\0"sv;
 constexpr std::u16string_view kTextFilter = u"TxtFile(*.txt)\0*.txt\0AllFile(*.*)\0*.*\0\0"sv;
+constexpr std::u16string_view kExportFilter =
+    u"Text(*.txt)\0*.txt\0CSV(*.csv)\0*.csv\0pcap(*.pcap)\0*.pcap\0AllFile(*.*)\0*.*\0\0"sv;
 
 const FileDialogSpec kSpecs[] = {
     {false, 11, u"Temp1.log", kLogFilter, u".log"},
@@ -21,6 +23,7 @@ const FileDialogSpec kSpecs[] = {
     // Line files are saved with ".txt" by their own naming rule.
     {false, 11, u"temp.txt", kTextFilter, u""},
     {true, 10, u"temp.txt", kTextFilter, u""},
+    {true, 10, u"Temp1.txt", kExportFilter, u""},  // the extension is the user's choice of format
 };
 
 std::atomic<FileDialogHost*> g_host{nullptr};
@@ -31,7 +34,7 @@ bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {
 
 }  // namespace
 
-const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= kChooseSaveLines) ? mode : 0]; }
+const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= kChooseExport) ? mode : 0]; }
 
 FileDialogHost* SetFileDialogHost(FileDialogHost* host) { return g_host.exchange(host); }
 

@@ -19,6 +19,7 @@ enum ChooseFileMode : int {
     kChooseOpenText = 2,   // open a macro (text) file
     kChooseOpenLines = 3,  // open a line file (history, presets)
     kChooseSaveLines = 4,  // save a line file
+    kChooseExport = 5,     // save an export: the file type picks the format
 };
 
 // What the dialog of one mode looks like.
@@ -32,7 +33,7 @@ struct FileDialogSpec {
     std::u16string_view extension;  // forced on the chosen name; none when empty
 };
 
-// The spec of a mode; modes outside 0..4 are treated as mode 0.
+// The spec of a mode; modes outside 0..5 are treated as mode 0.
 const FileDialogSpec& FileDialogFor(int mode);
 
 // Shows the dialog. `path` holds the file field at entry (at most 259

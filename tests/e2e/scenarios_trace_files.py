@@ -150,3 +150,40 @@ def memo_file_made_once(ctx):
     assert memo.read_bytes() == notes
     end_notepads(ctx)
     app.end()
+
+
+EXPORT, CAPTURE = 205, 206
+EXPORT_QUESTION = 285
+
+
+def capture_lines(ctx):
+    """The lines of the capture files in the program folder."""
+    lines = []
+    for path in sorted(ctx.folder.glob("Lanvisor_*.txt")):
+        lines += path.read_text(encoding="utf-8").splitlines()
+    return lines
+
+
+@scenario("trace")
+def capture_and_export_from_the_menu(ctx):
+    device = ctx.device(TcpServer())
+    app = launch_tcp_client(ctx, device)
+    app.command(CAPTURE)
+    ctx.wait_for_screen("capture-on", lambda shot: None)
+    receive_hello(app, device)
+    close_tcp_client(app, device)
+    # The block reaches the file on a timer tick, with the trace's own names
+    # for the control bytes.
+    hello_hex = " ".join(f"{b:02X}" for b in HELLO)
+    lines = wait_until(lambda: [l for l in capture_lines(ctx) if "RECV" in l], what="the block captured")
+    assert lines == [f"     0.0 RECV  127.0.0.1           7  {hello_hex}  HELLO<CR><LF>"], lines
+
+    # The trace on screen exported as CSV: the file type picks the format.
+    app.command(EXPORT)
+    expect_box(app, "Export", ctx.language_text(EXPORT_QUESTION, "j"), answer=IDYES)
+    choose_file(ctx, app, SAVE_TITLE, "hello.csv")
+    csv = wait_until(lambda: ctx.file("hello.csv").exists() and ctx.file("hello.csv").read_bytes(), what="hello.csv")
+    assert csv == ("\ufefftime,event,peer,length,hex,text\r\n"
+                   f"0.0,RECV,127.0.0.1,7,{hello_hex},\"HELLO\r\n\"\r\n").encode("utf-8"), csv
+    app.end()
+    assert ctx.settings().get("capture_on") == "1", ctx.settings()

@@ -1,0 +1,84 @@
+#include "trace/export_commands.h"
+
+#include <ctime>
+
+#include "platform/text.h"
+#include "shell/program_directory.h"
+#include "shell/text_table.h"
+#include "trace/file_chooser.h"
+
+CaptureSession g_Capture;
+
+namespace {
+
+constexpr int kNothingToExportText = 12;
+constexpr int kCannotWriteText = 13;
+constexpr int kExportWhichText = 285;
+constexpr int kCaptureStoppedText = 286;
+constexpr int kCaptureCannotStartText = 287;
+constexpr std::u16string_view kExportCaption = u"Export";
+constexpr std::u16string_view kCaptureCaption = u"Capture";
+
+uint32_t NowSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }
+
+std::u16string CaptureFolderOf(const AppSettings& settings) {
+    std::u16string_view folder = TextView(settings.CaptureFolder);
+    return folder.empty() ? std::u16string(TextView(g_ProgramDirectory)) : std::u16string(folder);
+}
+
+bool StartCapture(WindowHandle owner, TraceBuffer& trace, const AppSettings& settings) {
+    if (g_Capture.Start(trace, CaptureFolderOf(settings), ExportEndpointsFrom(settings, NowSeconds()),
+                        LocalCaptureClock()))
+        return true;
+    ShowAppMessage(owner, kCaptureCannotStartText, kAppMessageOk, kCaptureCaption);
+    return false;
+}
+
+}  // namespace
+
+bool ExportCommand(WindowHandle owner, TraceBuffer& trace, const AppSettings& settings) {
+    bool fromScreen = TraceCount(trace) > 0 &&
+                      ShowAppMessage(owner, kExportWhichText, kAppMessageYesNo, kExportCaption) == kIdYes;
+    char16_t source[kChooseFileCapacity] = {};
+    if (!fromScreen) {
+        CopyTextInto(source, ProgramFilePath(u"Temp1.log"));
+        if (!ChooseFile(owner, kChooseOpenLog, source)) return false;
+    }
+    char16_t target[kChooseFileCapacity] = {};
+    CopyTextInto(target, ProgramFilePath(u"Temp1.txt"));
+    if (!ChooseFile(owner, kChooseExport, target)) return false;
+    std::u16string path(TextView(target));
+    ExportFormat format = ExportFormatForPath(path);
+    size_t nameStart = path.rfind(u'\\');
+    if (path.find(u'.', nameStart == path.npos ? 0 : nameStart) == path.npos) path += u".txt";
+    ExportEndpoints endpoints = ExportEndpointsFrom(settings, NowSeconds());
+    ExportResult result = fromScreen ? ExportTraceToFile(trace, format, endpoints, path)
+                                     : ConvertTraceFile(TextView(source), format, endpoints, path);
+    if (result == ExportResult::Ok) return true;
+    ShowAppMessage(owner, result == ExportResult::Empty ? kNothingToExportText : kCannotWriteText, kAppMessageOk,
+                   kExportCaption);
+    return false;
+}
+
+bool ToggleCaptureCommand(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
+    if (g_Capture.IsOn()) {
+        g_Capture.Stop(trace);
+        settings.CaptureOn = 0;
+        return false;
+    }
+    settings.CaptureOn = StartCapture(owner, trace, settings) ? 1 : 0;
+    return settings.CaptureOn != 0;
+}
+
+void ResumeCapture(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
+    if (settings.CaptureOn && !g_Capture.IsOn() && !StartCapture(owner, trace, settings)) settings.CaptureOn = 0;
+}
+
+bool CaptureTick(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
+    if (g_Capture.Pump(trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return true;
+    settings.CaptureOn = 0;
+    ShowAppMessage(owner, kCaptureStoppedText, kAppMessageOk, kCaptureCaption);
+    return false;
+}
+
+void EndCapture(TraceBuffer& trace) { g_Capture.Stop(trace); }

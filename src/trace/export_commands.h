@@ -1,0 +1,32 @@
+// The main window's Export and Capture-to-file commands, and the capture's
+// share of the refresh timer. Every failure reaches the user as a message;
+// none touches the connection.
+#pragma once
+
+#include "platform/message_box.h"
+#include "shell/app_settings.h"
+#include "trace/trace_buffer.h"
+#include "trace/trace_capture.h"
+
+// The program's capture.
+extern CaptureSession g_Capture;
+
+// Asks whether to export the trace on screen or a trace file, then for the
+// file to write (its type picks text, CSV or pcap) and writes it. True when
+// a file was written.
+bool ExportCommand(WindowHandle owner, TraceBuffer& trace = g_Trace, const AppSettings& settings = g_Settings);
+
+// Turns the capture on (into settings.CaptureFolder, or the program folder
+// when that is empty) or off, and keeps the choice in settings.CaptureOn.
+// Returns whether the capture is on afterwards.
+bool ToggleCaptureCommand(WindowHandle owner, TraceBuffer& trace = g_Trace, AppSettings& settings = g_Settings);
+
+// At start-up: resumes a capture that was on at the end of the last run.
+void ResumeCapture(WindowHandle owner, TraceBuffer& trace = g_Trace, AppSettings& settings = g_Settings);
+
+// On each timer tick (connected or not): writes what came in. Returns false
+// when the capture stopped on a write failure (the user has been told).
+bool CaptureTick(WindowHandle owner, TraceBuffer& trace = g_Trace, AppSettings& settings = g_Settings);
+
+// At shutdown: the rest written, the file closed (the setting stays).
+void EndCapture(TraceBuffer& trace = g_Trace);
