@@ -19,7 +19,7 @@ TEST(CommandTable, IdsAndTextNumbersAreUniqueAndInRange) {
         EXPECT_GE(c.toolbarId, kFirstToolbarId);
         EXPECT_LE(c.toolbarId, kLastCommandId);
     }
-    EXPECT_EQ(ids.size(), 28u + 26u);  // 26 of them with a toolbar button
+    EXPECT_EQ(ids.size(), 29u + 26u);  // 26 of them with a toolbar button
 }
 
 TEST(CommandTable, MenuAndToolbarIdsReachTheSameCommand) {

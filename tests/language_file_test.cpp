@@ -36,7 +36,7 @@ constexpr int kUsedNumbers[] = {
     96, 97, 98, 99, 100, 101, 102, 103,          // IP address dialog, connection settings buttons
     180, 181, 182, 183, 186, 187, 188, 190,      // dark mode dialog, preset edit dialog
     200, 201, 202, 203, 204, 205, 206,           // menu titles
-    210, 211, 212, 213, 214, 220, 221, 222, 223, 224, 225, // menu items and toolbar tooltips
+    210, 211, 212, 213, 214, 215, 220, 221, 222, 223, 224, 225, // menu items and toolbar tooltips
     230, 231, 232, 240, 241, 242, 250, 251, 252, 253,
     260, 261, 262, 263, 270, 271, 272,
     285, 286, 287,                               // export and capture messages

@@ -21,9 +21,9 @@ uint32_t Address(uint8_t last) {
     return value;
 }
 
-std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+[[maybe_unused]] std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-std::string Hex(const std::string& bytes) {
+[[maybe_unused]] std::string Hex(const std::string& bytes) {
     std::string out;
     char two[3];
     for (unsigned char c : bytes) {

@@ -23,6 +23,7 @@
 #include "shell/toolbar_window.h"
 #include "shell/restart.h"
 #include "shell/text_table.h"
+#include "trace/capture_folder_win32.h"
 #include "trace/export_commands.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
@@ -142,6 +143,7 @@ bool RunMainCommand(HWND window, int id) {
     case WebPage: OpenWebPage(window); break;
     case ExportTrace: ExportCommand(window); break;
     case CaptureToFile: CaptureCommand(window); break;
+    case CaptureFolder: ChooseCaptureFolder(window); RefreshStatusBar(); break;
     }
     return true;
 }

@@ -33,6 +33,7 @@ constexpr CommandEntry kCommands[] = {
     {253, 354, 272, WebPage},
     {205, 0, 213, ExportTrace},
     {206, 0, 214, CaptureToFile},
+    {207, 0, 215, CaptureFolder},
 };
 
 enum class Availability { Always, WhileClosed, WhileOpen };

@@ -34,6 +34,7 @@ enum class CommandAction {
     WebPage,
     ExportTrace,
     CaptureToFile,
+    CaptureFolder,
 };
 
 struct CommandEntry {

@@ -5,7 +5,8 @@
 namespace {
 
 constexpr MenuItemEntry kFileItems[] = {
-    {201, 210, 0}, {202, 211, 1}, {205, 213, kNoMenuImage}, {206, 214, kNoMenuImage}, {203, 212, 25}};
+    {201, 210, 0},           {202, 211, 1},           {205, 213, kNoMenuImage},
+    {206, 214, kNoMenuImage}, {207, 215, kNoMenuImage}, {203, 212, 25}};
 constexpr MenuItemEntry kViewItems[] = {{204, 220, 7}, {211, 221, 2}, {212, 222, 3},
                                         {213, 223, 4}, {214, 224, 5}, {215, 225, 6}};
 constexpr MenuItemEntry kSendItems[] = {{221, 230, 8}, {222, 231, 9}, {223, 232, 10}};

@@ -70,6 +70,13 @@ bool ToggleCaptureCommand(WindowHandle owner, TraceBuffer& trace, AppSettings& s
     return settings.CaptureOn != 0;
 }
 
+void SetCaptureFolder(WindowHandle owner, std::u16string_view folder, TraceBuffer& trace, AppSettings& settings) {
+    CopyTextInto(settings.CaptureFolder, folder);
+    if (!g_Capture.IsOn()) return;
+    g_Capture.Stop(trace);
+    settings.CaptureOn = StartCapture(owner, trace, settings) ? 1 : 0;
+}
+
 void ResumeCapture(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
     if (settings.CaptureOn && !g_Capture.IsOn() && !StartCapture(owner, trace, settings)) settings.CaptureOn = 0;
 }

@@ -21,6 +21,11 @@ bool ExportCommand(WindowHandle owner, TraceBuffer& trace = g_Trace, const AppSe
 // Returns whether the capture is on afterwards.
 bool ToggleCaptureCommand(WindowHandle owner, TraceBuffer& trace = g_Trace, AppSettings& settings = g_Settings);
 
+// Keeps `folder` as the capture folder; a running capture goes on in a new
+// file there (or stops, after a message, when none can be made there).
+void SetCaptureFolder(WindowHandle owner, std::u16string_view folder, TraceBuffer& trace = g_Trace,
+                      AppSettings& settings = g_Settings);
+
 // At start-up: resumes a capture that was on at the end of the last run.
 void ResumeCapture(WindowHandle owner, TraceBuffer& trace = g_Trace, AppSettings& settings = g_Settings);
 

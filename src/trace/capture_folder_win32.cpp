@@ -1,0 +1,28 @@
+#include "trace/capture_folder_win32.h"
+
+#include <shlobj.h>
+
+#include "platform/text.h"
+#include "platform/wide_win32.h"
+#include "shell/text_table.h"
+#include "trace/export_commands.h"
+
+namespace {
+
+constexpr int kCaptureFolderTitle = 215;
+
+}  // namespace
+
+void ChooseCaptureFolder(HWND owner) {
+    std::u16string title = AppText(kCaptureFolderTitle);
+    BROWSEINFOW info = {};
+    info.hwndOwner = owner;
+    info.lpszTitle = AsWide(title.c_str());
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (!chosen) return;
+    wchar_t path[MAX_PATH] = {};
+    bool ok = SHGetPathFromIDListW(chosen, path) != FALSE;
+    CoTaskMemFree(chosen);
+    if (ok) SetCaptureFolder(owner, std::u16string_view(reinterpret_cast<const char16_t*>(path)));
+}

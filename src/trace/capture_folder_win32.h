@@ -1,0 +1,7 @@
+// The folder dialog of the Capture folder command.
+#pragma once
+
+#include <windows.h>
+
+// Lets the user pick the folder for capture files; a cancel changes nothing.
+void ChooseCaptureFolder(HWND owner);
