@@ -136,6 +136,36 @@ TEST(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
     EXPECT_FALSE(capture.Start(trace, sub, ExportEndpoints{}, kNoon));
 }
 
+// A run's log or pcap file, written piece by piece as the trace grows, is
+// the export of the whole trace.
+TEST(TraceCapture, OneFileInAnyFormatMatchesTheExportOfTheSameTrace) {
+    for (ExportFormat format : {ExportFormat::Text, ExportFormat::Csv, ExportFormat::Pcap}) {
+        TempFolder folder;
+        ManualTickClock clock;
+        TraceBuffer trace;
+        trace.Clock = &clock;
+        ASSERT_TRUE(AllocateTrace(trace));
+        ExportEndpoints endpoints;
+        endpoints.server = true;
+        CaptureSession capture;
+        ASSERT_TRUE(capture.StartFile(trace, folder.File(u"run.out"), format, endpoints));
+        for (int i = 0; i < 40; ++i) {
+            std::vector<uint8_t> bytes = Numbered(i, 20 + i);
+            if (i % 10 == 0) AppendAddressCells(trace, ClientEvent, 0x0200007F, i % 20 ? 11 : 1);
+            AppendAddressedTrace(trace, i % 2 ? ToAddress : FromAddress, 0x0200007F, 1, bytes.data(), 20 + i,
+                                 i % 2 ? Sent : Received);
+            clock.Advance(150 * i);
+            if (i % 3 == 0) StampPendingTrailer(trace);
+            if (i % 4 == 0) capture.Pump(trace, kNoon);
+        }
+        capture.Stop(trace);
+        std::vector<TraceCell> cells = SnapshotTrace(trace);
+        EXPECT_EQ(folder.ReadBytes(u"run.out"),
+                  ExportTrace(cells.data(), static_cast<int32_t>(cells.size()), format, endpoints))
+            << static_cast<int>(format);
+    }
+}
+
 // The real receive thread under a flood of more than the trace holds, with
 // the capture pumped as the window's timer would: every byte reaches the file.
 TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {

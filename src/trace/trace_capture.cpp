@@ -76,12 +76,36 @@ bool CaptureSession::Start(TraceBuffer& trace, std::u16string_view folder, const
                            const CaptureClock& when, int64_t fileLimit) {
     Stop(trace);
     fileLimit_ = fileLimit;
+    oneFile_ = false;
     folder_ = std::u16string(folder);
     while (!folder_.empty() && (folder_.back() == u'\\' || folder_.back() == u'/')) folder_.pop_back();
     path_.clear();
     filesStarted_ = 0;
     if (!OpenNext(when)) return false;
+    Attach(trace, endpoints, ExportFormat::Text);
+    return true;
+}
+
+bool CaptureSession::StartFile(TraceBuffer& trace, std::u16string_view path, ExportFormat format,
+                               const ExportEndpoints& endpoints) {
+    Stop(trace);
+    std::string header = format == ExportFormat::Csv    ? CsvExportHeader()
+                         : format == ExportFormat::Pcap ? PcapWriter::FileHeader()
+                                                        : std::string();
+    // A fresh file with its header, then appends.
+    if (!WriteFileBytes(path, header) || !file_.Open(path)) return false;
+    path_ = std::u16string(path);
+    oneFile_ = true;
+    fileBytes_ = static_cast<int64_t>(header.size());
+    filesStarted_ = 1;
+    Attach(trace, endpoints, format);
+    return true;
+}
+
+void CaptureSession::Attach(TraceBuffer& trace, const ExportEndpoints& endpoints, ExportFormat format) {
     endpoints_ = endpoints;
+    format_ = format;
+    pcap_.emplace(endpoints);
     reader_ = TraceItemReader();
     givenAgain_ = 0;
     LockHold hold(trace.Guard);
@@ -89,7 +113,6 @@ bool CaptureSession::Start(TraceBuffer& trace, std::u16string_view folder, const
     trace.Capture.Next = trace.TraceWriteIndex.load(std::memory_order_relaxed);
     trace.Capture.Spill.clear();
     trace.Capture.Spill.reserve(kSpillReserve);
-    return true;
 }
 
 bool CaptureSession::WriteLines(std::string& text) {
@@ -100,10 +123,15 @@ bool CaptureSession::WriteLines(std::string& text) {
 }
 
 bool CaptureSession::AddLine(const TraceItem& item, std::string& text, const CaptureClock& when) {
-    std::string line = TextExportLine(item, endpoints_);
+    std::string line;
+    switch (format_) {
+    case ExportFormat::Text: line = TextExportLine(item, endpoints_); break;
+    case ExportFormat::Csv: line = CsvExportRow(item, endpoints_); break;
+    case ExportFormat::Pcap: pcap_->Item(item, line); break;
+    }
     int64_t pending = fileBytes_ + static_cast<int64_t>(text.size());
     // A file ends at a line end, before it would pass the limit.
-    if (pending > 0 && pending + static_cast<int64_t>(line.size()) > fileLimit_ && !(WriteLines(text) && OpenNext(when)))
+    if (!oneFile_ && pending > 0 && pending + static_cast<int64_t>(line.size()) > fileLimit_ && !(WriteLines(text) && OpenNext(when)))
         return false;
     text += line;
     return text.size() < (1u << 20) || WriteLines(text);

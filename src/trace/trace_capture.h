@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,9 @@ public:
     // and the next one started at `fileLimit` bytes.
     bool Start(TraceBuffer& trace, std::u16string_view folder, const ExportEndpoints& endpoints,
                const CaptureClock& when, int64_t fileLimit = kCaptureFileLimit);
+    // Starts capturing into one file at `path` (replaced if it exists) in any
+    // export format, with no size limit: a run's log or pcap file.
+    bool StartFile(TraceBuffer& trace, std::u16string_view path, ExportFormat format, const ExportEndpoints& endpoints);
     // Writes what came since the last call. A failed write stops the
     // capture and reports WriteFailed once; the trace goes on as before.
     CaptureStatus Pump(TraceBuffer& trace, const CaptureClock& when);
@@ -54,6 +58,7 @@ public:
 
 private:
     bool OpenNext(const CaptureClock& when);
+    void Attach(TraceBuffer& trace, const ExportEndpoints& endpoints, ExportFormat format);
     bool WriteLines(std::string& text);
     bool AddLine(const TraceItem& item, std::string& text, const CaptureClock& when);
     void Detach(TraceBuffer& trace);
@@ -65,6 +70,9 @@ private:
     int64_t fileLimit_ = kCaptureFileLimit;
     int32_t filesStarted_ = 0;
     ExportEndpoints endpoints_;
+    ExportFormat format_ = ExportFormat::Text;
+    bool oneFile_ = false;
+    std::optional<PcapWriter> pcap_;
     TraceItemReader reader_;
     int32_t givenAgain_ = 0;
     std::vector<TraceCell> cells_;
