@@ -11,6 +11,7 @@
 #include "platform/text.h"
 #include "support/temp_folder.h"
 #include "trace/trace_export.h"
+#include "trace/trace_file.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ protected:
         ASSERT_TRUE(AllocateTrace(trace));
         AppendAddressCells(trace, ClientEvent, Address(2), 1);
         AppendAddressedTrace(trace, FromAddress, Address(2), 1, first.data(), 12, Received);
-        clock.Advance(1500);
+        clock.Advance(1900);
         AppendAddressedTrace(trace, ToAddress, Address(2), 1, reply.data(), 2, Sent);
         clock.Advance(250);
         AppendAddressCells(trace, ClientEvent, Address(3), 1);
@@ -86,11 +87,11 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
     EXPECT_EQ(text[0], "     0.0 OPEN  127.0.0.2");
     EXPECT_EQ(text[1], "     0.0 RECV  127.0.0.2          12  61 2C 62 20 22 71 22 0D 0A 78 00 FF  "
                        "a,b \"q\"<CR><LF>x<NL>\xC3\xBF");
-    EXPECT_EQ(text[2], "     1.5 SEND  127.0.0.2           2  6F 6B  ok");
-    EXPECT_EQ(text[3], "     1.5 OPEN  127.0.0.3");
-    EXPECT_EQ(text[4].substr(0, 49), "     2.0 RECV  127.0.0.3        1023  00 07 0E 15");
+    EXPECT_EQ(text[2], "     1.9 SEND  127.0.0.2           2  6F 6B  ok");
+    EXPECT_EQ(text[3], "     1.9 OPEN  127.0.0.3");
+    EXPECT_EQ(text[4].substr(0, 49), "     2.4 RECV  127.0.0.3        1023  00 07 0E 15");
     EXPECT_EQ(text[4].size(), 38u + 1023 * 3 - 1 + 2 + 2186);  // the text: 1,023 bytes in 2,186 characters
-    EXPECT_EQ(text[5], "     2.0 CLOSE 127.0.0.2");
+    EXPECT_EQ(text[5], "     2.4 CLOSE 127.0.0.2");
 
     std::string csv = Export(ExportFormat::Csv);
     std::vector<std::string> rows = Lines(csv.substr(3), "\r\n");
@@ -100,8 +101,17 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
     EXPECT_EQ(rows[1], "0.0,OPEN,127.0.0.2,,,");
     EXPECT_EQ(rows[2] + "\r\n" + rows[3], "0.0,RECV,127.0.0.2,12,61 2C 62 20 22 71 22 0D 0A 78 00 FF,"
                                           "\"a,b \"\"q\"\"\r\nx<NL>\xC3\xBF\"");
-    EXPECT_EQ(rows[4], "1.5,SEND,127.0.0.2,2,6F 6B,ok");
-    EXPECT_EQ(rows[7], "2.0,CLOSE,127.0.0.2,,,");
+    EXPECT_EQ(rows[4], "1.9,SEND,127.0.0.2,2,6F 6B,ok");
+    EXPECT_EQ(rows[7], "2.4,CLOSE,127.0.0.2,,,");
+
+    // A saved trace file converts to the same export.
+    TempFolder folder;
+    ASSERT_EQ(WriteTraceFile(trace, folder.File(u"t.log")), TraceFileResult::Ok);
+    EXPECT_EQ(ConvertTraceFile(folder.File(u"t.log"), ExportFormat::Csv, endpoints, folder.File(u"t.csv")),
+              ExportResult::Ok);
+    EXPECT_EQ(folder.ReadBytes(u"t.csv"), csv);
+    EXPECT_EQ(ConvertTraceFile(folder.File(u"none.log"), ExportFormat::Csv, endpoints, folder.File(u"n.csv")),
+              ExportResult::ReadFailed);
 }
 
 TEST(TraceExport, ClientModesNameTheAccessPointAndReadAcrossPieces) {
