@@ -148,7 +148,7 @@ TEST(TraceCapture, OneFileInAnyFormatMatchesTheExportOfTheSameTrace) {
         ExportEndpoints endpoints;
         endpoints.server = true;
         CaptureSession capture;
-        ASSERT_TRUE(capture.StartFile(trace, folder.File(u"run.out"), format, endpoints));
+        ASSERT_TRUE(capture.StartFiles(trace, {{folder.File(u"run.out"), format}, {folder.File(u"run.txt")}}, endpoints));
         for (int i = 0; i < 40; ++i) {
             std::vector<uint8_t> bytes = Numbered(i, 20 + i);
             if (i % 10 == 0) AppendAddressCells(trace, ClientEvent, 0x0200007F, i % 20 ? 11 : 1);
@@ -160,9 +160,9 @@ TEST(TraceCapture, OneFileInAnyFormatMatchesTheExportOfTheSameTrace) {
         }
         capture.Stop(trace);
         std::vector<TraceCell> cells = SnapshotTrace(trace);
-        EXPECT_EQ(folder.ReadBytes(u"run.out"),
-                  ExportTrace(cells.data(), static_cast<int32_t>(cells.size()), format, endpoints))
-            << static_cast<int>(format);
+        auto whole = [&](ExportFormat f) { return ExportTrace(cells.data(), static_cast<int32_t>(cells.size()), f, endpoints); };
+        EXPECT_EQ(folder.ReadBytes(u"run.out"), whole(format)) << static_cast<int>(format);
+        EXPECT_EQ(folder.ReadBytes(u"run.txt"), whole(ExportFormat::Text));
     }
 }
 

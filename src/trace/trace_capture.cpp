@@ -55,17 +55,17 @@ int32_t TakeCaptureCells(TraceBuffer& trace, std::vector<TraceCell>& out) {
     return 0;
 }
 
-bool CaptureSession::OpenNext(const CaptureClock& when) {
-    file_.Close();
+bool CaptureSession::OpenNext(Output& out, const CaptureClock& when) {
+    out.file.Close();
     // A name already used (two files in one second, or a file of an earlier
     // run) gets a serial number: a capture never appends to an old file.
     for (int serial = 1; serial < 1000; ++serial) {
         std::u16string name = CaptureFileName(when, serial);
         std::u16string path = folder_.empty() ? name : folder_ + u"\\" + name;
         if (SameFileName(path, path_) || FileExists(path)) continue;
-        if (!file_.Open(path)) return false;
+        if (!out.file.Open(path)) return false;
         path_ = path;
-        fileBytes_ = 0;
+        out.bytes = 0;
         ++filesStarted_;
         return true;
     }
@@ -76,36 +76,47 @@ bool CaptureSession::Start(TraceBuffer& trace, std::u16string_view folder, const
                            const CaptureClock& when, int64_t fileLimit) {
     Stop(trace);
     fileLimit_ = fileLimit;
-    oneFile_ = false;
+    rotating_ = true;
     folder_ = std::u16string(folder);
     while (!folder_.empty() && (folder_.back() == u'\\' || folder_.back() == u'/')) folder_.pop_back();
     path_.clear();
     filesStarted_ = 0;
-    if (!OpenNext(when)) return false;
-    Attach(trace, endpoints, ExportFormat::Text);
+    auto out = std::make_unique<Output>();
+    if (!OpenNext(*out, when)) return false;
+    outputs_.push_back(std::move(out));
+    Attach(trace, endpoints);
     return true;
 }
 
-bool CaptureSession::StartFile(TraceBuffer& trace, std::u16string_view path, ExportFormat format,
-                               const ExportEndpoints& endpoints) {
+bool CaptureSession::StartFiles(TraceBuffer& trace, const std::vector<CaptureFileSpec>& files,
+                                const ExportEndpoints& endpoints) {
     Stop(trace);
-    std::string header = format == ExportFormat::Csv    ? CsvExportHeader()
-                         : format == ExportFormat::Pcap ? PcapWriter::FileHeader()
-                                                        : std::string();
-    // A fresh file with its header, then appends.
-    if (!WriteFileBytes(path, header) || !file_.Open(path)) return false;
-    path_ = std::u16string(path);
-    oneFile_ = true;
-    fileBytes_ = static_cast<int64_t>(header.size());
-    filesStarted_ = 1;
-    Attach(trace, endpoints, format);
+    rotating_ = false;
+    filesStarted_ = 0;
+    for (const CaptureFileSpec& spec : files) {
+        auto out = std::make_unique<Output>();
+        out->format = spec.format;
+        std::string header = spec.format == ExportFormat::Csv    ? CsvExportHeader()
+                             : spec.format == ExportFormat::Pcap ? PcapWriter::FileHeader()
+                                                                 : std::string();
+        // A fresh file with its header, then appends.
+        if (!WriteFileBytes(spec.path, header) || !out->file.Open(spec.path)) {
+            outputs_.clear();
+            return false;
+        }
+        out->bytes = static_cast<int64_t>(header.size());
+        if (outputs_.empty()) path_ = spec.path;
+        outputs_.push_back(std::move(out));
+        ++filesStarted_;
+    }
+    if (outputs_.empty()) return false;
+    Attach(trace, endpoints);
     return true;
 }
 
-void CaptureSession::Attach(TraceBuffer& trace, const ExportEndpoints& endpoints, ExportFormat format) {
+void CaptureSession::Attach(TraceBuffer& trace, const ExportEndpoints& endpoints) {
     endpoints_ = endpoints;
-    format_ = format;
-    pcap_.emplace(endpoints);
+    for (auto& out : outputs_) out->pcap.emplace(endpoints);
     reader_ = TraceItemReader();
     givenAgain_ = 0;
     LockHold hold(trace.Guard);
@@ -115,37 +126,47 @@ void CaptureSession::Attach(TraceBuffer& trace, const ExportEndpoints& endpoints
     trace.Capture.Spill.reserve(kSpillReserve);
 }
 
-bool CaptureSession::WriteLines(std::string& text) {
-    bool ok = text.empty() || file_.Write(text);
-    fileBytes_ += static_cast<int64_t>(text.size());
-    text.clear();
+bool CaptureSession::Flush(Output& out) {
+    bool ok = out.pending.empty() || out.file.Write(out.pending);
+    out.bytes += static_cast<int64_t>(out.pending.size());
+    out.pending.clear();
     return ok;
 }
 
-bool CaptureSession::AddLine(const TraceItem& item, std::string& text, const CaptureClock& when) {
+bool CaptureSession::AddItem(Output& out, const TraceItem& item, const CaptureClock& when) {
     std::string line;
-    switch (format_) {
+    switch (out.format) {
     case ExportFormat::Text: line = TextExportLine(item, endpoints_); break;
     case ExportFormat::Csv: line = CsvExportRow(item, endpoints_); break;
-    case ExportFormat::Pcap: pcap_->Item(item, line); break;
+    case ExportFormat::Pcap: out.pcap->Item(item, line); break;
     }
-    int64_t pending = fileBytes_ + static_cast<int64_t>(text.size());
+    int64_t written = out.bytes + static_cast<int64_t>(out.pending.size());
     // A file ends at a line end, before it would pass the limit.
-    if (!oneFile_ && pending > 0 && pending + static_cast<int64_t>(line.size()) > fileLimit_ && !(WriteLines(text) && OpenNext(when)))
+    if (rotating_ && written > 0 && written + static_cast<int64_t>(line.size()) > fileLimit_ &&
+        !(Flush(out) && OpenNext(out, when)))
         return false;
-    text += line;
-    return text.size() < (1u << 20) || WriteLines(text);
+    out.pending += line;
+    return out.pending.size() < (1u << 20) || Flush(out);
+}
+
+bool CaptureSession::Feed(const TraceCell* cells, int32_t count, int32_t alreadySeen, bool finish,
+                          const CaptureClock& when) {
+    bool ok = true;
+    TraceItemSink sink = [&](const TraceItem& item) {
+        for (auto& out : outputs_) ok = ok && AddItem(*out, item, when);
+    };
+    reader_.Feed(cells, count, sink, alreadySeen);
+    if (finish) reader_.Finish(sink);
+    for (auto& out : outputs_) ok = Flush(*out) && ok;
+    return ok;
 }
 
 CaptureStatus CaptureSession::Pump(TraceBuffer& trace, const CaptureClock& when) {
     if (!IsOn()) return CaptureStatus::Off;
     int32_t again = TakeCaptureCells(trace, cells_);
-    std::string text;
-    bool ok = true;
-    TraceItemSink sink = [&](const TraceItem& item) { ok = ok && AddLine(item, text, when); };
-    reader_.Feed(cells_.data(), static_cast<int32_t>(cells_.size()), sink, givenAgain_);
+    bool ok = Feed(cells_.data(), static_cast<int32_t>(cells_.size()), givenAgain_, false, when);
     givenAgain_ = again;
-    if (ok && WriteLines(text)) return CaptureStatus::On;
+    if (ok) return CaptureStatus::On;
     Detach(trace);
     return CaptureStatus::WriteFailed;
 }
@@ -154,15 +175,12 @@ void CaptureSession::Stop(TraceBuffer& trace) {
     if (!IsOn()) return;
     CaptureClock when = LocalCaptureClock();
     if (Pump(trace, when) != CaptureStatus::On) return;
-    std::string text;
-    bool ok = true;
-    reader_.Finish([&](const TraceItem& item) { ok = ok && AddLine(item, text, when); });
-    if (ok) WriteLines(text);
+    Feed(nullptr, 0, 0, true, when);
     Detach(trace);
 }
 
 void CaptureSession::Detach(TraceBuffer& trace) {
-    file_.Close();
+    outputs_.clear();
     LockHold hold(trace.Guard);
     trace.Capture.Active = false;
     trace.Capture.Spill.clear();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,43 +37,56 @@ int32_t TakeCaptureCells(TraceBuffer& trace, std::vector<TraceCell>& out);
 
 enum class CaptureStatus { Off, On, WriteFailed };
 
+// One file a capture writes.
+struct CaptureFileSpec {
+    std::u16string path;
+    ExportFormat format = ExportFormat::Text;
+};
+
 class CaptureSession {
 public:
-    // Starts capturing the blocks that come from now on into a new file in
-    // `folder`; false when no file can be created there. A file is closed
-    // and the next one started at `fileLimit` bytes.
+    // Starts capturing the blocks that come from now on into a new text file
+    // in `folder`, named by `when`; false when no file can be created there.
+    // A file is closed and the next one started at `fileLimit` bytes.
     bool Start(TraceBuffer& trace, std::u16string_view folder, const ExportEndpoints& endpoints,
                const CaptureClock& when, int64_t fileLimit = kCaptureFileLimit);
-    // Starts capturing into one file at `path` (replaced if it exists) in any
-    // export format, with no size limit: a run's log or pcap file.
-    bool StartFile(TraceBuffer& trace, std::u16string_view path, ExportFormat format, const ExportEndpoints& endpoints);
+    // Starts capturing into these files (each replaced if it exists), each in
+    // its export format, with no size limit: a run's log and pcap files.
+    bool StartFiles(TraceBuffer& trace, const std::vector<CaptureFileSpec>& files, const ExportEndpoints& endpoints);
     // Writes what came since the last call. A failed write stops the
     // capture and reports WriteFailed once; the trace goes on as before.
     CaptureStatus Pump(TraceBuffer& trace, const CaptureClock& when);
     // Writes the rest (a block still without trailer too) and closes.
     void Stop(TraceBuffer& trace);
 
-    bool IsOn() const { return file_.IsOpen(); }
+    bool IsOn() const { return !outputs_.empty(); }
+    // The (first) file being written.
     const std::u16string& Path() const { return path_; }
     int32_t FilesStarted() const { return filesStarted_; }
 
 private:
-    bool OpenNext(const CaptureClock& when);
-    void Attach(TraceBuffer& trace, const ExportEndpoints& endpoints, ExportFormat format);
-    bool WriteLines(std::string& text);
-    bool AddLine(const TraceItem& item, std::string& text, const CaptureClock& when);
+    struct Output {
+        AppendFile file;
+        ExportFormat format = ExportFormat::Text;
+        int64_t bytes = 0;
+        std::optional<PcapWriter> pcap;
+        std::string pending;
+    };
+
+    bool OpenNext(Output& out, const CaptureClock& when);
+    void Attach(TraceBuffer& trace, const ExportEndpoints& endpoints);
+    bool Flush(Output& out);
+    bool AddItem(Output& out, const TraceItem& item, const CaptureClock& when);
+    bool Feed(const TraceCell* cells, int32_t count, int32_t alreadySeen, bool finish, const CaptureClock& when);
     void Detach(TraceBuffer& trace);
 
-    AppendFile file_;
+    std::vector<std::unique_ptr<Output>> outputs_;
+    bool rotating_ = false;  // the folder capture: dated names, a new file at the limit
     std::u16string folder_;
     std::u16string path_;
-    int64_t fileBytes_ = 0;
     int64_t fileLimit_ = kCaptureFileLimit;
     int32_t filesStarted_ = 0;
     ExportEndpoints endpoints_;
-    ExportFormat format_ = ExportFormat::Text;
-    bool oneFile_ = false;
-    std::optional<PcapWriter> pcap_;
     TraceItemReader reader_;
     int32_t givenAgain_ = 0;
     std::vector<TraceCell> cells_;
