@@ -63,6 +63,13 @@ TEST(RunnerOptions, GoodCommandLines) {
     EXPECT_EQ(c.options.traceFile, u"t.log");
     EXPECT_EQ(c.options.settingsFile, u"x.ini");
     EXPECT_EQ(c.options.macroFile, u"m.mac");
+    c = Parse({u"--udp-server", u"5", u"--convert", u"t.log", u"--to=pcap", u"t.pcap"});
+    ASSERT_EQ(c.action, RunnerAction::Convert) << Utf16ToUtf8(c.error);
+    EXPECT_EQ(c.options.convertFile + u">" + c.options.outputFile, u"t.log>t.pcap");
+    EXPECT_EQ(c.options.convertFormat, ExportFormat::Pcap);
+    EXPECT_TRUE(c.options.macroFile.empty());
+    c = Parse({u"--log", u"a.txt", u"--pcap", u"a.pcap", u"--listen", u"1"});
+    EXPECT_EQ(c.options.logFile + u"," + c.options.pcapFile, u"a.txt,a.pcap");
     EXPECT_EQ(Parse({u"--bogus", u"--help"}).action, RunnerAction::Help);
     EXPECT_EQ(Parse({u"m.mac", u"--version"}).action, RunnerAction::Version);
 }
@@ -108,6 +115,12 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"a.mac", u"b.mac"}, u"only one macro file"},
         {{u"a.mac", u"--send", u"41"}, u"not both"},
         {{u"a.mac", u"--listen", u"1"}, u"not with a macro file"},
+        {{u"--convert", u"t.log", u"o.txt"}, u"--convert needs --to"},
+        {{u"--convert", u"t.log", u"--to", u"xml", u"o.txt"}, u"text, csv or pcap, not \"xml\""},
+        {{u"--convert", u"t.log", u"--to", u"csv"}, u"needs the file to write"},
+        {{u"--convert", u"t.log", u"--to", u"csv", u"--send", u"41", u"o.csv"}, u"runs nothing"},
+        {{u"--to", u"csv", u"m.mac"}, u"--to goes with --convert"},
+        {{u"--log", u"", u"m.mac"}, u"--log needs a file name"},
     };
     for (const Row& row : rows) {
         RunnerCommand c = Parse(row.args);

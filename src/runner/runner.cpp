@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 
 #include "connection/connection.h"
@@ -15,6 +16,7 @@
 #include "runner/trace_lines.h"
 #include "shell/help_commands.h"
 #include "trace/trace_buffer.h"
+#include "trace/trace_capture.h"
 #include "trace/trace_file.h"
 
 namespace {
@@ -35,6 +37,19 @@ int UsageError(const std::u16string& reason) {
 }
 
 uint32_t Now() { return SystemTickClock().NowMs(); }
+
+// --log and --pcap: written as the trace grows, so a run longer than the
+// trace keeps every block.
+CaptureSession g_RunCapture;
+bool g_RunCaptureFailed = false;
+
+void PumpRunCapture() {
+    if (g_RunCapture.Pump(g_Trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return;
+    g_RunCaptureFailed = true;
+    PrintError("cannot write the --log or --pcap file; the run goes on without it");
+}
+
+uint32_t NowSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }
 
 void Pause(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -62,6 +77,7 @@ public:
             // quiet time after it until the next block or the close.
             StampPendingTrailer(g_Trace);
             PrintNewCells();
+            PumpRunCapture();
             if (o_.timeoutMs > 0 && Reached(start_, o_.timeoutMs)) return TimedOut();
             int verdict = Advance();
             if (verdict >= 0) return verdict;
@@ -170,7 +186,36 @@ bool Prepare(const RunnerOptions& o, std::u16string& error) {
         return false;
     }
     ClearTrace(g_Trace);
+    std::vector<CaptureFileSpec> files;
+    if (!o.logFile.empty()) files.push_back({o.logFile, ExportFormat::Text});
+    if (!o.pcapFile.empty()) files.push_back({o.pcapFile, ExportFormat::Pcap});
+    if (!files.empty() && !g_RunCapture.StartFiles(g_Trace, files, ExportEndpointsFrom(g_Settings, NowSeconds()))) {
+        error = u"cannot write the --log or --pcap file";
+        return false;
+    }
     return true;
+}
+
+int Convert(const RunnerOptions& o) {
+    AppSettings settings;
+    std::u16string error;
+    // The settings only label the export (peer, ports); without any, the
+    // program's defaults do.
+    if (!PrepareSettings(o, settings, error)) {
+        if (!o.settingsFile.empty()) return UsageError(error);
+        settings = AppSettings{};
+    }
+    switch (ConvertTraceFile(o.convertFile, o.convertFormat, ExportEndpointsFrom(settings, NowSeconds()), o.outputFile)) {
+    case ExportResult::Ok:
+        return kExitDone;
+    case ExportResult::Empty:
+        return UsageError(u"the trace file \"" + o.convertFile + u"\" holds no cells");
+    case ExportResult::ReadFailed:
+        return UsageError(u"cannot read the trace file \"" + o.convertFile + u"\"");
+    case ExportResult::WriteFailed:
+        break;
+    }
+    return UsageError(u"cannot write \"" + o.outputFile + u"\"");
 }
 
 int RunConnected(const RunnerOptions& o, uint32_t start) {
@@ -178,6 +223,9 @@ int RunConnected(const RunnerOptions& o, uint32_t start) {
     int verdict = run.Drive();
     if (IsConnectionActive()) CloseConnection(nullptr);
     run.FlushLines();
+    PumpRunCapture();
+    g_RunCapture.Stop(g_Trace);
+    if (g_RunCaptureFailed && verdict == kExitDone) verdict = kExitUsage;
     if (!o.traceFile.empty() && WriteTraceFile(g_Trace, o.traceFile) == TraceFileResult::Failed) {
         PrintError("cannot write the trace file \"" + Utf16ToUtf8(o.traceFile) + "\"");
         if (verdict == kExitDone) verdict = kExitUsage;
@@ -199,6 +247,8 @@ int RunLanvisorRun(const std::vector<std::u16string>& args) {
         return kExitDone;
     case RunnerAction::UsageError:
         return UsageError(command.error);
+    case RunnerAction::Convert:
+        return Convert(command.options);
     case RunnerAction::Run:
         break;
     }

@@ -71,6 +71,13 @@ public:
         }
         if (name == u"--settings") return NonEmpty(name, value, options_.settingsFile);
         if (name == u"--trace") return NonEmpty(name, value, options_.traceFile);
+        if (name == u"--log") return NonEmpty(name, value, options_.logFile);
+        if (name == u"--pcap") return NonEmpty(name, value, options_.pcapFile);
+        if (name == u"--convert") return NonEmpty(name, value, options_.convertFile);
+        if (name == u"--to") {
+            options_.hasFormat = ExportFormatByName(Utf16ToUtf8(value), options_.convertFormat);
+            return options_.hasFormat || Fail(u"--to takes text, csv or pcap, not ", value);
+        }
         if (name == u"--lang") return Language(value);
         if (name == u"--timeout")
             return (ParseRunnerSeconds(value, options_.timeoutMs) && options_.timeoutMs > 0) ||
@@ -96,7 +103,7 @@ public:
         for (const ModeOption& m : kModes)
             if (name == m.name) return true;
         for (std::u16string_view n : {u"--local", u"--settings", u"--trace", u"--lang", u"--timeout", u"--tick",
-                                      u"--listen", u"--send"})
+                                      u"--listen", u"--send", u"--log", u"--pcap", u"--convert", u"--to"})
             if (name == n) return true;
         return false;
     }
@@ -145,8 +152,20 @@ private:
     RunnerOptions& options_;
 };
 
+// A conversion takes its output where a run takes its macro file.
+bool CheckConversion(Parser& parser, RunnerOptions& o) {
+    if (!o.hasFormat) return parser.Fail(u"--convert needs --to text, csv or pcap");
+    if (o.macroFile.empty()) return parser.Fail(u"--convert needs the file to write after --to");
+    if (!o.sends.empty() || o.listen || !o.traceFile.empty() || !o.logFile.empty() || !o.pcapFile.empty())
+        return parser.Fail(u"--convert runs nothing: no --send, --listen, --trace, --log or --pcap");
+    o.outputFile = o.macroFile;
+    o.macroFile.clear();
+    return true;
+}
+
 bool CheckCombination(Parser& parser, const RunnerOptions& o) {
     bool macro = !o.macroFile.empty();
+    if (o.hasFormat) return parser.Fail(u"--to goes with --convert");
     if (macro && !o.sends.empty()) return parser.Fail(u"give a macro file or --send, not both");
     if (macro && o.listen) return parser.Fail(u"--listen goes with --send or alone, not with a macro file");
     if (!macro && o.sends.empty() && !o.listen) return parser.Fail(u"nothing to run: give a macro file, --send or --listen");
@@ -235,6 +254,10 @@ RunnerCommand ParseRunnerCommand(const std::vector<std::u16string>& args) {
             return command;
         }
     }
+    if (!command.options.convertFile.empty()) {
+        if (CheckConversion(parser, command.options)) command.action = RunnerAction::Convert;
+        return command;
+    }
     if (!CheckCombination(parser, command.options)) return command;
     command.action = RunnerAction::Run;
     return command;
@@ -244,10 +267,11 @@ const char* RunnerUsage() {
     return "usage: lanvisor-run [CONNECTION] [OUTPUT] [RUN] MACRO_FILE\n"
            "       lanvisor-run [CONNECTION] [OUTPUT] --send DATA [--send DATA ...] [--listen SECONDS]\n"
            "       lanvisor-run [CONNECTION] [OUTPUT] --listen SECONDS\n"
+           "       lanvisor-run [CONNECTION] --convert TRACE_FILE --to text|csv|pcap OUTPUT_FILE\n"
            "CONNECTION: --tcp-client HOST:PORT | --tcp-server [ADDR:]PORT | --udp-client HOST:PORT\n"
            "            | --udp-server [ADDR:]PORT, --local ADDR:PORT (bind a client),\n"
            "            --settings FILE (default: Lanvisor.ini in the current folder)\n"
-           "OUTPUT:     --quiet, --trace FILE, --lang ja|en|ko|zh\n"
+           "OUTPUT:     --quiet, --trace FILE, --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
            "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A)\n"
            "exit: 0 PEND or done, 1 end of macro without PEND, 2 macro error, 3 no connection,\n"
            "      4 timeout, 64 usage error\n";

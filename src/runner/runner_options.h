@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "trace/trace_export.h"
+
 enum class RunnerMode { FromSettings, TcpClient, TcpServer, UdpClient, UdpServer };
 
 // An IPv4 address (octets left to right) and a port; address absent means
@@ -32,9 +34,16 @@ struct RunnerOptions {
     bool listen = false;
     uint32_t listenMs = 0;
     std::u16string macroFile;
+    std::u16string logFile;   // --log: the blocks as text lines while the run records
+    std::u16string pcapFile;  // --pcap: the blocks as packets while the run records
+    // --convert TRACE_FILE --to FORMAT OUTPUT: no connection, a conversion.
+    std::u16string convertFile;
+    bool hasFormat = false;
+    ExportFormat convertFormat = ExportFormat::Text;
+    std::u16string outputFile;
 };
 
-enum class RunnerAction { Run, Help, Version, UsageError };
+enum class RunnerAction { Run, Convert, Help, Version, UsageError };
 
 struct RunnerCommand {
     RunnerAction action = RunnerAction::UsageError;

@@ -207,6 +207,30 @@ def tcp_server_sends(c):
     assert device.chunks[0][1] == b"AB", "each send goes out on its own"
 
 
+def log_pcap_and_convert(c):
+    """--log and --pcap while the run records, and --convert of its trace
+    file afterwards, give the same blocks; tshark reassembles the stream."""
+    with TcpServer(replies=[Reply(after=5, data=b"OK\r\n")]) as device:
+        peer = ["--tcp-client", f"127.0.0.1:{device.port}"]
+        files = {name: str(c.folder / name) for name in ("run.log", "run.txt", "run.pcap", "conv.txt", "conv.pcap")}
+        code, out, err = c.run(*peer, "--trace", files["run.log"], "--log", files["run.txt"], "--pcap",
+                               files["run.pcap"], "--send", "'PING'0D", "--listen", "0.5", "--quiet")
+        expect(code, out, err, 0)
+    for fmt, name in (("text", "conv.txt"), ("pcap", "conv.pcap")):
+        code, out, err = c.run(*peer, "--convert", files["run.log"], "--to", fmt, files[name])
+        expect(code, out, err, 0)
+    logged = Path(files["run.txt"]).read_text(encoding="utf-8")
+    assert logged == Path(files["conv.txt"]).read_text(encoding="utf-8"), logged
+    assert sorted(line.split()[1] for line in logged.splitlines()) == ["RECV", "SEND"], logged
+    if subprocess.run(["tshark", "--version"], capture_output=True).returncode != 0:
+        return
+    for name in ("run.pcap", "conv.pcap"):
+        follow = subprocess.run(["tshark", "-r", files[name], "-q", "-z", "follow,tcp,raw,0"], capture_output=True,
+                                text=True).stdout
+        data = [line for line in follow.splitlines() if re.fullmatch(r"\t?[0-9a-f]+", line)]
+        assert sorted(data) == ["\t4f4b0d0a", "50494e470d"], follow
+
+
 def bad_input(c):
     """Files that cannot be used are usage errors (exit 64) with the usage."""
     empty = tempfile.mkdtemp(dir=c.folder)
@@ -218,6 +242,10 @@ def bad_input(c):
         (["--tcp-client", "127.0.0.1:9", "--trace", str(c.folder / "no" / "dir.log"), "--listen", "1"], None,
          "cannot write the trace file"),
         (["--tcp-client", "127.0.0.1:9", "--timeout", "-1", "--listen", "1"], None, "--timeout needs"),
+        (["--convert", str(c.folder / "missing.log"), "--to", "csv", str(c.folder / "m.csv")], None,
+         "cannot read the trace file"),
+        (["--tcp-client", "127.0.0.1:9", "--pcap", str(c.folder / "no" / "dir.pcap"), "--listen", "1"], None,
+         "cannot write the --log or --pcap file"),
     ]
     for args, cwd, words in rows:
         code, out, err = c.run(*args, cwd=cwd)
@@ -233,9 +261,10 @@ def main():
         for name, function in [("reply_taken", reply_taken), ("failure_branch", failure_branch),
                                ("macro_error", macro_error), ("refused", refused), ("silent_device", silent_device),
                                ("udp_server_two_senders", udp_server_two_senders),
-                               ("tcp_server_sends", tcp_server_sends), ("bad_input", bad_input)]:
+                               ("tcp_server_sends", tcp_server_sends),
+                               ("log_pcap_and_convert", log_pcap_and_convert), ("bad_input", bad_input)]:
             checks.case(name, function)
-    print(f"{8 - len(checks.failures)} passed, {len(checks.failures)} failed")
+    print(f"{9 - len(checks.failures)} passed, {len(checks.failures)} failed")
     return 1 if checks.failures else 0
 
 
