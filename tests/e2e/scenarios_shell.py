@@ -8,6 +8,7 @@ DEFAULT_SETTINGS = [
     ("aip_no1", "192"), ("aip_no2", "168"), ("aip_no3", "0"), ("aip_no4", "99"), ("scrol_pitch", "2"),
     ("hexasc_komoji", "0"), ("auto_foucs_OFF", "0"), ("pl_time", "300"), ("moji_type", "0"),
     ("macro_filename", ""), ("mypcname", ""), ("dlg4_short", "0"), ("dlg5_short", "0"), ("pw_mode", "0"),
+    ("capture_on", "0"), ("capture_folder", ""),
 ]
 
 
