@@ -23,7 +23,7 @@ const FileDialogSpec kSpecs[] = {
     // Line files are saved with ".txt" by their own naming rule.
     {false, 11, u"temp.txt", kTextFilter, u""},
     {true, 10, u"temp.txt", kTextFilter, u""},
-    {true, 10, u"Temp1.txt", kExportFilter, u""},  // the extension is the user's choice of format
+    {true, 10, u"Temp1.txt", kExportFilter, u"", true},  // the extension is the user's choice of format
 };
 
 std::atomic<FileDialogHost*> g_host{nullptr};

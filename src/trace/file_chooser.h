@@ -1,4 +1,4 @@
-// The open/save file dialog for trace files, macro files and line files. The rules
+// The open/save file dialog for trace files, macro files, line files and exports. The rules
 // around the dialog (default names, the starting path, the forced
 // extension) are portable; the dialog itself is shown by a host that the
 // Windows front end installs (GetOpenFileNameW / GetSaveFileNameW), and
@@ -31,6 +31,7 @@ struct FileDialogSpec {
     // an empty string (the Win32 filter format); the first pair is selected.
     std::u16string_view filter;
     std::u16string_view extension;  // forced on the chosen name; none when empty
+    bool typeFromList = false;      // a name without extension takes the chosen file type's
 };
 
 // The spec of a mode; modes outside 0..5 are treated as mode 0.

@@ -29,7 +29,7 @@ public:
         ofn.lpstrTitle = AsWide(titleText.c_str());
         // An export's format is its file type: a name typed without one gets
         // the extension of the type chosen in the list.
-        if (kind.save && kind.extension.empty()) ofn.lpstrDefExt = L"txt";
+        if (kind.typeFromList) ofn.lpstrDefExt = L"txt";
         // A save names a file that need not exist yet (the default Temp1.log
         // on a first save); an open only takes an existing one.
         ofn.Flags = OFN_HIDEREADONLY | (kind.save ? 0 : OFN_FILEMUSTEXIST);
