@@ -1,15 +1,8 @@
 """A scripted network peer for the end-to-end tests: it plays the device that
-Lanvisor talks to.
-
-Every role binds to 127.0.0.1 only (port 0, so the system picks a free
-port), records each byte it receives and can send bytes on request or, by a
-script of replies, when a given number of bytes has arrived. A background
-thread does the receiving; stop() (or leaving the with-block) closes every
-socket and ends the thread.
-
-    with TcpServer(replies=[Reply(after=5, data=b"OK\\r\\n")]) as device:
-        ... set access point 127.0.0.1 and device.port in the program, open ...
-        assert device.wait_bytes(5) == b"ABC\\r\\n"
+Lanvisor talks to. Every role binds to 127.0.0.1 only (port 0: the system
+picks a free port), records each byte it receives and sends bytes on request
+or, by a script of replies, once a given number of bytes has arrived. A
+background thread receives; stop() (or leaving the with-block) ends it.
 
 Roles, named after the device's side:
     TcpServer()           listens; the program connects as TCP client
@@ -278,20 +271,17 @@ class _StreamDevice(Device):
 
     def disconnect(self, timeout=DEFAULT_TIMEOUT):
         """Closes every connection from the device's side."""
-        with self._lock:
-            target = self.disconnects + len(self.connections)
-        self._in_thread(lambda: [self._drop(conn) for conn in list(self.connections)])
-        self.wait_disconnects(target, timeout)
-
+        self._end_connections(lambda conn: None, timeout)
 
     def reset(self, timeout=DEFAULT_TIMEOUT):
         """Aborts every connection: the peer gets a reset, not an orderly close."""
-        def abort(conn):
-            conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-            self._drop(conn)
+        self._end_connections(lambda conn: conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
+                                                           struct.pack("ii", 1, 0)), timeout)
+
+    def _end_connections(self, prepare, timeout):
         with self._lock:
             target = self.disconnects + len(self.connections)
-        self._in_thread(lambda: [abort(conn) for conn in list(self.connections)])
+        self._in_thread(lambda: [(prepare(conn), self._drop(conn)) for conn in list(self.connections)])
         self.wait_disconnects(target, timeout)
 
 
@@ -311,14 +301,13 @@ class TcpServer(_StreamDevice):
 class TcpClient(_StreamDevice):
     """Connects when started, retrying until the program listens."""
 
-    def __init__(self, port, replies=(), host=LOOPBACK, connect_timeout=DEFAULT_TIMEOUT):
+    def __init__(self, port, replies=(), host=LOOPBACK):
         require_loopback(host)
         super().__init__(replies)
         self.peer = (host, port)
-        self._connect_timeout = connect_timeout
 
     def start(self):
-        deadline = time.monotonic() + self._connect_timeout
+        deadline = time.monotonic() + DEFAULT_TIMEOUT
         while True:
             try:
                 conn = socket.create_connection(self.peer, timeout=1)

@@ -3,21 +3,23 @@ fresh program folder and drives it from outside through lvdriver.exe.
 
 A scenario is a function that takes a Context:
 
-    @scenario("shell")
-    def clear_question_no(ctx):
-        app = ctx.launch()                       # fresh folder, main window up
-        app.command(211)                         # the clear-trace command
-        assert app.msgbox_text("Lanvisor") == ctx.language_text(5, "j")
-        app.answer("Lanvisor", IDNO)
+    @scenario("connection")
+    def tcp_client(ctx):
+        device = ctx.device(TcpServer())         # the peer, on 127.0.0.1
+        app = ctx.launch(files={"Lanvisor.ini": client_settings(device.port)})
+        app.open_connection(client=True)         # the open command, every box answered
+        app.close_connection(device)
         app.end()                                # command 203, process exits
-        assert ctx.settings()["moji_type"] == "0"
 
 Everything a scenario starts is ended by the runner afterwards, pass or fail.
 """
 import collections
 import os
+import re
 import shutil
 import signal
+import socket
+import struct
 import subprocess
 import tempfile
 import time
@@ -26,7 +28,11 @@ from pathlib import Path
 MAIN_TITLE = "Lanvisor"
 MAIN_CLASS = "Lanvisor"
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
-END_PROGRAM = 203
+END_PROGRAM, OPEN, CLOSE = 203, 232, 233
+SUCCESS = "Success\uFF01"
+LOOPBACK = dict(ip_no1=127, ip_no2=0, ip_no3=0, ip_no4=1)
+LOOPBACK_LOCAL = dict(aip_no1=127, aip_no2=0, aip_no3=0, aip_no4=1)
+FILE_NAME_BOX = 1148  # of the common file dialog
 STATUS_BAR_ID, TOOLBAR_ID = 328, 329
 TOOLBAR_COMMANDS = range(330, 356)  # one button each
 TBSTATE_ENABLED, TBSTATE_HIDDEN, TBSTATE_INDETERMINATE = 0x04, 0x08, 0x10
@@ -35,31 +41,24 @@ START_TIMEOUT = 60.0  # a cold Wine start takes a while
 
 # Files that the program writes while it runs: never copied into a fresh
 # program folder, so that every scenario starts as a first run.
-RUNTIME_FILES = {
-    "lanvisor.ini", "color.ini", "dkm.ini", "temp.txt", "temp1.log", "mdata.txt",
-    "log.txt", "autokey.ini", "ipaddress",
-}
+RUNTIME_FILES = {"lanvisor.ini", "color.ini", "dkm.ini", "temp.txt", "temp1.log", "mdata.txt", "log.txt",
+                 "autokey.ini", "ipaddress"}
 
 SCENARIOS = []
 
 
-class Scenario:
-    def __init__(self, suite, name, function, wine, timeout):
-        self.suite, self.name, self.function = suite, name, function
-        self.wine, self.timeout = wine, timeout
-
+class Scenario(collections.namedtuple("Scenario", "suite name function wine timeout")):
     @property
     def full_name(self):
         return f"{self.suite}.{self.name}"
 
 
-def scenario(suite, name=None, wine=True, timeout=180):
+def scenario(suite, wine=True, timeout=180):
     """Registers a scenario. wine=False for ones that need no program."""
 
     def register(function):
-        SCENARIOS.append(Scenario(suite, name or function.__name__, function, wine, timeout))
+        SCENARIOS.append(Scenario(suite, function.__name__, function, wine, timeout))
         return function
-
     return register
 
 
@@ -68,7 +67,7 @@ class DriverError(AssertionError):
     there in time, or was not usable."""
 
 
-def wait_until(condition, timeout=DEFAULT_TIMEOUT, what="condition not met", poll=0.1):
+def wait_until(condition, timeout=DEFAULT_TIMEOUT, what="condition not met"):
     """Polls condition() until it returns a true value, which it returns;
     fails with `what` when the time is up."""
     deadline = time.monotonic() + timeout
@@ -78,7 +77,7 @@ def wait_until(condition, timeout=DEFAULT_TIMEOUT, what="condition not met", pol
             return value
         if time.monotonic() >= deadline:
             raise AssertionError(f"{what} within {timeout} s")
-        time.sleep(poll)
+        time.sleep(0.1)
 
 
 # ---- files ------------------------------------------------------------------
@@ -104,24 +103,48 @@ def settings_file(**values):
     return utf16("[Lanvisor]\r\n" + lines)
 
 
-def parse_ini(text):
-    """Sections of an INI text, in file order: {section: [(key, value), ...]}."""
-    sections = collections.OrderedDict()
-    current = None
-    for line in text.splitlines():
-        if line.startswith("[") and line.rstrip().endswith("]"):
-            current = sections.setdefault(line.strip()[1:-1], [])
-        elif "=" in line and current is not None:
-            key, value = line.split("=", 1)
-            current.append((key, value))
-    return sections
+def client_settings(port, udp=False):
+    """Lanvisor.ini of a client of 127.0.0.1:port."""
+    return settings_file(tipudp_mode=int(udp), ip_mode=0, port_no=port, **LOOPBACK)
+
+
+def server_settings(port, udp=False):
+    """Lanvisor.ini of a server bound to 127.0.0.1:port."""
+    return settings_file(tipudp_mode=int(udp), ip_mode=1, bind_mode=1, aport_no=port, **LOOPBACK_LOCAL)
+
+
+def free_port(kind=socket.SOCK_STREAM):
+    """A port on 127.0.0.1 where nothing is bound (bound once, then let go)."""
+    with socket.socket(socket.AF_INET, kind) as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
 
 
 def read_ini(path, section):
     """Key/value pairs of one section of a UTF-16LE INI file, in file order."""
-    sections = parse_ini(read_utf16_text(path))
+    sections, current = {}, None
+    for line in read_utf16_text(path).splitlines():
+        if line.startswith("[") and line.rstrip().endswith("]"):
+            current = sections.setdefault(line.strip()[1:-1], [])
+        elif "=" in line and current is not None:
+            current.append(tuple(line.split("=", 1)))
     assert section in sections, f"{Path(path).name} has no section [{section}]; sections: {list(sections)}"
     return sections[section]
+
+
+def settle(read, expected, what, timeout=DEFAULT_TIMEOUT):
+    """Polls read() until it returns expected (clicks are posted, so the
+    program acts on them a moment later); fails with the last value read."""
+    last = []
+
+    def matches():
+        last[:] = [read()]
+        return last[0] == expected
+
+    try:
+        wait_until(matches, timeout, what)
+    except AssertionError:
+        raise AssertionError(f"{what}: {last[0]!r}, expected {expected!r}") from None
 
 
 # ---- screenshots ------------------------------------------------------------
@@ -146,21 +169,11 @@ class Screenshot:
 
     def _load(self):
         if self._rgb is None:
-            ppm = subprocess.run(["convert", str(self.path), "ppm:-"], capture_output=True, check=True,
-                                 timeout=60).stdout
-            # Binary PPM: "P6", width, height, maximum, each after whitespace.
-            fields, pos = [], 0
-            while len(fields) < 4:
-                while ppm[pos:pos + 1].isspace():
-                    pos += 1
-                end = pos
-                while not ppm[end:end + 1].isspace():
-                    end += 1
-                fields.append(ppm[pos:end])
-                pos = end
-            assert fields[0] == b"P6" and fields[3] == b"255", f"unexpected image format {fields}"
-            self._size = (int(fields[1]), int(fields[2]))
-            self._rgb = ppm[pos + 1:]
+            # A PNG file states its width and height at bytes 16 to 24.
+            self._size = struct.unpack(">II", self.path.read_bytes()[16:24])
+            self._rgb = subprocess.run(["convert", str(self.path), "-depth", "8", "rgb:-"], capture_output=True,
+                                       check=True, timeout=60).stdout
+            assert len(self._rgb) == self._size[0] * self._size[1] * 3, f"unexpected image {self.path.name}"
         return self._rgb
 
     @property
@@ -227,31 +240,16 @@ class WineSession:
         env.update(extra)
         return env
 
-    def prepare(self, template, setup_script=None):
+    def prepare(self, template, setup_script):
+        """A copy of the prepared template, else a prefix made as setup.sh makes one."""
         if template:
             # Let a server still running on the template save its registry.
             self._wait_server(Path(template), 30)
             subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True, timeout=600)
-        elif setup_script and Path(setup_script).exists():
+        else:
             subprocess.run(["bash", "-c", 'source "$0"; ensure_wine_prefix "$1"', str(setup_script),
                             str(self.prefix)], env=self.env(), check=True, timeout=900)
-        else:
-            self.prefix.mkdir(parents=True)
-            subprocess.run(["wineboot", "-i"], env=self.env(), check=True, timeout=900,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self._ensure_virtual_desktop()
         self.kill_all()
-
-    def _ensure_virtual_desktop(self):
-        # Inside one Wine desktop window Wine draws title bars and frames
-        # itself, as Windows would, so screenshots show whole windows.
-        user_reg = (self.prefix / "user.reg").read_text(errors="replace")
-        if '[Software\\\\Wine\\\\Explorer]' in user_reg and '"Desktop"="Default"' in user_reg:
-            return
-        for key, name, value in (("HKCU\\Software\\Wine\\Explorer", "Desktop", "Default"),
-                                 ("HKCU\\Software\\Wine\\Explorer\\Desktops", "Default", "1280x1024")):
-            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=self.env(),
-                           check=True, timeout=120, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def _wait_server(self, prefix, timeout):
         env = self.env(WINEPREFIX=str(prefix))
@@ -306,7 +304,7 @@ class Driver:
             if attempt:
                 time.sleep(attempt)
             code, out, err = self._run_once(args, timeout, window_class)
-            silent_failure = code != 0 and not out and not err and args and args[0] != "exists"
+            silent_failure = code != 0 and not out and not err
             if not silent_failure:
                 break
         if check and code != 0:
@@ -376,10 +374,6 @@ class Window:
 
     def wait_gone(self, timeout=DEFAULT_TIMEOUT):
         self._run("gone", self.title, int(timeout * 1000), timeout=timeout)
-
-    def exists(self):
-        code, _ = self.driver.run("exists", self.title, window_class=self.window_class, check=False)
-        return code == 0
 
     def close(self, timeout=DEFAULT_TIMEOUT):
         self._run("close", self.title, int(timeout * 1000), timeout=timeout)
@@ -521,24 +515,6 @@ class App:
     def wait_window(self, title, timeout=DEFAULT_TIMEOUT):
         return self.window(title).wait(timeout)
 
-    def wait_gone(self, title, timeout=DEFAULT_TIMEOUT):
-        self.window(title).wait_gone(timeout)
-
-    def click(self, title, control_id):
-        self.window(title).click(control_id)
-
-    def settext(self, title, control_id, text):
-        self.window(title).settext(control_id, text)
-
-    def gettext(self, title, control_id=None):
-        return self.window(title).text(control_id)
-
-    def combo_select(self, title, control_id, entry):
-        self.window(title).combo_select(control_id, entry)
-
-    def texts(self, title):
-        return self.window(title).controls()
-
     def msgbox_text(self, caption, timeout=DEFAULT_TIMEOUT):
         """Waits for a message box with this caption and returns its text."""
         return self.driver.run("msgbox", caption, int(timeout * 1000), timeout=timeout)
@@ -555,6 +531,57 @@ class App:
     def boxes(self):
         """Titles of the dialogs and message boxes shown now."""
         return [title for cls, title in self.windows() if cls == "#32770"]
+
+    # -- shared steps -----------------------------------------------------
+    def expect_box(self, caption, text=None, pattern=None, answer=IDOK):
+        """Checks the text of the next message box with this caption (exactly,
+        or as a whole against a pattern), answers it and returns the text."""
+        shown = self.msgbox_text(caption)
+        if text is not None:
+            assert shown == text, f"{caption}: {shown!r}, expected {text!r}"
+        if pattern is not None:
+            assert re.fullmatch(pattern, shown, re.S), f"{caption}: {shown!r} does not match {pattern!r}"
+        self.answer(caption, answer)
+        return shown
+
+    def expect_no_boxes(self, when, dialogs=()):
+        """The program runs and shows no message box: nothing but these dialogs."""
+        assert self.process.poll() is None, f"Lanvisor.exe ended {when}"
+        boxes = [box for box in self.boxes() if box not in dialogs]
+        assert boxes == [], f"boxes left {when}: {boxes}"
+
+    def expect_startup_box(self):
+        # The default Winsock request is 2.0; the library offers up to 2.2.
+        lines = self.expect_box("WSAStartup").split("\r\n")
+        assert len(lines) == 3 and lines[0] == "Using:2.0/Max:2.2" and lines[1], f"WSAStartup box lines {lines}"
+
+    def open_connection(self, client, device=None):
+        """The open command with its boxes, each answered; a client's connect
+        reaches the device before its success box."""
+        self.command(OPEN)
+        self.expect_startup_box()
+        if client:
+            if device:
+                device.wait_connections(1)
+            self.expect_box("LAN connection", pattern="Success\uFF01 No\\.[0-9]+")
+        self.expect_box("LAN connection", "Success of thread!")
+        self.expect_no_boxes("after the open")
+
+    def close_connection(self, device=None):
+        """The close command of a client, or of a server without clients."""
+        self.command(CLOSE)
+        self.expect_box("LAN disconnect", SUCCESS)
+        if device:
+            device.wait_disconnects(1)
+        self.expect_no_boxes("after the close")
+
+    def choose_file(self, title_text, name):
+        """Answers the file dialog titled by language text `title_text` with a
+        file name in the program folder."""
+        chooser = self.wait_window(self.ctx.language_text(title_text, "j"))
+        chooser.settext(FILE_NAME_BOX, name)
+        chooser.click(IDOK)
+        chooser.wait_gone()
 
 
 class Context:
@@ -585,18 +612,17 @@ class Context:
             else:
                 shutil.copy2(entry, self.folder / entry.name)
 
-    def launch(self, files=None, wait=True):
+    def launch(self, files=None):
         """Starts Lanvisor.exe in the scenario's folder (made on first use and
         kept for later launches, so settings carry over). files: {name: bytes}
         written into the folder before the start. Returns the App once its
-        main window is shown (wait=False: at once)."""
+        main window is shown."""
         self._make_folder()
         for name, data in (files or {}).items():
             (self.folder / name).write_bytes(data)
         app = App(self, self.folder)
         self.apps.append(app)
-        if wait:
-            app.wait_main_window()
+        app.wait_main_window()
         return app
 
     def run_console(self, exe, *args, timeout=START_TIMEOUT):
@@ -629,6 +655,17 @@ class Context:
         """Text `number` of Lanvisor_char2.ini; language one of j, e, k, c."""
         pairs = dict(read_ini(self.file("Lanvisor_char2.ini"), "Lanvisor"))
         return pairs.get(f"No.{number}:comt-{language}", "")[:63]
+
+    def notepads(self):
+        return self.session.processes("notepad.exe")
+
+    def end_notepads(self):
+        for pid, _ in self.notepads():
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        wait_until(lambda: not self.notepads(), what="Notepad ended")
 
     def screenshot(self, label):
         """Saves the screen as <scenario>-<n>-<label>.png; returns a Screenshot."""

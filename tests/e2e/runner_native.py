@@ -15,6 +15,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from device_sim import Reply, TcpClient, TcpServer, UdpClient  # noqa: E402
+from lanvisor_e2e import free_port  # noqa: E402
 
 RUN_LIMIT = 30  # seconds; a hang fails the check instead of blocking the suite
 RECEIVED, SENT = 1, 2
@@ -29,12 +30,6 @@ GOTO bad
 PEND
 :bad
 """
-
-
-def unused_port(kind):
-    with socket.socket(socket.AF_INET, kind) as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
 
 
 def trace_cells(path):
@@ -138,7 +133,7 @@ def macro_error(c):
 
 def refused(c):
     """Nothing listens: exit 3 with the socket error's number and text."""
-    port = unused_port(socket.SOCK_STREAM)
+    port = free_port()
     code, out, err = c.run("--tcp-client", f"127.0.0.1:{port}", "--send", "41")
     expect(code, out, err, 3, r"\[connect_Error\] No\.10061 :Connection refused\.")
     code, out, err = c.run("--tcp-client", f"127.0.0.1:{port}", "--lang", "ja", "--send", "41")
@@ -159,7 +154,7 @@ def silent_device(c):
 def udp_server_two_senders(c):
     """A UDP server replies to its first sender (--send in line notation, sent
     once a datagram has come) and then hears a second sender."""
-    port = unused_port(socket.SOCK_DGRAM)
+    port = free_port(socket.SOCK_DGRAM)
     trace = str(c.folder / "udp.log")
     process = c.start("--udp-server", f"127.0.0.1:{port}", "--send", "'ACK'0D0A", "--send", "00FF",
                       "--listen", "1", "--trace", trace)
@@ -198,7 +193,7 @@ def udp_server_two_senders(c):
 def tcp_server_sends(c):
     """A TCP server waits for its client, then sends; the lines show the
     client's arrival."""
-    port = unused_port(socket.SOCK_STREAM)
+    port = free_port()
     process = c.start("--tcp-server", f"127.0.0.1:{port}", "--send", "'AB'", "--send", "0D0A", "--timeout", "20")
     with TcpClient(port) as device:
         assert device.wait_bytes(4) == b"AB\r\n"
@@ -252,19 +247,19 @@ def bad_input(c):
         expect(code, out, err, 64, re.escape(words), "usage: lanvisor-run")
 
 
+CASES = [reply_taken, failure_branch, macro_error, refused, silent_device, udp_server_two_senders, tcp_server_sends,
+         log_pcap_and_convert, bad_input]
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     args = parser.parse_args()
     with tempfile.TemporaryDirectory(prefix="lanvisor-run-") as folder:
         checks = Checks(os.path.abspath(args.runner), folder)
-        for name, function in [("reply_taken", reply_taken), ("failure_branch", failure_branch),
-                               ("macro_error", macro_error), ("refused", refused), ("silent_device", silent_device),
-                               ("udp_server_two_senders", udp_server_two_senders),
-                               ("tcp_server_sends", tcp_server_sends),
-                               ("log_pcap_and_convert", log_pcap_and_convert), ("bad_input", bad_input)]:
-            checks.case(name, function)
-    print(f"{9 - len(checks.failures)} passed, {len(checks.failures)} failed")
+        for case in CASES:
+            checks.case(case.__name__, case)
+    print(f"{len(CASES) - len(checks.failures)} passed, {len(checks.failures)} failed")
     return 1 if checks.failures else 0
 
 

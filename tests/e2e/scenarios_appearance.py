@@ -86,9 +86,10 @@ def dark_mode_restart(ctx):
     client_color(ctx, app.main, WHITE, BLACK, "light")
     # A setting changed in this run must reach the restarted program.
     app.command(LANGUAGE_COMMAND)
-    app.combo_select("setup of language", 1201, "English")
-    app.click("setup of language", 1041)
-    app.wait_gone("setup of language")
+    language = app.wait_window("setup of language")
+    language.combo_select(1201, "English")
+    language.click(1041)
+    language.wait_gone()
 
     # The close button writes nothing and restarts nothing.
     title = ctx.language_text(261, "e")

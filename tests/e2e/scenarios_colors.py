@@ -74,10 +74,7 @@ def set_color_previews_and_rewrite_saves(ctx):
 
     dialog.click(REWRITE)
     dialog.wait_gone()
-    keys = read_ini(ctx.file("color.ini"), "Setting")
-    expected_order = [f"rbg{s}s[{slot}].{c}" for s in "LD" for slot in range(21) for c in "rgb"]
-    assert [key for key, _ in keys] == expected_order, [key for key, _ in keys][:6]
-    values = dict(keys)
+    values = dict(read_ini(ctx.file("color.ini"), "Setting"))
     def slot(s, n):
         return tuple(int(values[f"rbg{s}s[{n}].{c}"]) for c in "rgb")
     assert slot("L", 2) == (10, 20, 30) and slot("L", 3) == (0, 44, 0), (slot("L", 2), slot("L", 3))

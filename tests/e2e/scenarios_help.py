@@ -2,41 +2,12 @@
 which document the program hands to the system."""
 import subprocess
 
-from lanvisor_e2e import IDCANCEL, IDOK, Rect, scenario, wait_until
-from scenarios_sending import FILE_NAME_BOX
-from scenarios_trace_files import end_notepads, notepads
+from lanvisor_e2e import FILE_NAME_BOX, IDCANCEL, IDOK, scenario, wait_until
 
 MACRO_FILE_EDITING, ABOUT, MANUAL, WEB_PAGE = 228, 251, 252, 253
 ABOUT_VERSION, ABOUT_BUILD, ABOUT_OK, ABOUT_NEW_VERSION = 1001, 1002, 1041, 1042
 MANUAL_CAPTION, MANUAL_MISSING = 0, 1
 MACRO_EDIT_TITLE = "MACROファイル編集"
-
-
-@scenario("help")
-def about_box_shows_the_version(ctx):
-    app = ctx.launch()
-    app.command(ABOUT)
-    about = app.wait_window(ctx.language_text(40, "j"))
-    assert about.text(ABOUT_VERSION) == "Version 1.168", about.text(ABOUT_VERSION)
-    build = about.text(ABOUT_BUILD)
-    month, day, year = build.removeprefix("Build: ").split(" ")
-    assert build.startswith("Build: ") and len(month) == 3 and day.isdigit() and len(year) == 4, build
-    texts = [control.text for control in about.controls()]
-    for fixed in ("LAN communication", "debugging software", "Lanvisor", "NewVersion"):
-        assert fixed in texts, texts
-    # The icon is drawn at 64 x 64 in the top left corner: not the plain
-    # dialog color there.
-    client = about.client_rect()
-    shot = ctx.screenshot("about")
-    icon = shot.colors(Rect(client.left + 3, client.top + 22, client.left + 67, client.top + 86))
-    assert len(icon) > 8, f"no icon drawn: {icon.most_common(4)}"
-    about.click(ABOUT_OK)
-    about.wait_gone()
-    # The close box closes it too.
-    app.command(ABOUT)
-    about.wait()
-    about.close()
-    app.end()
 
 
 def set_default_value(ctx, key, value):
@@ -58,10 +29,10 @@ def wait_opened(app, name):
     the shell returns to the program only once the started program is ready
     for input, so ending Notepad before then could fail the launch."""
     ctx = app.ctx
-    wait_until(lambda: any(name in command for _, command in notepads(ctx)),
+    wait_until(lambda: any(name in command for _, command in ctx.notepads()),
                what=f"Notepad with {name}; running: {ctx.session.processes()}")
     wait_until(lambda: any(cls == "Notepad" for cls, _ in app.windows()), what="the Notepad window")
-    end_notepads(ctx)
+    ctx.end_notepads()
 
 
 @scenario("help")
@@ -78,7 +49,7 @@ def manual_opens_and_missing_manual_is_reported(ctx):
     caption = ctx.language_text(MANUAL_CAPTION, "j")
     assert app.msgbox_text(caption) == ctx.language_text(MANUAL_MISSING, "j")
     app.answer(caption, IDOK)
-    assert not notepads(ctx)
+    assert not ctx.notepads()
     app.end()
 
 
@@ -91,7 +62,7 @@ def macro_file_opens_in_the_editor(ctx):
     chooser = app.wait_window(MACRO_EDIT_TITLE)
     chooser.click(IDCANCEL)
     chooser.wait_gone()
-    assert not notepads(ctx)
+    assert not ctx.notepads()
     # A chosen file opens in the editor the system has for text files.
     app.command(MACRO_FILE_EDITING)
     chooser = app.wait_window(MACRO_EDIT_TITLE)
@@ -103,7 +74,7 @@ def macro_file_opens_in_the_editor(ctx):
 
 
 @scenario("help")
-def web_pages_open_in_the_browser(ctx):
+def about_box_and_web_pages(ctx):
     # Notepad stands in for the browser: the address shows on its command line.
     set_default_value(ctx, "HKCR\\https\\shell\\open\\command", 'notepad.exe "%1"')
     app = ctx.launch()
@@ -111,9 +82,22 @@ def web_pages_open_in_the_browser(ctx):
     wait_opened(app, "https://www.lanvisor.dev/")
     app.command(ABOUT)
     about = app.wait_window(ctx.language_text(40, "j"))
+    assert about.text(ABOUT_VERSION) == "Version 1.168", about.text(ABOUT_VERSION)
+    build = about.text(ABOUT_BUILD)
+    month, day, year = build.removeprefix("Build: ").split(" ")
+    assert build.startswith("Build: ") and len(month) == 3 and day.isdigit() and len(year) == 4, build
+    texts = [control.text for control in about.controls()]
+    for fixed in ("LAN communication", "debugging software", "Lanvisor", "NewVersion"):
+        assert fixed in texts, texts
+    ctx.screenshot("about")
     about.click(ABOUT_NEW_VERSION)
     wait_opened(app, "https://www.lanvisor.dev/download/")
-    assert about.exists(), "the about box closed on NewVersion"
+    assert about.title in app.boxes(), "the about box closed on NewVersion"
+    about.click(ABOUT_OK)
+    about.wait_gone()
+    # The close box closes it too.
+    app.command(ABOUT)
+    about.wait()
     about.close()
     assert app.boxes() == [], app.boxes()
     app.end()

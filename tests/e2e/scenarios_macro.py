@@ -5,11 +5,8 @@ import time
 
 from device_sim import Reply, TcpServer
 from lanvisor_e2e import scenario, utf16, wait_until
-from scenarios_connection import expect_box, expect_no_boxes
-from scenarios_sending import choose_file
-from scenarios_trace_files import OPEN_TITLE, clear_trace, load_trace, save_trace
-from scenarios_view import (LIGHT, MainWindowLayout, close_tcp_client, differs, launch_tcp_client, open_connection,
-                            wait_status_color)
+from scenarios_trace_files import OPEN_TITLE
+from scenarios_view import launch_tcp_client
 
 MACRO_DIALOG = 223
 MACRO_TITLE, END_OF_TEXT, PEND_MESSAGE, STOPPED = 90, 15, 16, 17
@@ -81,37 +78,24 @@ def loop_of_requests(ctx):
     replies = [Reply(len(request(0)) * (n + 1), b"OK\x00\r\n") for n in range(3)]
     device = ctx.device(TcpServer(replies=replies))
     app = launch_tcp_client(ctx, device, files={"loop.txt": utf16(LOOP_MACRO)})
-    layout = MainWindowLayout(app)
-    open_connection(app, client=True)
+    app.open_connection(client=True)
     device.wait_connections(1)
     dialog = open_macro_dialog(ctx, app)
     assert dialog.text(STEP) == "Step:000" and dialog.text(LINE) == "********", (dialog.text(STEP),
                                                                                 dialog.text(LINE))
     start(dialog, "loop.txt")
-    expect_box(app, "Lanvisor", ctx.language_text(PEND_MESSAGE, "j"))
+    app.expect_box("Lanvisor", ctx.language_text(PEND_MESSAGE, "j"))
     expect_step(dialog, LOOP_MACRO, "PEND")
     assert dialog.text(LINE).startswith("PEND"), dialog.text(LINE)
     assert device.received == expected, device.received
-    expect_no_boxes_but(app, dialog)
+    app.expect_no_boxes("after the run", dialogs=[dialog.title])
     ctx.screenshot("macro-ended")
     dialog.click(CLOSE)
     dialog.wait_gone()
-
-    # The trace of the run saves and loads back into the same screen.
-    close_tcp_client(app, device)
-    ran = wait_status_color(ctx, layout, LIGHT.closed, "closed")
-    save_trace(ctx, app, "run")
-    clear_trace(ctx, app, layout, ran)
-    load_trace(ctx, app, "run.log")
-    ctx.wait_for_screen("loaded", lambda shot: differs(shot, ran, layout.trace))
+    app.close_connection(device)
     assert device.received == expected, device.received
     app.end()
     assert ctx.settings()["macro_filename"] == "loop.txt", ctx.settings()["macro_filename"]
-
-
-def expect_no_boxes_but(app, dialog):
-    boxes = [box for box in app.boxes() if box != dialog.title]
-    assert boxes == [], f"boxes left: {boxes}"
 
 
 @scenario("macro")
@@ -119,23 +103,23 @@ def stop_ends_read_without_time_limit(ctx):
     device = ctx.device(TcpServer())
     files = {"wait.txt": utf16(WAIT_MACRO), "utf8.txt": WAIT_MACRO.encode("utf-8")}
     app = launch_tcp_client(ctx, device, files=files)
-    open_connection(app, client=True)
+    app.open_connection(client=True)
     device.wait_connections(1)
     dialog = open_macro_dialog(ctx, app)
 
     # Refused starts.
     start(dialog, "ab")
-    expect_box(app, "MacroFile", ctx.language_text(NAME_TOO_SHORT, "j"))
+    app.expect_box("MacroFile", ctx.language_text(NAME_TOO_SHORT, "j"))
     assert not ctx.file("ab").exists()
     start(dialog, "utf8.txt")
-    expect_box(app, "FileError", ctx.language_text(NO_MARK, "j"))
+    app.expect_box("FileError", ctx.language_text(NO_MARK, "j"))
     start(dialog, "new.txt")
-    expect_box(app, "FileError", ctx.language_text(EMPTY_FILE, "j"))
+    app.expect_box("FileError", ctx.language_text(EMPTY_FILE, "j"))
     assert ctx.file("new.txt").read_bytes() == b""
 
     # A file chosen with the browse button is started by its full path.
     dialog.click(BROWSE)
-    choose_file(ctx, app, OPEN_TITLE, "wait.txt")
+    app.choose_file(OPEN_TITLE, "wait.txt")
     chosen = dialog.text(FILE_NAME)
     assert chosen[1:3] == ":\\" and chosen.endswith("\\wait.txt"), chosen
     dialog.click(START)
@@ -143,7 +127,7 @@ def stop_ends_read_without_time_limit(ctx):
     wait_line(dialog, "READ 01 005 000")
     clicked = time.monotonic()
     dialog.click(STOP)
-    expect_box(app, "Lanvisor", ctx.language_text(STOPPED, "j"))
+    app.expect_box("Lanvisor", ctx.language_text(STOPPED, "j"))
     assert time.monotonic() - clicked < 5, "the stop took its time"
     # Data that would end the wait reaches a stopped macro: nothing follows
     # it, and the next start begins again at the first line.
@@ -156,16 +140,16 @@ def stop_ends_read_without_time_limit(ctx):
     # Closing the dialog ends the running macro without a word.
     dialog.click(CLOSE)
     dialog.wait_gone()
-    expect_no_boxes(app, "after closing the dialog")
+    app.expect_no_boxes("after closing the dialog")
     device.send(b"12345")
     device.wait_read_by_peer()
     # Reopened, it shows the name of the file last started.
     dialog = open_macro_dialog(ctx, app)
     assert dialog.text(FILE_NAME) == chosen, dialog.text(FILE_NAME)
     dialog.click(STOP)
-    expect_box(app, "Lanvisor", ctx.language_text(STOPPED, "j"))
+    app.expect_box("Lanvisor", ctx.language_text(STOPPED, "j"))
     assert device.received == b"XX", device.received
     dialog.click(CLOSE)
     dialog.wait_gone()
-    close_tcp_client(app, device)
+    app.close_connection(device)
     app.end()

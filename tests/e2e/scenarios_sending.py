@@ -1,61 +1,46 @@
 """Manual sending: the input-send, preset send and preset edit dialogs, with
 the device simulator on 127.0.0.1 as the peer."""
-from device_sim import TcpClient, UdpServer
-from lanvisor_e2e import IDOK, IDYES, scenario, settings_file, utf16, wait_until
-from scenarios_connection import (CLOSE_QUESTION, CLOSE_QUESTION_CAPTION, LOOPBACK, LOOPBACK_LOCAL, expect_box,
-                                  free_port, expect_no_boxes, expect_startup_box)
+from device_sim import TcpClient, UdpServer, tcp_listener
+from lanvisor_e2e import CLOSE as CLOSE_CONNECTION
+from lanvisor_e2e import (IDNO, IDOK, IDYES, OPEN, SUCCESS, client_settings, free_port, scenario, server_settings, utf16,
+                          wait_until)
 
-OPEN, CLOSE_CONNECTION = 232, 233
+CLOSE_QUESTION_CAPTION, CLOSE_QUESTION = 21, 22
+
 INPUT_SEND, PRESET_SEND, PRESET_EDIT = 221, 222, 226
 VK_RETURN = 0x0D
+SAVE_TITLE, OPEN_TITLE = 10, 11
 
 # Input-send dialog controls.
-TYPING, SEND, CLOSE, ASC, HEX, FOLD = 501, 1041, 1042, 1061, 1062, 1057
-IS_REFRESH = 1056
+TYPING, SEND, CLOSE, HEX, FOLD = 501, 1041, 1042, 1062, 1057
+IS_REFRESH, IS_DELETE, IS_SAVE, IS_HISTORY, IS_CLIENTS = 1056, 1046, 1261, 1250, 1202
 
 # Preset send dialog controls.
-PS_ROW_SEND, PS_CLOSE, PS_RELOAD = 1041, 1051, 1054
+PS_ROW_SEND, PS_CLOSE = 1041, 1051
 
 # Preset edit dialog controls.
 PE_TYPING, PE_CLOSE, PE_ASSEMBLE, PE_CLEAR, PE_SAVE = 502, 1041, 1042, 1046, 1261
 PE_ROW_NUMBER, PE_MOVE_UP, PE_READ = 1048, 1257, 1259
 
-# The file name box and the read-only check box of the common file dialog.
-FILE_NAME_BOX, READ_ONLY_BOX = 1148, 1040
+# The read-only check box of the common file dialog.
+READ_ONLY_BOX = 1040
 
 
-def choose_file(ctx, app, title_text, name):
-    """Answers the line file dialog with a file name in the program folder."""
-    chooser = app.wait_window(ctx.language_text(title_text, "j"))
-    chooser.settext(FILE_NAME_BOX, name)
-    chooser.click(IDOK)
-    chooser.wait_gone()
+def close_question(ctx, app, answer):
+    app.expect_box(ctx.language_text(CLOSE_QUESTION_CAPTION, "j"), ctx.language_text(CLOSE_QUESTION, "j"),
+                   answer=answer)
 
 
 def open_udp_client(ctx, device, files=None):
     """Starts the program as UDP client of the device and opens it."""
-    all_files = {"Lanvisor.ini": settings_file(tipudp_mode=1, ip_mode=0, port_no=device.port, **LOOPBACK)}
-    all_files.update(files or {})
-    app = ctx.launch(files=all_files)
-    app.command(OPEN)
-    expect_startup_box(app)
-    expect_box(app, "LAN connection")
-    expect_box(app, "LAN connection")
-    expect_no_boxes(app, "after the open")
+    app = ctx.launch(files={"Lanvisor.ini": client_settings(device.port, udp=True), **(files or {})})
+    app.open_connection(client=True)
     return app
 
 
 def close_and_end(app):
-    app.command(CLOSE_CONNECTION)
-    expect_box(app, "LAN disconnect", "Success\uFF01")
+    app.close_connection()
     app.end()
-
-
-def expect_only_dialogs(app, titles, when):
-    """No message box is open: every "#32770" window is one of the dialogs."""
-    assert app.process.poll() is None, f"Lanvisor.exe ended {when}"
-    boxes = [box for box in app.boxes() if box not in titles]
-    assert boxes == [], f"boxes left {when}: {boxes}"
 
 
 def type_keys(dialog, control_id, text):
@@ -68,33 +53,6 @@ def open_input_send(ctx, app):
     title = ctx.language_text(60, "j")
     app.command(INPUT_SEND)
     return app.wait_window(title)
-
-
-@scenario("sending")
-def input_send_asc_then_hex(ctx):
-    device = ctx.device(UdpServer())
-    app = open_udp_client(ctx, device)
-    dialog = open_input_send(ctx, app)
-    type_keys(dialog, TYPING, "ABC")
-    dialog.click(HEX)
-    expect_box(app, ctx.language_text(83, "j"), ctx.language_text(82, "j"))
-    type_keys(dialog, TYPING, "0D")
-    type_keys(dialog, TYPING, "0A")
-    dialog.click(SEND)
-    device.wait_bytes(5)
-    assert device.received == b"ABC\r\n", device.received
-    ctx.screenshot("input-send after send")
-    expect_only_dialogs(app, [dialog.title], "after the send")
-    # Folding keeps the input row only; unfolding restores the size at opening.
-    full = dialog.rect()
-    dialog.click(FOLD)
-    wait_until(lambda: dialog.rect().height == 150, what="the dialog folded to 150 pixels")
-    assert dialog.rect().width == full.width
-    dialog.click(FOLD)
-    wait_until(lambda: dialog.rect() == full, what="the dialog unfolded")
-    dialog.click(CLOSE)
-    dialog.wait_gone()
-    close_and_end(app)
 
 
 @scenario("sending")
@@ -111,13 +69,13 @@ def preset_send_from_hand_written_file(ctx):
     dialog.click(PS_ROW_SEND)
     device.wait_bytes(10)
     assert device.received == b"\x01\x02xHELLO\r\n", device.received
-    expect_only_dialogs(app, [title], "after sending presets")
+    app.expect_no_boxes("after sending presets", dialogs=[title])
     dialog.click(PS_CLOSE)
     dialog.wait_gone()
     # Both presets went into the history, the last one sent on top.
     history = open_input_send(ctx, app)
     ctx.screenshot("history after presets")
-    history.click(1250 + 1)
+    history.click(IS_HISTORY + 1)
     device.wait_bytes(13)
     assert device.received.endswith(b"\x01\x02x"), device.received
     history.click(CLOSE)
@@ -130,7 +88,7 @@ def preset_send_without_preset_file(ctx):
     device = ctx.device(UdpServer())
     app = open_udp_client(ctx, device)
     app.command(PRESET_SEND)
-    expect_box(app, "FileError", ctx.language_text(23, "j"))
+    app.expect_box("FileError", ctx.language_text(23, "j"))
     dialog = app.wait_window(ctx.language_text(70, "j"))
     assert ctx.file("mdata.txt").read_bytes() == b"", "mdata.txt is created empty"
     dialog.click(PS_CLOSE)
@@ -147,7 +105,7 @@ def input_send_history_saved(ctx):
     dialog.click(SEND)
     device.wait_bytes(2)
     dialog.click(HEX)
-    expect_box(app, ctx.language_text(83, "j"), ctx.language_text(82, "j"))
+    app.expect_box(ctx.language_text(83, "j"), ctx.language_text(82, "j"))
     type_keys(dialog, TYPING, "00ff")
     dialog.click(SEND)
     # The line stays after a send: the second send is H i 00 FF.
@@ -155,18 +113,26 @@ def input_send_history_saved(ctx):
     assert device.received == b"HiHi\x00\xff", device.received
     # Saving makes a new file.
     assert not ctx.file("history.txt").exists()
-    dialog.click(1261)
-    choose_file(ctx, app, 10, "history")
+    dialog.click(IS_SAVE)
+    app.choose_file(SAVE_TITLE, "history")
     # Newest first, two hex digits per code, CR LF after each line.
     expected = utf16("486900FF\r\n4869\r\n")
     saved = wait_for_file(ctx, "history.txt")
     assert saved == expected, saved
     # Deleting row 01 asks first; then the older line moves up into row 01.
-    dialog.click(1046)
-    expect_box(app, "Lanvisor", ctx.language_text(36, "j"), answer=IDYES)
-    dialog.click(1250)
+    dialog.click(IS_DELETE)
+    app.expect_box("Lanvisor", ctx.language_text(36, "j"), answer=IDYES)
+    dialog.click(IS_HISTORY)
     device.wait_bytes(8)
     assert device.received == b"HiHi\x00\xffHi", device.received
+    app.expect_no_boxes("after the sends", dialogs=[dialog.title])
+    # Folding keeps the input row only; unfolding restores the size at opening.
+    full = dialog.rect()
+    dialog.click(FOLD)
+    wait_until(lambda: dialog.rect().height == 150, what="the dialog folded to 150 pixels")
+    assert dialog.rect().width == full.width
+    dialog.click(FOLD)
+    wait_until(lambda: dialog.rect() == full, what="the dialog unfolded")
     dialog.click(CLOSE)
     dialog.wait_gone()
     close_and_end(app)
@@ -196,14 +162,14 @@ def preset_edit_assembles_and_saves(ctx):
     wait_text(dialog, PE_ROW_NUMBER + 1, "02")
     ctx.screenshot("preset edit with two lines")
     dialog.click(PE_SAVE)
-    choose_file(ctx, app, 10, "mdata")
+    app.choose_file(SAVE_TITLE, "mdata")
     assert wait_for_file(ctx, "mdata.txt") == utf16("4142\r\n434445\r\n")
     # Reading back goes through the file dialog of the trace commands, which
     # offers no read-only box (it would have no effect).
     dialog.click(PE_READ)
-    chooser = app.wait_window(ctx.language_text(11, "j"))
+    chooser = app.wait_window(ctx.language_text(OPEN_TITLE, "j"))
     assert chooser.state(READ_ONLY_BOX)["visible"] == 0, "the line file is chosen in a dialog of its own"
-    choose_file(ctx, app, 11, "mdata.txt")
+    app.choose_file(OPEN_TITLE, "mdata.txt")
     dialog.click(PE_CLOSE)
     dialog.wait_gone()
     # The preset send dialog offers what was saved.
@@ -226,11 +192,16 @@ def wait_text(dialog, control_id, text):
 @scenario("sending")
 def tcp_server_sends_to_chosen_client(ctx):
     port = free_port()
-    app = ctx.launch(files={"Lanvisor.ini": settings_file(tipudp_mode=0, ip_mode=1, bind_mode=1, aport_no=port,
-                                                          **LOOPBACK_LOCAL)})
+    app = ctx.launch(files={"Lanvisor.ini": server_settings(port)})
     app.command(OPEN)
-    expect_startup_box(app)
-    expect_box(app, "LAN connection", "Success of thread!")
+    app.expect_startup_box()
+    shown = app.msgbox_text("LAN connection")
+    assert shown == "Success of thread!", f"LAN connection: {shown!r}"
+    # By then it listens, on the one local address it was given.
+    assert tcp_listener("127.0.0.1", port), f"nothing listens on 127.0.0.1:{port}"
+    app.answer("LAN connection", IDOK)
+    app.expect_no_boxes("after the open")
+    # Once the program has read a client's bytes it has accepted the client.
     first = ctx.device(TcpClient(port))
     first.send(b"1")
     first.wait_read_by_peer()
@@ -239,14 +210,14 @@ def tcp_server_sends_to_chosen_client(ctx):
     second.wait_read_by_peer()
     dialog = open_input_send(ctx, app)
     # One entry per client slot; the first one shows.
-    entries = dialog.items(1202)
+    entries = dialog.items(IS_CLIENTS)
     assert len(entries) == 2 and all("-IP:127,0,0,1]" in entry for entry in entries), entries
-    assert dialog.text(1202) == entries[0], dialog.text(1202)
+    assert dialog.text(IS_CLIENTS) == entries[0], dialog.text(IS_CLIENTS)
     type_keys(dialog, TYPING, "xy")
     dialog.click(SEND)
     first.wait_bytes(2)
     # The first character of the box's text chooses the slot.
-    dialog.settext(1202, entries[1])
+    dialog.settext(IS_CLIENTS, entries[1])
     dialog.click(SEND)
     second.wait_bytes(2)
     assert first.received == b"xy" and second.received == b"xy", (first.received, second.received)
@@ -255,18 +226,28 @@ def tcp_server_sends_to_chosen_client(ctx):
 
     def listed():
         dialog.click(IS_REFRESH)
-        return dialog.items(1202)
+        return dialog.items(IS_CLIENTS)
     wait_until(lambda: listed() == [entries[1]], what="only the second client listed")
-    dialog.settext(1202, entries[1])
+    dialog.settext(IS_CLIENTS, entries[1])
     dialog.click(SEND)
     second.wait_bytes(4)
     assert second.received == b"xyxy", second.received
-    boxes = app.boxes()
-    assert boxes == [ctx.language_text(60, "j")], f"boxes besides the dialog: {boxes}"
+    app.expect_no_boxes("after the sends", dialogs=[dialog.title])
     dialog.click(CLOSE)
     dialog.wait_gone()
+
+    # Closing a server with a client asks first; declined, the client stays
+    # connected and is still read.
     app.command(CLOSE_CONNECTION)
-    expect_box(app, ctx.language_text(CLOSE_QUESTION_CAPTION, "j"), ctx.language_text(CLOSE_QUESTION, "j"),
-               answer=IDYES)
-    expect_box(app, "LAN disconnect", "Success\uFF01")
+    close_question(ctx, app, IDNO)
+    app.expect_no_boxes("after declining the close")
+    second.send(b"MORE\r\n")
+    second.wait_read_by_peer()
+    assert second.disconnects == 0
+    app.command(CLOSE_CONNECTION)
+    close_question(ctx, app, IDYES)
+    app.expect_box("LAN disconnect", SUCCESS)
+    second.wait_disconnects(1)
+    assert tcp_listener("127.0.0.1", port) is None, f"still listening on 127.0.0.1:{port} after the close"
+    app.expect_no_boxes("after the close")
     app.end()

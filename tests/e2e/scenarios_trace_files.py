@@ -1,19 +1,29 @@
-"""Trace files and the memo: a trace saved through the file dialog loads
-back into the same screen; every load, also a cancelled or refused one,
-shows the newest cells; the memo file is made once and opened in Notepad."""
-import os
-import signal
-
+"""The trace on the screen and in files: the clear command, a trace saved
+through the file dialog loads back into the same screen, every load (also a
+cancelled or refused one) shows the newest cells, the capture and the export
+write the received block; the memo file is made once and opened in Notepad."""
 from device_sim import TcpServer
-from lanvisor_e2e import IDCANCEL, IDOK, IDYES, scenario, wait_until
-from scenarios_connection import expect_box
-from scenarios_sending import FILE_NAME_BOX, choose_file
-from scenarios_view import (CLEAR_TRACE, HELLO, LIGHT, TRAILER_CELLS, MainWindowLayout, close_tcp_client, differs, hello_problem,
-                            launch_tcp_client, receive_hello, wait_grid)
+from lanvisor_e2e import FILE_NAME_BOX, IDCANCEL, IDNO, IDOK, IDYES, scenario, wait_until
+from scenarios_view import (HELLO, LIGHT, TRAILER_CELLS, MainWindowLayout, hello_problem, launch_tcp_client, measure,
+                            receive_hello, status_color_problem, wait_grid, wait_status_color)
 
+CLEAR_TRACE = 211
 SAVE_TRACE, LOAD_TRACE, MEMO, FIRST_LINE = 201, 202, 227, 215
 SAVE_TITLE, OPEN_TITLE, NOTHING_TO_SAVE = 10, 11, 12
+EXPORT, CAPTURE, EXPORT_QUESTION = 205, 206, 285
 HEADER_BYTES, CELL_BYTES = 32, 8
+
+
+def empty_trace_problem(grid):
+    if grid.mark_column != 0:
+        return f"end mark in column {grid.mark_column} of an empty trace"
+    inked = [c for c in range(grid.columns) if grid.glyph(c, "READ", "char") or grid.stamp_ink(c)]
+    return f"cells drawn in columns {inked} of an empty trace" if inked else None
+
+
+def differs(shot, reference, rect):
+    changed = shot.changed(reference, rect)
+    return f"{len(changed)} pixels differ from {reference.path.name}, e.g. {changed[:5]}" if changed else None
 
 
 def trace_file_cells(data):
@@ -28,7 +38,7 @@ def trace_file_cells(data):
 def save_trace(ctx, app, name):
     """The save command answered with `name`; returns the bytes written."""
     app.command(SAVE_TRACE)
-    choose_file(ctx, app, SAVE_TITLE, name)
+    app.choose_file(SAVE_TITLE, name)
     path = ctx.file(name + ".log")
     return wait_until(lambda: path.exists() and path.stat().st_size >= HEADER_BYTES and path.read_bytes(),
                       what=f"{name}.log written")
@@ -36,40 +46,45 @@ def save_trace(ctx, app, name):
 
 def load_trace(ctx, app, name):
     app.command(LOAD_TRACE)
-    choose_file(ctx, app, OPEN_TITLE, name)
-
-
-def clear_trace(ctx, app, layout, reference):
-    """Empties the trace; returns once the screen no longer shows `reference`."""
-    app.command(CLEAR_TRACE)
-    app.answer("Lanvisor", IDYES)
-    ctx.wait_for_screen("cleared", lambda shot: None if shot.changed(reference, layout.trace)
-                        else "the trace area still shows the saved trace")
+    app.choose_file(OPEN_TITLE, name)
 
 
 @scenario("trace")
-def saved_trace_loads_back(ctx):
+def clear_save_and_load(ctx):
     device = ctx.device(TcpServer())
     app = launch_tcp_client(ctx, device)
+    layout = MainWindowLayout(app)
+    client = app.main.client_rect()
     # An empty trace is not saved, and no dialog asks for a name.
     app.command(SAVE_TRACE)
-    expect_box(app, "CreateFile", ctx.language_text(NOTHING_TO_SAVE, "j"))
+    app.expect_box("CreateFile", ctx.language_text(NOTHING_TO_SAVE, "j"))
     assert not ctx.file("Temp1.log").exists()
+    fresh, _ = wait_grid(ctx, layout, LIGHT, "fresh", lambda grid: empty_trace_problem(grid)
+                         or status_color_problem(grid.shot, layout, LIGHT.closed))
 
-    layout = MainWindowLayout(app)
     receive_hello(app, device)
-    close_tcp_client(app, device)
-    saved, _ = wait_grid(ctx, layout, LIGHT, "before-save", hello_problem)
+    wait_grid(ctx, layout, LIGHT, "hello", hello_problem)
+    app.close_connection(device)
+    closed = wait_status_color(ctx, layout, LIGHT.closed, "closed")
+    assert hello_problem(measure(closed, layout.trace, LIGHT)[0]) is None
+
+    # No keeps everything; the window looks as before the question.
+    app.command(CLEAR_TRACE)
+    app.answer("Lanvisor", IDNO)
+    ctx.wait_for_screen("kept", lambda shot: differs(shot, closed, client))
     data = save_trace(ctx, app, "hello")
     # HELLO CR LF, one cell a byte, and its stamp trailer.
     assert trace_file_cells(data) == len(HELLO) + TRAILER_CELLS, trace_file_cells(data)
 
-    clear_trace(ctx, app, layout, saved)
+    # Yes empties the trace: the window looks as it did at the start, status
+    # bar counters included.
+    app.command(CLEAR_TRACE)
+    app.answer("Lanvisor", IDYES)
+    ctx.wait_for_screen("cleared", lambda shot: differs(shot, fresh, client))
+    # The saved trace loads back into the same screen and saves as the same file.
     load_trace(ctx, app, "hello.log")
-    ctx.wait_for_screen("loaded", lambda shot: differs(shot, saved, layout.trace))
-    # Saving the loaded trace writes the same file again.
-    again = save_trace(ctx, app, "again")
-    assert again == data, "the loaded trace saves differently"
+    ctx.wait_for_screen("loaded", lambda shot: differs(shot, closed, layout.trace))
+    assert save_trace(ctx, app, "again") == data, "the loaded trace saves differently"
     app.end()
 
 
@@ -115,22 +130,9 @@ def load_command_returns_to_the_newest_cells(ctx):
             chooser.settext(FILE_NAME_BOX, "big.log")
             chooser.click(IDOK)
             chooser.wait_gone()
-            expect_box(app, "CreateFile", pattern=".*200000.*")
+            app.expect_box("CreateFile", pattern=".*200000.*")
         ctx.wait_for_screen(leave, end_mark_problem(layout, True))
     app.end()
-
-
-def notepads(ctx):
-    return ctx.session.processes("notepad.exe")
-
-
-def end_notepads(ctx):
-    for pid, _ in notepads(ctx):
-        try:
-            os.kill(pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-    wait_until(lambda: not notepads(ctx), what="Notepad ended")
 
 
 @scenario("trace")
@@ -140,20 +142,16 @@ def memo_file_made_once(ctx):
     assert not memo.exists()
     app.command(MEMO)
     wait_until(lambda: memo.exists() and memo.read_bytes() == b"\xff\xfe", what="temp.txt with only a mark")
-    wait_until(lambda: notepads(ctx), what="Notepad started")
-    end_notepads(ctx)
+    wait_until(lambda: ctx.notepads(), what="Notepad started")
+    ctx.end_notepads()
     # The user's notes stay as they are.
     notes = b"\xff\xfe" + "notes\r\n".encode("utf-16-le")
     memo.write_bytes(notes)
     app.command(MEMO)
-    wait_until(lambda: notepads(ctx), what="Notepad started again")
+    wait_until(lambda: ctx.notepads(), what="Notepad started again")
     assert memo.read_bytes() == notes
-    end_notepads(ctx)
+    ctx.end_notepads()
     app.end()
-
-
-EXPORT, CAPTURE = 205, 206
-EXPORT_QUESTION = 285
 
 
 def capture_lines(ctx):
@@ -171,7 +169,7 @@ def capture_and_export_from_the_menu(ctx):
     app.command(CAPTURE)
     ctx.wait_for_screen("capture-on", lambda shot: None)
     receive_hello(app, device)
-    close_tcp_client(app, device)
+    app.close_connection(device)
     # The block reaches the file on a timer tick, with the trace's own names
     # for the control bytes.
     hello_hex = " ".join(f"{b:02X}" for b in HELLO)
@@ -180,8 +178,8 @@ def capture_and_export_from_the_menu(ctx):
 
     # The trace on screen exported as CSV: the file type picks the format.
     app.command(EXPORT)
-    expect_box(app, "Export", ctx.language_text(EXPORT_QUESTION, "j"), answer=IDYES)
-    choose_file(ctx, app, SAVE_TITLE, "hello.csv")
+    app.expect_box("Export", ctx.language_text(EXPORT_QUESTION, "j"), answer=IDYES)
+    app.choose_file(SAVE_TITLE, "hello.csv")
     csv = wait_until(lambda: ctx.file("hello.csv").exists() and ctx.file("hello.csv").read_bytes(), what="hello.csv")
     assert csv == ("\ufefftime,event,peer,length,hex,text\r\n"
                    f"0.0,RECV,127.0.0.1,7,{hello_hex},\"HELLO\r\n\"\r\n").encode("utf-8"), csv

@@ -1,7 +1,6 @@
 """What the main window shows: received bytes in the trace grid with their
 running stamp and end mark, the connection state in the status bar and the
-toolbar, every command on the toolbar when there is no menu bar, the clear
-command on the screen, and the dark colors.
+toolbar, and every command on the toolbar when there is no menu bar.
 
 Screen checks measure the grid from the screenshot itself (end marks, band
 colors), so they hold for any trace font; positions are then counted in
@@ -10,12 +9,10 @@ import collections
 import socket
 
 from device_sim import TcpServer
-from lanvisor_e2e import (IDNO, IDOK, IDYES, STATUS_BAR_ID, TBSTATE_ENABLED, TBSTATE_HIDDEN, TBSTATE_INDETERMINATE,
-                          TOOLBAR_ID, Rect, scenario, settings_file, utf16, wait_until)
-from scenarios_connection import (CLOSE, LOOPBACK, LOOPBACK_LOCAL, OPEN, expect_box, expect_no_boxes,
-                                  expect_startup_box, free_port)
+from lanvisor_e2e import (IDNO, IDOK, STATUS_BAR_ID, TBSTATE_ENABLED, TBSTATE_HIDDEN, TBSTATE_INDETERMINATE,
+                          TOOLBAR_ID, Rect, client_settings, free_port, scenario, server_settings, utf16, wait_until)
 
-CLEAR_TRACE, CLEAR_QUESTION = 211, 5
+CLEAR_QUESTION = 5
 LANGUAGE_DIALOG, LANGUAGE_COMBO, LANGUAGE_OK = "setup of language", 1201, 1041
 ENVIRONMENT_TITLE = 75
 
@@ -37,19 +34,17 @@ STATUS_PART_EDGES = (460, 500, 560, 620, 740, 900, 1000, 1100)
 STATUS_GRIP = 20
 
 
-class Palette(collections.namedtuple("Palette", "name back char_bands hex_bands end_mark stamp glyph closed "
-                                                "tip_client toolbar_ink")):
-    """The default colors of one color set, as they show on the screen.
+class Palette(collections.namedtuple("Palette", "back char_bands hex_bands end_mark stamp glyph closed tip_client "
+                                                "toolbar_ink")):
+    """The default colors of the light set, as they show on the screen.
     char_bands and hex_bands: (even column, odd column). toolbar_ink: the
-    outline color of that set's toolbar images."""
+    outline color of the set's toolbar images."""
 
 
-LIGHT = Palette("light", back=(255, 255, 255), char_bands=((200, 255, 200), (200, 200, 255)),
+LIGHT = Palette(back=(255, 255, 255), char_bands=((200, 255, 200), (200, 200, 255)),
                 hex_bands=((255, 255, 200), (255, 200, 255)), end_mark=(0, 0, 255), stamp=(255, 0, 0),
                 glyph=(0, 0, 0), closed=(255, 255, 255), tip_client=(0, 250, 0), toolbar_ink=(40, 44, 52))
-DARK = Palette("dark", back=(0, 0, 0), char_bands=((100, 0, 100), (100, 100, 0)),
-               hex_bands=((0, 0, 100), (0, 100, 0)), end_mark=(0, 0, 255), stamp=(0, 255, 255),
-               glyph=(255, 255, 255), closed=(0, 0, 0), tip_client=(128, 0, 0), toolbar_ink=(226, 228, 232))
+DARK_TOOLBAR_INK = (226, 228, 232)
 TIP_SERVER, UDP_CLIENT, UDP_SERVER = (146, 208, 80), (0, 255, 204), (33, 209, 255)
 
 
@@ -215,15 +210,14 @@ def status_color_problem(shot, layout, color):
     return None
 
 
-def toolbar_images_problem(shot, layout, palette):
-    """None when the toolbar shows the images of this color set, told apart
-    from the other set's by their outline color."""
-    other = DARK if palette is LIGHT else LIGHT
+def toolbar_images_problem(shot, layout):
+    """None when the toolbar shows the light set's images, told apart from
+    the dark set's by their outline color."""
     colors = shot.colors(layout.toolbar)
-    if colors[palette.toolbar_ink] and not colors[other.toolbar_ink]:
+    if colors[LIGHT.toolbar_ink] and not colors[DARK_TOOLBAR_INK]:
         return None
-    return (f"toolbar images not the {palette.name} ones: {colors[palette.toolbar_ink]} pixels of the "
-            f"{palette.name} outline, {colors[other.toolbar_ink]} of the {other.name} one")
+    return (f"toolbar images not the light ones: {colors[LIGHT.toolbar_ink]} pixels of the light outline, "
+            f"{colors[DARK_TOOLBAR_INK]} of the dark one")
 
 
 def wait_status_color(ctx, layout, color, label):
@@ -308,43 +302,18 @@ def wait_grid(ctx, layout, palette, label, problem):
     return shot, measured["grid"]
 
 
-def empty_trace_problem(grid):
-    if grid.mark_column != 0:
-        return f"end mark in column {grid.mark_column} of an empty trace"
-    inked = [c for c in range(grid.columns) if grid.glyph(c, "READ", "char") or grid.stamp_ink(c)]
-    return f"cells drawn in columns {inked} of an empty trace" if inked else None
-
-
 def launch_tcp_client(ctx, device, files=None):
     """Starts the program set up as TCP client of the simulated device."""
-    settings = settings_file(tipudp_mode=0, ip_mode=0, port_no=device.port, **LOOPBACK)
-    return ctx.launch(files={"Lanvisor.ini": settings, **(files or {})})
-
-
-def open_connection(app, client):
-    """The open command with its boxes, each answered."""
-    app.command(OPEN)
-    expect_startup_box(app)
-    if client:
-        expect_box(app, "LAN connection", pattern="Success\uFF01 No\\.[0-9]+")
-    expect_box(app, "LAN connection", "Success of thread!")
-    expect_no_boxes(app, "after the open")
+    return ctx.launch(files={"Lanvisor.ini": client_settings(device.port), **(files or {})})
 
 
 def receive_hello(app, device):
     """Opens the TCP client and has the device send HELLO CR LF; returns
     once the program has read the bytes."""
-    open_connection(app, client=True)
+    app.open_connection(client=True)
     device.wait_connections(1)
     device.send(HELLO)
     device.wait_read_by_peer()
-
-
-def close_tcp_client(app, device):
-    app.command(CLOSE)
-    expect_box(app, "LAN disconnect", "Success\uFF01")
-    device.wait_disconnects(1)
-    expect_no_boxes(app, "after the close")
 
 
 # ---- scenarios -----------------------------------------------------------------------
@@ -359,7 +328,7 @@ def received_bytes(ctx):
     wait_status_color(ctx, layout, LIGHT.tip_client, "open")
     first, grid = wait_grid(ctx, layout, LIGHT, "hello-light", hello_problem)
     check_hello_glyphs(grid)
-    assert toolbar_images_problem(first, layout, LIGHT) is None, toolbar_images_problem(first, layout, LIGHT)
+    assert toolbar_images_problem(first, layout) is None, toolbar_images_problem(first, layout)
 
     # Nothing else arrives: the stamp keeps counting in place, and nothing
     # else in the trace area changes.
@@ -374,7 +343,7 @@ def received_bytes(ctx):
     assert not elsewhere, f"{len(elsewhere)} pixels changed outside the stamp digits {digits}, e.g. {elsewhere[:5]}"
     assert hello_problem(measure(shot, layout.trace, LIGHT)[0]) is None
 
-    close_tcp_client(app, device)
+    app.close_connection(device)
     wait_status_color(ctx, layout, LIGHT.closed, "closed")
     app.end()
 
@@ -383,29 +352,25 @@ def received_bytes(ctx):
 def connection_state_in_bars(ctx):
     # Each mode colors the status bar its own way while open; the toolbar
     # offers what fits the state; closing gives back the closed look.
-    tcp_port, udp_port = free_port(), free_udp_port()
+    tcp_port, udp_port = free_port(), free_port(socket.SOCK_DGRAM)
     device = ctx.device(TcpServer())
-    modes = [
-        ("TIP client", LIGHT.tip_client, dict(tipudp_mode=0, ip_mode=0, port_no=device.port, **LOOPBACK)),
-        ("TIP server", TIP_SERVER, dict(tipudp_mode=0, ip_mode=1, bind_mode=1, aport_no=tcp_port, **LOOPBACK_LOCAL)),
-        ("UDP client", UDP_CLIENT, dict(tipudp_mode=1, ip_mode=0, port_no=udp_port, **LOOPBACK)),
-        ("UDP server", UDP_SERVER, dict(tipudp_mode=1, ip_mode=1, bind_mode=1, aport_no=udp_port, **LOOPBACK_LOCAL)),
-    ]
+    modes = [("TIP client", LIGHT.tip_client, client_settings(device.port)),
+             ("TIP server", TIP_SERVER, server_settings(tcp_port)),
+             ("UDP client", UDP_CLIENT, client_settings(udp_port, udp=True)),
+             ("UDP server", UDP_SERVER, server_settings(udp_port, udp=True))]
     for name, color, settings in modes:
         label = name.replace(" ", "-").lower()
-        app = ctx.launch(files={"Lanvisor.ini": settings_file(**settings)})
+        app = ctx.launch(files={"Lanvisor.ini": settings})
         layout = MainWindowLayout(app)
         if name == modes[0][0]:  # the start looks the same in every mode
             wait_toolbar(app, False)
             wait_status_color(ctx, layout, LIGHT.closed, "start")
 
-        open_connection(app, client=name.endswith("client"))
+        app.open_connection(client=name.endswith("client"))
         wait_toolbar(app, True)
         wait_status_color(ctx, layout, color, f"{label}-open")
 
-        app.command(CLOSE)
-        expect_box(app, "LAN disconnect", "Success\uFF01")
-        expect_no_boxes(app, f"after closing the {name}")
+        app.close_connection()
         wait_toolbar(app, False)
         wait_status_color(ctx, layout, LIGHT.closed, f"{label}-closed-again")
         app.end()
@@ -451,71 +416,3 @@ def toolbar_without_menu_bar(ctx):
     code = app.wait_exit()
     assert code == 0, f"Lanvisor.exe ended with exit code {code}"
     assert ctx.settings()["moji_type"] == "1", dict(ctx.settings())
-
-
-@scenario("view")
-def clear_after_traffic(ctx):
-    device = ctx.device(TcpServer())
-    app = launch_tcp_client(ctx, device)
-    layout = MainWindowLayout(app)
-    client = app.main.client_rect()
-    fresh, _ = wait_grid(ctx, layout, LIGHT, "fresh", lambda grid: empty_trace_problem(grid)
-                         or status_color_problem(grid.shot, layout, LIGHT.closed))
-
-    receive_hello(app, device)
-    wait_grid(ctx, layout, LIGHT, "hello", hello_problem)
-    close_tcp_client(app, device)
-    closed = wait_status_color(ctx, layout, LIGHT.closed, "closed")
-    assert hello_problem(measure(closed, layout.trace, LIGHT)[0]) is None
-
-    # No keeps everything; the window looks as before the question.
-    app.command(CLEAR_TRACE)
-    app.answer("Lanvisor", IDNO)
-    ctx.wait_for_screen("kept", lambda shot: differs(shot, closed, client))
-
-    # Yes empties the trace: the window looks as it did at the start, status
-    # bar counters included.
-    app.command(CLEAR_TRACE)
-    app.answer("Lanvisor", IDYES)
-    ctx.wait_for_screen("cleared", lambda shot: differs(shot, fresh, client))
-    app.end()
-
-
-@scenario("view")
-def dark_colors(ctx):
-    device = ctx.device(TcpServer())
-    app = launch_tcp_client(ctx, device, files={"dkm.ini": utf16("dkm=1\r\n")})
-    assert app.main.has_menu_bar(), "no menu bar although dkm.ini asks only for dark mode"
-    receive_hello(app, device)
-    layout = MainWindowLayout(app)
-
-    def problem(grid):
-        colors = grid.shot.colors(layout.trace)
-        if colors.most_common(1)[0][0] != DARK.back:
-            return f"trace area background not {DARK.back}: {colors.most_common(3)}"
-        return hello_problem(grid)
-
-    shot, grid = wait_grid(ctx, layout, DARK, "hello-dark", problem)
-    check_hello_glyphs(grid)
-    assert status_color_problem(shot, layout, DARK.tip_client) is None, \
-        status_color_problem(shot, layout, DARK.tip_client)
-    # A dark strip with the dark set's images on it.
-    toolbar = shot.colors(layout.toolbar)
-    background = toolbar.most_common(1)[0][0]
-    assert max(background) <= 32, f"toolbar background {background}, not dark: {toolbar.most_common(3)}"
-    assert toolbar_images_problem(shot, layout, DARK) is None, toolbar_images_problem(shot, layout, DARK)
-    close_tcp_client(app, device)
-    wait_status_color(ctx, layout, DARK.closed, "dark-closed")
-    app.end()
-
-
-def differs(shot, reference, rect):
-    changed = shot.changed(reference, rect)
-    return f"{len(changed)} pixels differ from {reference.path.name}, e.g. {changed[:5]}" if changed else None
-
-
-def free_udp_port():
-    """A UDP port on 127.0.0.1 where nothing is bound (bound once, then let go)."""
-    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]

@@ -1,57 +1,23 @@
 // Drives the running program from outside, as a user would, for run.sh and
-// the end-to-end tests. Runs under Wine beside the program, one command per
-// start:
-//
-//   lvdriver [--class NAME] [--timeout MS] <command> <arguments>
-//
-//   wait <title> [ms]              until a visible top-level window has this title;
-//                                  prints its class
-//   gone <title> [ms]              until no visible top-level window has this title
-//   exists <title>                 exit 0 if such a window is there now, else 1
-//   close <title> [ms]             WM_CLOSE, then waits until that window is gone
-//   command <title> <id>           posts WM_COMMAND(id) as a menu command would
-//   key <title> <vk>               posts WM_KEYDOWN and WM_KEYUP of a virtual key
-//   click <title> <control-id>     posts BM_CLICK to an enabled control
-//   settext <title> <id> <text>    WM_SETTEXT on a control
-//   type <title> <id> <text>       posts WM_CHAR for each character to a control
-//   gettext <title> [id]           text of the window, or of one of its controls
-//   combo-select <title> <id> <text>
-//                                  selects the entry with exactly this text in a
-//                                  combo box or list box and notifies the dialog
-//   items <title> <id>             the entries of a combo box or list box, one a line
-//   state <title> <id>             "visible=V enabled=E checked=C" of a control
-//   texts <title>                  every child control as id<TAB>class<TAB>text
-//   msgbox <caption> [ms]          waits for a message box, prints its text
-//   answer <caption> <button-id> [ms]
-//                                  clicks a message box button (IDOK 1, IDYES 6,
-//                                  IDNO 7) and waits until the box is gone
-//   rect <title> [control-id]      rectangle of the window, or of one of its
-//                                  controls, in screen pixels: left top right bottom
-//   client <title>                 the window's client area in screen pixels:
-//                                  left top right bottom
-//   menu <title>                   "none" when the window has no menu bar, else
-//                                  "items=N" with the number of entries on the bar
-//                                  (-1 when the system does not tell another process)
-//   tbstate <title> <toolbar-id> <command-id>...
-//                                  the state bits of toolbar buttons (TB_GETSTATE),
-//                                  one line "command-id state" per button, in decimal
-//   tbclick <title> <toolbar-id> <command-id>
-//                                  clicks a toolbar button with the mouse: the pointer
-//                                  goes to the button's middle, the left button is
-//                                  pressed and released, and the pointer is parked in
-//                                  the screen's bottom-right corner so that no tooltip
-//                                  or hot button stays behind
-//   windows                        every visible top-level window:
-//                                  handle<TAB>class<TAB>title<TAB>process id
+// the end-to-end tests: runs under Wine beside the program, one command per
+// start (the list is in Usage below).
 //
 // Windows are found by exact title among the visible top-level windows of all
 // processes; --class narrows the search to one window class. Commands that
-// need a window wait up to --timeout (default 10000 ms) for it to appear.
-// Commands that act as the user would (command, key, click, settext, type,
+// need a window wait up to --timeout (default 10000 ms) for it. Commands that
+// act as the user would (command, key, keyup, click, settext, type,
 // combo-select, tbclick) refuse a window that a modal dialog or message box
-// disables.
-// Output is UTF-8 and every result ends with one newline; texts in the lines
-// of "texts" escape backslash, tab, CR and LF as \\ \t \r \n.
+// disables; they post their messages, so that the driver is not held up when
+// the program opens a modal dialog. tbclick moves the real mouse pointer to
+// the button, clicks, and parks the pointer in the screen's bottom-right
+// corner so that no tooltip or hot button stays behind.
+//
+// Output is UTF-8, one result a line; texts in the lines of items, texts and
+// windows escape backslash, tab, CR and LF as \\ \t \r \n. "wait" prints the
+// window's class, "state" "visible=V enabled=E checked=C", "texts"
+// id<TAB>class<TAB>text, rect and client left top right bottom in screen
+// pixels, "menu" "none" or "items=N", "tbstate" "command-id state" per
+// button, "windows" handle<TAB>class<TAB>title<TAB>process id.
 //
 // Exit code 0 on success, 1 on time-out or when something is not found or not
 // usable, 2 on bad usage.
@@ -239,7 +205,7 @@ struct Invocation {
 int Usage() {
     Write(stderr,
           L"usage: lvdriver [--class NAME] [--timeout MS] <command> <arguments>\n"
-          L"  wait|gone <title> [ms]   exists <title>   close <title> [ms]\n"
+          L"  wait|gone <title> [ms]   close <title> [ms]\n"
           L"  command <title> <id>     key <title> <vk>  click <title> <id>\n"
           L"  settext|type <title> <id> <text>           gettext <title> [id]\n"
           L"  keyup <title> <id> <vk>\n"
@@ -300,8 +266,6 @@ int WaitGone(const Invocation& inv) {
     return kOk;
 }
 
-int Exists(const Invocation& inv) { return FindNow(inv.For(inv.args[0])) ? kOk : kFailed; }
-
 int Close(const Invocation& inv) {
     DWORD timeoutMs;
     if (!TimeoutArg(inv, 1, timeoutMs)) return Usage();
@@ -323,20 +287,22 @@ int Command(const Invocation& inv) {
     return kOk;
 }
 
+// "key": the key pressed and released on a window; "keyup": only released
+// over a control, which is what makes a typing box take its text.
 int Key(const Invocation& inv) {
+    bool upOnly = inv.command == L"keyup";
     long vk = 0;
-    if (!ParseNumber(inv.Arg(1), vk)) return Usage();
-    HWND window;
-    if (int rc = Locate(inv, inv.Arg(0), nullptr, window, nullptr)) return rc;
+    if (!ParseNumber(inv.Arg(upOnly ? 2 : 1), vk)) return Usage();
+    HWND window, control = nullptr;
+    if (int rc = Locate(inv, inv.Arg(0), upOnly ? inv.Arg(1) : nullptr, window, upOnly ? &control : nullptr))
+        return rc;
     if (int rc = Unreachable(inv, window)) return rc;
-    UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
-    PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(vk), 1 | (scan << 16));
-    PostMessageW(window, WM_KEYUP, static_cast<WPARAM>(vk), 1 | (scan << 16) | 0xC0000000u);
+    LPARAM bits = 1 | (MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC) << 16);
+    if (!upOnly) PostMessageW(window, WM_KEYDOWN, static_cast<WPARAM>(vk), bits);
+    PostMessageW(upOnly ? control : window, WM_KEYUP, static_cast<WPARAM>(vk), bits | 0xC0000000u);
     return kOk;
 }
 
-// Posted, so that the driver is not held up when the click opens a modal
-// dialog or a message box.
 int Click(const Invocation& inv) {
     HWND window, control;
     if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &control)) return rc;
@@ -361,18 +327,6 @@ int Type(const Invocation& inv) {
     if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &control)) return rc;
     if (int rc = Unreachable(inv, window)) return rc;
     for (wchar_t c : inv.args[2]) PostMessageW(control, WM_CHAR, c, 1);
-    return kOk;
-}
-
-// A key released over a control: what makes a typing box take its text.
-int KeyUp(const Invocation& inv) {
-    long vk = 0;
-    if (!ParseNumber(inv.Arg(2), vk)) return Usage();
-    HWND window, control;
-    if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &control)) return rc;
-    if (int rc = Unreachable(inv, window)) return rc;
-    UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
-    PostMessageW(control, WM_KEYUP, static_cast<WPARAM>(vk), 1 | (scan << 16) | 0xC0000000u);
     return kOk;
 }
 
@@ -407,6 +361,16 @@ bool ListMessagesFor(HWND control, ListMessages& messages) {
     return false;
 }
 
+bool EntryText(HWND control, const ListMessages& m, LRESULT i, std::wstring& entry) {
+    LRESULT length = 0;
+    if (!SendTimed(control, m.textLength, static_cast<WPARAM>(i), 0, length) || length < 0) return false;
+    entry.assign(static_cast<size_t>(length) + 1, L'\0');
+    if (!SendTimed(control, m.text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry.data()), length))
+        return false;
+    entry.resize(static_cast<size_t>(length > 0 ? length : 0));
+    return true;
+}
+
 int ComboSelect(const Invocation& inv) {
     HWND window, control;
     if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &control)) return rc;
@@ -421,12 +385,8 @@ int ComboSelect(const Invocation& inv) {
                        reinterpret_cast<LPARAM>(inv.args[2].c_str()), found))
             return Fail(L"the window does not answer");
         if (found < 0 || (start >= 0 && found <= start)) break;
-        LRESULT length = 0;
-        SendTimed(control, m.textLength, static_cast<WPARAM>(found), 0, length);
-        std::wstring entry(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendTimed(control, m.text, static_cast<WPARAM>(found), reinterpret_cast<LPARAM>(entry.data()), length);
-        entry.resize(static_cast<size_t>(length > 0 ? length : 0));
-        if (entry == inv.args[2]) {
+        std::wstring entry;
+        if (EntryText(control, m, found, entry) && entry == inv.args[2]) {
             index = found;
             break;
         }
@@ -449,13 +409,8 @@ int Items(const Invocation& inv) {
     LRESULT count = 0;
     if (!SendTimed(control, m.count, 0, 0, count)) return Fail(L"the window does not answer");
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = 0;
-        if (!SendTimed(control, m.textLength, static_cast<WPARAM>(i), 0, length) || length < 0)
-            return Fail(L"cannot read entry " + std::to_wstring(i));
-        std::wstring entry(static_cast<size_t>(length) + 1, L'\0');
-        if (!SendTimed(control, m.text, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry.data()), length))
-            return Fail(L"cannot read entry " + std::to_wstring(i));
-        entry.resize(static_cast<size_t>(length > 0 ? length : 0));
+        std::wstring entry;
+        if (!EntryText(control, m, i, entry)) return Fail(L"cannot read entry " + std::to_wstring(i));
         PrintLine(Escaped(entry));
     }
     return kOk;
@@ -664,9 +619,8 @@ struct CommandSpec {
 };
 
 constexpr CommandSpec kCommands[] = {
-    {L"wait", 1, 2, Wait},         {L"gone", 1, 2, WaitGone},         {L"exists", 1, 1, Exists},
-    {L"close", 1, 2, Close},       {L"command", 2, 2, Command},       {L"key", 2, 2, Key},
-    {L"click", 2, 2, Click},       {L"settext", 3, 3, SetText},       {L"type", 3, 3, Type},     {L"keyup", 3, 3, KeyUp},
+    {L"wait", 1, 2, Wait},         {L"gone", 1, 2, WaitGone},         {L"close", 1, 2, Close},       {L"command", 2, 2, Command},       {L"key", 2, 2, Key},
+    {L"click", 2, 2, Click},       {L"settext", 3, 3, SetText},       {L"type", 3, 3, Type},     {L"keyup", 3, 3, Key},
     {L"gettext", 1, 2, GetText},   {L"combo-select", 3, 3, ComboSelect}, {L"items", 2, 2, Items},
     {L"state", 2, 2, State},       {L"texts", 1, 1, Texts},           {L"msgbox", 1, 2, MessageBoxText},
     {L"answer", 2, 3, Answer},     {L"rect", 1, 2, Rect},             {L"client", 1, 1, Client},
