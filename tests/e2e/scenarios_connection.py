@@ -6,7 +6,8 @@ import threading
 import time
 
 from device_sim import TcpServer, UdpClient
-from lanvisor_e2e import END_PROGRAM, OPEN, STATUS_BAR_ID, SUCCESS, client_settings, free_port, scenario, server_settings
+from lanvisor_e2e import (END_PROGRAM, OPEN, STATUS_BAR_ID, SUCCESS, client_settings, free_port, scenario,
+                          server_settings)
 
 
 @scenario("connection")

@@ -2,8 +2,8 @@
 the device simulator on 127.0.0.1 as the peer."""
 from device_sim import TcpClient, UdpServer, tcp_listener
 from lanvisor_e2e import CLOSE as CLOSE_CONNECTION
-from lanvisor_e2e import (IDNO, IDOK, IDYES, OPEN, SUCCESS, client_settings, free_port, scenario, server_settings, utf16,
-                          wait_until)
+from lanvisor_e2e import (IDNO, IDOK, IDYES, OPEN, SUCCESS, client_settings, free_port, scenario, server_settings,
+                          utf16, wait_until)
 
 CLOSE_QUESTION_CAPTION, CLOSE_QUESTION = 21, 22
 
