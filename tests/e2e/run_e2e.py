@@ -101,22 +101,21 @@ def run_one(scenario, args, session, driver, work_dir):
 
 
 def write_results(path, outcomes, total_time):
-    root = ET.Element("testsuites", name="e2e", tests=str(len(outcomes)),
-                      failures=str(sum(1 for o in outcomes if o[2])), disabled="0", errors="0",
-                      time=f"{total_time:.3f}")
+    def counts(group, seconds):
+        return dict(tests=str(len(group)), failures=str(sum(1 for o in group if o[2])), disabled="0", errors="0",
+                    time=f"{seconds:.3f}")
+
+    root = ET.Element("testsuites", name="e2e", **counts(outcomes, total_time))
     suites = {}
-    for scenario, seconds, failure in outcomes:
-        suite = suites.get(scenario.suite)
-        if suite is None:
-            suite = suites[scenario.suite] = ET.SubElement(root, "testsuite", name=scenario.suite, tests="0",
-                                                           failures="0", disabled="0", errors="0", time="0")
-        suite.set("tests", str(int(suite.get("tests")) + 1))
-        suite.set("time", f"{float(suite.get('time')) + seconds:.3f}")
-        case = ET.SubElement(suite, "testcase", name=scenario.name, status="run", result="completed",
-                             time=f"{seconds:.3f}", classname=scenario.suite)
-        if failure:
-            suite.set("failures", str(int(suite.get("failures")) + 1))
-            ET.SubElement(case, "failure", message=failure[0], type="").text = failure[1]
+    for outcome in outcomes:
+        suites.setdefault(outcome[0].suite, []).append(outcome)
+    for name, group in suites.items():
+        suite = ET.SubElement(root, "testsuite", name=name, **counts(group, sum(o[1] for o in group)))
+        for scenario, seconds, failure in group:
+            case = ET.SubElement(suite, "testcase", name=scenario.name, status="run", result="completed",
+                                 time=f"{seconds:.3f}", classname=scenario.suite)
+            if failure:
+                ET.SubElement(case, "failure", message=failure[0], type="").text = failure[1]
     Path(path).parent.mkdir(parents=True, exist_ok=True)
     ET.ElementTree(root).write(path, encoding="UTF-8", xml_declaration=True)
 

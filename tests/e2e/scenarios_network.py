@@ -193,8 +193,17 @@ def loopback_line(lines):
     return found[0]
 
 
+def batch_line(name, tail):
+    return f'netsh interface ip set address "{name}"{tail}\r\n'.encode("ascii")
+
+
+def batch_files(ctx):
+    folder = ctx.file("ipaddress")
+    return sorted(entry.name for entry in folder.iterdir()) if folder.exists() else []
+
+
 @scenario("network")
-def adapter_search(ctx):
+def adapter_search_and_address_batch_files(ctx):
     app = ctx.launch(files={"Lanvisor.ini": settings_file(**BEFORE_TOOLS)})
     dialog = open_settings(app, ctx)
     adapters = app.window(ADAPTER_DIALOG)
@@ -210,43 +219,6 @@ def adapter_search(ctx):
     adapters.click(ADAPTER_CLOSE)
     adapters.wait_gone()
     expect_form(dialog, BEFORE_TOOLS_FORM, "after Close")
-
-    # The port typed before the search is kept even when the settings
-    # dialog is then cancelled: it was taken before the search opened.
-    dialog.settext(ACCESS_PORT, "2345")
-    adapter_lines(app, dialog)
-    adapters.combo_select(ADAPTER_LIST, line)
-    adapters.click(ADAPTER_SET)
-    adapters.wait_gone()
-    settle(lambda: octets(dialog, ADAPTER_OCTETS), ("127", "0", "0", "1"), "adapter address after SET")
-    dialog.click(SETTINGS_CANCEL)
-    dialog.wait_gone()
-    dialog = open_settings(app, ctx)
-    form = dict(BEFORE_TOOLS_FORM, adapter=("127", "0", "0", "1"), access_port="2345")
-    expect_form(dialog, form, "after the search and Cancel")
-    dialog.click(SETTINGS_OK)
-    dialog.wait_gone()
-    app.end()
-    keys = ("aip_no1", "aip_no2", "aip_no3", "aip_no4", "port_no")
-    assert stored(ctx, *keys) == dict(zip(keys, ("127", "0", "0", "1", "2345"))), stored(ctx, *keys)
-
-
-def batch_line(name, tail):
-    return f'netsh interface ip set address "{name}"{tail}\r\n'.encode("ascii")
-
-
-def batch_files(ctx):
-    folder = ctx.file("ipaddress")
-    return sorted(entry.name for entry in folder.iterdir()) if folder.exists() else []
-
-
-@scenario("network")
-def address_batch_files(ctx):
-    app = ctx.launch(files={"Lanvisor.ini": settings_file(**BEFORE_TOOLS)})
-    dialog = open_settings(app, ctx)
-    lines = adapter_lines(app, dialog)
-    app.window(ADAPTER_DIALOG).click(ADAPTER_CLOSE)
-    app.window(ADAPTER_DIALOG).wait_gone()
 
     dialog.click(IP_ADDRESS_SET)
     batches = app.wait_window(IP_DIALOG)
@@ -278,8 +250,8 @@ def address_batch_files(ctx):
         add.settext(edit, text)
     add.click(ADD_SET)
     fixed = ctx.file("ipaddress") / f"{name}_127_0_0_5.bat"
-    line = batch_line(name, " static 127.0.0.5 255.0.0.0")
-    settle(lambda: fixed.read_bytes() if fixed.exists() else None, line, f"{fixed.name}")
+    fixed_line = batch_line(name, " static 127.0.0.5 255.0.0.0")
+    settle(lambda: fixed.read_bytes() if fixed.exists() else None, fixed_line, f"{fixed.name}")
     # Auto needs no address; the dialog stays open for more files.
     add.click(ADD_AUTO)
     settle(lambda: [add.state(i)["enabled"] for i in ADD_ADDRESS + ADD_MASK], [0] * 8, "address fields with Auto")
@@ -300,14 +272,30 @@ def address_batch_files(ctx):
     batches.click(BATCH_DELETE)
     settle(lambda: batches.items(BATCH_LIST), [fixed.name], "batch files listed after the delete")
     assert batch_files(ctx) == [fixed.name]
-    assert fixed.read_bytes() == line
+    assert fixed.read_bytes() == fixed_line
     batches.click(BATCH_CANCEL)
     batches.wait_gone()
     # Writing files changes no address.
     expect_form(dialog, BEFORE_TOOLS_FORM, "after writing batch files")
+
+    # The port typed before the search is kept even when the settings
+    # dialog is then cancelled: it was taken before the search opened.
+    dialog.settext(ACCESS_PORT, "2345")
+    adapter_lines(app, dialog)
+    adapters.combo_select(ADAPTER_LIST, line)
+    adapters.click(ADAPTER_SET)
+    adapters.wait_gone()
+    settle(lambda: octets(dialog, ADAPTER_OCTETS), ("127", "0", "0", "1"), "adapter address after SET")
     dialog.click(SETTINGS_CANCEL)
     dialog.wait_gone()
+    dialog = open_settings(app, ctx)
+    form = dict(BEFORE_TOOLS_FORM, adapter=("127", "0", "0", "1"), access_port="2345")
+    expect_form(dialog, form, "after the search and Cancel")
+    dialog.click(SETTINGS_OK)
+    dialog.wait_gone()
     app.end()
+    keys = ("aip_no1", "aip_no2", "aip_no3", "aip_no4", "port_no")
+    assert stored(ctx, *keys) == dict(zip(keys, ("127", "0", "0", "1", "2345"))), stored(ctx, *keys)
 
 
 # Stands in for the sample connect_ip.bat, which would read this machine's

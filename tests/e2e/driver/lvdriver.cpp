@@ -493,36 +493,6 @@ int Menu(const Invocation& inv) {
     return kOk;
 }
 
-// A buffer in another process, for control messages that write their answer
-// through a pointer, which the control takes as one of its own addresses.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~RemoteBuffer() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-    bool Usable() const { return address_ != nullptr; }
-    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
-    bool Read(void* out) const {
-        SIZE_T read = 0;
-        return ReadProcessMemory(process_, address_, out, size_, &read) && read == size_;
-    }
-
-private:
-    SIZE_T size_;
-    HANDLE process_ = nullptr;
-    void* address_ = nullptr;
-};
-
 // The main window and its toolbar, for the toolbar commands.
 int LocateToolbar(const Invocation& inv, HWND& window, HWND& toolbar) {
     if (int rc = Locate(inv, inv.Arg(0), inv.Arg(1), window, &toolbar)) return rc;
@@ -573,13 +543,22 @@ int ToolbarClick(const Invocation& inv) {
     if (!SendTimed(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(commandId), 0, index))
         return Fail(L"the toolbar does not answer");
     if (index < 0) return Fail(L"no toolbar button " + inv.args[2]);
-    RemoteBuffer buffer(toolbar, sizeof(RECT));
-    if (!buffer.Usable()) return Fail(L"cannot reach the toolbar's process");
+    // The toolbar writes the rectangle through a pointer, which it takes as
+    // one of its own process's addresses.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(toolbar, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = process ? VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                           : nullptr;
     LRESULT ok = 0;
     RECT item = {};
-    if (!SendTimed(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), buffer.Address(), ok) || !ok ||
-        !buffer.Read(&item))
-        return Fail(L"no rectangle for toolbar button " + inv.args[2]);
+    SIZE_T read = 0;
+    bool found = remote && SendTimed(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(remote), ok) && ok &&
+                 ReadProcessMemory(process, remote, &item, sizeof item, &read) && read == sizeof item;
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    if (process) CloseHandle(process);
+    if (!found) return Fail(L"no rectangle for toolbar button " + inv.args[2]);
     POINT middle = {(item.left + item.right) / 2, (item.top + item.bottom) / 2};
     MapWindowPoints(toolbar, nullptr, &middle, 1);
     // A user can only click what shows.
@@ -619,12 +598,13 @@ struct CommandSpec {
 };
 
 constexpr CommandSpec kCommands[] = {
-    {L"wait", 1, 2, Wait},         {L"gone", 1, 2, WaitGone},         {L"close", 1, 2, Close},       {L"command", 2, 2, Command},       {L"key", 2, 2, Key},
-    {L"click", 2, 2, Click},       {L"settext", 3, 3, SetText},       {L"type", 3, 3, Type},     {L"keyup", 3, 3, Key},
-    {L"gettext", 1, 2, GetText},   {L"combo-select", 3, 3, ComboSelect}, {L"items", 2, 2, Items},
-    {L"state", 2, 2, State},       {L"texts", 1, 1, Texts},           {L"msgbox", 1, 2, MessageBoxText},
-    {L"answer", 2, 3, Answer},     {L"rect", 1, 2, Rect},             {L"client", 1, 1, Client},
-    {L"menu", 1, 1, Menu},         {L"windows", 0, 0, Windows},       {L"tbclick", 3, 3, ToolbarClick},
+    {L"wait", 1, 2, Wait},           {L"gone", 1, 2, WaitGone},       {L"close", 1, 2, Close},
+    {L"command", 2, 2, Command},     {L"key", 2, 2, Key},             {L"keyup", 3, 3, Key},
+    {L"click", 2, 2, Click},         {L"settext", 3, 3, SetText},     {L"type", 3, 3, Type},
+    {L"gettext", 1, 2, GetText},     {L"combo-select", 3, 3, ComboSelect}, {L"items", 2, 2, Items},
+    {L"state", 2, 2, State},         {L"texts", 1, 1, Texts},         {L"msgbox", 1, 2, MessageBoxText},
+    {L"answer", 2, 3, Answer},       {L"rect", 1, 2, Rect},           {L"client", 1, 1, Client},
+    {L"menu", 1, 1, Menu},           {L"windows", 0, 0, Windows},     {L"tbclick", 3, 3, ToolbarClick},
     {L"tbstate", 3, kAnyCount, ToolbarState},
 };
 
@@ -639,7 +619,8 @@ int wmain(int argc, wchar_t** argv) {
         std::wstring option = argv[i];
         long ms = 0;
         if (option == L"--class") inv.windowClass = argv[i + 1];
-        else if (option == L"--timeout" && ParseNumber(argv[i + 1], ms) && ms >= 0) inv.timeoutMs = static_cast<DWORD>(ms);
+        else if (option == L"--timeout" && ParseNumber(argv[i + 1], ms) && ms >= 0)
+            inv.timeoutMs = static_cast<DWORD>(ms);
         else return Usage();
     }
     if (i >= argc) return Usage();
