@@ -1,5 +1,5 @@
-"""The about box, the manual and macro-file editing: what the user sees, and
-which document the program hands to the system."""
+"""The about box, the manual, the web pages and macro-file editing: what the
+user sees, and which document the program hands to the system."""
 import subprocess
 
 from lanvisor_e2e import FILE_NAME_BOX, IDCANCEL, IDOK, scenario, wait_until
@@ -36,50 +36,34 @@ def wait_opened(app, name):
 
 
 @scenario("help")
-def manual_opens_and_missing_manual_is_reported(ctx):
+def documents_and_pages_open(ctx):
+    # Notepad stands in for the PDF viewer and the browser: the document or
+    # address shows on its command line. The test prefix opens text files
+    # with Notepad, as Windows does.
     open_with_notepad(ctx, "pdf")
-    app = ctx.launch()
+    set_default_value(ctx, "HKCR\\https\\shell\\open\\command", 'notepad.exe "%1"')
+    app = ctx.launch(files={"loop.txt": "\ufeffSEND 'A'\r\n".encode("utf-16-le")})
     assert ctx.file("Lanvisor_manual.pdf").read_bytes().startswith(b"%PDF-"), "no manual beside the program"
     app.command(MANUAL)
     wait_opened(app, "Lanvisor_manual.pdf")
     assert app.boxes() == [], app.boxes()
+    app.command(WEB_PAGE)
+    wait_opened(app, "https://www.lanvisor.dev/")
 
-    ctx.file("Lanvisor_manual.pdf").unlink()
-    app.command(MANUAL)
-    caption = ctx.language_text(MANUAL_CAPTION, "j")
-    assert app.msgbox_text(caption) == ctx.language_text(MANUAL_MISSING, "j")
-    app.answer(caption, IDOK)
-    assert not ctx.notepads()
-    app.end()
-
-
-@scenario("help")
-def macro_file_opens_in_the_editor(ctx):
-    # The test prefix opens text files with Notepad, as Windows does.
-    app = ctx.launch(files={"loop.txt": "\ufeffSEND 'A'\r\n".encode("utf-16-le")})
-    # Cancelling opens nothing.
+    # Cancelling the macro file choice opens nothing; a chosen file opens in
+    # the editor the system has for text files.
     app.command(MACRO_FILE_EDITING)
     chooser = app.wait_window(MACRO_EDIT_TITLE)
     chooser.click(IDCANCEL)
     chooser.wait_gone()
     assert not ctx.notepads()
-    # A chosen file opens in the editor the system has for text files.
     app.command(MACRO_FILE_EDITING)
     chooser = app.wait_window(MACRO_EDIT_TITLE)
     chooser.settext(FILE_NAME_BOX, "loop.txt")
     chooser.click(IDOK)
     chooser.wait_gone()
     wait_opened(app, "loop.txt")
-    app.end()
 
-
-@scenario("help")
-def about_box_and_web_pages(ctx):
-    # Notepad stands in for the browser: the address shows on its command line.
-    set_default_value(ctx, "HKCR\\https\\shell\\open\\command", 'notepad.exe "%1"')
-    app = ctx.launch()
-    app.command(WEB_PAGE)
-    wait_opened(app, "https://www.lanvisor.dev/")
     app.command(ABOUT)
     about = app.wait_window(ctx.language_text(40, "j"))
     assert about.text(ABOUT_VERSION) == "Version 1.168", about.text(ABOUT_VERSION)
@@ -100,4 +84,11 @@ def about_box_and_web_pages(ctx):
     about.wait()
     about.close()
     assert app.boxes() == [], app.boxes()
+
+    ctx.file("Lanvisor_manual.pdf").unlink()
+    app.command(MANUAL)
+    caption = ctx.language_text(MANUAL_CAPTION, "j")
+    assert app.msgbox_text(caption) == ctx.language_text(MANUAL_MISSING, "j")
+    app.answer(caption, IDOK)
+    assert not ctx.notepads()
     app.end()
