@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
+#include "common/app_settings.h"
 #include "connection/connection.h"
 #include "platform/message_box.h"
 #include "platform/sockets.h"
-#include "shell/app_settings.h"
 #include "trace/trace_buffer.h"
 
 namespace {

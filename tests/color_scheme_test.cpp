@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "appearance/color_scheme.h"
+#include "common/program_directory.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
-#include "shell/program_directory.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <string>
 
+#include "common/text_table.h"
 #include "nettools/connect_log.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
-#include "shell/text_table.h"
 #include "support/program_folder.h"
 
 namespace {

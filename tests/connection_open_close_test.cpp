@@ -3,9 +3,9 @@
 #include <functional>
 #include <memory>
 
+#include "common/text_table.h"
 #include "connection/connection.h"
 #include "connection/send_data.h"
-#include "shell/text_table.h"
 #include "support/connection_fixture.h"
 
 namespace {

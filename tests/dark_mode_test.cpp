@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "appearance/dark_mode.h"
+#include "common/program_directory.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
-#include "shell/program_directory.h"
 #include "support/temp_folder.h"
 
 namespace {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "common/app_settings.h"
+#include "common/help_commands.h"
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "platform/ini_file.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/help_commands.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
 
 namespace {
 

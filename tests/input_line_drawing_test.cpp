@@ -3,10 +3,10 @@
 #include <string>
 
 #include "appearance/color_scheme.h"
+#include "common/app_settings.h"
+#include "common/text_table.h"
 #include "platform/text.h"
 #include "sending/input_line_drawing.h"
-#include "shell/app_settings.h"
-#include "shell/text_table.h"
 
 namespace {
 

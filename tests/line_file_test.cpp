@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "sending/line_file.h"
 #include "sending/line_file_format.h"
-#include "shell/text_table.h"
 #include "support/program_folder.h"
 
 namespace {

@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "common/app_settings.h"
+#include "common/text_table.h"
 #include "macro/macro_data.h"
 #include "macro/macro_file.h"
 #include "macro/macro_runner.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/text_table.h"
 #include "support/program_folder.h"
 
 namespace {

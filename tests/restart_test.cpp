@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "common/program_directory.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "relaunch/relaunch_target.h"
-#include "shell/program_directory.h"
 #include "shell/restart.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "nettools/run_as_administrator.h"
 #include "platform/launcher.h"
 #include "platform/message_box.h"
-#include "shell/run_as_administrator.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_table.h"
 #include "macro/macro_runner.h"
 #include "platform/text.h"
 #include "runner/console_message_box.h"
@@ -11,7 +12,6 @@
 #include "runner/runner_options.h"
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
-#include "shell/text_table.h"
 #include "support/temp_folder.h"
 
 namespace {

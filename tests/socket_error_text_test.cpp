@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/app_settings.h"
 #include "connection/socket_error_text.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
 
 #ifndef _WIN32
 #include <arpa/inet.h>

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "common/app_settings.h"
+#include "common/text_table.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "appearance/color_scheme.h"
-#include "trace/control_mnemonic.h"
+#include "common/control_mnemonic.h"
 #include "trace/trace_drawing.h"
 
 namespace {

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "common/file_chooser.h"
+#include "common/text_table.h"
 #include "platform/launcher.h"
 #include "platform/text.h"
 #include "sending/line_file.h"
-#include "shell/text_table.h"
 #include "support/program_folder.h"
-#include "trace/file_chooser.h"
 #include "trace/trace_file.h"
 
 namespace {

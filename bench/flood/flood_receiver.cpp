@@ -28,10 +28,10 @@
 #include <unistd.h>
 #endif
 
+#include "common/app_settings.h"
 #include "connection/connection.h"
 #include "platform/message_box.h"
 #include "platform/sockets.h"
-#include "shell/app_settings.h"
 #include "trace/trace_buffer.h"
 
 namespace {

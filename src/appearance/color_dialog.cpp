@@ -5,14 +5,14 @@
 #include "appearance/color_editing.h"
 #include "appearance/color_preview.h"
 #include "appearance/dark_mode.h"
+#include "appearance/modal_dialog_win32.h"
+#include "appearance/trace_fonts_win32.h"
+#include "common/app_settings.h"
+#include "common/dialog_texts_win32.h"
 #include "platform/gdi_canvas_win32.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
-#include "shell/app_settings.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
-#include "trace/trace_view.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "common/program_directory.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
 
 ColorScheme g_Colors;
 ActiveColors g_ActiveColors;

@@ -1,9 +1,9 @@
 #include "appearance/dark_mode.h"
 
+#include "common/program_directory.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
-#include "shell/program_directory.h"
 
 AppearanceFlags g_Appearance;
 

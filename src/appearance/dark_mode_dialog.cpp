@@ -1,9 +1,9 @@
 #include "appearance/dark_mode_dialog.h"
 
 #include "appearance/dark_mode.h"
+#include "appearance/modal_dialog_win32.h"
+#include "common/dialog_texts_win32.h"
 #include "resources/resource_ids.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
 
 namespace {
 

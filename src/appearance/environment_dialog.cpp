@@ -1,12 +1,12 @@
 #include "appearance/environment_dialog.h"
 
 #include "appearance/environment_settings.h"
+#include "appearance/modal_dialog_win32.h"
+#include "common/app_settings.h"
+#include "common/dialog_texts_win32.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
-#include "shell/app_settings.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "appearance/dialog_painting_win32.h"
+#include "common/dialog_texts_win32.h"
 #include "connection/connection.h"
 #include "resources/resource_ids.h"
-#include "shell/dialog_texts_win32.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include <chrono>
 #include <thread>
 
+#include "common/text_table.h"
 #include "connection/connection.h"
 #include "connection/socket_error_text.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include <cstdio>
 
+#include "common/app_settings.h"
 #include "connection/connection.h"
 #include "connection/receive_loops.h"
 #include "connection/socket_error_text.h"
 #include "platform/code_page.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
 #include "trace/trace_buffer.h"
 
 namespace {

@@ -1,18 +1,19 @@
 #include "connection/connection_settings_dialog.h"
 
+#include "appearance/modal_dialog_win32.h"
+#include "common/app_settings.h"
+#include "common/dialog_texts_win32.h"
 #include "connection/connection.h"
 #include "connection/connection_settings_form.h"
-#include "nettools/nettools_dialogs.h"
 #include "platform/launcher.h"
 #include "platform/sockets.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
-#include "shell/app_settings.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
 
 namespace {
+
+NetworkTools networkTools;
 
 constexpr int kTitleText = 103;
 constexpr ControlText kTexts[] = {
@@ -93,9 +94,9 @@ void OnIpSet(HWND dialog) {
 void RunTool(HWND dialog, int id) {
     ReadBack(dialog);
     switch (id) {
-    case IDC_ADAPTER_SEARCH: ShowAdapterSearchDialog(dialog); break;
-    case IDC_IP_ADDRESS_SET: ShowIpAddressDialog(dialog); break;
-    case IDC_CONNECT_SEARCH: ShowConnectSearchDialog(dialog, Checked(dialog, IDC_RUN_AS_ADMIN)); break;
+    case IDC_ADAPTER_SEARCH: networkTools.adapterSearch(dialog); break;
+    case IDC_IP_ADDRESS_SET: networkTools.ipAddress(dialog); break;
+    case IDC_CONNECT_SEARCH: networkTools.connectSearch(dialog, Checked(dialog, IDC_RUN_AS_ADMIN)); break;
     }
     Fill(dialog);
 }
@@ -135,7 +136,8 @@ bool OnCommand(HWND dialog, int id, int notification) {
 
 }  // namespace
 
-INT_PTR ShowConnectionSettingsDialog(HWND owner) {
+INT_PTR ShowConnectionSettingsDialog(HWND owner, const NetworkTools& tools) {
+    networkTools = tools;
     DialogHandlers handlers{OnInit, OnCommand};
     return RunModalDialog(owner, IDD_CONNECTION_SETTINGS, handlers);
 }

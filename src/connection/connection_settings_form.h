@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/app_settings.h"
+#include "common/app_settings.h"
 
 // "1.0", "1.1", "2.0" or "2.2" for the Winsock version setting.
 const char16_t* VersionText(int32_t wsaVersion);

@@ -1,10 +1,10 @@
 #include "connection/send_data.h"
 
+#include "common/app_settings.h"
 #include "connection/connection_state.h"
 #include "platform/message_box.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
 #include "trace/trace_buffer.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "connection/socket_error_text.h"
 
+#include "common/app_settings.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
 
 namespace {
 

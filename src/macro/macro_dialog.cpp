@@ -1,15 +1,15 @@
 #include "macro/macro_dialog.h"
 
+#include "appearance/modal_dialog_win32.h"
+#include "common/app_settings.h"
+#include "common/dialog_texts_win32.h"
+#include "common/file_chooser.h"
 #include "macro/macro_file.h"
 #include "macro/macro_registers.h"
 #include "macro/macro_runner.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "resources/macro_ids.h"
-#include "shell/app_settings.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
-#include "trace/file_chooser.h"
 #include "trace/trace_view.h"
 
 namespace {

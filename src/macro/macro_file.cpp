@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "common/app_settings.h"
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/app_settings.h"
+#include "common/text_table.h"
 #include "macro/macro_data.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/text_table.h"
 
 MacroRun g_MacroRun;
 

@@ -1,12 +1,12 @@
 #include "nettools/add_ip_address_dialog.h"
 
+#include "appearance/modal_dialog_win32.h"
+#include "common/dialog_texts_win32.h"
 #include "nettools/adapter_list.h"
 #include "nettools/batch_files.h"
 #include "nettools/list_box_win32.h"
 #include "platform/wide_win32.h"
 #include "resources/nettools_ids.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "common/program_directory.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
 
 AutokeySettings g_Autokey;
 

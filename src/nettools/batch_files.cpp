@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "common/program_directory.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 
 #include <string>
 
+#include "common/app_settings.h"
+#include "common/program_directory.h"
 #include "nettools/autokey_settings.h"
 #include "nettools/batch_files.h"
+#include "nettools/run_as_administrator.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/program_directory.h"
-#include "shell/run_as_administrator.h"
 
 namespace {
 

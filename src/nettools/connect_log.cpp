@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "nettools/address_columns.h"
+#include "nettools/run_as_administrator.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
-#include "shell/run_as_administrator.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
+#include "appearance/modal_dialog_win32.h"
+#include "common/app_settings.h"
 #include "nettools/connect_log.h"
 #include "nettools/list_box_win32.h"
 #include "nettools/nettools_dialogs.h"
 #include "resources/nettools_ids.h"
-#include "shell/app_settings.h"
-#include "shell/modal_dialog_win32.h"
 
 namespace {
 

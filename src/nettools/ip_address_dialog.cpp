@@ -1,3 +1,6 @@
+#include "appearance/modal_dialog_win32.h"
+#include "common/app_settings.h"
+#include "common/dialog_texts_win32.h"
 #include "nettools/add_ip_address_dialog.h"
 #include "nettools/autokey_settings.h"
 #include "nettools/batch_files.h"
@@ -7,9 +10,6 @@
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "resources/nettools_ids.h"
-#include "shell/app_settings.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
 
 namespace {
 

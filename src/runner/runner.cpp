@@ -5,6 +5,7 @@
 #include <ctime>
 #include <thread>
 
+#include "common/help_commands.h"
 #include "connection/connection.h"
 #include "connection/send_data.h"
 #include "macro/macro_registers.h"
@@ -14,7 +15,6 @@
 #include "runner/console_message_box.h"
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
-#include "shell/help_commands.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_capture.h"
 #include "trace/trace_file.h"

@@ -2,10 +2,10 @@
 
 #include <string_view>
 
+#include "common/text_table.h"
 #include "platform/text.h"
 #include "sending/input_line.h"
 #include "sending/line_notation.h"
-#include "shell/text_table.h"
 
 namespace {
 

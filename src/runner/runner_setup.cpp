@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "macro/macro_file.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
 #include "runner/macro_file_encoding.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "common/app_settings.h"
 #include "runner/runner_options.h"
-#include "shell/app_settings.h"
 
 // Fills `settings` from the settings file and the options. Without a mode
 // on the command line the file must exist: the built-in access point is

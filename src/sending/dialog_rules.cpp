@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "common/text_table.h"
 #include "platform/text.h"
-#include "shell/text_table.h"
 
 int32_t TurnPage(int32_t pageStart, int32_t rows, int32_t lines, bool forward) {
     int32_t last = std::max(lines - rows, 0);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "common/control_mnemonic.h"
 #include "platform/code_page.h"
 #include "sending/line_notation.h"
-#include "trace/control_mnemonic.h"
 
 InputLine g_SendInputLine;
 InputLine g_EditInputLine;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "appearance/color_scheme.h"
+#include "common/text_table.h"
 #include "platform/text.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "sending/line_file_format.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
 
 namespace {
 

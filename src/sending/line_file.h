@@ -5,9 +5,9 @@
 
 #include <string_view>
 
+#include "common/file_chooser.h"
 #include "platform/message_box.h"
 #include "sending/line_entry.h"
-#include "trace/file_chooser.h"
 
 // The preset file the preset send dialog reads, in the program folder.
 constexpr std::u16string_view kPresetFileName = u"mdata.txt";

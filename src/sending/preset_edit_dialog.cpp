@@ -1,13 +1,13 @@
 #include "sending/preset_edit_dialog.h"
 
+#include "appearance/modal_dialog_win32.h"
+#include "common/app_settings.h"
+#include "common/dialog_texts_win32.h"
+#include "common/text_table.h"
 #include "resources/sending_ids.h"
 #include "sending/line_file.h"
 #include "sending/preset_edit.h"
 #include "sending/sending_dialogs_window.h"
-#include "shell/app_settings.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/modal_dialog_win32.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "common/text_table.h"
 #include "connection/send_data.h"
 #include "platform/text.h"
 #include "sending/input_line.h"
-#include "shell/text_table.h"
 
 namespace {
 

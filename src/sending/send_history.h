@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/app_settings.h"
 #include "connection/connection_state.h"
 #include "platform/message_box.h"
 #include "sending/line_entry.h"
-#include "shell/app_settings.h"
 
 // Puts a sent line at the top of the history, the oldest of 20 falling out.
 // A line already in the history stays where it is; entries are compared over

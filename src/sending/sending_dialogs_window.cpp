@@ -1,13 +1,14 @@
 #include "sending/sending_dialogs_window.h"
 
 #include "appearance/gdi_colors_win32.h"
+#include "appearance/trace_fonts_win32.h"
+#include "common/app_settings.h"
+#include "common/dialog_texts_win32.h"
+#include "common/text_table.h"
 #include "connection/connection_state.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "sending/destination_list.h"
-#include "shell/app_settings.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/text_table.h"
 #include "trace/trace_view.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "shell/about_dialog.h"
 
+#include "appearance/modal_dialog_win32.h"
+#include "common/dialog_texts_win32.h"
+#include "common/help_commands.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
-#include "shell/dialog_texts_win32.h"
-#include "shell/help_commands.h"
-#include "shell/modal_dialog_win32.h"
 
 namespace {
 

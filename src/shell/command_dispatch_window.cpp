@@ -3,26 +3,27 @@
 #include "appearance/color_dialog.h"
 #include "appearance/dark_mode_dialog.h"
 #include "appearance/environment_dialog.h"
+#include "common/app_settings.h"
+#include "common/help_commands.h"
+#include "common/text_table.h"
 #include "connection/connection.h"
 #include "connection/connection_settings_dialog.h"
 #include "macro/macro_dialog.h"
+#include "nettools/nettools_dialogs.h"
 #include "platform/host_lookup.h"
 #include "sending/input_send_dialog.h"
 #include "sending/preset_edit_dialog.h"
 #include "sending/preset_send_dialog.h"
-#include "shell/app_settings.h"
 #include "shell/about_dialog.h"
 #include "shell/command_table.h"
-#include "shell/help_commands.h"
 #include "shell/language_dialog.h"
 #include "shell/local_host_info.h"
 #include "shell/macro_file_editing_win32.h"
 #include "shell/main_window.h"
 #include "shell/menu_bar_window.h"
+#include "shell/restart.h"
 #include "shell/status_bar_window.h"
 #include "shell/toolbar_window.h"
-#include "shell/restart.h"
-#include "shell/text_table.h"
 #include "trace/capture_folder_win32.h"
 #include "trace/export_commands.h"
 #include "trace/trace_buffer.h"
@@ -56,7 +57,7 @@ void CaptureCommand(HWND window) {
 }
 
 void ConnectionSettingsCommand(HWND window) {
-    ShowConnectionSettingsDialog(window);
+    ShowConnectionSettingsDialog(window, {ShowAdapterSearchDialog, ShowIpAddressDialog, ShowConnectSearchDialog});
     RefreshStatusBar();
 }
 

@@ -4,11 +4,11 @@
 #include <cstdlib>
 
 #include "appearance/dark_mode.h"
+#include "common/program_directory.h"
 #include "connection/connection_state.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
-#include "shell/program_directory.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // The mode file lies beside the program (not in whatever folder the

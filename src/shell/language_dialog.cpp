@@ -1,10 +1,10 @@
 #include "shell/language_dialog.h"
 
+#include "appearance/modal_dialog_win32.h"
+#include "common/app_settings.h"
+#include "common/text_table.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
-#include "shell/app_settings.h"
-#include "shell/modal_dialog_win32.h"
-#include "shell/text_table.h"
 
 namespace {
 

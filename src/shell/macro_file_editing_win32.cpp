@@ -2,10 +2,10 @@
 
 #include <commdlg.h>
 
+#include "common/help_commands.h"
+#include "common/program_directory.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
-#include "shell/help_commands.h"
-#include "shell/program_directory.h"
 
 void EditMacroFiles(HWND owner) {
     SetCurrentDirectoryW(AsWide(g_ProgramDirectory));

@@ -3,26 +3,28 @@
 #include <commctrl.h>
 
 #include "appearance/color_scheme.h"
+#include "appearance/dark_mode.h"
 #include "appearance/dialog_painting_win32.h"
 #include "appearance/gdi_colors_win32.h"
-#include "appearance/dark_mode.h"
+#include "appearance/trace_fonts_win32.h"
+#include "common/app_settings.h"
+#include "common/file_dialog_win32.h"
+#include "common/file_dialog_win32.h"
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "connection/connect_wait_window.h"
 #include "connection/connection.h"
 #include "platform/host_lookup.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
 #include "sending/line_entry.h"
-#include "shell/app_settings.h"
 #include "shell/command_dispatch.h"
 #include "shell/command_table.h"
 #include "shell/local_host_info.h"
 #include "shell/menu_bar_window.h"
 #include "shell/status_bar_window.h"
 #include "shell/toolbar_window.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
 #include "trace/export_commands.h"
-#include "trace/file_dialog_win32.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
 #include "trace/trace_view.h"
@@ -54,6 +56,7 @@ LRESULT OnCreate(HWND window) {
         return -1;
     }
     CreateTraceFonts(window);
+    MeasureTraceFonts(window);
     LoadColorScheme(g_Colors);
     BuildActiveColors();
     if (g_Appearance.DarkMode) ApplyTitleBarMode(window);

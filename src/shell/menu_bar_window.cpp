@@ -1,10 +1,10 @@
 #include "shell/menu_bar_window.h"
 
 #include "appearance/dark_mode.h"
+#include "common/text_table.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
 #include "shell/menu_layout.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "shell/restart.h"
 
+#include "common/program_directory.h"
 #include "platform/launcher.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
 
 std::u16string_view AskRestartTarget(WindowHandle owner) {
     int answer = ShowMessageBox(owner, u"YES=Reboot as administrator NO=Normal reboot", u"ReStart", kMbYesNo);

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/app_settings.h"
+#include "common/app_settings.h"
 
 constexpr int kStatusParts = 10;
 constexpr int kDrawnStatusParts = 8;  // parts 8 and 9 stay empty

@@ -2,9 +2,9 @@
 
 #include <shlobj.h>
 
+#include "common/text_table.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
-#include "shell/text_table.h"
 #include "trace/export_commands.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <ctime>
 
+#include "common/file_chooser.h"
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
-#include "trace/file_chooser.h"
 
 CaptureSession g_Capture;
 

@@ -3,8 +3,8 @@
 // none touches the connection.
 #pragma once
 
+#include "common/app_settings.h"
 #include "platform/message_box.h"
-#include "shell/app_settings.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_capture.h"
 

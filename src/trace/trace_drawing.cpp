@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "appearance/color_scheme.h"
+#include "common/control_mnemonic.h"
 #include "platform/text.h"
-#include "trace/control_mnemonic.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <new>
 
+#include "common/app_settings.h"
+#include "common/control_mnemonic.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "trace/control_mnemonic.h"
 #include "trace/trace_file.h"
 
 namespace {

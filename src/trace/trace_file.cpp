@@ -6,13 +6,13 @@
 #include <memory>
 #include <new>
 
+#include "common/app_settings.h"
+#include "common/file_chooser.h"
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/launcher.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
-#include "trace/file_chooser.h"
 
 namespace {
 

@@ -1,17 +1,15 @@
-// The trace drawn in the main window's client area: fonts, full repaint,
-// incremental drawing on the timer.
+// The trace drawn in the main window's client area: the cell sizes of the
+// trace fonts, full repaint, incremental drawing on the timer.
 #pragma once
 
 #include <windows.h>
 
-#include "platform/gdi_canvas_win32.h"
 #include "trace/trace_drawing.h"
 
-void CreateTraceFonts(HWND mainWindow);
-void DeleteTraceFonts();
-// The trace fonts and their cell sizes, shared by the grids of the sending
+// Measures the trace fonts (made first with CreateTraceFonts).
+void MeasureTraceFonts(HWND mainWindow);
+// The cell sizes of the trace fonts, shared by the grids of the sending
 // dialogs so that both look alike.
-const CanvasFonts& TraceFonts();
 const TraceMetrics& TraceFontMetrics();
 
 void PaintTraceWindow(HWND mainWindow, HDC dc);

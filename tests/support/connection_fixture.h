@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/app_settings.h"
 #include "connection/connection.h"
 #include "platform/message_box.h"
-#include "shell/app_settings.h"
 #include "support/loopback_peer.h"
 #include "trace/trace_buffer.h"
 

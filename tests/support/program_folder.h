@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "shell/app_settings.h"
-#include "shell/program_directory.h"
+#include "common/app_settings.h"
+#include "common/program_directory.h"
 #include "support/temp_folder.h"
 
 class ProgramFolder {

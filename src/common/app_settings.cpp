@@ -1,10 +1,10 @@
-#include "shell/app_settings.h"
+#include "common/app_settings.h"
 
 #include <iterator>
 
+#include "common/program_directory.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
 
 AppSettings g_Settings;
 

@@ -1,4 +1,4 @@
-#include "shell/run_as_administrator.h"
+#include "nettools/run_as_administrator.h"
 
 #include "platform/launcher.h"
 #include "platform/text.h"

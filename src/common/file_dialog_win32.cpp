@@ -1,11 +1,11 @@
-#include "trace/file_dialog_win32.h"
+#include "common/file_dialog_win32.h"
 
 #include <windows.h>
 #include <commdlg.h>
 
+#include "common/file_chooser.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
-#include "trace/file_chooser.h"
 
 namespace {
 

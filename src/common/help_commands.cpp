@@ -1,8 +1,8 @@
-#include "shell/help_commands.h"
+#include "common/help_commands.h"
 
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "platform/launcher.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/modal_dialog_win32.h"
+#include "appearance/modal_dialog_win32.h"
 
 #include "appearance/dialog_painting_win32.h"
 

@@ -1,4 +1,4 @@
-#include "trace/control_mnemonic.h"
+#include "common/control_mnemonic.h"
 
 namespace {
 

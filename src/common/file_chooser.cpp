@@ -1,11 +1,11 @@
-#include "trace/file_chooser.h"
+#include "common/file_chooser.h"
 
 #include <atomic>
 
+#include "common/program_directory.h"
+#include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "shell/program_directory.h"
-#include "shell/text_table.h"
 
 namespace {
 

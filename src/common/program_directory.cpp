@@ -1,4 +1,4 @@
-#include "shell/program_directory.h"
+#include "common/program_directory.h"
 
 #include "platform/files.h"
 #include "platform/text.h"

@@ -1,8 +1,8 @@
-#include "shell/text_table.h"
+#include "common/text_table.h"
 
+#include "common/app_settings.h"
+#include "common/program_directory.h"
 #include "platform/text.h"
-#include "shell/app_settings.h"
-#include "shell/program_directory.h"
 
 TextTable g_Texts;
 

@@ -1,10 +1,10 @@
-#include "shell/dialog_texts_win32.h"
+#include "common/dialog_texts_win32.h"
 
 #include <string>
 #include <vector>
 
+#include "common/text_table.h"
 #include "platform/wide_win32.h"
-#include "shell/text_table.h"
 
 void ApplyDialogTexts(HWND dialog, int titleText, std::span<const ControlText> controls) {
     if (titleText != kNoTitleText) SetWindowTextW(dialog, AsWide(AppText(titleText).c_str()));

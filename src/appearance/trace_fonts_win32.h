@@ -1,0 +1,12 @@
+// The trace fonts: one Japanese-capable fixed-pitch face in two sizes, made
+// when the main window opens. The trace, the grids of the sending dialogs
+// and the color preview all draw with them, so that they look alike.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/gdi_canvas_win32.h"
+
+void CreateTraceFonts(HWND mainWindow);
+void DeleteTraceFonts();
+const CanvasFonts& TraceFonts();
