@@ -18,11 +18,17 @@ TEST(ConnectionSettings, VersionWordsAndModes) {
         uint16_t word;
     } versions[] = {{1, 0x0001}, {2, 0x0101}, {3, 0x0002}, {4, 0x0202}, {0, 0x0202}, {7, 0x0202}, {-1, 0x0202}};
     for (const auto& v : versions) EXPECT_EQ(SocketVersionWord(v.setting), v.word) << v.setting;
-    EXPECT_EQ(ModeFromSettings(0, 0), ConnectionMode::TcpClient);
-    EXPECT_EQ(ModeFromSettings(0, 1), ConnectionMode::TcpServer);
-    EXPECT_EQ(ModeFromSettings(1, 0), ConnectionMode::UdpClient);
-    EXPECT_EQ(ModeFromSettings(1, 1), ConnectionMode::UdpServer);
-    EXPECT_EQ(ModeFromSettings(5, 5), ConnectionMode::TcpClient);
+    const struct {
+        int32_t tipUdp, ip;
+        ConnectionMode mode;
+    } modes[] = {{0, 0, ConnectionMode::TcpClient}, {0, 1, ConnectionMode::TcpServer}, {1, 0, ConnectionMode::UdpClient},
+                 {1, 1, ConnectionMode::UdpServer}, {5, 5, ConnectionMode::TcpClient},  {1, 2, ConnectionMode::UdpClient}};
+    for (const auto& m : modes) {
+        AppSettings settings;
+        settings.TipUdpMode = m.tipUdp;
+        settings.IpMode = m.ip;
+        EXPECT_EQ(ModeOf(settings), m.mode) << m.tipUdp << m.ip;
+    }
 }
 
 TEST(ConnectionSettings, StartupMessageHasThreeBoundedLines) {

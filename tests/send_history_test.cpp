@@ -48,16 +48,21 @@ TEST(SendHistory, NewestFirstDuplicatesStayWhereTheyAre) {
 }
 
 TEST(SendHistory, WhoTheSendButtonMaySendTo) {
-    const int32_t cases[][5] = {
-        // ip mode, tip/udp, peer state, connected clients, allowed
-        {0, 0, kNoPeer, 0, 1},           {1, 0, kTcpClientAttached, 1, 1}, {1, 0, kNoPeer, 0, 0},
-        {1, 0, kUdpDatagramArrived, 0, 0}, {1, 1, kUdpDatagramArrived, 0, 1}, {1, 1, kTcpClientAttached, 0, 0},
-        {2, 0, kTcpClientAttached, 1, 0},
+    using enum ConnectionMode;
+    const struct {
+        ConnectionMode mode;
+        int32_t peerState, clients;
+        bool allowed;
+    } cases[] = {
+        {TcpClient, kNoPeer, 0, true},           {UdpClient, kNoPeer, 0, true},
+        {TcpServer, kTcpClientAttached, 1, true}, {TcpServer, kNoPeer, 0, false},
+        {TcpServer, kUdpDatagramArrived, 0, false}, {UdpServer, kUdpDatagramArrived, 0, true},
+        {UdpServer, kTcpClientAttached, 0, false}, {UdpServer, kNoPeer, 3, false},
         // One of two clients left: the other is still there to send to.
-        {1, 0, kNoPeer, 1, 1},
+        {TcpServer, kNoPeer, 1, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(SendAllowed(c[0], c[1], c[2], c[3]), c[4] != 0) << c[0] << c[1] << c[2] << c[3];
+        EXPECT_EQ(SendAllowed(c.mode, c.peerState, c.clients), c.allowed) << int(c.mode) << c.peerState << c.clients;
     const std::pair<std::u16string_view, int32_t> indexes[] = {{u"5-IP:127,0,0,1]", 5}, {u"12", 1}, {u"", 0}, {u"-3", 0}};
     for (const auto& [text, index] : indexes) EXPECT_EQ(DestinationIndexFromText(text), index);
 }
@@ -77,16 +82,16 @@ TEST(DestinationList, ServersListWhoTheyCanSendTo) {
         return t;
     };
     DestinationList list;
-    BuildDestinationList(*state, 1, 0, list);
+    BuildDestinationList(*state, ConnectionMode::TcpServer, list);
     EXPECT_EQ(texts(list), (std::vector<std::u16string>{u"2-IP:127,0,0,7]", u"5-IP:127,0,0,9]"}));
     EXPECT_EQ(LastClient(*state), Loopback(9, 5001));
-    BuildDestinationList(*state, 1, 1, list);  // no datagram yet
+    BuildDestinationList(*state, ConnectionMode::UdpServer, list);  // no datagram yet
     EXPECT_TRUE(list.enabled);
     EXPECT_EQ(list.count, 0);
     state->PeerState.store(kUdpDatagramArrived);
-    BuildDestinationList(*state, 1, 1, list);
+    BuildDestinationList(*state, ConnectionMode::UdpServer, list);
     EXPECT_EQ(texts(list), (std::vector<std::u16string>{u"0-IP:127,0,0,1]", u"1-IP:192,168,10,200]"}));
-    BuildDestinationList(*state, 0, 0, list);  // client mode
+    BuildDestinationList(*state, ConnectionMode::TcpClient, list);  // client mode
     EXPECT_FALSE(list.enabled);
 }
 

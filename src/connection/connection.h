@@ -25,9 +25,6 @@ uint16_t SocketVersionWord(int32_t wsaVersion);
 // The three-line start-up message: versions, description, status.
 std::u16string StartupMessage(const SocketLibraryInfo& info);
 
-// The mode the settings choose (protocol and client/server).
-ConnectionMode ModeFromSettings(int32_t tipUdpMode, int32_t ipMode);
-
 bool OpenTcpClient(WindowHandle owner);
 bool OpenTcpServer(WindowHandle owner);
 bool OpenUdpClient(WindowHandle owner);

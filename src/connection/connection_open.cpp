@@ -130,13 +130,6 @@ std::u16string StartupMessage(const SocketLibraryInfo& info) {
                                             CutText(status, kMessageLineCapacity - 1)});
 }
 
-ConnectionMode ModeFromSettings(int32_t tipUdpMode, int32_t ipMode) {
-    bool udp = tipUdpMode == 1;
-    bool server = ipMode == 1;
-    if (udp) return server ? ConnectionMode::UdpServer : ConnectionMode::UdpClient;
-    return server ? ConnectionMode::TcpServer : ConnectionMode::TcpClient;
-}
-
 bool OpenTcpClient(WindowHandle owner) {
     SocketHandle socket;
     if (!StartAndOpenSocket(owner, true, socket)) return false;
@@ -179,7 +172,7 @@ bool OpenUdpServer(WindowHandle owner) {
 }
 
 bool OpenConnection(WindowHandle owner) {
-    switch (ModeFromSettings(g_Settings.TipUdpMode, g_Settings.IpMode)) {
+    switch (ModeOf(g_Settings)) {
     case ConnectionMode::UdpServer: return OpenUdpServer(owner);
     case ConnectionMode::UdpClient: return OpenUdpClient(owner);
     case ConnectionMode::TcpServer: return OpenTcpServer(owner);

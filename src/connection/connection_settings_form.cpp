@@ -1,5 +1,6 @@
 #include "connection/connection_settings_form.h"
 
+#include "common/connection_mode.h"
 #include "platform/sockets.h"
 #include "platform/text.h"
 
@@ -39,8 +40,8 @@ ConnectionFormEnabling EnablingFor(bool server, bool validBind) { return {!serve
 ConnectionFormValues FormValuesFrom(const AppSettings& s) {
     ConnectionFormValues v;
     v.versionText = VersionText(s.WsaVersion);
-    v.client = s.IpMode == 0;
-    v.tip = s.TipUdpMode == 0;
+    v.client = !IsServerMode(ModeOf(s));
+    v.tip = IsTcpMode(ModeOf(s));
     v.autoBind = s.BindMode == 0;
     for (int i = 0; i < 4; ++i) {
         v.adapterOctets[i] = Number(s.AdapterIp[i]);

@@ -4,9 +4,6 @@
 
 ConnectionState g_Connection;
 
-bool IsServerMode(ConnectionMode mode) { return mode == ConnectionMode::TcpServer || mode == ConnectionMode::UdpServer; }
-bool IsTcpMode(ConnectionMode mode) { return mode == ConnectionMode::TcpClient || mode == ConnectionMode::TcpServer; }
-
 int ConnectedClientCount(const ConnectionState& state) {
     if (state.Mode != ConnectionMode::TcpServer) return 0;
     LockHold hold(state.PeerLock);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "common/connection_mode.h"
 #include "platform/lock.h"
 #include "platform/sockets.h"
 #include "platform/worker_thread.h"
@@ -15,11 +16,6 @@ constexpr int kClientSlots = 10;
 constexpr int kUdpPeerCapacity = 20;
 constexpr int kReceiveBufferSize = 1024;
 constexpr int kReceiveMax = 1023;  // the buffer always ends in a zero byte
-
-enum class ConnectionMode { TcpClient, TcpServer, UdpClient, UdpServer };
-
-bool IsServerMode(ConnectionMode mode);
-bool IsTcpMode(ConnectionMode mode);
 
 enum PeerStateValue : int32_t { kNoPeer = 0, kTcpClientAttached = 1, kUdpDatagramArrived = 2 };
 

@@ -62,12 +62,12 @@ class Run {
 public:
     Run(const RunnerOptions& options, uint32_t start)
         : o_(options), start_(start),
-          lines_(IsServerMode(ModeFromSettings(g_Settings.TipUdpMode, g_Settings.IpMode)) ? "?"
+          lines_(IsServerMode(ModeOf(g_Settings)) ? "?"
                                                                                            : AccessPointText(g_Settings),
                  [this](const std::string& line) { Print(line); }) {}
 
     int Drive() {
-        bool server = g_Settings.IpMode == 1;
+        bool server = IsServerMode(ModeOf(g_Settings));
         bool needsPeer = server && (!o_.macroFile.empty() || !o_.sends.empty());
         phase_ = needsPeer ? Phase::WaitingForPeer : Phase::Running;
         nextTick_ = listenStart_ = Now();
@@ -119,7 +119,7 @@ private:
 
     // A UDP server has a peer once it lists a sender.
     static bool PeerArrived() {
-        if (g_Settings.TipUdpMode == 1) {
+        if (!IsTcpMode(ModeOf(g_Settings))) {
             uint32_t peers[kUdpPeerCapacity];
             return UdpPeers(g_Connection, peers) > 0;
         }

@@ -16,18 +16,18 @@ void AddEntry(DestinationList& list, int32_t number, uint32_t addressNetworkOrde
 
 }  // namespace
 
-void BuildDestinationList(ConnectionState& state, int32_t ipMode, int32_t tipUdpMode, DestinationList& list) {
+void BuildDestinationList(ConnectionState& state, ConnectionMode mode, DestinationList& list) {
     list = DestinationList{};
-    if (ipMode == 0) return;
+    if (!IsServerMode(mode)) return;
     list.enabled = true;
-    if (tipUdpMode == 0) {
+    if (IsTcpMode(mode)) {
         for (int32_t k = 0; k < kClientSlots; ++k) {
             ClientSlot slot = ClientSlotAt(state, k);
             if (slot.socket == kInvalidSocket || slot.socket == 0) continue;
             SetLastClient(state, slot.address);
             AddEntry(list, k, slot.address.address);
         }
-    } else if (tipUdpMode == 1 && state.PeerState.load() == kUdpDatagramArrived) {
+    } else if (state.PeerState.load() == kUdpDatagramArrived) {
         uint32_t peers[kUdpPeerCapacity];
         int32_t count = UdpPeers(state, peers);
         for (int32_t i = 0; i < count && i < kUdpPeerCapacity; ++i) AddEntry(list, i, peers[i]);

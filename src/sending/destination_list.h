@@ -20,4 +20,4 @@ struct DestinationList {
 // slots by slot number (the client listed last becomes the last client), a
 // UDP server the senders it has heard from by their order of arrival, once a
 // datagram has arrived.
-void BuildDestinationList(ConnectionState& state, int32_t ipMode, int32_t tipUdpMode, DestinationList& list);
+void BuildDestinationList(ConnectionState& state, ConnectionMode mode, DestinationList& list);

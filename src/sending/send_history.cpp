@@ -37,15 +37,14 @@ void DeleteHistoryEntry(SendHistory& history, int32_t index) {
     ClearLineEntry(lines.back());
 }
 
-bool SendAllowed(int32_t ipMode, int32_t tipUdpMode, int32_t peerState, int connectedClients) {
-    if (ipMode == 0) return true;
-    if (ipMode != 1) return false;
-    if (tipUdpMode == 0) return peerState == kTcpClientAttached || connectedClients > 0;
-    return tipUdpMode == 1 && peerState == kUdpDatagramArrived;
+bool SendAllowed(ConnectionMode mode, int32_t peerState, int connectedClients) {
+    if (!IsServerMode(mode)) return true;
+    if (IsTcpMode(mode)) return peerState == kTcpClientAttached || connectedClients > 0;
+    return peerState == kUdpDatagramArrived;
 }
 
 bool CheckSendDestination(WindowHandle owner, const AppSettings& settings, const ConnectionState& state) {
-    if (SendAllowed(settings.IpMode, settings.TipUdpMode, state.PeerState.load(), ConnectedClientCount(state))) return true;
+    if (SendAllowed(ModeOf(settings), state.PeerState.load(), ConnectedClientCount(state))) return true;
     char16_t caption[kAppTextCapacity] = u"";
     GetAppText(kSendErrorCaption, caption);
     ShowAppMessage(owner, kNoPeerText, kAppMessageOk, TextView(caption));

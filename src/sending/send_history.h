@@ -24,7 +24,7 @@ void DeleteHistoryEntry(SendHistory& history, int32_t index);
 // only with a TCP client attached (TCP) or after a datagram arrived (UDP).
 // The peer state tells only the latest event: once any client has left it no
 // longer says "attached", so a TCP server also counts its connected clients.
-bool SendAllowed(int32_t ipMode, int32_t tipUdpMode, int32_t peerState, int connectedClients);
+bool SendAllowed(ConnectionMode mode, int32_t peerState, int connectedClients);
 // The same for the program's settings and connection, showing message text
 // 32 (caption text 33) when there is nobody to send to.
 bool CheckSendDestination(WindowHandle owner, const AppSettings& settings, const ConnectionState& state);

@@ -111,7 +111,7 @@ void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int message
 
 void FillDestinationBox(HWND dialog) {
     DestinationList list;
-    BuildDestinationList(g_Connection, g_Settings.IpMode, g_Settings.TipUdpMode, list);
+    BuildDestinationList(g_Connection, ModeOf(g_Settings), list);
     HWND box = GetDlgItem(dialog, kDestinationId);
     if (!list.enabled) {
         EnableWindow(box, FALSE);

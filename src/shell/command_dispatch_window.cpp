@@ -4,6 +4,7 @@
 #include "appearance/dark_mode_dialog.h"
 #include "appearance/environment_dialog.h"
 #include "common/app_settings.h"
+#include "common/connection_mode.h"
 #include "common/help_commands.h"
 #include "common/text_table.h"
 #include "connection/connection.h"
@@ -64,7 +65,7 @@ void ConnectionSettingsCommand(HWND window) {
 void OpenCommand(HWND window) {
     OpenConnection(window);
     // A server shows the user where it can be reached.
-    if (g_Settings.IpMode == 1) RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
+    if (IsServerMode(ModeOf(g_Settings))) RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
     if (IsConnectionActive()) g_View.FollowNewest = 1;
     RepaintMainWindow(window);
     RefreshStatusBar();

@@ -1,6 +1,7 @@
 #include "shell/status_bar_text.h"
 
 #include "appearance/color_scheme.h"
+#include "common/connection_mode.h"
 #include "platform/text.h"
 #include "trace/trace_buffer.h"
 
@@ -20,7 +21,7 @@ std::u16string Endpoints(const AppSettings& s) {
     const int32_t* a = s.AccessIp;
     const int32_t* l = s.AdapterIp;
     bool bound = s.BindMode == 1;
-    if (s.IpMode == 0) {
+    if (!IsServerMode(ModeOf(s))) {
         if (!bound) return Format(u"Adapter=Auto >> AccessPoint=%d.%d.%d.%d;PortNo=%d", {a[0], a[1], a[2], a[3], s.AccessPort});
         return Format(u"Adapter=%d.%d.%d.%d;PortNo=%d >> AccessPoint=%d.%d.%d.%d;PortNo=%d",
                       {l[0], l[1], l[2], l[3], s.AdapterPort, a[0], a[1], a[2], a[3], s.AccessPort});
@@ -35,8 +36,8 @@ std::u16string StatusPartText(int part, const StatusInputs& in) {
     const AppSettings& s = *in.settings;
     switch (part) {
     case 0: return in.capturing ? u"REC | " + Endpoints(s) : Endpoints(s);
-    case 1: return s.TipUdpMode == 0 ? u"TIP" : u"UDP";
-    case 2: return s.IpMode == 1 ? u"Server" : u"Client;";
+    case 1: return IsTcpMode(ModeOf(s)) ? u"TIP" : u"UDP";
+    case 2: return IsServerMode(ModeOf(s)) ? u"Server" : u"Client;";
     case 3: return in.connectionOpen ? u"OPEN" : u"CLOSE";
     case 4: return Format(u"DrawSize=X%d;Y%d", {in.cellsPerRow, in.screenRows});
     case 5: return Format(u"BufferSize=%d/%d", {in.traceCount, kTraceFillScale});
@@ -48,7 +49,11 @@ std::u16string StatusPartText(int part, const StatusInputs& in) {
 
 int StatusBackgroundSlot(bool connectionOpen, const AppSettings& settings) {
     if (!connectionOpen) return kStatusClosed;
-    bool server = settings.IpMode == 1;
-    if (settings.TipUdpMode == 0) return server ? kStatusTipServer : kStatusTipClient;
-    return server ? kStatusUdpServer : kStatusUdpClient;
+    switch (ModeOf(settings)) {
+    case ConnectionMode::TcpClient: return kStatusTipClient;
+    case ConnectionMode::TcpServer: return kStatusTipServer;
+    case ConnectionMode::UdpClient: return kStatusUdpClient;
+    case ConnectionMode::UdpServer: return kStatusUdpServer;
+    }
+    return kStatusClosed;
 }
