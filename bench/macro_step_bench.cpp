@@ -23,6 +23,8 @@ public:
     bool LatestReceivedSince(ReceivedBlock&) override { return false; }
     void StampTrace() override {}
     const TickClock& Clock() override { return clock; }
+    bool LowerCaseHex() override { return false; }
+    bool FaultsInJapanese() override { return false; }
     ManualTickClock clock{0};
 };
 

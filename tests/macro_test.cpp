@@ -41,6 +41,8 @@ public:
     bool LatestReceivedSince(ReceivedBlock& out) override { return ::LatestReceivedSince(*state, out); }
     void StampTrace() override { ++stamps; }
     const TickClock& Clock() override { return clock; }
+    bool LowerCaseHex() override { return lowerCaseHex; }
+    bool FaultsInJapanese() override { return false; }
 
     void Receive(const Bytes& block) {
         LockHold hold(state->PeerLock);
@@ -52,6 +54,7 @@ public:
     std::unique_ptr<ConnectionState> state = std::make_unique<ConnectionState>();
     int stamps = 0;
     ManualTickClock clock{100000};
+    bool lowerCaseHex = false;
 };
 
 // The lines of a macro file as the interpreter holds them: mark, CR LF ends.
@@ -230,7 +233,7 @@ TEST_F(MacroTest, Commands) {
 }
 
 TEST_F(MacroTest, ChecksumLetterCaseAndDisplay) {
-    g_Settings.HexLowerCase = 1;
+    host.lowerCaseHex = true;
     Begin(MacroText({u"MOVE 01 AB", u"CHKA 01 02", u"PEND here", u"rest"}));
     RunToEnd();
     EXPECT_EQ(Reg(2), B("ab"));

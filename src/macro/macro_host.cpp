@@ -1,3 +1,5 @@
+#include "common/app_settings.h"
+#include "common/text_table.h"
 #include "connection/connection_state.h"
 #include "connection/send_data.h"
 #include "macro/macro_runner.h"
@@ -21,6 +23,10 @@ void ProgramHost::StampTrace() {
 }
 
 const TickClock& ProgramHost::Clock() { return SystemTickClock(); }
+
+bool ProgramHost::LowerCaseHex() { return g_Settings.HexLowerCase != 0; }
+
+bool ProgramHost::FaultsInJapanese() { return g_Settings.Language == kJapanese; }
 
 ProgramHost& ProgramMacroHost() {
     static ProgramHost host;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/app_settings.h"
 #include "common/text_table.h"
 #include "macro/macro_data.h"
 #include "platform/text.h"
@@ -76,7 +75,7 @@ struct Step {
 
     MacroStepResult Fail(MacroFault fault) {
         const FaultText& t = kFaultTexts[static_cast<int>(fault)];
-        bool japanese = g_Settings.Language == kJapanese;
+        bool japanese = host.FaultsInJapanese();
         std::u16string text = FormatString(japanese ? u"マクロ %d 行目: %s\n%s" : u"Macro line %d: %s\n%s",
                                            {MacroLineNumber(run, lineStart), japanese ? t.japanese : t.english, line});
         EndRun(run, MacroEnd::Fault);
@@ -244,7 +243,7 @@ MacroStepResult DoCheck(Step& s, bool asText) {
     uint8_t x = XorCheckByte(*source);
     if (asText) {
         char16_t digits[3] = {};
-        FormatText(digits, g_Settings.HexLowerCase != 0 ? u"%02x" : u"%02X", {static_cast<int>(x)});
+        FormatText(digits, s.host.LowerCaseHex() ? u"%02x" : u"%02X", {static_cast<int>(x)});
         d->data[0] = static_cast<uint8_t>(digits[0]);
         d->data[1] = static_cast<uint8_t>(digits[1]);
         d->length = 2;

@@ -44,9 +44,14 @@ public:
     // Keeps the trace's newest stamp counting, and shown, while the macro runs.
     virtual void StampTrace() = 0;
     virtual const TickClock& Clock() = 0;
+    // The user's choices the interpreter follows: the letter case of a
+    // checksum written as hex text, and the language of its fault messages.
+    virtual bool LowerCaseHex() = 0;
+    virtual bool FaultsInJapanese() = 0;
 };
 
-// The program's host: SendAndRecord, g_Connection's received blocks, g_Trace.
+// The program's host: SendAndRecord, g_Connection's received blocks, g_Trace,
+// the choices in g_Settings.
 // Its StampTrace stamps the trace and calls the redraw hook, if one is set.
 class ProgramHost : public MacroHost {
 public:
@@ -56,6 +61,8 @@ public:
     bool LatestReceivedSince(ReceivedBlock& out) override;
     void StampTrace() override;
     const TickClock& Clock() override;
+    bool LowerCaseHex() override;
+    bool FaultsInJapanese() override;
 
     void (*RedrawStamp)() = nullptr;  // the window's: redraws the newest stamp
 };

@@ -38,6 +38,8 @@ public:
         return true;
     }
     void StampTrace() override {}
+    bool LowerCaseHex() override { return !seed_.empty() && (seed_[0] & 1); }
+    bool FaultsInJapanese() override { return !seed_.empty() && (seed_[0] & 2); }
     const TickClock& Clock() override { return clock; }
 
     ManualTickClock clock{0};
