@@ -42,11 +42,9 @@ void ClearTraceCommand(HWND window) {
     RepaintMainWindow(window);
 }
 
-void SaveTraceFileCommand(HWND window) { SaveTrace(window); }
-
 // Whatever became of the load (chosen, cancelled or refused), the view
 // returns to the newest cells.
-void LoadTraceFileCommand(HWND window) {
+void LoadTraceCommand(HWND window) {
     LoadTrace(window);
     g_View.FollowNewest = 1;
     RepaintMainWindow(window);
@@ -62,7 +60,7 @@ void ConnectionSettingsCommand(HWND window) {
     RefreshStatusBar();
 }
 
-void OpenCommand(HWND window) {
+void OpenConnectionCommand(HWND window) {
     OpenConnection(window);
     // A server shows the user where it can be reached.
     if (IsServerMode(ModeOf(g_Settings))) RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
@@ -72,7 +70,7 @@ void OpenCommand(HWND window) {
     if (IsConnectionActive()) SetToolbarConnected();
 }
 
-void CloseCommand(HWND window) {
+void CloseConnectionCommand(HWND window) {
     CloseConnection(window);
     RepaintMainWindow(window);
     RefreshStatusBar();
@@ -115,37 +113,39 @@ void ScrollTraceBack(HWND window) {
 bool RunMainCommand(HWND window, int id) {
     const CommandEntry* command = FindCommand(id);
     if (!command) return false;
-    using enum CommandAction;
     switch (command->action) {
-    case SaveTrace: SaveTraceFileCommand(window); break;
-    case LoadTrace: LoadTraceFileCommand(window); break;
-    case EndProgram: DestroyWindow(window); break;
-    case Repaint: RepaintMainWindow(window); break;
-    case ClearTrace: ClearTraceCommand(window); break;
-    case ScrollForward: ScrollTraceForward(window); break;
-    case ScrollBack: ScrollTraceBack(window); break;
-    case JumpToLastLine: JumpCommand(window, true); break;
-    case JumpToFirstLine: JumpCommand(window, false); break;
-    case InputSendDialog: OpenInputSendDialog(window); break;
-    case PresetSendDialog: OpenPresetSendDialog(window); break;
-    case MacroDialog: OpenMacroDialog(window); break;
-    case PresetEditDialog: OpenPresetEditDialog(window); break;
-    case Memo: OpenMemo(window); break;
-    case MacroFileEditor: EditMacroFiles(window); break;
-    case ConnectionSettings: ConnectionSettingsCommand(window); break;
-    case OpenConnection: OpenCommand(window); break;
-    case CloseConnection: CloseCommand(window); break;
-    case HostName: ShowHostNameMessage(window, g_LocalHost, PlatformHostLookup()); break;
-    case EnvironmentDialog: ShowEnvironmentDialog(window); break;
-    case DarkModeDialog: DarkModeCommand(window); break;
-    case LanguageDialog: LanguageCommand(window); break;
-    case ColorDialog: ShowColorDialog(window); break;
-    case AboutDialog: ShowAboutDialog(window); break;
-    case Manual: OpenManual(window); break;
-    case WebPage: OpenWebPage(window); break;
-    case ExportTrace: ExportCommand(window); break;
-    case CaptureToFile: CaptureCommand(window); break;
-    case CaptureFolder: ChooseCaptureFolder(window); RefreshStatusBar(); break;
+    case CommandAction::SaveTrace: SaveTrace(window); break;
+    case CommandAction::LoadTrace: LoadTraceCommand(window); break;
+    case CommandAction::EndProgram: DestroyWindow(window); break;
+    case CommandAction::Repaint: RepaintMainWindow(window); break;
+    case CommandAction::ClearTrace: ClearTraceCommand(window); break;
+    case CommandAction::ScrollForward: ScrollTraceForward(window); break;
+    case CommandAction::ScrollBack: ScrollTraceBack(window); break;
+    case CommandAction::JumpToLastLine: JumpCommand(window, true); break;
+    case CommandAction::JumpToFirstLine: JumpCommand(window, false); break;
+    case CommandAction::InputSendDialog: OpenInputSendDialog(window); break;
+    case CommandAction::PresetSendDialog: OpenPresetSendDialog(window); break;
+    case CommandAction::MacroDialog: OpenMacroDialog(window); break;
+    case CommandAction::PresetEditDialog: OpenPresetEditDialog(window); break;
+    case CommandAction::Memo: OpenMemo(window); break;
+    case CommandAction::MacroFileEditor: EditMacroFiles(window); break;
+    case CommandAction::ConnectionSettings: ConnectionSettingsCommand(window); break;
+    case CommandAction::OpenConnection: OpenConnectionCommand(window); break;
+    case CommandAction::CloseConnection: CloseConnectionCommand(window); break;
+    case CommandAction::HostName: ShowHostNameMessage(window, g_LocalHost, PlatformHostLookup()); break;
+    case CommandAction::EnvironmentDialog: ShowEnvironmentDialog(window); break;
+    case CommandAction::DarkModeDialog: DarkModeCommand(window); break;
+    case CommandAction::LanguageDialog: LanguageCommand(window); break;
+    case CommandAction::ColorDialog: ShowColorDialog(window); break;
+    case CommandAction::AboutDialog: ShowAboutDialog(window); break;
+    case CommandAction::Manual: OpenManual(window); break;
+    case CommandAction::WebPage: OpenWebPage(window); break;
+    case CommandAction::ExportTrace: ExportCommand(window); break;
+    case CommandAction::CaptureToFile: CaptureCommand(window); break;
+    case CommandAction::CaptureFolder:
+        ChooseCaptureFolder(window);
+        RefreshStatusBar();
+        break;
     }
     return true;
 }

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <span>
 
+// The enumerators are always written CommandAction::X, so that they never
+// hide the functions of the same name that carry them out (SaveTrace).
 enum class CommandAction {
     SaveTrace,
     LoadTrace,
