@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
+#include <utility>
 
 #include "shell/command_table.h"
 #include "shell/menu_layout.h"
@@ -10,19 +10,20 @@ namespace {
 
 TEST(MenuLayout, EveryCommandOnceInTheMenuWithTheImageOfItsButton) {
     std::set<int> commands;
-    std::map<int, int> imageOfButton;
-    for (const ToolbarButtonEntry& b : ToolbarButtons()) imageOfButton[b.commandId] = b.image;
     for (const MenuPopupEntry& popup : MenuPopups()) {
-        for (const MenuItemEntry& item : popup.items) {
-            EXPECT_TRUE(commands.insert(item.commandId).second) << item.commandId;
-            const CommandEntry* command = FindCommand(item.commandId);
-            ASSERT_NE(command, nullptr) << item.commandId;
-            EXPECT_EQ(item.textNumber, command->textNumber);
-            EXPECT_EQ(item.image, command->toolbarId ? imageOfButton[command->toolbarId] : kNoMenuImage)
-                << item.commandId;
+        for (int commandId : popup.commandIds) {
+            EXPECT_TRUE(commands.insert(commandId).second) << commandId;
+            ASSERT_NE(FindCommand(commandId), nullptr) << commandId;
         }
     }
     EXPECT_EQ(commands.size(), Commands().size());
+    // File > Save: text 210 and the first image; Connection > Open: the
+    // image of button 342, which is out of menu order.
+    const MenuItemEntry save = MenuItem(201), open = MenuItem(232);
+    EXPECT_EQ(std::pair(save.textNumber, save.image), std::pair(210, 0));
+    EXPECT_EQ(std::pair(open.textNumber, open.image), std::pair(251, 12));
+    EXPECT_EQ(MenuItem(205).image, kNoMenuImage);  // Export: a menu item only
+    EXPECT_EQ(MenuItem(999).image, kNoMenuImage);
     EXPECT_EQ(MenuPopups().size(), 7u);
     EXPECT_TRUE(MenuPopups()[1].separatorAtEnd);
 }

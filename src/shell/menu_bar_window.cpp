@@ -68,7 +68,7 @@ void BuildMenuBar(HWND mainWindow) {
     LoadMenuImages(mainWindow);
     position = 0;
     for (const MenuPopupEntry& entry : MenuPopups()) {
-        for (const MenuItemEntry& item : entry.items) AppendItem(popups[position], item);
+        for (int commandId : entry.commandIds) AppendItem(popups[position], MenuItem(commandId));
         if (entry.separatorAtEnd) AppendMenuW(popups[position], MF_SEPARATOR, 0, nullptr);
         ++position;
     }

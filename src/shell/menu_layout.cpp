@@ -4,16 +4,13 @@
 
 namespace {
 
-constexpr MenuItemEntry kFileItems[] = {
-    {201, 210, 0},           {202, 211, 1},           {205, 213, kNoMenuImage},
-    {206, 214, kNoMenuImage}, {207, 215, kNoMenuImage}, {203, 212, 25}};
-constexpr MenuItemEntry kViewItems[] = {{204, 220, 7}, {211, 221, 2}, {212, 222, 3},
-                                        {213, 223, 4}, {214, 224, 5}, {215, 225, 6}};
-constexpr MenuItemEntry kSendItems[] = {{221, 230, 8}, {222, 231, 9}, {223, 232, 10}};
-constexpr MenuItemEntry kToolItems[] = {{226, 240, 15}, {227, 241, 16}, {228, 242, 17}};
-constexpr MenuItemEntry kConnectionItems[] = {{231, 250, 11}, {232, 251, 12}, {233, 252, 13}, {234, 253, 14}};
-constexpr MenuItemEntry kSettingItems[] = {{241, 260, 18}, {242, 261, 19}, {243, 262, 20}, {244, 263, 21}};
-constexpr MenuItemEntry kHelpItems[] = {{251, 270, 22}, {252, 271, 23}, {253, 272, 24}};
+constexpr int kFileItems[] = {201, 202, 205, 206, 207, 203};
+constexpr int kViewItems[] = {204, 211, 212, 213, 214, 215};
+constexpr int kSendItems[] = {221, 222, 223};
+constexpr int kToolItems[] = {226, 227, 228};
+constexpr int kConnectionItems[] = {231, 232, 233, 234};
+constexpr int kSettingItems[] = {241, 242, 243, 244};
+constexpr int kHelpItems[] = {251, 252, 253};
 
 constexpr MenuPopupEntry kPopups[] = {
     {200, kFileItems, false},       {201, kViewItems, true},     {202, kSendItems, false}, {203, kToolItems, false},
@@ -32,6 +29,16 @@ constexpr int kEnvironmentButton = 348;
 
 std::span<const MenuPopupEntry> MenuPopups() { return kPopups; }
 std::span<const ToolbarButtonEntry> ToolbarButtons() { return kButtons; }
+
+MenuItemEntry MenuItem(int commandId) {
+    MenuItemEntry item{commandId, 0, kNoMenuImage};
+    const CommandEntry* command = FindCommand(commandId);
+    if (!command) return item;
+    item.textNumber = command->textNumber;
+    for (const ToolbarButtonEntry& button : kButtons)
+        if (button.commandId == command->toolbarId) item.image = button.image;
+    return item;
+}
 
 bool ToolbarButtonEnabled(int commandId, bool connectionOpen) {
     if (commandId == kEnvironmentButton) return true;

@@ -1,5 +1,6 @@
 // The menu bar's popups and items, and the toolbar's buttons: which command
-// each one gives, its text number and its image in the strips.
+// each one gives and its image in the strips. A menu item's text number and
+// image come from the command table and the command's toolbar button.
 #pragma once
 
 #include <span>
@@ -7,14 +8,14 @@
 struct MenuItemEntry {
     int commandId;
     int textNumber;
-    int image;  // kNoMenuImage: the plain check mark
+    int image;  // kNoMenuImage: the plain check mark (a command without a toolbar button)
 };
 
 constexpr int kNoMenuImage = -1;
 
 struct MenuPopupEntry {
     int textNumber;
-    std::span<const MenuItemEntry> items;
+    std::span<const int> commandIds;  // the menu ids of its items, in order
     bool separatorAtEnd;
 };
 
@@ -25,6 +26,9 @@ struct ToolbarButtonEntry {
 
 std::span<const MenuPopupEntry> MenuPopups();
 std::span<const ToolbarButtonEntry> ToolbarButtons();
+
+// The item of a menu command, from the command table and the toolbar.
+MenuItemEntry MenuItem(int commandId);
 
 constexpr int kToolbarImages = 26;
 constexpr int kToolbarImageSize = 16;
