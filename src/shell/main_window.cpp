@@ -9,7 +9,6 @@
 #include "appearance/trace_fonts_win32.h"
 #include "common/app_settings.h"
 #include "common/file_dialog_win32.h"
-#include "common/file_dialog_win32.h"
 #include "common/program_directory.h"
 #include "common/text_table.h"
 #include "connection/connect_wait_window.h"

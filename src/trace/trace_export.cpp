@@ -7,6 +7,7 @@
 
 #include "common/app_settings.h"
 #include "common/control_mnemonic.h"
+#include "common/connection_mode.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "trace/trace_file.h"
@@ -254,8 +255,8 @@ bool ExportFormatByName(std::string_view name, ExportFormat& format) {
 
 ExportEndpoints ExportEndpointsFrom(const AppSettings& settings, uint32_t startSeconds) {
     ExportEndpoints e;
-    e.tcp = settings.TipUdpMode == 0;
-    e.server = settings.IpMode == 1;
+    e.tcp = IsTcpMode(ModeOf(settings));
+    e.server = IsServerMode(ModeOf(settings));
     for (int i = 0; i < 4; ++i) {
         e.localAddress[i] = static_cast<uint8_t>(settings.AdapterIp[i]);
         e.remoteAddress[i] = static_cast<uint8_t>(settings.AccessIp[i]);
