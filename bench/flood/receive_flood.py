@@ -5,9 +5,12 @@ Wine for the Windows build), fed by the same native sender on 127.0.0.1.
 
     receive_flood.py --receiver build/win/bench/flood_receiver.exe \\
                      --sender build/native/bench/flood_sender [--wine] [--repeat 3]
+                     [--before OLD_RECEIVER]
 
 Prints one row per flood and reader (the median of the repeats) and the
-ratio of the program's figure to the bare reader's.
+ratio of the program's figure to the bare reader's. With --before, a reader
+built from an older version of the program takes its turns in the same run,
+in rows marked "(before)".
 """
 import argparse
 import os
@@ -21,10 +24,12 @@ UDP_FLOODS = [  # (datagrams, bytes each, datagrams per second; 0: as fast as th
     (1800, 64, 0),
 ]
 TCP_BYTES = 20 * 1024 * 1024
+BEFORE = " (before)"
 
 
 def run_once(args, reader, sender_args):
-    command = ([ "wine"] if args.wine else []) + [str(args.receiver), reader]
+    receiver_path, mode = (args.before, reader[:-len(BEFORE)]) if reader.endswith(BEFORE) else (args.receiver, reader)
+    command = (["wine"] if args.wine else []) + [str(receiver_path), mode]
     receiver = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
     try:
         line = receiver.stdout.readline()
@@ -62,28 +67,36 @@ def main():
     parser.add_argument("--wine", action="store_true", help="run the receiver under wine")
     parser.add_argument("--repeat", type=int, default=3)
     parser.add_argument("--only", choices=["udp", "tcp"], help="run only these floods")
+    parser.add_argument("--before", help="a reader built from an older version, measured in the same run")
     args = parser.parse_args()
     if args.wine:
         os.environ.setdefault("WINEDEBUG", "-all")
         os.environ.setdefault("WINEDLLOVERRIDES", "mscoree,mshtml=")
 
-    print(f"{'flood':<34} {'reader':<11} {'recorded':>10} {'bare':>10} {'ratio':>6}")
+    def with_before(readers):
+        return readers + ([reader + BEFORE for reader in readers] if args.before else [])
+
+    print(f"{'flood':<34} {'reader':<20} {'recorded':>10} {'bare':>10} {'ratio':>6}")
     for count, size, rate in (UDP_FLOODS if args.only != "tcp" else []):
         flood = f"UDP {count} x {size} B at " + (f"{rate}/s" if rate else "full speed")
         sender_args = ["udp", str(count), str(size), str(rate)]
-        figures = medians(args, ["bare-udp", "udp-server", "udp-client"], sender_args, "count")
+        readers = with_before(["udp-server", "udp-client"])
+        figures = medians(args, ["bare-udp"] + readers, sender_args, "count")
         bare = figures["bare-udp"]
-        for reader in ("udp-server", "udp-client"):
+        for reader in readers:
             got = figures[reader]
-            print(f"{flood:<34} {reader:<11} {got:>10.0f} {bare:>10.0f} {got / max(bare, 1):>6.2f}")
+            print(f"{flood:<34} {reader:<20} {got:>10.0f} {bare:>10.0f} {got / max(bare, 1):>6.2f}")
             sys.stdout.flush()
     if args.only == "udp":
         return
     sender_args = ["tcp", str(TCP_BYTES)]
-    figures = medians(args, ["bare-tcp", "tcp-server"], sender_args, "rate")
-    bare, got = figures["bare-tcp"], figures["tcp-server"]
+    readers = with_before(["tcp-server"])
+    figures = medians(args, ["bare-tcp"] + readers, sender_args, "rate")
+    bare = figures["bare-tcp"]
     flood = f"TCP {TCP_BYTES >> 20} MB, one stream (MB/s)"
-    print(f"{flood:<34} {'tcp-server':<11} {got / 1e6:>10.1f} {bare / 1e6:>10.1f} {got / bare:>6.2f}")
+    for reader in readers:
+        got = figures[reader]
+        print(f"{flood:<34} {reader:<20} {got / 1e6:>10.1f} {bare / 1e6:>10.1f} {got / bare:>6.2f}")
 
 
 if __name__ == "__main__":
