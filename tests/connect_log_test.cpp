@@ -21,8 +21,6 @@ TEST(ParseConnectLog, EachLineRule) {
         Entries expected;
     } cases[] = {
         {"leading blanks and text after the address", "  192.168.0.1 dynamic\r\n", {u"IP=192.168.0.1"}},
-        {"anything before the first digit", "Host: 10.0.0.7\r\n", {u"IP=10.0.0.7"}},
-        {"the same address twice is listed once", "192.168.0.1\r\n  192.168.0.1\r\n", {u"IP=192.168.0.1"}},
         {"a prefix of another address is its own entry", "10.0.0.10\r\n10.0.0.1\r\n10.0.0.10\r\n",
          {u"IP=10.0.0.10", u"IP=10.0.0.1"}},
         {"two dots in a row give an empty number", "192..168.0.1\r\n", {u"IP=192.0.168.0"}},
@@ -31,13 +29,10 @@ TEST(ParseConnectLog, EachLineRule) {
         {"fewer than four numbers", "abcdefghijklm 1.2\r\nabc\r\n\r\n", {}},
         {"the last octet ends on byte 18: not stored", "   192.168.100.200\r\n", {}},
         {"the last octet ends on byte 17: stored", "  192.168.100.200\r\n", {u"IP=192.168.100.200"}},
-        {"numbers after byte 18 do not count", "                  1.2.3.4\r\n", {}},
         {"a last line without CR LF", "1.2.3.4\r\n5.6.7.8", {u"IP=1.2.3.4", u"IP=5.6.7.8"}},
         {"a line feed alone does not end a line", "1.2\n3.4\r\n", {u"IP=1.2.3.4"}},
         {"a carriage return alone does not end a line", "1.2.3.4\r5.6.7.8\r\n", {u"IP=1.2.3.4"}},
         {"zero bytes end numbers", std::string("1\0002\0003\0004", 7), {u"IP=1.2.3.4"}},
-        {"no range check", "999.300.1.0\r\n", {u"IP=999.300.1.0"}},
-        {"an empty file", "", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseConnectLog(c.log), c.expected) << c.name;
 }
@@ -56,7 +51,6 @@ TEST(ParseConnectLog, ALongLineGoesOnAsTheNextLineAfter1022Bytes) {
     } cases[] = {
         {1022, {u"IP=10.1.2.3"}},  // the address starts the second line
         {1021, {u"IP=0.1.2.3"}},   // its first digit is the long line's last byte
-        {1023, {u"IP=10.1.2.3"}},  // one filler byte before it on the second line
         {2044, {u"IP=10.1.2.3"}},  // the third line
     };
     for (const auto& c : cases) EXPECT_EQ(ParseConnectLog(std::string(c.filler, 'x') + "10.1.2.3\r\n"), c.expected) << c.filler;
@@ -88,8 +82,6 @@ TEST(TakeConnectAddress, ReadsFourColumnsAfterIpEquals) {
         int32_t expected[4];
     } cases[] = {
         {u"IP=192.168.0.1", {192, 168, 0, 1}},
-        {u"IP=10.0.0.10", {10, 0, 0, 10}},
-        {u"IP=999.300.1.0", {999, 300, 1, 0}},
         {u"IP=1.2.3", {1, 2, 3, 0}},          // past the end, each octet ends at once
         {u"IP=1234.5.6.7", {7, 7, 7, 7}},     // four digits: no separator in reach
         {u"IP=", {0, 0, 0, 0}},
@@ -108,28 +100,18 @@ protected:
     RecordingMessageBox boxes;
 };
 
+// The log beside the program is read from its start (an oversized one too);
+// a missing log is created empty.
 TEST_F(ConnectLogFile, ReadsLogTxtInTheProgramFolder) {
-    program.folder.WriteBytes(u"log.txt", "  192.168.0.1\r\n192.168.0.20\r\n");
+    program.folder.WriteBytes(u"log.txt", "  192.168.0.1\r\n192.168.0.20\r\n" + std::string(4u << 20, 'z'));
     Entries entries;
     EXPECT_TRUE(ReadConnectLog(nullptr, entries));
     EXPECT_EQ(entries, (Entries{u"IP=192.168.0.1", u"IP=192.168.0.20"}));
-    EXPECT_EQ(boxes.Count(), 0u);
-}
-
-TEST_F(ConnectLogFile, AMissingLogIsCreatedEmpty) {
-    Entries entries{u"stale"};
+    ASSERT_TRUE(DeleteFileAt(program.folder.File(u"log.txt")));
     EXPECT_TRUE(ReadConnectLog(nullptr, entries));
     EXPECT_TRUE(entries.empty());
-    EXPECT_TRUE(FileExists(program.folder.File(u"log.txt")));
     EXPECT_EQ(program.folder.ReadBytes(u"log.txt"), "");
-}
-
-TEST_F(ConnectLogFile, AnOversizedLogIsReadFromItsStart) {
-    std::string log = "10.0.0.1\r\n" + std::string(4u << 20, 'z');
-    program.folder.WriteBytes(u"log.txt", log);
-    Entries entries;
-    EXPECT_TRUE(ReadConnectLog(nullptr, entries));
-    EXPECT_EQ(entries, (Entries{u"IP=10.0.0.1"}));
+    EXPECT_EQ(boxes.Count(), 0u);
 }
 
 TEST_F(ConnectLogFile, ALogThatCannotBeOpenedShowsText13) {

@@ -9,12 +9,9 @@ TEST(EnvironmentSettings, RefreshPeriodStaysWithinItsRange) {
         std::u16string_view typed;
         int32_t stored;
     } cases[] = {
-        {u"300", 300}, {u"50", 100},    {u"5000", 1000}, {u"100", 100}, {u"1000", 1000},
-        {u"", 100},    {u"abc", 100},   {u"-5", 100},    {u"99999", 1000},
-        {u"25000", 1000},  // only "2500" is read
-        {u"12345", 1000},
-        {u"2000000000000", 1000},
-        {u"0150x", 150},
+        {u"300", 300}, {u"99", 100}, {u"100", 100}, {u"1000", 1000}, {u"1001", 1000}, {u"abc", 100},
+        {u"-5", 100},  {u"25000", 1000},  // only "2500" is read
+        {u"2000000000000", 1000}, {u"0150x", 150},
     };
     for (const auto& c : cases) EXPECT_EQ(RefreshPeriodFromText(c.typed), c.stored) << std::u16string(c.typed).size();
 }
@@ -24,7 +21,7 @@ TEST(EnvironmentSettings, ScrollWidthIsTakenAsTyped) {
         std::u16string_view typed;
         int32_t stored;
     } cases[] = {
-        {u"2", 2}, {u"21", 21}, {u"0", 0}, {u"", 0}, {u"x", 0}, {u"40", 40}, {u"12345678", 1234567}, {u"5 lines", 5},
+        {u"21", 21}, {u"", 0}, {u"12345678", 1234567}, {u"5 lines", 5},
     };
     for (const auto& c : cases) EXPECT_EQ(ScrollPitchFromText(c.typed), c.stored) << std::u16string(c.typed).size();
 }

@@ -14,7 +14,7 @@ TEST(ReadFileHead, ReadsAtMostTheLimitFromTheStart) {
     const struct {
         size_t limit;
         std::string expected;
-    } cases[] = {{0, ""}, {4, "0123"}, {10, "0123456789"}, {1000, "0123456789"}};
+    } cases[] = {{0, ""}, {4, "0123"}, {1000, "0123456789"}};
     for (const auto& c : cases) {
         for (unsigned flags : {unsigned{kFileHeadShared}, kFileHeadExclusive | kFileHeadCreateMissing}) {
             std::string bytes = "stale";

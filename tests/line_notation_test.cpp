@@ -24,7 +24,6 @@ TEST(ParseLineNotation, Rules) {
         {u"48 65 6c", {0x48, 0x06, 0x05, 0x6C}},             // spaces are pair characters
         {u"4\"AB\"1", {0x41, 0x42, 0x41}},                    // the 4 waits across the quotes
         {u"\"AB\"'X\"Y'", {0x41, 0x42, 0x58, 0x59}},          // a double quote in single quotes is dropped
-        {u"\"it's\"", {u'i', u't', u's'}},
         {u"4142434", {0x41, 0x42, 0x43}},                     // an open pair at the end is dropped
         {u"-1-F+F", {0xFFFF, 0xFFF1, 0x0F}},                  // a sign, 16 bits kept
         {u"zzG11G", {0x00, 0x00, 0x01}},

@@ -28,20 +28,8 @@ TEST(MenuLayout, EveryCommandOnceInTheMenuWithTheImageOfItsButton) {
     EXPECT_TRUE(MenuPopups()[1].separatorAtEnd);
 }
 
-TEST(MenuLayout, ToolbarStatesByConnection) {
-    const struct {
-        int id;
-        bool open, closed;
-    } cases[] = {
-        {330, true, true},   {331, true, true},  {333, true, true},   {355, true, true},  {344, true, true},
-        {348, true, true},  // the environment button stays usable while connected
-        {354, true, true},   {332, false, true}, {334, false, true},  {337, false, true}, {338, true, false},
-        {340, true, false},  {341, false, true}, {342, false, true},  {343, true, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ToolbarButtonEnabled(c.id, true), c.open) << c.id;
-        EXPECT_EQ(ToolbarButtonEnabled(c.id, false), c.closed) << c.id;
-    }
+// Which toolbar buttons are enabled is checked with the command table.
+TEST(MenuLayout, EveryToolbarButtonHasAnImageOfItsOwn) {
     std::set<int> images;
     for (const ToolbarButtonEntry& b : ToolbarButtons()) images.insert(b.image);
     EXPECT_EQ(images.size(), 26u);

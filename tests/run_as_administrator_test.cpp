@@ -13,8 +13,6 @@ TEST(RunAsAdministrator, StartsElevatedAndReportsOnlyAFailure) {
         std::u16string_view text;
     } cases[] = {
         {true, u"C:\\Lanvisor\\ipaddress\\Ethernet_auto.bat", u""},
-        {false, u"C:\\Lanvisor\\ipaddress\\Ethernet_auto.bat",
-         u"C:\\Lanvisor\\ipaddress\\Ethernet_auto.bat could not be started as administrator"},
         {false, u"C:\\プログラム\\connect_ip.bat", u"C:\\プログラム\\connect_ip.bat could not be started as administrator"},
         {false, u"100%s.bat", u"100%s.bat could not be started as administrator"},
     };

