@@ -59,8 +59,10 @@ TEST(IniSet, KeepsEverythingElse) {
         u"future_key=kept\r\n"
         u"\r\n"
         u"[Other]\r\n"
-        u"x=1\r\n");
+        u"x=1\r\n"
+        u"[Empty]\r\n");
     doc.Set(u"LANVISOR", u"WSA_VER", u"4");
+    doc.Set(u"Empty", u"e", u"1");
     doc.Set(u"Lanvisor", u"new_key", u"v");
     doc.Set(u"Third", u"k", u"line1\r\nline2");
     EXPECT_EQ(doc.Text(),
@@ -72,6 +74,8 @@ TEST(IniSet, KeepsEverythingElse) {
               u"\r\n"
               u"[Other]\r\n"
               u"x=1\r\n"
+              u"[Empty]\r\n"
+              u"e=1\r\n"
               u"[Third]\r\n"
               u"k=line1\r\n");
 }

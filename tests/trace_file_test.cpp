@@ -95,6 +95,7 @@ TEST_F(TraceFileTest, HeaderCounts) {
 }
 
 TEST_F(TraceFileTest, SaveAndLoadRoundTrip) {
+    EXPECT_EQ(WriteTraceFile(trace, program.folder.File(u"empty.log")), TraceFileResult::Empty);
     AppendAddressCells(trace, ToAddress, 0x0100007F, 1);
     Append({'A', 'B', 0x0D}, Sent);
     clock.Advance(1234);
