@@ -466,8 +466,13 @@ class App:
             left = deadline - time.monotonic()
             if left <= 0:
                 raise AssertionError(f"no main window within {timeout} s")
-            rc, _ = self.driver.run("wait", MAIN_TITLE, int(min(left, 3) * 1000), timeout=min(left, 3),
-                                    window_class=MAIN_CLASS, check=False)
+            try:
+                rc, _ = self.driver.run("wait", MAIN_TITLE, int(min(left, 3) * 1000), timeout=min(left, 3),
+                                        window_class=MAIN_CLASS, check=False)
+            except DriverError:
+                # Now and then a driver started while Wine brings the program
+                # up hangs; the next poll starts a fresh one.
+                continue
             if rc == 0:
                 return self.main
 
