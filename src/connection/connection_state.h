@@ -30,7 +30,8 @@ struct ReceivedBlock {
 // READ's start), kept so that a reply arriving before the READ line runs,
 // or several blocks within one tick, are not missed. Records are the blocks
 // that were longer than every block before them since the mark: the first
-// block of at least n bytes is always one of them.
+// block of at least n bytes is one of them, unless more than kReplyRecords
+// ever longer blocks came, when the newest record gives way to a longer one.
 constexpr int kReplyRecords = 16;
 struct ReplyWatch {
     bool Any = false;  // a block arrived since the mark
