@@ -24,7 +24,10 @@ def stored(ctx):
 
 @scenario("appearance")
 def environment_settings(ctx):
+    # A first run: no settings file, nothing asked at the start.
+    assert not ctx.file("Lanvisor.ini").exists()
     app = ctx.launch()
+    app.expect_no_boxes("at the start")
     dialog = app.open_dialog(ENVIRONMENT_COMMAND, ENVIRONMENT_TITLE)
     assert dialog.items(SCROLL_COMBO) == [str(n) for n in range(1, 22)]
     assert shown_values(dialog) == {"scroll": "2", "period": "300", "lower_case": 0, "no_focus": 0}

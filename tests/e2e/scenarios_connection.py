@@ -1,13 +1,13 @@
 """Connections against the device simulator on 127.0.0.1: a refused connect,
-the end of the program while connected, and floods. The plain open and close
-of each mode goes through the view scenarios, which also look at the bars,
-and the close of a TCP server with a client through the sending ones."""
+the end of the program while connected, and a flood (a UDP flood is one of
+the unit tests). The plain open and close of each mode goes through the view
+scenarios, which also look at the bars, and the close of a TCP server with a
+client through the sending ones."""
 import threading
 import time
 
-from device_sim import TcpServer, UdpClient
-from lanvisor_e2e import (END_PROGRAM, OPEN, STATUS_BAR_ID, SUCCESS, client_settings, free_port, scenario,
-                          server_settings)
+from device_sim import TcpServer
+from lanvisor_e2e import END_PROGRAM, OPEN, STATUS_BAR_ID, SUCCESS, client_settings, free_port, scenario
 
 
 @scenario("connection")
@@ -59,29 +59,5 @@ def peer_floods_then_resets(ctx):
     device.disconnect(reset=True)
     app.main.text(STATUS_BAR_ID)
     app.expect_no_boxes("after the reset")
-    app.close_connection()
-    app.end()
-
-
-@scenario("connection")
-def udp_server_under_a_datagram_flood(ctx):
-    # Datagrams as fast as the device can send them for 15 s: the program
-    # takes what it can, the window answers all along, the close is as usual.
-    port = free_port()
-    app = ctx.launch(files={"Lanvisor.ini": server_settings(port, udp=True)})
-    app.open_connection(client=False)
-    device = ctx.device(UdpClient(port))
-    until = time.monotonic() + 15
-
-    def flood():
-        while time.monotonic() < until:
-            try:
-                device.send(bytes(range(200)))
-            except OSError:  # the program's buffer is full: try again
-                pass
-    sender = threading.Thread(target=flood, daemon=True)
-    sender.start()
-    answers_during(app, sender.is_alive, 30)
-    app.expect_no_boxes("after the flood")
     app.close_connection()
     app.end()

@@ -20,8 +20,6 @@ def runner_trace_loads_in_the_window(ctx):
                                      "3", "--lang", "en", "--trace", "run.log")
     greeter.join(10)
     assert code == 0, f"exit {code}\n{out}\n{err}"
-    assert out.split(None, 1)[1].strip() == f"READ 127.0.0.1:{device.port} 7 48 45 4C 4C 4F 0D 0A |HELLO..|", out
-    assert "[LAN connection] Success of thread!" in err and "[LAN disconnect] Success\uFF01" in err, err
 
     app = ctx.launch()
     load_trace(ctx, app, "run.log")

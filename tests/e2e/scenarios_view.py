@@ -162,8 +162,8 @@ class MainWindowLayout:
 def status_color_problem(shot, layout, color):
     """None when the status bar shows this color from end to end (through its
     texts), but for the lines between its parts."""
-    bar = layout.status_bar
-    xs = sorted({x for x, _ in shot.where(color, bar)})
+    bar = layout.status_bar  # the parts are drawn inside its frame
+    xs = sorted({x for x, _ in shot.where(color, Rect(bar.left, bar.top + 3, bar.right, bar.bottom - 2))})
     gaps = [(a, b) for a, b in zip([bar.left] + xs, xs + [bar.right]) if b - a > 5]
     return f"status bar {bar} not {color} between x {gaps}" if gaps else None
 
