@@ -22,6 +22,9 @@ from pathlib import Path
 LOOPBACK = "127.0.0.1"
 DEFAULT_TIMEOUT = 10.0
 
+# Bytes the device sends once it has received `after` bytes in total.
+Reply = collections.namedtuple("Reply", "after data")
+
 
 def require_loopback(host):
     """Tests talk to 127.0.0.0/8 only; anything else is refused outright."""
@@ -33,12 +36,10 @@ def require_loopback(host):
 # ---- the system's TCP socket table ----------------------------------------------
 #
 # What the program does with its sockets shows in the kernel's table even when
-# its window does not draw it: a listener appears, a connection it accepted has
-# left the listener's queue, bytes it has read have left its receive queue.
+# its window does not draw it: a listener appears, bytes it has read have left
+# its receive queue.
 
-TCP_TABLE = Path("/proc/net/tcp")
 TCP_ESTABLISHED, TCP_LISTEN = 0x01, 0x0A
-
 TcpEntry = collections.namedtuple("TcpEntry", "local remote state send_queue receive_queue")
 
 
@@ -48,11 +49,10 @@ def _address(field):
 
 
 def tcp_table():
-    """Every IPv4 TCP socket of this network namespace. For a listener the
-    receive queue is the number of connections not yet accepted; for a
-    connection, the bytes received but not yet read by its owner."""
+    """Every IPv4 TCP socket of this network namespace; for a connection the
+    receive queue holds the bytes received but not yet read by its owner."""
     entries = []
-    for line in TCP_TABLE.read_text().splitlines()[1:]:
+    for line in Path("/proc/net/tcp").read_text().splitlines()[1:]:
         fields = line.split()
         send_queue, receive_queue = (int(v, 16) for v in fields[4].split(":"))
         entries.append(TcpEntry(_address(fields[1]), _address(fields[2]), int(fields[3], 16), send_queue,
@@ -62,18 +62,7 @@ def tcp_table():
 
 def tcp_listener(host, port):
     """The listening socket bound to exactly (host, port), or None."""
-    for entry in tcp_table():
-        if entry.state == TCP_LISTEN and entry.local == (host, port):
-            return entry
-    return None
-
-
-class Reply:
-    """Bytes the device sends once it has received `after` bytes in total."""
-
-    def __init__(self, after, data):
-        self.after = after
-        self.data = bytes(data)
+    return next((e for e in tcp_table() if e.state == TCP_LISTEN and e.local == (host, port)), None)
 
 
 class Device:
@@ -82,8 +71,7 @@ class Device:
     def __init__(self, replies=()):
         self._lock = threading.Condition()
         self._received = bytearray()
-        self._chunks = []  # (sender address, bytes) per receive call
-        self._replies = list(replies)
+        self._replies = [Reply(*reply) for reply in replies]
         self._selector = selectors.DefaultSelector()
         self._wake_r, self._wake_w = socket.socketpair()
         self._selector.register(self._wake_r, selectors.EVENT_READ, None)
@@ -92,27 +80,20 @@ class Device:
         self._thread = None
         self.error = None  # an exception raised in the background thread
 
-    # -- record -----------------------------------------------------------
     @property
     def received(self):
         with self._lock:
             return bytes(self._received)
 
-    @property
-    def chunks(self):
-        with self._lock:
-            return list(self._chunks)
-
     def _record(self, sender, data):
         due = []
         with self._lock:
             self._received += data
-            self._chunks.append((sender, bytes(data)))
             while self._replies and len(self._received) >= self._replies[0].after:
                 due.append(self._replies.pop(0))
             self._lock.notify_all()
         for reply in due:
-            self._reply(sender, reply.data)
+            self._reply(sender, bytes(reply.data))
 
     def _wait(self, condition, timeout, what):
         deadline = time.monotonic() + timeout
@@ -185,8 +166,7 @@ class _StreamDevice(Device):
         super().__init__(replies)
         self.connections = []  # open connections, oldest first
         self._peers = {}
-        self.connects = 0
-        self.disconnects = 0
+        self.connects = self.disconnects = 0
 
     def _adopt(self, conn):
         # Blocking sockets: the thread reads only what select reported ready.
@@ -224,12 +204,12 @@ class _StreamDevice(Device):
                 except OSError:
                     pass
 
-    def send(self, data, connection=-1):
-        """Sends on one connection, by default the newest."""
+    def send(self, data):
+        """Sends on the newest connection."""
         with self._lock:
             if not self.connections:
                 raise RuntimeError("device has no connection to send on")
-            conn = self.connections[connection]
+            conn = self.connections[-1]
         conn.sendall(bytes(data))
 
     def wait_connections(self, count=1, timeout=DEFAULT_TIMEOUT):
@@ -260,51 +240,40 @@ class _StreamDevice(Device):
             return waiting
 
         deadline = time.monotonic() + timeout
-        while True:
-            waiting = pending()
-            if not waiting:
-                return
+        while waiting := pending():
             if time.monotonic() >= deadline:
                 raise TimeoutError(f"the program did not read what the device sent within {timeout} s: "
                                    + "; ".join(waiting))
             time.sleep(0.05)
 
-    def disconnect(self, timeout=DEFAULT_TIMEOUT):
-        """Closes every connection from the device's side."""
-        self._end_connections(lambda conn: None, timeout)
-
-    def reset(self, timeout=DEFAULT_TIMEOUT):
-        """Aborts every connection: the peer gets a reset, not an orderly close."""
-        self._end_connections(lambda conn: conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
-                                                           struct.pack("ii", 1, 0)), timeout)
-
-    def _end_connections(self, prepare, timeout):
+    def disconnect(self, reset=False, timeout=DEFAULT_TIMEOUT):
+        """Closes every connection from the device's side; with reset, aborts
+        them: the peer gets a reset, not an orderly close."""
+        def end_all():
+            for conn in list(self.connections):
+                if reset:
+                    conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self._drop(conn)
         with self._lock:
             target = self.disconnects + len(self.connections)
-        self._in_thread(lambda: [(prepare(conn), self._drop(conn)) for conn in list(self.connections)])
+        self._in_thread(end_all)
         self.wait_disconnects(target, timeout)
 
 
 class TcpServer(_StreamDevice):
-    def __init__(self, replies=(), host=LOOPBACK):
-        require_loopback(host)
+    def __init__(self, replies=()):
         super().__init__(replies)
-        self._listener = socket.create_server((host, 0))
-        self.host, self.port = self._listener.getsockname()
-        self._selector.register(self._listener, selectors.EVENT_READ, self._on_accept)
-
-    def _on_accept(self, listener):
-        conn, _ = listener.accept()
-        self._adopt(conn)
+        self._listener = socket.create_server((LOOPBACK, 0))
+        self.port = self._listener.getsockname()[1]
+        self._selector.register(self._listener, selectors.EVENT_READ, lambda sock: self._adopt(sock.accept()[0]))
 
 
 class TcpClient(_StreamDevice):
     """Connects when started, retrying until the program listens."""
 
-    def __init__(self, port, replies=(), host=LOOPBACK):
-        require_loopback(host)
+    def __init__(self, port, replies=()):
         super().__init__(replies)
-        self.peer = (host, port)
+        self.peer = (LOOPBACK, port)
 
     def start(self):
         deadline = time.monotonic() + DEFAULT_TIMEOUT
@@ -317,18 +286,16 @@ class TcpClient(_StreamDevice):
                     raise
                 time.sleep(0.1)
         self._adopt(conn)
-        self.port = conn.getsockname()[1]
         return super().start()
 
 
 class _DatagramDevice(Device):
-    def __init__(self, replies=(), host=LOOPBACK, source=None):
-        require_loopback(host)
+    def __init__(self, replies=(), source=LOOPBACK):
         super().__init__(replies)
         self._sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self._sock.bind((require_loopback(source or host), 0))
-        self.host, self.port = self._sock.getsockname()
-        self.last_sender = None
+        self._sock.bind((require_loopback(source), 0))
+        self.port = self._sock.getsockname()[1]
+        self.peer = None  # where send() goes
         self._selector.register(self._sock, selectors.EVENT_READ, self._on_datagram)
 
     def _on_datagram(self, sock):
@@ -336,35 +303,25 @@ class _DatagramDevice(Device):
             data, sender = sock.recvfrom(65536)
         except (ConnectionRefusedError, ConnectionResetError):  # an earlier datagram found no listener
             return
-        with self._lock:
-            self.last_sender = sender
         self._record(sender, data)
 
     def _reply(self, sender, data):
         self._sock.sendto(data, sender)
 
-    def send(self, data, to=None):
-        to = to or self._default_target()
-        require_loopback(to[0])
-        self._sock.sendto(bytes(data), to)
-
-    def _default_target(self):
-        if self.last_sender is None:
-            raise RuntimeError("device has no peer to send to yet")
-        return self.last_sender
+    def send(self, data):
+        if self.peer is None:
+            raise RuntimeError("device has no peer to send to")
+        self._sock.sendto(bytes(data), self.peer)
 
 
 class UdpServer(_DatagramDevice):
-    """Answers whoever sent the last datagram."""
+    """Replies (by its script) to whoever sent the datagram."""
 
 
 class UdpClient(_DatagramDevice):
     """Sends to the program's port on 127.0.0.1, from `source` (another
     loopback address, such as 127.0.0.2, tells two senders apart)."""
 
-    def __init__(self, port, replies=(), host=LOOPBACK, source=None):
-        super().__init__(replies, host, source)
-        self.peer = (host, port)
-
-    def _default_target(self):
-        return self.peer
+    def __init__(self, port, replies=(), source=LOOPBACK):
+        super().__init__(replies, source)
+        self.peer = (LOOPBACK, port)

@@ -6,8 +6,7 @@ A scenario is a function that takes a Context:
     @scenario("connection")
     def tcp_client(ctx):
         device = ctx.device(TcpServer())         # the peer, on 127.0.0.1
-        app = ctx.launch(files={"Lanvisor.ini": client_settings(device.port)})
-        app.open_connection(client=True)         # the open command, every box answered
+        app = ctx.launch_client(device)          # set up as its client; opened, every box answered
         app.close_connection(device)
         app.end()                                # command 203, process exits
 
@@ -28,7 +27,8 @@ from pathlib import Path
 MAIN_TITLE = "Lanvisor"
 MAIN_CLASS = "Lanvisor"
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
-END_PROGRAM, OPEN, CLOSE = 203, 232, 233
+END_PROGRAM, CLEAR_TRACE, OPEN, CLOSE = 203, 211, 232, 233
+CLEAR_QUESTION = 5  # language text
 SUCCESS = "Success\uFF01"
 LOOPBACK = dict(ip_no1=127, ip_no2=0, ip_no3=0, ip_no4=1)
 LOOPBACK_LOCAL = dict(aip_no1=127, aip_no2=0, aip_no3=0, aip_no4=1)
@@ -47,17 +47,17 @@ RUNTIME_FILES = {"lanvisor.ini", "color.ini", "dkm.ini", "temp.txt", "temp1.log"
 SCENARIOS = []
 
 
-class Scenario(collections.namedtuple("Scenario", "suite name function wine timeout")):
+class Scenario(collections.namedtuple("Scenario", "suite name function timeout")):
     @property
     def full_name(self):
         return f"{self.suite}.{self.name}"
 
 
-def scenario(suite, wine=True, timeout=180):
-    """Registers a scenario. wine=False for ones that need no program."""
+def scenario(suite, timeout=180):
+    """Registers a scenario."""
 
     def register(function):
-        SCENARIOS.append(Scenario(suite, function.__name__, function, wine, timeout))
+        SCENARIOS.append(Scenario(suite, function.__name__, function, timeout))
         return function
     return register
 
@@ -81,13 +81,6 @@ def wait_until(condition, timeout=DEFAULT_TIMEOUT, what="condition not met"):
 
 
 # ---- files ------------------------------------------------------------------
-
-def read_utf16_text(path):
-    """Text of a UTF-16LE file with byte order mark; fails on anything else."""
-    data = Path(path).read_bytes()
-    assert data[:2] == b"\xff\xfe", f"{Path(path).name} does not start with the UTF-16LE mark: {data[:16]!r}"
-    return data[2:].decode("utf-16-le")
-
 
 def utf16(text):
     """Bytes of a UTF-16LE file with byte order mark, as the program writes
@@ -121,9 +114,12 @@ def free_port(kind=socket.SOCK_STREAM):
 
 
 def read_ini(path, section):
-    """Key/value pairs of one section of a UTF-16LE INI file, in file order."""
+    """Key/value pairs of one section of a UTF-16LE INI file (with its byte
+    order mark, as the program writes them), in file order."""
+    data = Path(path).read_bytes()
+    assert data[:2] == b"\xff\xfe", f"{Path(path).name} does not start with the UTF-16LE mark: {data[:16]!r}"
     sections, current = {}, None
-    for line in read_utf16_text(path).splitlines():
+    for line in data[2:].decode("utf-16-le").splitlines():
         if line.startswith("[") and line.rstrip().endswith("]"):
             current = sections.setdefault(line.strip()[1:-1], [])
         elif "=" in line and current is not None:
@@ -344,15 +340,8 @@ class Driver:
 
 
 def _unescape(text):
-    out, i = [], 0
-    while i < len(text):
-        if text[i] == "\\" and i + 1 < len(text):
-            out.append({"t": "\t", "r": "\r", "n": "\n"}.get(text[i + 1], text[i + 1]))
-            i += 2
-        else:
-            out.append(text[i])
-            i += 1
-    return "".join(out)
+    """Undoes the driver's escapes of backslash, tab, CR and LF."""
+    return re.sub(r"\\(.)", lambda m: {"t": "\t", "r": "\r", "n": "\n"}.get(m.group(1), m.group(1)), text)
 
 
 Control = collections.namedtuple("Control", "id cls text")
@@ -386,6 +375,11 @@ class Window:
 
     def click(self, control_id):
         self._run("click", self.title, control_id)
+
+    def dismiss(self, control_id):
+        """Clicks a button that closes the window; waits until it is gone."""
+        self.click(control_id)
+        self.wait_gone()
 
     def settext(self, control_id, text):
         self._run("settext", self.title, control_id, text)
@@ -483,12 +477,16 @@ class App:
         except subprocess.TimeoutExpired:
             raise AssertionError(f"Lanvisor.exe still running {timeout} s later") from None
 
-    def end(self, timeout=DEFAULT_TIMEOUT):
-        """The end-program command: the window goes, the process ends with 0."""
-        self.command(END_PROGRAM)
+    def wait_ended(self, timeout=DEFAULT_TIMEOUT):
+        """The window goes and the process ends with exit code 0."""
         self.main.wait_gone(timeout)
         code = self.wait_exit(timeout)
         assert code == 0, f"Lanvisor.exe ended with exit code {code}"
+
+    def end(self, timeout=DEFAULT_TIMEOUT):
+        """The end-program command, and the end."""
+        self.command(END_PROGRAM)
+        self.wait_ended(timeout)
 
     def kill(self):
         if self.process.poll() is None:
@@ -519,6 +517,12 @@ class App:
 
     def wait_window(self, title, timeout=DEFAULT_TIMEOUT):
         return self.window(title).wait(timeout)
+
+    def open_dialog(self, command, title, language="j"):
+        """Gives a menu command and waits for the dialog it opens; title is
+        the dialog's title, or the number of its language text."""
+        self.command(command)
+        return self.wait_window(self.ctx.language_text(title, language) if isinstance(title, int) else title)
 
     def msgbox_text(self, caption, timeout=DEFAULT_TIMEOUT):
         """Waits for a message box with this caption and returns its text."""
@@ -571,6 +575,14 @@ class App:
             self.expect_box("LAN connection", pattern="Success\uFF01 No\\.[0-9]+")
         self.expect_box("LAN connection", "Success of thread!")
         self.expect_no_boxes("after the open")
+
+    def expect_clear_question(self, language, ask=None):
+        """Asks to clear the trace (the menu command, or ask()), checks the
+        question in the language and answers No."""
+        question = self.ctx.language_text(CLEAR_QUESTION, language)
+        assert question, f"no clear question for language {language} in the language file"
+        ask() if ask else self.command(CLEAR_TRACE)
+        self.expect_box("Lanvisor", question, answer=IDNO)
 
     def close_connection(self, device=None):
         """The close command of a client, or of a server without clients."""
@@ -644,6 +656,14 @@ class Context:
             raise AssertionError(f"{exe} still running {timeout} s later") from None
         return process.returncode, out.decode("utf-8", "replace"), err.decode("utf-8", "replace")
 
+    def launch_client(self, device, udp=False, files=None, connect=True):
+        """Starts the program set up as client of the device simulator and,
+        unless connect is False, opens the connection."""
+        app = self.launch(files={"Lanvisor.ini": client_settings(device.port, udp), **(files or {})})
+        if connect:
+            app.open_connection(client=True, device=None if udp else device)
+        return app
+
     def device(self, device):
         """Starts a device simulator and stops it with the scenario."""
         self.devices.append(device)
@@ -651,6 +671,11 @@ class Context:
 
     def file(self, name):
         return self.folder / name
+
+    def wait_file(self, name):
+        """The bytes of a file of the folder once it is written."""
+        path = self.file(name)
+        return wait_until(lambda: path.exists() and path.read_bytes(), what=f"{name} written")
 
     def settings(self):
         """Lanvisor.ini of the folder as an ordered {key: value}."""
@@ -704,26 +729,25 @@ class Context:
                 device.stop()
             except Exception as error:
                 errors.append(f"device simulator: {error}")
-        if self.scenario.wine:
-            if failed:
-                self._keep_evidence()
-            self.session.kill_all()
-            for app in self.apps:
-                app.kill()
-            still = [str(app.process.pid) for app in self.apps if app.process.poll() is None]
-            if still:
-                errors.append(f"processes still running: {', '.join(still)}")
-            # Programs that the program started (a restart) are not ours to
-            # wait for, but must not outlive the scenario either.
-            strays = self.session.processes()
-            for pid, _ in strays:
-                try:
-                    os.kill(pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-            if strays:
-                errors.append("processes of the prefix still running: "
-                              + ", ".join(f"{pid} {command}" for pid, command in strays))
+        if failed:
+            self._keep_evidence()
+        self.session.kill_all()
+        for app in self.apps:
+            app.kill()
+        still = [str(app.process.pid) for app in self.apps if app.process.poll() is None]
+        if still:
+            errors.append(f"processes still running: {', '.join(still)}")
+        # Programs that the program started (a restart) are not ours to
+        # wait for, but must not outlive the scenario either.
+        strays = self.session.processes()
+        for pid, _ in strays:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        if strays:
+            errors.append("processes of the prefix still running: "
+                          + ", ".join(f"{pid} {command}" for pid, command in strays))
         if self.folder.exists():
             shutil.rmtree(self.folder, ignore_errors=True)
         return errors

@@ -126,16 +126,14 @@ def main():
     parser.add_argument("--driver", type=Path, required=True, help="lvdriver.exe")
     parser.add_argument("--template-prefix", type=Path, help="prepared Wine prefix to copy")
     parser.add_argument("--results", type=Path, required=True, help="XML results file to write")
-    parser.add_argument("--screenshots", type=Path, help="default: e2e-screenshots beside the results")
-    parser.add_argument("--work-dir", type=Path, help="parent of the run's temporary folder")
     parser.add_argument("--only", action="append", default=[], help="run scenarios matching this pattern")
     parser.add_argument("--keep", action="store_true", help="keep the run's temporary folder")
     args = parser.parse_args()
     # Wine wants absolute paths, and the scenarios run in other folders.
-    for name in ("program", "driver", "template_prefix", "results", "screenshots", "work_dir"):
+    for name in ("program", "driver", "template_prefix", "results"):
         if getattr(args, name):
             setattr(args, name, getattr(args, name).resolve())
-    args.screenshots = args.screenshots or args.results.parent / "e2e-screenshots"
+    args.screenshots = args.results.parent / "e2e-screenshots"
 
     scenarios = load_scenarios()
     if args.only:
@@ -144,31 +142,28 @@ def main():
     if not scenarios:
         print("no scenarios selected")
         return 1
-    needs_wine = any(s.wine for s in scenarios)
-    if needs_wine:
-        for required in (args.program / "Lanvisor.exe", args.driver):
-            if not required.exists():
-                print(f"missing {required}")
-                return 1
+    for required in (args.program / "Lanvisor.exe", args.driver):
+        if not required.exists():
+            print(f"missing {required}")
+            return 1
 
     # Cleanup below also runs when the run is interrupted or terminated.
     signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit(128 + signum))
     # Screenshots and failure evidence are those of the latest run.
     for folder in (args.screenshots, args.results.parent / "e2e-failures"):
         shutil.rmtree(folder, ignore_errors=True)
-    work_dir = Path(tempfile.mkdtemp(prefix="lanvisor-e2e-", dir=args.work_dir))
+    work_dir = Path(tempfile.mkdtemp(prefix="lanvisor-e2e-"))
     xvfb = None
     outcomes = []
     started = time.monotonic()
     try:
         display = os.environ.get("DISPLAY", "")
-        if needs_wine and not display_works(display):
+        if not display_works(display):
             display, xvfb = start_xvfb()
         session = e2e.WineSession(work_dir / "prefix", display)
         driver = e2e.Driver(session, args.driver)
-        if needs_wine:
-            print(f"preparing Wine prefix {session.prefix}", flush=True)
-            session.prepare(args.template_prefix, SETUP_SCRIPT)
+        print(f"preparing Wine prefix {session.prefix}", flush=True)
+        session.prepare(args.template_prefix, SETUP_SCRIPT)
         print(f"prefix ready after {time.monotonic() - started:.1f} s", flush=True)
         for scenario in scenarios:
             seconds, failure = run_one(scenario, args, session, driver, work_dir)
@@ -179,7 +174,7 @@ def main():
             if failure and failure[1]:
                 print(failure[1], flush=True)
     finally:
-        if needs_wine and (work_dir / "prefix").exists():
+        if (work_dir / "prefix").exists():
             e2e.WineSession(work_dir / "prefix", "").kill_all()
         if xvfb:
             xvfb.terminate()

@@ -1,15 +1,11 @@
 """The environment dialog, and the dark and light mode with its restart."""
-from lanvisor_e2e import END_PROGRAM, IDNO, MAIN_CLASS, MAIN_TITLE, START_TIMEOUT, Rect, Window, scenario, wait_until
+from lanvisor_e2e import END_PROGRAM, IDNO, START_TIMEOUT, Rect, scenario, wait_until
 
-ENVIRONMENT_COMMAND, DARK_MODE_COMMAND, LANGUAGE_COMMAND, CLEAR_TRACE = 241, 242, 243, 211
+ENVIRONMENT_COMMAND, DARK_MODE_COMMAND, LANGUAGE_COMMAND = 241, 242, 243
+ENVIRONMENT_TITLE, DARK_MODE_TITLE = 75, 261
 SCROLL_COMBO, LOWER_CASE_CHECK, NO_FOCUS_CHECK, PERIOD_EDIT, ENVIRONMENT_OK = 1201, 1221, 1222, 1071, 1041
 DARK_CHECK, NO_MENU_BAR_CHECK, WRITE_AND_CLOSE, DARK_MODE_CLOSE = 1221, 1222, 1041, 1042
 WHITE, BLACK = (255, 255, 255), (0, 0, 0)
-
-
-def environment_dialog(app, ctx, language="j"):
-    app.command(ENVIRONMENT_COMMAND)
-    return app.wait_window(ctx.language_text(75, language))
 
 
 def shown_values(dialog):
@@ -21,48 +17,51 @@ def shown_values(dialog):
     }
 
 
+def stored(ctx):
+    settings = ctx.settings()
+    return {key: settings[key] for key in ("pl_time", "scrol_pitch", "hexasc_komoji", "auto_foucs_OFF")}
+
+
 @scenario("appearance")
 def environment_settings(ctx):
+    # A first run: no settings file, nothing asked at the start.
+    assert not ctx.file("Lanvisor.ini").exists()
     app = ctx.launch()
-    dialog = environment_dialog(app, ctx)
+    app.expect_no_boxes("at the start")
+    dialog = app.open_dialog(ENVIRONMENT_COMMAND, ENVIRONMENT_TITLE)
     assert dialog.items(SCROLL_COMBO) == [str(n) for n in range(1, 22)]
     assert shown_values(dialog) == {"scroll": "2", "period": "300", "lower_case": 0, "no_focus": 0}
     # Below the shortest refresh period: the shortest is kept.
     dialog.settext(PERIOD_EDIT, "50")
-    dialog.click(ENVIRONMENT_OK)
-    dialog.wait_gone()
+    dialog.dismiss(ENVIRONMENT_OK)
     app.end()
-    settings = ctx.settings()
-    assert (settings["pl_time"], settings["scrol_pitch"]) == ("100", "2"), dict(settings)
+    assert stored(ctx) == {"pl_time": "100", "scrol_pitch": "2", "hexasc_komoji": "0", "auto_foucs_OFF": "0"}
 
     # The next run shows what was stored; above the longest period the
     # longest is kept; any scroll width can be typed.
     app = ctx.launch()
-    dialog = environment_dialog(app, ctx)
+    dialog = app.open_dialog(ENVIRONMENT_COMMAND, ENVIRONMENT_TITLE)
     assert shown_values(dialog)["period"] == "100"
     dialog.settext(PERIOD_EDIT, "5000")
     dialog.settext(SCROLL_COMBO, "7")
     dialog.click(LOWER_CASE_CHECK)
-    dialog.click(ENVIRONMENT_OK)
-    dialog.wait_gone()
+    dialog.dismiss(ENVIRONMENT_OK)
     # The close box leaves everything as it was.
-    dialog = environment_dialog(app, ctx)
+    dialog = app.open_dialog(ENVIRONMENT_COMMAND, ENVIRONMENT_TITLE)
     assert shown_values(dialog) == {"scroll": "7", "period": "1000", "lower_case": 1, "no_focus": 0}
     dialog.settext(PERIOD_EDIT, "700")
     dialog.settext(SCROLL_COMBO, "9")
     dialog.click(NO_FOCUS_CHECK)
     dialog.close()
     app.end()
-    settings = ctx.settings()
-    stored = {key: settings[key] for key in ("pl_time", "scrol_pitch", "hexasc_komoji", "auto_foucs_OFF")}
-    assert stored == {"pl_time": "1000", "scrol_pitch": "7", "hexasc_komoji": "1", "auto_foucs_OFF": "0"}, stored
+    assert stored(ctx) == {"pl_time": "1000", "scrol_pitch": "7", "hexasc_komoji": "1", "auto_foucs_OFF": "0"}
 
 
 def client_color(ctx, window, color, other, label):
-    """Waits until the middle of the window's client area has this color as
-    its background (the most common color, well spread) and next to nothing of
-    the other set's background. The edges are left out, where title, menu,
-    tool and status bars go; the trace grid draws over part of the rest."""
+    """Waits until the middle of the window has this color as its background
+    (the most common color, well spread) and next to nothing of the other
+    set's background. The edges are left out, where title, menu, tool and
+    status bars go; the trace grid draws over part of the rest."""
     outer = window.rect()
     middle = Rect(outer.left + outer.width // 4, outer.top + outer.height // 3,
                   outer.right - outer.width // 4, outer.bottom - outer.height // 4)
@@ -70,10 +69,8 @@ def client_color(ctx, window, color, other, label):
     def problem(shot):
         colors = shot.colors(middle)
         total = sum(colors.values())
-        if total == 0:
-            return f"window {outer} is off the screen"
         common = colors.most_common(3)
-        if common[0][0] != color or colors[color] < total // 5 or colors[other] > total // 20:
+        if not total or common[0][0] != color or colors[color] < total // 5 or colors[other] > total // 20:
             return f"background not {color} in {middle}: most common colors {common}, {other} {colors[other]}"
         return None
 
@@ -85,47 +82,37 @@ def dark_mode_restart(ctx):
     app = ctx.launch()
     client_color(ctx, app.main, WHITE, BLACK, "light")
     # A setting changed in this run must reach the restarted program.
-    app.command(LANGUAGE_COMMAND)
-    language = app.wait_window("setup of language")
+    language = app.open_dialog(LANGUAGE_COMMAND, "setup of language")
     language.combo_select(1201, "English")
-    language.click(1041)
-    language.wait_gone()
+    language.dismiss(1041)
 
     # The close button writes nothing and restarts nothing.
-    title = ctx.language_text(261, "e")
-    app.command(DARK_MODE_COMMAND)
-    dialog = app.wait_window(title)
+    dialog = app.open_dialog(DARK_MODE_COMMAND, DARK_MODE_TITLE, "e")
     assert (dialog.state(DARK_CHECK)["checked"], dialog.state(NO_MENU_BAR_CHECK)["checked"]) == (0, 0)
     dialog.click(DARK_CHECK)
-    dialog.click(DARK_MODE_CLOSE)
-    dialog.wait_gone()
+    dialog.dismiss(DARK_MODE_CLOSE)
     assert app.boxes() == [] and not ctx.file("dkm.ini").exists(), f"after close: {app.boxes()}"
 
-    app.command(DARK_MODE_COMMAND)
-    dialog = app.wait_window(title)
+    dialog = app.open_dialog(DARK_MODE_COMMAND, DARK_MODE_TITLE, "e")
     assert dialog.state(DARK_CHECK)["checked"] == 0
     dialog.click(DARK_CHECK)
     dialog.click(WRITE_AND_CLOSE)
-    assert app.msgbox_text("ReStart") == "YES=Reboot as administrator NO=Normal reboot"
-    app.answer("ReStart", IDNO)
+    app.expect_box("ReStart", "YES=Reboot as administrator NO=Normal reboot", answer=IDNO)
 
     # The program ends, having saved its settings; the restart tool then
     # starts it again from the same folder.
     code = app.wait_exit(START_TIMEOUT)
     assert code == 0, f"Lanvisor.exe ended with exit code {code} for the restart"
     assert ctx.file("dkm.ini").read_bytes() == b"\xff\xfe" + "dkm=1\r\n".encode("utf-16-le")
-    assert ctx.file("Lanvisor.ini").exists(), "no Lanvisor.ini when the program ended for the restart"
     assert ctx.settings()["moji_type"] == "1"
 
-    main = Window(ctx.driver, MAIN_TITLE, MAIN_CLASS).wait(START_TIMEOUT)
+    # The restarted program's window has the same title and class.
+    app.main.wait(START_TIMEOUT)
     running = ctx.session.processes("Lanvisor.exe")
     assert len(running) == 1, f"Lanvisor.exe processes after the restart: {running}"
-    client_color(ctx, main, BLACK, WHITE, "dark")
+    client_color(ctx, app.main, BLACK, WHITE, "dark")
     # It started with the settings of the first run: English.
-    main.command(CLEAR_TRACE)
-    assert app.msgbox_text("Lanvisor") == ctx.language_text(5, "e")
-    app.answer("Lanvisor", IDNO)
-
-    main.command(END_PROGRAM)
-    main.wait_gone()
+    app.expect_clear_question("e")
+    app.command(END_PROGRAM)
+    app.main.wait_gone()
     wait_until(lambda: not ctx.session.processes("Lanvisor.exe"), what="the restarted Lanvisor.exe did not end")

