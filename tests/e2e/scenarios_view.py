@@ -14,6 +14,7 @@ from lanvisor_e2e import (STATUS_BAR_ID, TBSTATE_ENABLED, TBSTATE_HIDDEN, TBSTAT
                           Rect, client_settings, free_port, scenario, server_settings, settle, utf16)
 
 LANGUAGE_DIALOG, LANGUAGE_COMBO, LANGUAGE_OK = "setup of language", 1201, 1041
+VK_RETURN = 0x0D
 ENVIRONMENT_TITLE = 75
 
 # Toolbar buttons by command.
@@ -271,6 +272,7 @@ def toolbar_without_menu_bar(ctx):
     # The language changes from the toolbar too, and still no menu bar is built.
     app.click_toolbar(LANGUAGE_BUTTON)
     dialog = app.wait_window(LANGUAGE_DIALOG)
+    assert dialog.items(LANGUAGE_COMBO) == ["Japanese", "English", "Korean", "Chinese"]
     dialog.combo_select(LANGUAGE_COMBO, "English")
     dialog.dismiss(LANGUAGE_OK)
     assert not app.main.has_menu_bar(), "a menu bar after the language change"
@@ -283,6 +285,19 @@ def toolbar_without_menu_bar(ctx):
     app.expect_clear_question("e", ask=lambda: app.click_toolbar(CLEAR_BUTTON))
     app.expect_no_boxes("after the grayed close button")
 
+    # Names are compared exactly: "english" is no language name, so it means
+    # Japanese. Enter on the way accepts nothing: the dialog takes the rest
+    # of the typing.
+    app.click_toolbar(LANGUAGE_BUTTON)
+    dialog = app.wait_window(LANGUAGE_DIALOG)
+    assert dialog.text(LANGUAGE_COMBO) == "English"
+    dialog.settext(LANGUAGE_COMBO, "")
+    dialog.key(VK_RETURN)
+    dialog.type(LANGUAGE_COMBO, "english")
+    settle(lambda: dialog.text(LANGUAGE_COMBO), "english", "the name typed after Enter")
+    dialog.dismiss(LANGUAGE_OK)
+    app.expect_clear_question("j", ask=lambda: app.click_toolbar(CLEAR_BUTTON))
+
     app.click_toolbar(END_BUTTON)
     app.wait_ended()
-    assert ctx.settings()["moji_type"] == "1", dict(ctx.settings())
+    assert ctx.settings()["moji_type"] == "0", dict(ctx.settings())
