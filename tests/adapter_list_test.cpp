@@ -4,6 +4,7 @@
 
 #include "nettools/adapter_list.h"
 #include "platform/message_box.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -17,25 +18,25 @@ AdapterInfo Adapter(std::u16string name, std::u16string description, std::vector
     return {std::move(name), std::move(description), std::move(addresses)};
 }
 
+// Taken into the settings form: four octets read column by column; what is
+// no IPv4 address leaves the form as it was.
 TEST(TakeAdapterAddress, ReadsFourColumnsAfterIpEquals) {
     const struct {
         std::u16string_view line;
         int32_t expected[4];
     } cases[] = {
-        {u"IP=192.168.0.10 :Name=Ethernet (Intel)", {192, 168, 0, 10}},
-        {u"IP=1.2.3.4", {1, 2, 3, 7}},              // the end of the line separates nothing
-        {u"IP=1.2.3 :Name=a (b)", {1, 2, 3, 0}},    // the colon of ":Name" separates
-        {u"IP=1234.5.6.7 :Name=a (b)", {7, 7, 7, 7}},   // four digits: no separator in reach, nothing moves
+        {u"IP=1.2.3.4", {1, 2, 3, 7}},                // the end of the line separates nothing
+        {u"IP=1.2.3 :Name=a (b)", {1, 2, 3, 0}},      // the colon of ":Name" separates
+        {u"IP=1234.5.6.7 :Name=a (b)", {7, 7, 7, 7}},  // four digits: no separator in reach, nothing moves
         {u"IP=1..2.3 :Name=a (b)", {1, 0, 2, 3}},
         {u"IP=fe80::1 :Name=Ethernet (Intel)", {7, 7, 7, 7}},
         {u"IP= :Name=No address (x)", {7, 7, 7, 7}},
-        {u"", {7, 7, 7, 7}},
     };
     for (const auto& c : cases) {
         int32_t octets[4] = {7, 7, 7, 7};
         TakeAdapterAddress(c.line, octets);
         EXPECT_EQ(std::vector<int32_t>(octets, octets + 4), std::vector<int32_t>(c.expected, c.expected + 4))
-            << std::string(c.line.begin(), c.line.end());
+            << Utf16ToUtf8(c.line);
     }
 }
 
@@ -44,21 +45,15 @@ TEST(ListAdapters, FullLinesShowTheLastAddressNameAndDescription) {
     source.query.adapters = {
         Adapter(u"Ethernet", u"Intel(R) Ethernet", {u"fe80::1", u"192.168.0.10"}),
         Adapter(u"Long", std::u16string(511, u'd'), {}),
-        Adapter(u"Wi-Fi", u"Realtek", {u"10.0.0.5", u"fe80::2"}),
-        Adapter(u"Bluetooth", u"Bluetooth Device", {}),
         Adapter(u"Loopback Pseudo-Interface 1", u"Software Loopback Interface 1", {u"127.0.0.1"}),
-        Adapter(u"Local Area Connection* 1", u"Microsoft Wi-Fi Direct Virtual Adapter", {u"169.254.1.1"}),
     };
     RecordingMessageBox boxes;
-    std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
-    EXPECT_EQ(lines, (std::vector<std::u16string>{
-                         u"IP=192.168.0.10 :Name=Ethernet (Intel(R) Ethernet)",
-                         u"IP= :Name=Long (" + std::u16string(255 - 16, u'd'),  // cut to 255 characters
-                         u"IP=fe80::2 :Name=Wi-Fi (Realtek)",
-                         u"IP= :Name=Bluetooth (Bluetooth Device)",
-                         u"IP=127.0.0.1 :Name=Loopback Pseudo-Interface 1 (Software Loopback Interface 1)",
-                         u"IP=169.254.1.1 :Name=Local Area Connection* 1 (Microsoft Wi-Fi Direct Virtual Adapter)",
-                     }));
+    EXPECT_EQ(ListAdapters(nullptr, kAdapterFullLines, source),
+              (std::vector<std::u16string>{
+                  u"IP=192.168.0.10 :Name=Ethernet (Intel(R) Ethernet)",
+                  u"IP= :Name=Long (" + std::u16string(255 - 16, u'd'),  // cut to 255 characters
+                  u"IP=127.0.0.1 :Name=Loopback Pseudo-Interface 1 (Software Loopback Interface 1)",
+              }));
     EXPECT_EQ(boxes.Count(), 0u);
 }
 
@@ -67,49 +62,41 @@ TEST(ListAdapters, NamesOnlyLeaveOutLoopbackAndWifiDirect) {
         AdapterInfo adapter;
         bool offered;
     } cases[] = {
-        {Adapter(u"Ethernet", u"Intel", {u"192.168.0.10"}), true},
-        {Adapter(u"Loopback", u"Software Loopback", {u"127.0.0.1"}), false},
         {Adapter(u"Loop2", u"x", {u"127.0.0.12"}), false},  // begins with 127.0.0.1
         {Adapter(u"Loop3", u"x", {u"127.0.0.2"}), true},
         {Adapter(u"Loop4", u"x", {u"127.0.0.1", u"::1"}), true},  // the last address counts
-        {Adapter(u"Direct", u"Microsoft Wi-Fi Direct Virtual Adapter #2", {u"10.0.0.1"}), false},
-        {Adapter(u"Direct3", u"Microsoft Wi-Fi Directory", {}), false},
+        {Adapter(u"Direct", u"microsoft wi-fi direct Virtual Adapter #2", {u"10.0.0.1"}), false},
         {Adapter(u"Near", u"Microsoft Wi-Fi Adapter", {}), true},
         {Adapter(u"Near2", u" Microsoft Wi-Fi Direct", {}), true},
     };
     for (const auto& c : cases) {
         FakeAdapterSource source;
         source.query.adapters = {c.adapter};
-        std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterNamesOnly, source);
         std::vector<std::u16string> expected;
         if (c.offered) expected.push_back(c.adapter.friendlyName);
-        EXPECT_EQ(lines, expected) << std::string(c.adapter.friendlyName.begin(), c.adapter.friendlyName.end());
+        EXPECT_EQ(ListAdapters(nullptr, kAdapterNamesOnly, source), expected) << Utf16ToUtf8(c.adapter.friendlyName);
     }
 }
 
 TEST(ListAdapters, AFailedQueryListsNothingAndSaysWhy) {
     const struct {
         AdapterQueryStatus status;
-        uint32_t error;
+        int mode;
         std::u16string_view text;
     } cases[] = {
-        {AdapterQueryStatus::QueryFailed, 87,
+        {AdapterQueryStatus::QueryFailed, kAdapterFullLines,
          u"The network adapters could not be listed: GetAdaptersAddresses failed with error 87."},
-        {AdapterQueryStatus::OutOfMemory, 8, u"The network adapters could not be listed: not enough memory."},
+        {AdapterQueryStatus::OutOfMemory, kAdapterNamesOnly, u"The network adapters could not be listed: not enough memory."},
     };
     for (const auto& c : cases) {
-        for (int mode : {kAdapterFullLines, kAdapterNamesOnly}) {
-            FakeAdapterSource source;
-            source.query.status = c.status;
-            source.query.error = c.error;
-            source.query.call = u"GetAdaptersAddresses";
-            RecordingMessageBox boxes;
-            EXPECT_TRUE(ListAdapters(nullptr, mode, source).empty());
-            ASSERT_EQ(boxes.Count(), 1u);
-            EXPECT_EQ(boxes.Boxes()[0].text, c.text);
-            EXPECT_EQ(boxes.Boxes()[0].caption, u"NetworkAdapter");
-            EXPECT_EQ(boxes.Boxes()[0].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
-        }
+        FakeAdapterSource source;
+        source.query = {c.status, 87, u"GetAdaptersAddresses", {Adapter(u"Ethernet", u"Intel", {})}};
+        RecordingMessageBox boxes;
+        EXPECT_TRUE(ListAdapters(nullptr, c.mode, source).empty());
+        ASSERT_EQ(boxes.Count(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].text, c.text);
+        EXPECT_EQ(boxes.Boxes()[0].caption, u"NetworkAdapter");
+        EXPECT_EQ(boxes.Boxes()[0].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
     }
 }
 
@@ -144,10 +131,9 @@ TEST(ListAdapters, AdaptersWithoutANameAreReportedNotFatal) {
 TEST(ListAdapters, ThisMachinesAdaptersIncludeTheLoopback) {
     AdapterQuery query = PlatformAdapterSource().QueryAdapters();
     ASSERT_EQ(query.status, AdapterQueryStatus::Ok) << query.error;
-    bool loopback = std::any_of(query.adapters.begin(), query.adapters.end(), [](const AdapterInfo& a) {
+    EXPECT_TRUE(std::any_of(query.adapters.begin(), query.adapters.end(), [](const AdapterInfo& a) {
         return std::find(a.addresses.begin(), a.addresses.end(), u"127.0.0.1") != a.addresses.end();
-    });
-    EXPECT_TRUE(loopback);
+    }));
 }
 
 }  // namespace

@@ -1,46 +1,58 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
 #include "appearance/color_editing.h"
 #include "appearance/color_preview.h"
+#include "appearance/color_scheme.h"
 #include "platform/canvas.h"
+#include "platform/text.h"
+#include "platform/text_file.h"
+#include "support/program_folder.h"
 
 namespace {
 
-TEST(ColorEditing, TypedComponentsKeepTheirLowEightBits) {
-    const struct {
-        std::u16string_view text;
-        int value;
-    } cases[] = {
-        {u"200", 200}, {u"256", 0}, {u"300", 44}, {u"", 0}, {u"abc", 0}, {u"12x", 12}, {u" 7", 7}, {u"-1", 255},
-        // Only the first 31 characters are read.
-        {u"0000000000000000000000000000000000000000000000000000000000012", 0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ColorComponentFromText(c.text), c.value) << std::u16string(c.text).size();
-}
-
-TEST(ColorEditing, RewriteCopiesBothSetsAndDerivesTheButtonFaces) {
+TEST(ColorScheme, ComponentsKeepTheirLowEightBitsAndMissingKeysTheDefaults) {
+    IniDocument file;
+    file.Parse(u"[Setting]\r\nrbgLs[3].g=300\r\nrbgDs[20].b=256\r\nrbgLs[0].r=-1\r\nrbgDs[1].r=abc\r\n");
     ColorScheme scheme;
-    ColorWorkingSets edited = CopyForEditing(scheme, false);
-    edited.Light[kDialogBack] = {5, 5, 5};
-    edited.Dark[kDialogBack] = {250, 0, 100};
-    edited.Light[kEofBack] = {1, 2, 3};
-    edited.Dark[kButtonFace] = {9, 9, 9};  // never kept: derived from the dialog color
-    ApplyEditedColors(edited, scheme);
-    EXPECT_EQ(scheme.Light[kButtonFace], (Rgb{251, 251, 251}));
-    EXPECT_EQ(scheme.Dark[kButtonFace], (Rgb{4, 10, 110}));
-    EXPECT_EQ(scheme.Light[kEofBack], (Rgb{1, 2, 3}));
-    EXPECT_EQ(scheme.Dark[kDialogBack], (Rgb{250, 0, 100}));
-    // The defaults give the default faces.
-    ColorScheme defaults, applied;
-    ApplyEditedColors(CopyForEditing(defaults, true), applied);
-    EXPECT_EQ(applied.Light[kButtonFace], (Rgb{230, 230, 230}));
-    EXPECT_EQ(applied.Dark[kButtonFace], (Rgb{42, 42, 42}));
+    ReadColorScheme(file, scheme);
+    EXPECT_EQ(scheme.Light[3], (Rgb{200, 44, 200}));
+    EXPECT_EQ(scheme.Dark[20].b, 0);
+    EXPECT_EQ(scheme.Light[0].r, 255);
+    EXPECT_EQ(scheme.Dark[1].r, 0);
+    EXPECT_EQ(scheme.Dark[kDialogBack], (Rgb{32, 32, 32}));
+    // Typed into the dialog: the same low bits, from the first 31 characters.
+    EXPECT_EQ(ColorComponentFromText(u"300"), 44);
+    EXPECT_EQ(ColorComponentFromText(u"-1"), 255);
+    EXPECT_EQ(ColorComponentFromText(std::u16string(31, u'0') + u"12"), 0);
 }
 
-TEST(ColorEditing, EditsGoToTheSetShownAndCustomColorsFollowIt) {
+TEST(ColorScheme, SavedSchemeReadsBackAndActiveColorsComeFromTheChosenSet) {
+    ProgramFolder program;
+    ColorScheme saved;
+    saved.Light[0] = {1, 2, 3};
+    saved.Dark[kColorSlots - 1] = {7, 8, 9};
+    ASSERT_TRUE(SaveColorScheme(saved));
+    std::u16string text = DecodeTextBytes(program.folder.ReadBytes(u"color.ini"));
+    EXPECT_EQ(text.substr(0, 53), u"[Setting]\r\nrbgLs[0].r=1\r\nrbgLs[0].g=2\r\nrbgLs[0].b=3\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), u'='), 2 * 3 * kColorSlots);
+    ColorScheme loaded;
+    LoadColorScheme(loaded);
+    for (int slot = 0; slot < kColorSlots; ++slot) {
+        EXPECT_EQ(loaded.Light[slot], saved.Light[slot]) << slot;
+        EXPECT_EQ(loaded.Dark[slot], saved.Dark[slot]) << slot;
+    }
+    ActiveColors active;
+    BuildActiveColorValues(saved, false, active);
+    EXPECT_EQ(active.Value[0], 0x030201u);  // red in the lowest byte
+    BuildActiveColorValues(saved, true, active);
+    EXPECT_EQ(active.Value[kColorSlots - 1], 0x090807u);
+}
+
+TEST(ColorEditing, EditsGoToTheSetShownAndRewriteDerivesTheButtonFaces) {
     ColorScheme scheme;
     ColorWorkingSets sets = CopyForEditing(scheme, true);
     sets.Shown()[kAscBack1] = {1, 2, 3};
@@ -53,6 +65,14 @@ TEST(ColorEditing, EditsGoToTheSetShownAndCustomColorsFollowIt) {
     sets.ShowDark = false;
     InitialCustomColors(sets, custom);
     EXPECT_EQ(custom[0], ColorValue(scheme.Light[kAscBack1]));
+
+    sets.Light[kDialogBack] = {5, 5, 5};
+    sets.Dark[kDialogBack] = {250, 0, 100};
+    sets.Dark[kButtonFace] = {9, 9, 9};  // never kept: derived from the dialog color
+    ApplyEditedColors(sets, scheme);
+    EXPECT_EQ(scheme.Light[kButtonFace], (Rgb{251, 251, 251}));
+    EXPECT_EQ(scheme.Dark[kButtonFace], (Rgb{4, 10, 110}));
+    EXPECT_EQ(scheme.Dark[kAscBack1], (Rgb{1, 2, 3}));
 }
 
 // The preview is a static picture: its coordinates are looked at on screen;
@@ -72,7 +92,7 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_EQ(slots(u"HEXchar"), (Slots{{kAscHexText, kTransparent}}));
     EXPECT_EQ(slots(u"Op"), (Slots{{kOpenCloseText, kTransparent}}));
     EXPECT_EQ(slots(u"Cl"), (Slots{{kOpenCloseText, kTransparent}}));
-    EXPECT_EQ(slots(u"4F").size(), 1u);
+    ASSERT_EQ(slots(u"4F").size(), 1u);
     EXPECT_EQ(slots(u"4F")[0].first, kDataText);
     // Address octets: the open and close events in their own slot, data addresses in theirs.
     auto octets = slots(u"192");
@@ -109,20 +129,15 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_TRUE(japanese.TextsEqualTo(u"ASCchar").empty());
     EXPECT_EQ(japanese.TextsEqualTo(u"029").size(), 1u);
     EXPECT_TRUE(japanese.TextsEqualTo(u"030").empty());  // the 30th cell would pass the frame
-}
 
-TEST(ColorPreview, FramesAreBlackOnWhiteInLightAndWhiteOnBlackInDark) {
-    ColorScheme scheme;
-    scheme.Dark[kHexBack2] = {1, 2, 3};
+    // Frames are black on white in the light set, white on black in the dark.
     uint32_t light[kPreviewSlots], dark[kPreviewSlots];
+    ColorScheme scheme;
     PreviewSlotColors(scheme.Light, false, light);
     PreviewSlotColors(scheme.Dark, true, dark);
-    EXPECT_EQ(light[kPreviewFrameLine], 0x000000u);
-    EXPECT_EQ(light[kPreviewFrameFill], 0xFFFFFFu);
-    EXPECT_EQ(dark[kPreviewFrameLine], 0xFFFFFFu);
-    EXPECT_EQ(dark[kPreviewFrameFill], 0x000000u);
-    EXPECT_EQ(light[kAscBack1], ColorValue(scheme.Light[kAscBack1]));
-    EXPECT_EQ(dark[kHexBack2], 0x030201u);
+    EXPECT_EQ(std::pair(light[kPreviewFrameLine], light[kPreviewFrameFill]), std::pair(0x000000u, 0xFFFFFFu));
+    EXPECT_EQ(std::pair(dark[kPreviewFrameLine], dark[kPreviewFrameFill]), std::pair(0xFFFFFFu, 0x000000u));
+    EXPECT_EQ(dark[kHexBack2], ColorValue(scheme.Dark[kHexBack2]));
 }
 
 }  // namespace

