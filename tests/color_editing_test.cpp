@@ -110,9 +110,10 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
         EXPECT_EQ(fills, 1);
     }
     std::vector<int> cells;  // a band of thirty cells, alternating from the second color
-    int frameLines = 0, bandTop = -1;
+    int frameLines = 0, bandTop = -1, allCells = 0;
     for (const auto& op : c.ops) {
         bool cell = op.kind == RecordingCanvas::Kind::Rect && (op.slot == kAscBack1 || op.slot == kAscBack2);
+        allCells += cell;
         if (cell && bandTop < 0) bandTop = op.y;
         if (cell && op.y == bandTop) cells.push_back(op.slot);
         if (op.kind == RecordingCanvas::Kind::Line && op.slot == kPreviewFrameLine) ++frameLines;
@@ -121,6 +122,7 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_EQ(cells[0], kAscBack2);
     EXPECT_EQ(cells[1], kAscBack1);
     EXPECT_EQ(cells[29], kAscBack1);
+    EXPECT_EQ(allCells, 30 + 30 + 29);  // READ, SEND and the input line
     EXPECT_EQ(frameLines, 4 * 9 + 2);  // nine framed rectangles and the double line
 
     RecordingCanvas japanese;

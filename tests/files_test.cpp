@@ -4,6 +4,8 @@
 #include "platform/files.h"
 #include "support/temp_folder.h"
 
+// Missing, oversized and partly read files are covered through the files
+// that use them (settings, logs, macros, batch and trace files).
 namespace {
 
 TEST(Files, OverwriteGivesTheNewBytesAndLeavesNoTemporaryFile) {
@@ -17,17 +19,6 @@ TEST(Files, OverwriteGivesTheNewBytesAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(FileExists(folder.File(u"設定 한국.bin.new")));
     EXPECT_TRUE(DeleteFileAt(folder.File(u"設定 한국.bin")));
     EXPECT_FALSE(FileExists(folder.File(u"設定 한국.bin")));
-}
-
-TEST(Files, ReportsMissingAndOversizedFiles) {
-    TempFolder folder;
-    std::string bytes = "kept?";
-    EXPECT_EQ(ReadFileBytes(folder.File(u"none.txt"), bytes, 100), FileReadResult::Missing);
-    EXPECT_TRUE(bytes.empty());
-    folder.WriteBytes(u"big.txt", std::string(101, 'x'));
-    EXPECT_EQ(ReadFileBytes(folder.File(u"big.txt"), bytes, 100), FileReadResult::TooLarge);
-    EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(ReadFileBytes(folder.File(u"big.txt"), bytes, 101), FileReadResult::Ok);
 }
 
 TEST(Files, DirectoriesAreNotFiles) {
@@ -55,21 +46,6 @@ TEST(Files, RelativePathsFollowTheWorkingDirectory) {
     EXPECT_TRUE(SetWorkingDirectory(before));
     EXPECT_FALSE(SetWorkingDirectory(folder.File(u"no-such-folder")));
     EXPECT_NE(ExecutablePath().find(u"tests"), std::u16string::npos);
-}
-
-// Its callers (log, macro, batch and trace files) cover creating a missing
-// file and reading from a folder; here the limit and the plain open.
-TEST(ReadFileHead, ReadsAtMostTheLimitAndCreatesOnlyWhenAsked) {
-    TempFolder folder;
-    folder.WriteBytes(u"log.txt", "0123456789");
-    std::string bytes = "stale";
-    bool closeFailed = true;
-    EXPECT_EQ(ReadFileHead(folder.File(u"log.txt"), bytes, 4, kFileHeadShared, &closeFailed), FileReadResult::Ok);
-    EXPECT_EQ(bytes, "0123");
-    EXPECT_FALSE(closeFailed);
-    EXPECT_EQ(ReadFileHead(folder.File(u"a.txt"), bytes, 10, kFileHeadExclusive), FileReadResult::Missing);
-    EXPECT_TRUE(bytes.empty());
-    EXPECT_FALSE(FileExists(folder.File(u"a.txt")));
 }
 
 // Fullwidth and typographic forms of " % & < > | \ and the yen sign, which
