@@ -79,53 +79,36 @@ TEST(ListAdapters, NamesOnlyLeaveOutLoopbackAndWifiDirect) {
 }
 
 TEST(ListAdapters, AFailedQueryListsNothingAndSaysWhy) {
-    const struct {
-        AdapterQueryStatus status;
-        int mode;
-        std::u16string_view text;
-    } cases[] = {
-        {AdapterQueryStatus::QueryFailed, kAdapterFullLines,
-         u"The network adapters could not be listed: GetAdaptersAddresses failed with error 87."},
-        {AdapterQueryStatus::OutOfMemory, kAdapterNamesOnly, u"The network adapters could not be listed: not enough memory."},
-    };
-    for (const auto& c : cases) {
-        FakeAdapterSource source;
-        source.query = {c.status, 87, u"GetAdaptersAddresses", {Adapter(u"Ethernet", u"Intel", {})}};
-        RecordingMessageBox boxes;
-        EXPECT_TRUE(ListAdapters(nullptr, c.mode, source).empty());
-        ASSERT_EQ(boxes.Count(), 1u);
-        EXPECT_EQ(boxes.Boxes()[0].text, c.text);
-        EXPECT_EQ(boxes.Boxes()[0].caption, u"NetworkAdapter");
-        EXPECT_EQ(boxes.Boxes()[0].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
-    }
+    FakeAdapterSource source;
+    source.query = {AdapterQueryStatus::QueryFailed, 87, u"GetAdaptersAddresses", {Adapter(u"Ethernet", u"Intel", {})}};
+    RecordingMessageBox boxes;
+    EXPECT_TRUE(ListAdapters(nullptr, kAdapterFullLines, source).empty());
+    source.query.status = AdapterQueryStatus::OutOfMemory;
+    EXPECT_TRUE(ListAdapters(nullptr, kAdapterNamesOnly, source).empty());
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, u"The network adapters could not be listed: GetAdaptersAddresses failed with error 87.");
+    EXPECT_EQ(shown[1].text, u"The network adapters could not be listed: not enough memory.");
+    EXPECT_EQ(shown[1].caption, u"NetworkAdapter");
+    EXPECT_EQ(shown[1].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
 }
 
+// A batch file needs the adapter's name: one without is left out of the
+// names and said so; the full list still shows it, its address can be taken.
 TEST(ListAdapters, AdaptersWithoutANameAreReportedNotFatal) {
-    const struct {
-        int nameless;
-        std::u16string_view text;
-    } cases[] = {
-        {1, u"One network adapter has no name and is not listed: a batch file needs the adapter's name."},
-        {2, u"2 network adapters have no name and are not listed: a batch file needs the adapter's name."},
-    };
-    for (const auto& c : cases) {
-        FakeAdapterSource source;
-        source.query.adapters.push_back(Adapter(u"Ethernet", u"Intel", {u"192.168.0.10"}));
-        for (int i = 0; i < c.nameless; ++i) source.query.adapters.push_back(Adapter(u"", u"Hidden", {u"10.0.0.1"}));
-        source.query.adapters.push_back(Adapter(u"Wi-Fi", u"Realtek", {u"10.0.0.5"}));
-
-        RecordingMessageBox boxes;
-        EXPECT_EQ(ListAdapters(nullptr, kAdapterNamesOnly, source), (std::vector<std::u16string>{u"Ethernet", u"Wi-Fi"}));
-        ASSERT_EQ(boxes.Count(), 1u);
-        EXPECT_EQ(boxes.Boxes()[0].text, c.text);
-
-        // The full list still shows them: their address can be taken.
-        boxes.Clear();
-        std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
-        EXPECT_EQ(lines.size(), static_cast<size_t>(2 + c.nameless));
-        EXPECT_EQ(lines[1], u"IP=10.0.0.1 :Name= (Hidden)");
-        EXPECT_EQ(boxes.Count(), 0u);
-    }
+    FakeAdapterSource source;
+    source.query.adapters = {Adapter(u"Ethernet", u"Intel", {u"192.168.0.10"}), Adapter(u"", u"Hidden", {u"10.0.0.1"}),
+                             Adapter(u"", u"Hidden", {}), Adapter(u"Wi-Fi", u"Realtek", {u"10.0.0.5"})};
+    RecordingMessageBox boxes;
+    EXPECT_EQ(ListAdapters(nullptr, kAdapterNamesOnly, source), (std::vector<std::u16string>{u"Ethernet", u"Wi-Fi"}));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              u"2 network adapters have no name and are not listed: a batch file needs the adapter's name.");
+    boxes.Clear();
+    std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], u"IP=10.0.0.1 :Name= (Hidden)");
+    EXPECT_EQ(boxes.Count(), 0u);
 }
 
 TEST(ListAdapters, ThisMachinesAdaptersIncludeTheLoopback) {

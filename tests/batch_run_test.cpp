@@ -85,41 +85,30 @@ TEST_F(BatchRun, TheCredentialToolGetsItsFileAndStartsBeforeTheElevation) {
     g_Autokey.PwTime = 3400;
     CopyTextInto(g_Autokey.IdText, u"operator");
     CopyTextInto(g_Autokey.PwText, u"pa ss=wörd;#");
-    const struct {
-        int32_t autokeyOn;
-        int32_t left, top;
-        const char16_t* motoX;
-        const char16_t* motoY;
-    } cases[] = {{1, 500, 300, u"200", u"250"}, {1, 100, 20, u"0", u"0"}, {0, 500, 300, nullptr, nullptr}};
-    for (const auto& c : cases) {
-        DeleteFileAt(program.folder.File(u"autokey.ini"));
-        launcher.launches.clear();
-        g_Settings.AutokeyOn = c.autokeyOn;
-        RunBatchFile(nullptr, u"Ethernet_auto.bat", c.left, c.top);
-        if (!c.motoX) {
-            EXPECT_FALSE(FileExists(program.folder.File(u"autokey.ini")));
-            EXPECT_EQ(launcher.launches.size(), 1u);
-            continue;
-        }
-        ASSERT_EQ(launcher.launches.size(), 2u);
-        EXPECT_FALSE(launcher.launches[0].elevated);
-        EXPECT_EQ(launcher.launches[0].file, program.folder.File(u"autokey.exe"));
-        EXPECT_TRUE(launcher.launches[1].elevated);
-
-        IniDocument ini;
-        ASSERT_TRUE(ini.Load(program.folder.File(u"autokey.ini")));
-        std::u16string value;
-        const struct {
-            const char16_t* key;
-            const char16_t* value;
-        } keys[] = {{u"moto_x", c.motoX},       {u"moto_y", c.motoY},        {u"id_time", u"1200"},
-                    {u"pw_time", u"3400"},      {u"id_wcs", u"operator"},     {u"pw_wcs", u"pa ss=wörd;#"}};
-        for (const auto& k : keys) {
-            ASSERT_TRUE(ini.Lookup(u"Setting", k.key, value));
-            EXPECT_EQ(value, k.value);
-        }
+    g_Settings.AutokeyOn = 1;
+    RunBatchFile(nullptr, u"Ethernet_auto.bat", 500, 20);
+    ASSERT_EQ(launcher.launches.size(), 2u);
+    EXPECT_FALSE(launcher.launches[0].elevated);
+    EXPECT_EQ(launcher.launches[0].file, program.folder.File(u"autokey.exe"));
+    EXPECT_TRUE(launcher.launches[1].elevated);
+    IniDocument ini;
+    ASSERT_TRUE(ini.Load(program.folder.File(u"autokey.ini")));
+    std::u16string value;
+    // The tool's window goes 300 left and 50 above the dialog, not off the screen.
+    for (auto [key, expected] : {std::pair{u"moto_x", u"200"}, {u"moto_y", u"0"}, {u"id_time", u"1200"},
+                                 {u"pw_time", u"3400"}, {u"id_wcs", u"operator"}, {u"pw_wcs", u"pa ss=wörd;#"}}) {
+        ASSERT_TRUE(ini.Lookup(u"Setting", key, value)) << Utf16ToUtf8(key);
+        EXPECT_EQ(value, expected);
     }
     EXPECT_EQ(boxes.Count(), 0u);
+
+    // Off: no file, no tool.
+    ASSERT_TRUE(DeleteFileAt(program.folder.File(u"autokey.ini")));
+    launcher.launches.clear();
+    g_Settings.AutokeyOn = 0;
+    RunBatchFile(nullptr, u"Ethernet_auto.bat", 500, 20);
+    EXPECT_FALSE(FileExists(program.folder.File(u"autokey.ini")));
+    EXPECT_EQ(launcher.launches.size(), 1u);
 }
 
 TEST_F(BatchRun, AutokeySettingsRoundTripAndDefault) {

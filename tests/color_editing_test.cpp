@@ -100,15 +100,6 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_EQ(octets[0].first, kOpenCloseText);
     EXPECT_EQ(octets[1].first, kAddressText);
     EXPECT_EQ(octets[3].first, kOpenCloseText);
-    for (const auto& [text, slot] : {std::pair{u"TIP Client Open", kStatusTipClient},
-                                     std::pair{u"UDP Server Open", kStatusUdpServer}}) {
-        auto label = c.TextsEqualTo(text);
-        ASSERT_EQ(label.size(), 1u);
-        int fills = 0;
-        for (const auto& op : c.ops)
-            if (op.kind == RecordingCanvas::Kind::Rect && op.slot == slot && op.y == label[0].y - 3) ++fills;
-        EXPECT_EQ(fills, 1);
-    }
     std::vector<int> cells;  // a band of thirty cells, alternating from the second color
     int frameLines = 0, bandTop = -1, allCells = 0;
     for (const auto& op : c.ops) {
@@ -128,7 +119,6 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     RecordingCanvas japanese;
     DrawColorPreview(japanese, true);
     EXPECT_EQ(japanese.TextsEqualTo(u"ASC文字").size(), 1u);
-    EXPECT_TRUE(japanese.TextsEqualTo(u"ASCchar").empty());
     EXPECT_EQ(japanese.TextsEqualTo(u"029").size(), 1u);
     EXPECT_TRUE(japanese.TextsEqualTo(u"030").empty());  // the 30th cell would pass the frame
 
