@@ -436,7 +436,7 @@ TEST_F(MacroTest, StartingFromFiles) {
     Step();
     std::u16string before(run->MacroText, run->MacroLength);
 
-    for (std::u16string_view name : {std::u16string_view(u"no folder\\x.txt"), std::u16string_view(tooLong), u"ansi.txt"}) {
+    for (const std::u16string& name : {std::u16string(u"no folder\\x.txt"), tooLong, std::u16string(u"ansi.txt")}) {
         SCOPED_TRACE(Utf16ToUtf8(name));
         boxes.Clear();
         EXPECT_FALSE(StartMacroFile(*run, nullptr, name));
