@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "sending/line_file.h"
@@ -126,55 +125,34 @@ TEST(ReadLineFileBytes, EverySavedLineReadsBack) {
         EXPECT_EQ(CodesOf(table->Entries[1]), (Codes{0x0D, 0x0A})) << int(line[0]);
         EXPECT_EQ(table->Entries[2].count, 0);
     }
+    auto history = std::make_unique<SendHistory>();
+    Set(history->Entries[1], {0x41});
+    EXPECT_EQ(LineFileBytes(history->Lines()), std::string("\xFF\xFE", 2));  // an empty entry ends the file
 }
 
-class LineFileTest : public ::testing::Test {
-protected:
-    std::vector<std::u16string> Captions() {
-        std::vector<std::u16string> captions;
-        for (const auto& b : boxes.Boxes()) captions.push_back(b.caption);
-        boxes.Clear();
-        return captions;
-    }
+// Saving and loading are checked end to end; here the failures, which leave
+// the table as it was, and an oversized file, read from its start.
+TEST(LineFile, FailuresAreToldApartAndLeaveTheTable) {
     ProgramFolder program;
     RecordingMessageBox boxes;
-    std::unique_ptr<PresetTable> table = std::make_unique<PresetTable>();
-};
-
-TEST_F(LineFileTest, SavingInTheProgramFolderUpToTheFirstEmptyEntry) {
     auto presets = std::make_unique<PresetEditTable>();
     Set(presets->Entries[0], {0x41});
-    Set(presets->Entries[2], {0x43});  // after an empty entry: not written
-    ASSERT_TRUE(SaveLineFile(nullptr, u"saved.log", *presets));
-    EXPECT_EQ(program.folder.ReadBytes(u"saved.txt"), std::string("\xFF\xFE" "4\0" "1\0" "\r\0\n\0", 10));
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"missing\\x.txt"), *presets));
-    EXPECT_EQ(Captions(), std::vector<std::u16string>{u"CreateFile"});
-    // Created, but it cannot take the place of a folder of that name.
-    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"taken.txt")));
+    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"taken.txt")));  // created, but it cannot take the folder's place
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"taken"), *presets));
-    auto shown = boxes.Boxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, u"CloseHandle-errer");
-    EXPECT_EQ(shown[0].text, program.folder.File(u"taken.txt"));
-}
-
-// A missing preset file is created empty and reported, checked end to end;
-// here the other refusals, which leave the table as it was.
-TEST_F(LineFileTest, Loading) {
-    Set(table->Entries[0], {0x99});
     program.folder.WriteBytes(u"ansi.txt", "41\r\n");
-    EXPECT_FALSE(LoadPresetFile(nullptr, program.folder.File(u"ansi.txt"), false, *table));
-    EXPECT_FALSE(LoadPresetFile(nullptr, program.folder.File(u"no folder\\x.txt"), false, *table));
-    EXPECT_EQ(Captions(), (std::vector<std::u16string>{u"FileError", u"CreateFile"}));
-    EXPECT_EQ(CodesOf(table->Entries[0]), Codes{0x99});
+    EXPECT_FALSE(LoadPresetEditFile(nullptr, program.folder.File(u"ansi.txt"), *presets));
+    EXPECT_FALSE(LoadPresetEditFile(nullptr, program.folder.File(u"no folder\\x.txt"), *presets));
+    EXPECT_EQ(CodesOf(presets->Entries[0]), Codes{0x41});
+    std::vector<std::u16string> captions;
+    for (const auto& b : boxes.Boxes()) captions.push_back(b.caption);
+    EXPECT_EQ(captions, (std::vector<std::u16string>{u"CreateFile", u"CloseHandle-errer", u"FileError", u"CreateFile"}));
+    EXPECT_EQ(boxes.Boxes()[1].text, program.folder.File(u"taken.txt"));
 
+    auto table = std::make_unique<PresetTable>();
     program.folder.WriteBytes(u"mdata.txt", FileOfLines({u"\"AT\"0D"}) + std::string(1 << 20, 'x'));
     ASSERT_TRUE(LoadPresetFile(nullptr, kPresetFileName, true, *table));
     EXPECT_EQ(CodesOf(table->Entries[0]), (Codes{0x41, 0x54, 0x0D}));
-    auto edit = std::make_unique<PresetEditTable>();
-    ASSERT_TRUE(LoadPresetEditFile(nullptr, program.folder.File(u"mdata.txt"), *edit));
-    EXPECT_EQ(edit->Entries[0].count, 3);
-    EXPECT_TRUE(Captions().empty());
 }
 
 }  // namespace
