@@ -84,9 +84,8 @@ TEST(ProgramDirectory, CutsAtTheLastBackslash) {
     const struct {
         std::u16string_view path, expected;
     } cases[] = {
-        {u"C:\\Tools\\Lanvisor\\Lanvisor.exe", u"C:\\Tools\\Lanvisor"}, {u"C:\\Lanvisor.exe", u"C:"},
+        {u"C:\\Lanvisor.exe", u"C:"},
         {u"C:\\NoDot\\Lanvisor", u"C:\\NoDot\\Lanvisor"},  // no "." anywhere: unchanged
-        {u"Lanvisor.exe", u"Lanvisor.exe"},                 // no "\": unchanged
         {u"\\Lanvisor.exe", u"\\Lanvisor.exe"},             // only the first character is a "\"
         {u"C:\\v1.2\\Lanvisor", u"C:\\v1.2"},
     };

@@ -85,9 +85,11 @@ TEST_F(BatchFiles, NamesThatCouldBreakTheLineOrThePathAreRefused) {
 }
 
 TEST_F(BatchFiles, LookAlikeCharactersNeverBecomeQuotesInTheLine) {
-    // Fullwidth and typographic quotes, percent and ampersand: a best-fit
-    // conversion would turn them into the plain characters.
-    const std::u16string names[] = {u"Eth\uFF02\uFF06calc", u"Eth\u201C", u"Eth\uFF05PATH\uFF05", u"Eth\uFF06calc"};
+    // Fullwidth and typographic forms of " % & < > | \ and the yen sign, which
+    // some code pages best-fit to a backslash: never the plain characters.
+    const std::u16string names[] = {u"Eth\uFF02\uFF06calc", u"Eth\u201C", u"Eth\uFF05PATH\uFF05", u"Eth\uFF1Cin",
+                                    u"Eth\uFF1Eout", u"Eth\uFF5Cmore", u"Eth\uFF3C", u"Eth\u00A5", u"Eth\u2033",
+                                    u"Eth\xD800"};
     for (const std::u16string& name : names) {
         if (!WriteBatchFile(nullptr, Form(name, true))) {
             EXPECT_EQ(std::get<0>(TheBox()),
@@ -98,7 +100,7 @@ TEST_F(BatchFiles, LookAlikeCharactersNeverBecomeQuotesInTheLine) {
         std::string line;
         ReadFileBytes(BatchFilePath(name + u"_auto.bat"), line, 1000);
         EXPECT_EQ(std::count(line.begin(), line.end(), '"'), 2);
-        EXPECT_EQ(line.find_first_of("%&"), std::string::npos);
+        EXPECT_EQ(line.find_first_of("%&<>|\\"), std::string::npos);
     }
 }
 

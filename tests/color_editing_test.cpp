@@ -4,7 +4,6 @@
 #include <utility>
 #include <vector>
 
-#include "appearance/color_editing.h"
 #include "appearance/color_preview.h"
 #include "appearance/color_scheme.h"
 #include "platform/canvas.h"
@@ -14,22 +13,9 @@
 
 namespace {
 
-TEST(ColorScheme, ComponentsKeepTheirLowEightBitsAndMissingKeysTheDefaults) {
-    IniDocument file;
-    file.Parse(u"[Setting]\r\nrbgLs[3].g=300\r\nrbgDs[20].b=256\r\nrbgLs[0].r=-1\r\nrbgDs[1].r=abc\r\n");
-    ColorScheme scheme;
-    ReadColorScheme(file, scheme);
-    EXPECT_EQ(scheme.Light[3], (Rgb{200, 44, 200}));
-    EXPECT_EQ(scheme.Dark[20].b, 0);
-    EXPECT_EQ(scheme.Light[0].r, 255);
-    EXPECT_EQ(scheme.Dark[1].r, 0);
-    EXPECT_EQ(scheme.Dark[kDialogBack], (Rgb{32, 32, 32}));
-    // Typed into the dialog: the same low bits, from the first 31 characters.
-    EXPECT_EQ(ColorComponentFromText(u"300"), 44);
-    EXPECT_EQ(ColorComponentFromText(u"-1"), 255);
-    EXPECT_EQ(ColorComponentFromText(std::u16string(31, u'0') + u"12"), 0);
-}
-
+// The color dialog is checked end to end: typed components, the set shown,
+// the derived button faces and the file it rewrites; here every key of the
+// file and the preview's parts.
 TEST(ColorScheme, SavedSchemeReadsBackAndActiveColorsComeFromTheChosenSet) {
     ProgramFolder program;
     ColorScheme saved;
@@ -50,29 +36,6 @@ TEST(ColorScheme, SavedSchemeReadsBackAndActiveColorsComeFromTheChosenSet) {
     EXPECT_EQ(active.Value[0], 0x030201u);  // red in the lowest byte
     BuildActiveColorValues(saved, true, active);
     EXPECT_EQ(active.Value[kColorSlots - 1], 0x090807u);
-}
-
-TEST(ColorEditing, EditsGoToTheSetShownAndRewriteDerivesTheButtonFaces) {
-    ColorScheme scheme;
-    ColorWorkingSets sets = CopyForEditing(scheme, true);
-    sets.Shown()[kAscBack1] = {1, 2, 3};
-    EXPECT_EQ(sets.Dark[kAscBack1], (Rgb{1, 2, 3}));
-    EXPECT_EQ(sets.Light[kAscBack1], scheme.Light[kAscBack1]);
-    uint32_t custom[16];
-    InitialCustomColors(sets, custom);
-    EXPECT_EQ(custom[0], 0x030201u);
-    EXPECT_EQ(custom[4], ColorValue(scheme.Dark[kDialogBack]));
-    sets.ShowDark = false;
-    InitialCustomColors(sets, custom);
-    EXPECT_EQ(custom[0], ColorValue(scheme.Light[kAscBack1]));
-
-    sets.Light[kDialogBack] = {5, 5, 5};
-    sets.Dark[kDialogBack] = {250, 0, 100};
-    sets.Dark[kButtonFace] = {9, 9, 9};  // never kept: derived from the dialog color
-    ApplyEditedColors(sets, scheme);
-    EXPECT_EQ(scheme.Light[kButtonFace], (Rgb{251, 251, 251}));
-    EXPECT_EQ(scheme.Dark[kButtonFace], (Rgb{4, 10, 110}));
-    EXPECT_EQ(scheme.Dark[kAscBack1], (Rgb{1, 2, 3}));
 }
 
 // The preview is a static picture: its coordinates are looked at on screen;

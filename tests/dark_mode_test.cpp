@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "appearance/dark_mode.h"
-#include "appearance/environment_settings.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
-#include "common/program_directory.h"
-#include "support/program_folder.h"
 
 namespace {
 
@@ -37,30 +34,6 @@ TEST(DarkModeFile, TheLastCompleteLineDecides) {
     // of their own, so "dkm=1..." after them is read as a new line.
     EXPECT_FALSE(ParseDarkModeFile(Utf16(u"dkm=3\r\n" + std::u16string(600, u'x') + u"\r\n")).DarkMode);
     EXPECT_TRUE(ParseDarkModeFile(Utf16(std::u16string(510, u'y') + u"dkm=1\r\n")).DarkMode);
-}
-
-// The dialog writes dkm=1 end to end; here the other values and a missing file.
-TEST(DarkModeFile, WrittenFileReadsBackAndAMissingOneGivesLightWithMenuBar) {
-    ProgramFolder program;
-    AppearanceFlags missing = ReadDarkModeFile(program.folder.Path());
-    EXPECT_FALSE(missing.DarkMode || missing.NoMenuBar);
-    ASSERT_TRUE(WriteDarkModeFile(DarkModeValue(false, true)));
-    EXPECT_EQ(program.folder.ReadBytes(u"dkm.ini"), EncodeUtf16LeWithBom(u"dkm=2\r\n"));
-    ASSERT_TRUE(WriteDarkModeFile(DarkModeValue(true, true)));
-    AppearanceFlags flags = ReadDarkModeFile(program.folder.Path());
-    EXPECT_TRUE(flags.DarkMode && flags.NoMenuBar);
-}
-
-// The environment dialog: the refresh period is held within its range, the
-// scroll width taken as typed; only the first 4 and 7 characters are read.
-TEST(EnvironmentSettings, TypedValues) {
-    const struct {
-        std::u16string_view typed;
-        int32_t stored;
-    } periods[] = {{u"99", 100}, {u"1001", 1000}, {u"01500", 150}};
-    for (const auto& c : periods) EXPECT_EQ(RefreshPeriodFromText(c.typed), c.stored) << std::u16string(c.typed).size();
-    EXPECT_EQ(ScrollPitchFromText(u"12345678"), 1234567);
-    EXPECT_EQ(ScrollPitchFromText(u"5 lines"), 5);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
 #include "platform/files.h"
 #include "support/temp_folder.h"
 
@@ -46,21 +45,6 @@ TEST(Files, RelativePathsFollowTheWorkingDirectory) {
     EXPECT_TRUE(SetWorkingDirectory(before));
     EXPECT_FALSE(SetWorkingDirectory(folder.File(u"no-such-folder")));
     EXPECT_NE(ExecutablePath().find(u"tests"), std::u16string::npos);
-}
-
-// Fullwidth and typographic forms of " % & < > | \ and the yen sign, which
-// some code pages best-fit to a backslash, never become the plain characters.
-TEST(Utf16ToAnsiNoBestFit, NeverTurnsALookAlikeIntoPunctuation) {
-    bool lossy = true;
-    EXPECT_EQ(Utf16ToAnsiNoBestFit(u"Ethernet 2", &lossy), "Ethernet 2");
-    EXPECT_FALSE(lossy);
-    for (std::u16string_view text : {u"\uFF02", u"\u201C", u"\uFF05", u"\uFF06", u"\uFF1C", u"\uFF1E", u"\uFF5C",
-                                     u"\uFF3C", u"\u00A5", u"\u2033"}) {
-        std::string out = Utf16ToAnsiNoBestFit(text, &lossy);
-        EXPECT_EQ(out.find_first_of("\"%&<>|\\"), std::string::npos) << static_cast<int>(text[0]);
-    }
-    Utf16ToAnsiNoBestFit(u"a\xD800" u"b", &lossy);  // half a surrogate pair
-    EXPECT_TRUE(lossy);
 }
 
 }  // namespace

@@ -116,19 +116,6 @@ TEST(InputLineView, FollowsTheEndAndScrollsForOneRepaint) {
     EXPECT_EQ(TakeViewStart(line), 0);
 }
 
-TEST(ConvertLineToBytes, OneBytePerCode) {
-    const char16_t codes[] = {0x41, 0x00, 0xFF, 0x3042, 0x20AC, 0x42};
-    uint8_t bytes[kLineCodes];
-    ASSERT_EQ(ConvertLineToBytes(codes, 6, bytes), 6);
-    EXPECT_EQ(bytes[2], 0xFF);
-    EXPECT_EQ(bytes[5], 0x42);
-    for (int i : {3, 4}) {
-        // The code page's single byte, or 0 where the character takes more.
-        std::string ansi = Utf16ToAnsiNoBestFit(std::u16string_view(&codes[i], 1));
-        EXPECT_EQ(bytes[i], ansi.size() == 1 ? uint8_t(ansi[0]) : 0) << i;
-    }
-}
-
 // sh 10, cw 9, ch 18: cells 18 pixels square, stored rows 51 pixels apart.
 constexpr InputLineMetrics kMetrics{10, 9, 18};
 
