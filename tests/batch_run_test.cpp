@@ -111,19 +111,4 @@ TEST_F(BatchRun, TheCredentialToolGetsItsFileAndStartsBeforeTheElevation) {
     EXPECT_EQ(launcher.launches.size(), 1u);
 }
 
-TEST_F(BatchRun, AutokeySettingsRoundTrip) {
-    AutokeySettings saved;
-    saved.IdTime = 0;
-    saved.PwTime = 70000;
-    CopyTextInto(saved.IdText, u"管理者 user");
-    CopyTextInto(saved.PwText, std::u16string(253, u'p'));
-    ASSERT_TRUE(SaveAutokeySettings(saved, 0, 0));
-    AutokeySettings loaded;
-    LoadAutokeySettings(loaded);
-    EXPECT_EQ(loaded.IdTime, 0);
-    EXPECT_EQ(loaded.PwTime, 70000);
-    EXPECT_EQ(TextView(loaded.IdText), u"管理者 user");
-    EXPECT_EQ(TextView(loaded.PwText), std::u16string(249, u'p'));  // at most 249 are read back
-}
-
 }  // namespace

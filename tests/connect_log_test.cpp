@@ -7,7 +7,6 @@
 #include "common/text_table.h"
 #include "nettools/connect_log.h"
 #include "platform/files.h"
-#include "platform/launcher.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "support/program_folder.h"
@@ -58,22 +57,6 @@ TEST(ParseConnectLog, OnlyTheFirst128LinesOf1022BytesAreRead) {
     for (const std::u16string& e : entries) EXPECT_TRUE(e.starts_with(u"IP=")) << Utf16ToUtf8(e);
 }
 
-TEST(TakeConnectAddress, ReadsFourColumnsAfterIpEquals) {
-    const struct {
-        std::u16string_view entry;
-        int32_t expected[4];
-    } cases[] = {
-        {u"IP=1.2.3", {1, 2, 3, 0}},  // past the end, each octet ends at once
-        {u"IP=", {0, 0, 0, 0}},
-    };
-    for (const auto& c : cases) {
-        int32_t octets[4] = {7, 7, 7, 7};
-        TakeConnectAddress(c.entry, octets);
-        EXPECT_EQ(std::vector<int32_t>(octets, octets + 4), std::vector<int32_t>(c.expected, c.expected + 4))
-            << Utf16ToUtf8(c.entry);
-    }
-}
-
 class ConnectLogFile : public ::testing::Test {
 protected:
     ProgramFolder program;
@@ -105,18 +88,6 @@ TEST_F(ConnectLogFile, ReadsLogTxtInTheProgramFolder) {
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, u"Cannot open or create the file.");
     EXPECT_EQ(boxes.Boxes()[0].caption, u"File Error");
-}
-
-// The end-to-end run starts the batch file the normal way; a failed start
-// as administrator is said.
-TEST_F(ConnectLogFile, AFailedStartAsAdministratorIsReported) {
-    RecordingLauncher launcher;
-    launcher.runAsResult = false;
-    StartConnectBatch(nullptr, true);
-    ASSERT_EQ(launcher.launches.size(), 1u);
-    EXPECT_TRUE(launcher.launches[0].elevated);
-    EXPECT_EQ(launcher.launches[0].file, program.folder.File(u"connect_ip.bat"));
-    EXPECT_EQ(boxes.Count(), 1u);
 }
 
 // The shipped sample is run by the system's command interpreter: plain

@@ -9,46 +9,13 @@
 #include "platform/text.h"
 #include "relaunch/relaunch_target.h"
 #include "shell/local_host_info.h"
-#include "shell/restart.h"
 
 namespace {
 
-// What the about box shows, the manual and the restart question are checked
-// end to end; here the day the compiler pads and the restart as administrator.
+// What the about box shows, the manual and the restart are checked end to
+// end; here the day the compiler pads.
 TEST(AboutTexts, TheCompilersPaddedDayIsClosedUp) {
     EXPECT_EQ(AboutBuildDateText("Dec  7 2026"), u"Build: Dec 7 2026");
-}
-
-TEST(Restart, YesRestartsAsAdministrator) {
-    CopyTextInto(g_ProgramDirectory, u"C:\\Lanvisor");
-    RecordingMessageBox boxes;
-    RecordingLauncher launcher;
-    boxes.Answer(kIdYes);
-    StartRelaunch(AskRestartTarget(nullptr));
-    ASSERT_EQ(launcher.launches.size(), 1u);
-    EXPECT_FALSE(launcher.launches[0].elevated);
-    EXPECT_EQ(launcher.launches[0].file, u"C:\\Lanvisor\\relaunch.exe");
-    EXPECT_EQ(launcher.launches[0].parameters, u"LanvisorA.exe");
-    EXPECT_EQ(launcher.launches[0].directory, u"C:\\Lanvisor");
-}
-
-TEST(MacroFileEditing, EveryChosenFileOpensByItsFullPath) {
-    using namespace std::string_view_literals;
-    const struct {
-        std::u16string_view result;
-        std::vector<std::u16string> paths;
-    } cases[] = {
-        {u"C:\\Lanvisor\0a.txt\0b.txt\0\0"sv, {u"C:\\Lanvisor\\a.txt", u"C:\\Lanvisor\\b.txt"}},
-        {u"C:\\\0a.txt\0b.txt\0\0"sv, {u"C:\\a.txt", u"C:\\b.txt"}},  // a drive root ends in "\" already
-        {u"C:\\Lanvisor\0a.txt\0b.t"sv, {u"C:\\Lanvisor\\a.txt"}},  // cut off: the last name is incomplete
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ChosenFilePaths(c.result), c.paths);
-        RecordingLauncher launcher;
-        OpenChosenFiles(nullptr, c.result);
-        ASSERT_EQ(launcher.launches.size(), c.paths.size());
-        for (size_t i = 0; i < c.paths.size(); ++i) EXPECT_EQ(launcher.launches[i].file, c.paths[i]);
-    }
 }
 
 // The restart tool starts only a plain executable name in its own folder.

@@ -137,31 +137,6 @@ void ExpectTexts(const RecordingCanvas& canvas, std::initializer_list<Expected> 
     }
 }
 
-// Cells are placed as in the stored rows below; here the labels, the index
-// numbers and what a repaint leaves out.
-TEST(PaintInputLine, TheCurrentNotationIsMarkedAndAHeldDigitLeftOut) {
-    TextTable saved = g_Texts;
-    CopyTextInto(g_Texts.Texts[67][g_Settings.Language], u"ASC");
-    CopyTextInto(g_Texts.Texts[68][g_Settings.Language], u"HEX");
-    InputLine line = LineOf(3);
-    SetEntryMode(line, Notation::Hex);
-    TakeTypedText(line, u"7");
-    RecordingCanvas canvas;
-    PaintInputLine(canvas, kMetrics, line, u"Type here", kAscHexText);
-    g_Texts = saved;
-    ExpectTexts(canvas, {
-        {u"Type here", 40, 5, CanvasFont::Large, kTextColor, kTransparent},
-        {u"ASC", 0, 45, CanvasFont::Small, kAscHexText, kTransparent},
-        {u"HEX", 0, 65, CanvasFont::Small, kAscHexText, kAscHexBack},
-        {u"063", 40 + 18 * 63, 25, CanvasFont::Small, kTextColor, kTransparent},
-    });
-    EXPECT_TRUE(canvas.TextsEqualTo(u"064").empty());
-    auto isFrame = [](const Op& op) { return op.kind == RecordingCanvas::Kind::Rect; };
-    EXPECT_EQ(std::count_if(canvas.ops.begin(), canvas.ops.end(), isFrame), 2 * 64);
-    EXPECT_EQ(canvas.TextsEqualTo(u"78").size(), 3u);  // the three x, not the 7
-    EXPECT_TRUE(canvas.TextsEqualTo(u"7").empty());
-}
-
 TEST(PaintInputLine, TypingDrawsAtOnceInTheViewBeforeTheAddition) {
     InputLine line;
     for (int i = 0; i < 64; ++i) line.codes[i] = static_cast<char16_t>(i);

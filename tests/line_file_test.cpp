@@ -50,23 +50,6 @@ TEST(ParseLineNotation, Rules) {
     EXPECT_EQ(Parse(u"'abcdef'", 3), (Codes{u'a', u'b', u'c'}));
 }
 
-TEST(AppendLineNotation, WrittenLinesReadBack) {
-    const struct {
-        Codes codes;
-        std::u16string_view text;
-    } cases[] = {
-        {{0x41, 0x0D, 0x0A, 0x00, 0x22, 0xab}, u"410D0A0022AB"},
-        // Codes of 256 and more have no two-digit form: quoted, a run in one pair of quotes.
-        {{0x41, 0x3042, 0x3044, 0x42, 0x100}, u"41\"\u3042\u3044\"42\"\u0100\""},
-    };
-    for (const auto& c : cases) {
-        std::u16string text;
-        AppendLineNotation(c.codes.data(), int32_t(c.codes.size()), text);
-        EXPECT_EQ(text, c.text);
-        EXPECT_EQ(Parse(text), c.codes);
-    }
-}
-
 TEST(LineFileName, GetsTheTxtExtension) {
     const struct {
         std::u16string_view given, saved;

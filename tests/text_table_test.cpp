@@ -38,11 +38,8 @@ TEST(TextTable, LooksUpByNumberAndLanguage) {
     EXPECT_EQ(text(kChinese, 5), u"清除记录吗？");
     EXPECT_EQ(text(kKorean, 299), u"끝");  // key names ignore case
     EXPECT_EQ(text(kEnglish, 44), std::u16string(63, u'x'));
-    // Out of range leaves the destination as it was.
-    EXPECT_EQ(text(4, 5), u"unchanged");
-    EXPECT_EQ(text(-1, 5), u"unchanged");
-    EXPECT_EQ(text(kEnglish, 300), u"unchanged");
-    EXPECT_EQ(text(kEnglish, -1), u"unchanged");
+    for (auto [language, n] : {std::pair{4, 5}, {-1, 5}, {kEnglish, 300}, {kEnglish, -1}})
+        EXPECT_EQ(text(language, n), u"unchanged");  // out of range: the destination as it was
 }
 
 // Names are compared exactly; the end-to-end run tries a lower-case one.
@@ -73,30 +70,24 @@ TEST(LanguageFile, EveryNumberHasFourTextsThatFit) {
     std::u16string text = Utf8ToUtf16(bytes);
     IniDocument doc = LanguageFile(text);
 
-    size_t keys = 0;
-    for (size_t start = 0, end; start < text.size(); start = end + 1) {
-        end = std::min(text.find(u'\n', start), text.size());
-        std::u16string_view line = std::u16string_view(text).substr(start, end - start);
-        if (line.empty() || line[0] == u';' || line == u"[Lanvisor]") continue;
-        size_t equals = line.find(u'=');
-        ASSERT_NE(equals, std::u16string_view::npos) << Utf16ToUtf8(line);
-        std::u16string read;
-        EXPECT_TRUE(doc.Lookup(u"Lanvisor", line.substr(0, equals), read)) << Utf16ToUtf8(line);
-        EXPECT_EQ(Utf16ToUtf8(read), Utf16ToUtf8(line.substr(equals + 1)));
-        EXPECT_LE(read.size(), 63u) << Utf16ToUtf8(line);
-        ++keys;
-    }
-    // Every key is a text key, four to a number.
+    // Every key line is a text key, four to a number; no text is cut or changed.
     size_t numbers = 0;
     for (int n = 0; n < kTextCount; ++n) {
         int found = 0;
         std::u16string read;
-        for (std::u16string_view pattern : {u"No.%d:comt-j", u"No.%d:comt-e", u"No.%d:comt-k", u"No.%d:comt-c"})
-            found += doc.Lookup(u"Lanvisor", FormatString(pattern, {n}), read) && !read.empty();
+        for (std::u16string_view pattern : {u"No.%d:comt-j", u"No.%d:comt-e", u"No.%d:comt-k", u"No.%d:comt-c"}) {
+            std::u16string key = FormatString(pattern, {n});
+            if (!doc.Lookup(u"Lanvisor", key, read) || read.empty()) continue;
+            ++found;
+            EXPECT_LE(read.size(), 63u) << Utf16ToUtf8(key);
+            EXPECT_NE(text.find(u"\n" + key + u"=" + read + u"\n"), std::u16string::npos) << Utf16ToUtf8(key);
+        }
         EXPECT_TRUE(found == 0 || found == 4) << n;
         numbers += found == 4;
     }
-    EXPECT_EQ(keys, 4 * numbers);
+    size_t keyLines = 0;
+    for (size_t at = text.find(u"\nNo."); at != std::u16string::npos; at = text.find(u"\nNo.", at + 1)) ++keyLines;
+    EXPECT_EQ(keyLines, 4 * numbers);
     EXPECT_GT(numbers, 100u);
 }
 
