@@ -28,7 +28,6 @@ TEST(TakeAdapterAddress, ReadsFourColumnsAfterIpEquals) {
         {u"IP=1234.5.6.7 :Name=a (b)", {7, 7, 7, 7}},  // four digits: no separator in reach, nothing moves
         {u"IP=1..2.3 :Name=a (b)", {1, 0, 2, 3}},
         {u"IP=fe80::1 :Name=Ethernet (Intel)", {7, 7, 7, 7}},
-        {u"IP= :Name=No address (x)", {7, 7, 7, 7}},
     };
     for (const auto& c : cases) {
         int32_t octets[4] = {7, 7, 7, 7};
@@ -43,14 +42,12 @@ TEST(ListAdapters, FullLinesShowTheLastAddressNameAndDescription) {
     source.query.adapters = {
         Adapter(u"Ethernet", u"Intel(R) Ethernet", {u"fe80::1", u"192.168.0.10"}),
         Adapter(u"Long", std::u16string(511, u'd'), {}),
-        Adapter(u"Loopback Pseudo-Interface 1", u"Software Loopback Interface 1", {u"127.0.0.1"}),
     };
     RecordingMessageBox boxes;
     EXPECT_EQ(ListAdapters(nullptr, kAdapterFullLines, source),
               (std::vector<std::u16string>{
                   u"IP=192.168.0.10 :Name=Ethernet (Intel(R) Ethernet)",
                   u"IP= :Name=Long (" + std::u16string(255 - 16, u'd'),  // cut to 255 characters
-                  u"IP=127.0.0.1 :Name=Loopback Pseudo-Interface 1 (Software Loopback Interface 1)",
               }));
     EXPECT_EQ(boxes.Count(), 0u);
 }
@@ -64,7 +61,6 @@ TEST(ListAdapters, NamesOnlyLeaveOutLoopbackAndWifiDirect) {
         {Adapter(u"Loop3", u"x", {u"127.0.0.2"}), true},
         {Adapter(u"Loop4", u"x", {u"127.0.0.1", u"::1"}), true},  // the last address counts
         {Adapter(u"Direct", u"microsoft wi-fi direct Virtual Adapter #2", {u"10.0.0.1"}), false},
-        {Adapter(u"Near", u"Microsoft Wi-Fi Adapter", {}), true},
         {Adapter(u"Near2", u" Microsoft Wi-Fi Direct", {}), true},
     };
     for (const auto& c : cases) {

@@ -150,7 +150,6 @@ TEST(ReadBackBatch, FindsTheKindAndTheNumbersAfterStatic) {
     } cases[] = {
         // Words inside the adapter name do not count.
         {"netsh interface ip set address \"static 1.2.3.4\" dhcp\r\n", BatchReadBack::Automatic, {}},
-        {"netsh interface ip set address \"LAN\" static 10.0\r\n", BatchReadBack::Fixed, {10, 0}},
         {"netsh interface ip set address \"LAN\" STATIC 1.2.3.4 5.6.7.8 9\r\n", BatchReadBack::Fixed,
          {1, 2, 3, 4, 5, 6, 7, 8}},
         {"netsh interface ip set address name=LAN source=static 1.2.3.4", BatchReadBack::Fixed, {1, 2, 3, 4}},

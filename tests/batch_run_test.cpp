@@ -101,14 +101,6 @@ TEST_F(BatchRun, TheCredentialToolGetsItsFileAndStartsBeforeTheElevation) {
         EXPECT_EQ(value, expected);
     }
     EXPECT_EQ(boxes.Count(), 0u);
-
-    // Off: no file, no tool.
-    ASSERT_TRUE(DeleteFileAt(program.folder.File(u"autokey.ini")));
-    launcher.launches.clear();
-    g_Settings.AutokeyOn = 0;
-    RunBatchFile(nullptr, u"Ethernet_auto.bat", 500, 20);
-    EXPECT_FALSE(FileExists(program.folder.File(u"autokey.ini")));
-    EXPECT_EQ(launcher.launches.size(), 1u);
 }
 
 }  // namespace

@@ -84,7 +84,6 @@ TEST(TakeTypedText, TheLineHoldsAt256CodesAndReportsWhatToRepaint) {
     } repaints[] = {
         {0, kAscEntry, u"A", false, -1, -1},  // the first code is only drawn
         {31, kAscEntry, u"A", false, 31, 31},
-        {32, kAscEntry, u"A", true, -1, -1},
         {7, kHexEntry, u"4", false, -1, -1},  // a held digit is only drawn
         {7, kHexEntry, u"41", false, 7, 7},
     };
@@ -111,9 +110,6 @@ TEST(InputLineView, FollowsTheEndAndScrollsForOneRepaint) {
     line.viewStart = 192;
     ScrollView(line, ScrollDirection::Forward);
     EXPECT_EQ(TakeViewStart(line), 192);
-    line.viewStart = 0;
-    ScrollView(line, ScrollDirection::Back);
-    EXPECT_EQ(TakeViewStart(line), 0);
 }
 
 // sh 10, cw 9, ch 18: cells 18 pixels square, stored rows 51 pixels apart.

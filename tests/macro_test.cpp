@@ -142,8 +142,8 @@ TEST(MacroRegistersCounting, CountUp) {
         std::string before;
         std::string after;
     } rows[] = {
-        {false, "A9", "00"}, {false, "099", "100"}, {false, "", ""},     {true, "09", "0A"},
-        {true, "FF", "00"},  {true, "0a", "10"},    {false, "\xF0" "9", "00"},
+        {false, "A9", "00"}, {false, "099", "100"}, {false, "", ""}, {true, "09", "0A"}, {true, "0a", "10"},
+        {false, "\xF0" "9", "00"},  // bytes from 0x80 up are below every digit
     };
     for (const Row& row : rows) {
         MacroRegister r;
@@ -288,10 +288,6 @@ TEST_F(MacroTest, ReadWaitsAcrossTicks) {
     EXPECT_EQ(registers->Registers[3].length, 0);  // a READ after a READ does not see the older blocks
     EXPECT_EQ(registers->Registers[3].data[0], 0);
 
-    // Count 0 and timeout 0 end at once.
-    Begin(MacroText({u"READ 03 000 000"}));
-    EXPECT_EQ(Step(), Continued);
-
     // A block longer than a register keeps its first 264 bytes.
     Begin(MacroText({u"READ 04 001 000"}));
     Step();
@@ -339,12 +335,6 @@ TEST(ReplyWatch, KeepsTheFirstBlockOfEveryLength) {
 }
 
 TEST_F(MacroTest, LimitsStopTheMacroNamingTheLine) {
-    // Only a multibyte code page makes a line of 255 characters give more
-    // than 256 bytes; elsewhere the same line is sent.
-    std::u16string wideText = u"'" + std::u16string(120, u'\u3042') + u"'";
-    uint8_t scratch[kMacroDataMax];
-    bool wideFaults = MacroDataToBytes(wideText, scratch, kMacroDataMax) > kMacroDataMax;
-    std::u16string longData = u"SEND " + wideText;
     struct Row {
         const char* name;
         std::u16string_view faulty;
@@ -352,7 +342,6 @@ TEST_F(MacroTest, LimitsStopTheMacroNamingTheLine) {
     } rows[] = {
         {"register above 99", u"MCLR 1x", u""},  // reads as 1: no fault
         {"READ register", u"READ -1 001 001", u"register number is not 00..99"},
-        {"data beyond 256 bytes", longData, wideFaults ? u"more than 256 bytes" : u""},
         {"MADD beyond 264", u"MADD 10 10", u"does not fit"},
         {"MMID negative start", u"MMID 10 -1 02 03", u"outside"},
         {"MMID target register", u"MMID 10 00 02 -1", u"register number is not 00..99"},
