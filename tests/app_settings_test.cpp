@@ -30,7 +30,6 @@ TEST_F(AppSettingsTest, ValuesAreTakenAsTheyStand) {
         u"WSA_VER=7\r\n"
         u"port_no=abc\r\n"
         u"aport_no=70000\r\n"
-        u"pl_time=-5\r\n"
         u"macro_filename=ab\r\n"
         u"[Tools]\r\nlast=1\r\n"));
     AppSettings settings;
@@ -38,7 +37,6 @@ TEST_F(AppSettingsTest, ValuesAreTakenAsTheyStand) {
     EXPECT_EQ(settings.WsaVersion, 7);
     EXPECT_EQ(settings.AccessPort, 0);
     EXPECT_EQ(settings.AdapterPort, 70000);  // no range limit when loading
-    EXPECT_EQ(settings.RefreshPeriodMs, -5);
     EXPECT_EQ(settings.MacroFileName[0], 0);  // two characters are no file name
 
     ASSERT_TRUE(SaveAppSettings(settings));

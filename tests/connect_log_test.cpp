@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "common/text_table.h"
@@ -88,24 +86,6 @@ TEST_F(ConnectLogFile, ReadsLogTxtInTheProgramFolder) {
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, u"Cannot open or create the file.");
     EXPECT_EQ(boxes.Boxes()[0].caption, u"File Error");
-}
-
-// The shipped sample is run by the system's command interpreter: plain
-// ASCII, no byte-order mark, every line ended by CR LF.
-TEST(ConnectIpSample, IsAPlainBatchFileThatWritesLogTxtBesideTheProgram) {
-    std::ifstream in(std::string(LANVISOR_SOURCE_DIR) + "/src/nettools/connect_ip.bat", std::ios::binary);
-    std::ostringstream read;
-    read << in.rdbuf();
-    std::string bytes = read.str();
-    ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        ASSERT_TRUE(c == '\r' || c == '\n' || (c >= 0x20 && c < 0x7F)) << "byte " << i;
-        ASSERT_EQ(c == '\n', i > 0 && bytes[i - 1] == '\r') << "byte " << i;
-    }
-    // Started elevated, a batch file runs in the system folder.
-    EXPECT_NE(bytes.find("cd /d \"%~dp0\""), std::string::npos);
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ TEST(IniSet, KeepsEverythingElse) {
     doc.Set(u"LANVISOR", u"WSA_VER", u"4");
     doc.Set(u"Empty", u"e", u"1");
     doc.Set(u"Lanvisor", u"new_key", u"v");
-    doc.Set(u"Third", u"k", u"line1\r\nline2");
+    doc.Set(u"Third", u"k", u"line1\r\nline2");  // a value keeps its first line
     EXPECT_EQ(doc.Text(),
               u"[Lanvisor]\r\n"
               u"wsa_ver=4\r\n"

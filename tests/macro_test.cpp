@@ -137,32 +137,20 @@ TEST(MacroData, Notation) {
 }
 
 TEST(MacroRegistersCounting, CountUp) {
-    struct Row {
-        bool hex;
-        std::string before;
-        std::string after;
-    } rows[] = {
-        {false, "A9", "00"}, {false, "099", "100"}, {false, "", ""}, {true, "09", "0A"}, {true, "0a", "10"},
-        {false, "\xF0" "9", "00"},  // bytes from 0x80 up are below every digit
-    };
-    for (const Row& row : rows) {
+    auto counted = [](const std::string& text, bool hex) {
         MacroRegister r;
-        std::memcpy(r.data, row.before.data(), row.before.size());
-        r.length = static_cast<int32_t>(row.before.size());
-        if (row.hex)
-            IncrementHexText(r);
-        else
-            IncrementDecimalText(r);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(r.data), r.length), row.after) << row.before;
-    }
-    MacroRegister longOne;
-    longOne.length = 255;
-    std::memset(longOne.data, '9', 256);
-    IncrementDecimalText(longOne);
-    EXPECT_EQ(longOne.data[254], '0');
-    longOne.length = 256;
-    IncrementDecimalText(longOne);  // above 255 bytes nothing happens
-    EXPECT_EQ(longOne.data[255], '9');
+        std::memcpy(r.data, text.data(), text.size());
+        r.length = static_cast<int32_t>(text.size());
+        hex ? IncrementHexText(r) : IncrementDecimalText(r);
+        return std::string(reinterpret_cast<char*>(r.data), static_cast<size_t>(r.length));
+    };
+    EXPECT_EQ(counted("A9", false), "00");  // a non-digit counts as 0; the carry out of the first byte is dropped
+    EXPECT_EQ(counted("099", false), "100");
+    EXPECT_EQ(counted("\xF0" "9", false), "00");  // bytes from 0x80 up are below every digit
+    EXPECT_EQ(counted("09", true), "0A");
+    EXPECT_EQ(counted("0a", true), "10");  // lower case is above F
+    EXPECT_EQ(counted(std::string(255, '9'), false), std::string(255, '0'));
+    EXPECT_EQ(counted(std::string(256, '9'), false), std::string(256, '9'));  // above 255 bytes nothing happens
 }
 
 TEST_F(MacroTest, Commands) {
