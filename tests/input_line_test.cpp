@@ -5,9 +5,6 @@
 #include <vector>
 
 #include "appearance/color_scheme.h"
-#include "common/app_settings.h"
-#include "common/text_table.h"
-#include "platform/code_page.h"
 #include "platform/text.h"
 #include "sending/input_line.h"
 #include "sending/input_line_drawing.h"

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "common/app_settings.h"
 #include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
