@@ -84,7 +84,6 @@ TEST(ListAdapters, AFailedQueryListsNothingAndSaysWhy) {
     EXPECT_EQ(shown[0].text, u"The network adapters could not be listed: GetAdaptersAddresses failed with error 87.");
     EXPECT_EQ(shown[1].text, u"The network adapters could not be listed: not enough memory.");
     EXPECT_EQ(shown[1].caption, u"NetworkAdapter");
-    EXPECT_EQ(shown[1].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
 }
 
 // A batch file needs the adapter's name: one without is left out of the

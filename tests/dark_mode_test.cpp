@@ -30,8 +30,7 @@ TEST(DarkModeFile, TheLastCompleteLineDecides) {
         EXPECT_EQ(flags.DarkMode, c.dark) << c.bytes.size();
         EXPECT_EQ(flags.NoMenuBar, c.noMenuBar) << c.bytes.size();
     }
-    // An overlong line is cut and does not count; 510 characters make a line
-    // of their own, so "dkm=1..." after them is read as a new line.
+    // 510 characters make a line of their own, which does not count; "dkm=1" after them is a new line.
     EXPECT_FALSE(ParseDarkModeFile(Utf16(u"dkm=3\r\n" + std::u16string(600, u'x') + u"\r\n")).DarkMode);
     EXPECT_TRUE(ParseDarkModeFile(Utf16(std::u16string(510, u'y') + u"dkm=1\r\n")).DarkMode);
 }

@@ -1,5 +1,4 @@
-// The small commands of the Help, Connection and Setting menus that hand a
-// file to the system or show one box.
+// Small commands of the Tools, Setting and Connection menus.
 #include <gtest/gtest.h>
 
 #include "common/help_commands.h"

@@ -93,7 +93,6 @@ TEST(IniFile, WritesUtf16AndReadsBackIntoTheCallersBuffer) {
     EXPECT_EQ(std::u16string(out), u"計測用パソコン");
     ASSERT_TRUE(WriteIniString(path, u"S", u"k", std::u16string(100, u'x')));
     EXPECT_EQ(ReadIniString(path, u"S", u"k", out, 64), 63u);
-    EXPECT_EQ(ReadIniInt(path, u"Lanvisor", u"pl_time", 300), 300);
 }
 
 TEST(IniFile, AnUnreadableFileIsNotReplaced) {

@@ -121,7 +121,8 @@ TEST(LineFile, FailuresAreToldApartAndLeaveTheTable) {
     auto presets = std::make_unique<PresetEditTable>();
     Set(presets->Entries[0], {0x41});
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"missing\\x.txt"), *presets));
-    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"taken.txt")));  // created, but it cannot take the folder's place
+    // Created, but it cannot take the place of a folder of that name.
+    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"taken.txt")));
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"taken"), *presets));
     program.folder.WriteBytes(u"ansi.txt", "41\r\n");
     EXPECT_FALSE(LoadPresetEditFile(nullptr, program.folder.File(u"ansi.txt"), *presets));
@@ -129,7 +130,8 @@ TEST(LineFile, FailuresAreToldApartAndLeaveTheTable) {
     EXPECT_EQ(CodesOf(presets->Entries[0]), Codes{0x41});
     std::vector<std::u16string> captions;
     for (const auto& b : boxes.Boxes()) captions.push_back(b.caption);
-    EXPECT_EQ(captions, (std::vector<std::u16string>{u"CreateFile", u"CloseHandle-errer", u"FileError", u"CreateFile"}));
+    EXPECT_EQ(captions,
+              (std::vector<std::u16string>{u"CreateFile", u"CloseHandle-errer", u"FileError", u"CreateFile"}));
     EXPECT_EQ(boxes.Boxes()[1].text, program.folder.File(u"taken.txt"));
 
     auto table = std::make_unique<PresetTable>();

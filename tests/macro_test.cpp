@@ -158,36 +158,36 @@ TEST_F(MacroTest, Commands) {
         const char* name;
         std::initializer_list<std::u16string_view> lines;
         std::vector<Sent> sent;
-        int reg;  // register to check, -1 none
-        Bytes regBytes;
-        std::u16string_view endBox;
+        std::u16string_view endBox = u"END";
+        int reg = -1;  // register to check, -1 none
+        Bytes regBytes = {};
     } rows[] = {
-        {"client characters",
-         {u"SEND3 0D0A", u"SEND0 41", u"SEND9 42", u"SEND: 43", u"SEND 44"},
-         {{3, {0x0D, 0x0A}}, {0, {0x41}}, {9, {0x42}}, {0, {0x43}}, {0, {0x44}}}, -1, {}, u"END"},
+        {"client characters", {u"SEND3 0D0A", u"SEND0 41", u"SEND9 42", u"SEND: 43", u"SEND 44"},
+         {{3, {0x0D, 0x0A}}, {0, {0x41}}, {9, {0x42}}, {0, {0x43}}, {0, {0x44}}}},
         {"lower case and misspelt lines pass", {u"send 41", u"SEN 41", u"READX01", u"; note", u"", u"SEND 42"},
-         {{0, {0x42}}}, -1, {}, u"END"},
-        {"PEND ends at its line", {u"SEND 41", u"PEND", u"SEND 42"}, {{0, {0x41}}}, -1, {}, u"PEND"},
-        {"MOVE and MSED", {u"MOVE 05 'hi'00", u"MSED 05", u"MSED2 05"}, {{0, Bytes{'h', 'i', 0}}, {2, Bytes{'h', 'i', 0}}}, 5, Bytes{'h', 'i', 0}, u"END"},
+         {{0, {0x42}}}},
+        {"PEND ends at its line", {u"SEND 41", u"PEND", u"SEND 42"}, {{0, {0x41}}}, u"PEND"},
+        {"MOVE and MSED", {u"MOVE 05 'hi'00", u"MSED 05", u"MSED2 05"}, {{0, {'h', 'i', 0}}, {2, {'h', 'i', 0}}},
+         u"END", 5, {'h', 'i', 0}},
         {"MOVE keeps the old bytes beyond, MCLR zeroes them",
          {u"MOVE 01 'abcd'", u"MOVE 01 'x'", u"CMPL 01 no1 'xbc'", u"PEND", u":no1", u"MCLR 01", u"MOVE 01 'x'",
           u"CMPL 01 yes 'x'00", u"PEND", u":yes", u"SEND 01"},
-         {{0, {0x01}}}, 1, B("x"), u"END"},
-        {"MADD", {u"MOVE 01 'ab'", u"MOVE 02 'cd'", u"MADD 01 02", u"MADD 02 02"}, {}, 2, B("cdcd"), u"END"},
-        {"MMID", {u"MOVE 01 'abcdef'", u"MMID 01 02 03 04"}, {}, 4, B("cde"), u"END"},
-        {"HINC", {u"MOVE 07 '0F'", u"HINC 07"}, {}, 7, B("10"), u"END"},
-        {"CHKH", {u"MOVE 01 0102F0", u"CHKH 01 03"}, {}, 3, {0xF3}, u"END"},
+         {{0, {0x01}}}, u"END", 1, B("x")},
+        {"MADD", {u"MOVE 01 'ab'", u"MOVE 02 'cd'", u"MADD 01 02", u"MADD 02 02"}, {}, u"END", 2, B("cdcd")},
+        {"MMID", {u"MOVE 01 'abcdef'", u"MMID 01 02 03 04"}, {}, u"END", 4, B("cde")},
+        {"HINC", {u"MOVE 07 '0F'", u"HINC 07"}, {}, u"END", 7, B("10")},
+        {"CHKH", {u"MOVE 01 0102F0", u"CHKH 01 03"}, {}, u"END", 3, {0xF3}},
         {"CMPM with an empty register jumps", {u"MCLR 09", u"CMPM 01 09 yes", u"SEND 01", u":yes", u"SEND 02"},
-         {{0, {0x02}}}, -1, {}, u"END"},
-        {"last line without carriage return", {u"SEND 41", u"SEND 42"}, {{0, {0x41}}, {0, {0x42}}}, -1, {}, u"END"},
-        {"SEND and MSED with nothing after", {u"SEND", u"MSED", u"SEND 43"}, {{0, {0x43}}}, -1, {}, u"END"},
+         {{0, {0x02}}}},
+        {"nothing after SEND or MSED; no carriage return after the last line", {u"SEND", u"MSED", u"SEND 43"},
+         {{0, {0x43}}}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         host.sent.clear();
         boxes.Clear();
         *registers = MacroRegisters{};
-        bool lastCr = std::string(row.name) != "last line without carriage return";
+        bool lastCr = std::string_view(row.name).find("no carriage return") == std::string_view::npos;
         Begin(MacroText(row.lines, lastCr));
         ASSERT_GT(RunToEnd(), 0);
         EXPECT_EQ(host.sent, row.sent);
@@ -227,7 +227,6 @@ TEST_F(MacroTest, TimeWaitsAcrossTicks) {
     EXPECT_EQ(Step(), Waiting);
     host.clock.Advance(299);
     EXPECT_EQ(Step(), Waiting);
-    EXPECT_TRUE(host.sent.empty());
     host.clock.Advance(1);
     EXPECT_EQ(Step(), Continued);
     EXPECT_EQ(host.sent.size(), 1u);  // the next line runs on the tick that ends the wait
@@ -274,7 +273,6 @@ TEST_F(MacroTest, ReadWaitsAcrossTicks) {
     host.clock.Advance(100);
     EXPECT_EQ(Step(), Continued);
     EXPECT_EQ(registers->Registers[3].length, 0);  // a READ after a READ does not see the older blocks
-    EXPECT_EQ(registers->Registers[3].data[0], 0);
 
     // A block longer than a register keeps its first 264 bytes.
     Begin(MacroText({u"READ 04 001 000"}));
@@ -380,7 +378,6 @@ TEST_F(MacroTest, LabelsAndLongTexts) {
     EXPECT_EQ(FindMacroLabel(*run, u"nop"), static_cast<int32_t>(text.size()));
     EXPECT_EQ(FindMacroLabel(*run, u"en"), static_cast<int32_t>(text.size()));
     EXPECT_EQ(RunToEnd(), 4);  // GOTO, the label line, the cut last line, the end
-    EXPECT_EQ(MacroLineNumber(*run, 1), 1);
 }
 
 // Short names, files without a mark and empty files are refused end to end.

@@ -45,17 +45,13 @@ TEST(PresetEditList, SelectMoveAndDelete) {
     auto table = std::make_unique<PresetEditTable>();
     for (int i = 0; i < 200; ++i) Assemble(*table, {char16_t(199 - i)});  // entry i holds code i
     PresetEditState state{100, kNoSelection};
-    EXPECT_EQ(PressRowNumber(state, 3), 3);
-    EXPECT_EQ(state.Selection, 103);
-    EXPECT_EQ(PressRowNumber(state, 3), -1);
-    EXPECT_EQ(state.Selection, kNoSelection);
+    using enum MoveDirection;
 
     const struct {
         int32_t selection;
         MoveDirection direction;
         bool moved;
-    } moves[] = {{0, MoveDirection::Up, false}, {199, MoveDirection::Down, false}, {kNoSelection, MoveDirection::Up, false},
-                 {5, MoveDirection::Down, true}};
+    } moves[] = {{0, Up, false}, {199, Down, false}, {kNoSelection, Up, false}, {5, Down, true}};
     for (const auto& m : moves) {
         state.Selection = m.selection;
         EXPECT_EQ(MoveSelectedEntry(*table, state, m.direction), m.moved) << m.selection;
