@@ -9,9 +9,8 @@
 
 namespace {
 
-// Runs each test with the program directory in a fresh folder. The file a
-// first run writes, every key in order, and the keys the dialogs change are
-// checked end to end; here what a hand-edited file may hold.
+// The program directory in a fresh folder. The file a first run writes and
+// the keys the dialogs change are checked end to end; here hand-edited files.
 class AppSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {

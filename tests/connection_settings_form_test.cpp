@@ -6,9 +6,14 @@
 
 namespace {
 
-// The dialog's rules are checked end to end. A name the resolver refuses by
-// its form, before asking any name server, leaves the access point as it
-// was: the test sends nothing off this machine.
+// The dialog's rules are checked end to end; here every version text, and a
+// PC name the resolver refuses by its form, before asking any name server
+// (the test sends nothing off this machine), or finds.
+TEST(ConnectionSettingsForm, VersionTextsReadBack) {
+    for (int32_t version = 1; version <= 4; ++version) EXPECT_EQ(WsaVersionFromText(VersionText(version)), version);
+    EXPECT_EQ(WsaVersionFromText(u"2.0x"), 3);  // the first three characters count
+}
+
 TEST(ConnectionSettingsForm, PcNameResolvesIntoTheAccessPoint) {
     SocketLibraryUse library;
     AppSettings s;
