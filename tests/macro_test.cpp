@@ -386,10 +386,10 @@ TEST_F(MacroTest, StartingFromFiles) {
     file(u"run.txt", Utf16LeFile(u"SEND 41\r\nTIME 100\r\n"));
     file(u"ansi.txt", "SEND 42\r\n");
     // A name of 260 characters is refused before the file is looked for.
-    std::u16string folder = std::u16string(100, u'a') + u"\\" + std::u16string(100, u'b');
-    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(folder.substr(0, 100))));
+    std::u16string folder = std::u16string(60, u'a') + u"\\" + std::u16string(60, u'b');
+    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(folder.substr(0, 60))));
     ASSERT_TRUE(CreateDirectoryAt(program.folder.File(folder)));
-    std::u16string tooLong = folder + u"\\" + std::u16string(kMacroFileNameCapacity - 206, u'x') + u".txt";
+    std::u16string tooLong = folder + u"\\" + std::u16string(kMacroFileNameCapacity - 126, u'x') + u".txt";
     ASSERT_TRUE(StartMacroFile(*run, nullptr, u"run.txt"));
     EXPECT_EQ(TextView(g_Settings.MacroFileName), u"run.txt");
     Step();
