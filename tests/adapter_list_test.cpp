@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "nettools/adapter_list.h"
 #include "platform/message_box.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -17,25 +16,24 @@ AdapterInfo Adapter(std::u16string name, std::u16string description, std::vector
     return {std::move(name), std::move(description), std::move(addresses)};
 }
 
+// Taken into the settings form: four octets read column by column; what is
+// no IPv4 address leaves the form as it was.
 TEST(TakeAdapterAddress, ReadsFourColumnsAfterIpEquals) {
     const struct {
         std::u16string_view line;
         int32_t expected[4];
     } cases[] = {
-        {u"IP=192.168.0.10 :Name=Ethernet (Intel)", {192, 168, 0, 10}},
-        {u"IP=1.2.3.4", {1, 2, 3, 7}},              // the end of the line separates nothing
-        {u"IP=1.2.3 :Name=a (b)", {1, 2, 3, 0}},    // the colon of ":Name" separates
-        {u"IP=1234.5.6.7 :Name=a (b)", {7, 7, 7, 7}},   // four digits: no separator in reach, nothing moves
+        {u"IP=1.2.3.4", {1, 2, 3, 7}},                // the end of the line separates nothing
+        {u"IP=1.2.3 :Name=a (b)", {1, 2, 3, 0}},      // the colon of ":Name" separates
+        {u"IP=1234.5.6.7 :Name=a (b)", {7, 7, 7, 7}},  // four digits: no separator in reach, nothing moves
         {u"IP=1..2.3 :Name=a (b)", {1, 0, 2, 3}},
         {u"IP=fe80::1 :Name=Ethernet (Intel)", {7, 7, 7, 7}},
-        {u"IP= :Name=No address (x)", {7, 7, 7, 7}},
-        {u"", {7, 7, 7, 7}},
     };
     for (const auto& c : cases) {
         int32_t octets[4] = {7, 7, 7, 7};
         TakeAdapterAddress(c.line, octets);
         EXPECT_EQ(std::vector<int32_t>(octets, octets + 4), std::vector<int32_t>(c.expected, c.expected + 4))
-            << std::string(c.line.begin(), c.line.end());
+            << Utf16ToUtf8(c.line);
     }
 }
 
@@ -44,21 +42,13 @@ TEST(ListAdapters, FullLinesShowTheLastAddressNameAndDescription) {
     source.query.adapters = {
         Adapter(u"Ethernet", u"Intel(R) Ethernet", {u"fe80::1", u"192.168.0.10"}),
         Adapter(u"Long", std::u16string(511, u'd'), {}),
-        Adapter(u"Wi-Fi", u"Realtek", {u"10.0.0.5", u"fe80::2"}),
-        Adapter(u"Bluetooth", u"Bluetooth Device", {}),
-        Adapter(u"Loopback Pseudo-Interface 1", u"Software Loopback Interface 1", {u"127.0.0.1"}),
-        Adapter(u"Local Area Connection* 1", u"Microsoft Wi-Fi Direct Virtual Adapter", {u"169.254.1.1"}),
     };
     RecordingMessageBox boxes;
-    std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
-    EXPECT_EQ(lines, (std::vector<std::u16string>{
-                         u"IP=192.168.0.10 :Name=Ethernet (Intel(R) Ethernet)",
-                         u"IP= :Name=Long (" + std::u16string(255 - 16, u'd'),  // cut to 255 characters
-                         u"IP=fe80::2 :Name=Wi-Fi (Realtek)",
-                         u"IP= :Name=Bluetooth (Bluetooth Device)",
-                         u"IP=127.0.0.1 :Name=Loopback Pseudo-Interface 1 (Software Loopback Interface 1)",
-                         u"IP=169.254.1.1 :Name=Local Area Connection* 1 (Microsoft Wi-Fi Direct Virtual Adapter)",
-                     }));
+    EXPECT_EQ(ListAdapters(nullptr, kAdapterFullLines, source),
+              (std::vector<std::u16string>{
+                  u"IP=192.168.0.10 :Name=Ethernet (Intel(R) Ethernet)",
+                  u"IP= :Name=Long (" + std::u16string(255 - 16, u'd'),  // cut to 255 characters
+              }));
     EXPECT_EQ(boxes.Count(), 0u);
 }
 
@@ -67,87 +57,51 @@ TEST(ListAdapters, NamesOnlyLeaveOutLoopbackAndWifiDirect) {
         AdapterInfo adapter;
         bool offered;
     } cases[] = {
-        {Adapter(u"Ethernet", u"Intel", {u"192.168.0.10"}), true},
-        {Adapter(u"Loopback", u"Software Loopback", {u"127.0.0.1"}), false},
         {Adapter(u"Loop2", u"x", {u"127.0.0.12"}), false},  // begins with 127.0.0.1
         {Adapter(u"Loop3", u"x", {u"127.0.0.2"}), true},
         {Adapter(u"Loop4", u"x", {u"127.0.0.1", u"::1"}), true},  // the last address counts
-        {Adapter(u"Direct", u"Microsoft Wi-Fi Direct Virtual Adapter #2", {u"10.0.0.1"}), false},
-        {Adapter(u"Direct3", u"Microsoft Wi-Fi Directory", {}), false},
-        {Adapter(u"Near", u"Microsoft Wi-Fi Adapter", {}), true},
+        {Adapter(u"Direct", u"microsoft wi-fi direct Virtual Adapter #2", {u"10.0.0.1"}), false},
         {Adapter(u"Near2", u" Microsoft Wi-Fi Direct", {}), true},
     };
     for (const auto& c : cases) {
         FakeAdapterSource source;
         source.query.adapters = {c.adapter};
-        std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterNamesOnly, source);
         std::vector<std::u16string> expected;
         if (c.offered) expected.push_back(c.adapter.friendlyName);
-        EXPECT_EQ(lines, expected) << std::string(c.adapter.friendlyName.begin(), c.adapter.friendlyName.end());
+        EXPECT_EQ(ListAdapters(nullptr, kAdapterNamesOnly, source), expected) << Utf16ToUtf8(c.adapter.friendlyName);
     }
 }
 
 TEST(ListAdapters, AFailedQueryListsNothingAndSaysWhy) {
-    const struct {
-        AdapterQueryStatus status;
-        uint32_t error;
-        std::u16string_view text;
-    } cases[] = {
-        {AdapterQueryStatus::QueryFailed, 87,
-         u"The network adapters could not be listed: GetAdaptersAddresses failed with error 87."},
-        {AdapterQueryStatus::OutOfMemory, 8, u"The network adapters could not be listed: not enough memory."},
-    };
-    for (const auto& c : cases) {
-        for (int mode : {kAdapterFullLines, kAdapterNamesOnly}) {
-            FakeAdapterSource source;
-            source.query.status = c.status;
-            source.query.error = c.error;
-            source.query.call = u"GetAdaptersAddresses";
-            RecordingMessageBox boxes;
-            EXPECT_TRUE(ListAdapters(nullptr, mode, source).empty());
-            ASSERT_EQ(boxes.Count(), 1u);
-            EXPECT_EQ(boxes.Boxes()[0].text, c.text);
-            EXPECT_EQ(boxes.Boxes()[0].caption, u"NetworkAdapter");
-            EXPECT_EQ(boxes.Boxes()[0].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
-        }
-    }
+    FakeAdapterSource source;
+    source.query = {AdapterQueryStatus::QueryFailed, 87, u"GetAdaptersAddresses", {Adapter(u"Ethernet", u"Intel", {})}};
+    RecordingMessageBox boxes;
+    EXPECT_TRUE(ListAdapters(nullptr, kAdapterFullLines, source).empty());
+    source.query.status = AdapterQueryStatus::OutOfMemory;
+    EXPECT_TRUE(ListAdapters(nullptr, kAdapterNamesOnly, source).empty());
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, u"The network adapters could not be listed: GetAdaptersAddresses failed with error 87.");
+    EXPECT_EQ(shown[1].text, u"The network adapters could not be listed: not enough memory.");
+    EXPECT_EQ(shown[1].caption, u"NetworkAdapter");
 }
 
+// A batch file needs the adapter's name: one without is left out of the
+// names and said so; the full list still shows it, its address can be taken.
 TEST(ListAdapters, AdaptersWithoutANameAreReportedNotFatal) {
-    const struct {
-        int nameless;
-        std::u16string_view text;
-    } cases[] = {
-        {1, u"One network adapter has no name and is not listed: a batch file needs the adapter's name."},
-        {2, u"2 network adapters have no name and are not listed: a batch file needs the adapter's name."},
-    };
-    for (const auto& c : cases) {
-        FakeAdapterSource source;
-        source.query.adapters.push_back(Adapter(u"Ethernet", u"Intel", {u"192.168.0.10"}));
-        for (int i = 0; i < c.nameless; ++i) source.query.adapters.push_back(Adapter(u"", u"Hidden", {u"10.0.0.1"}));
-        source.query.adapters.push_back(Adapter(u"Wi-Fi", u"Realtek", {u"10.0.0.5"}));
-
-        RecordingMessageBox boxes;
-        EXPECT_EQ(ListAdapters(nullptr, kAdapterNamesOnly, source), (std::vector<std::u16string>{u"Ethernet", u"Wi-Fi"}));
-        ASSERT_EQ(boxes.Count(), 1u);
-        EXPECT_EQ(boxes.Boxes()[0].text, c.text);
-
-        // The full list still shows them: their address can be taken.
-        boxes.Clear();
-        std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
-        EXPECT_EQ(lines.size(), static_cast<size_t>(2 + c.nameless));
-        EXPECT_EQ(lines[1], u"IP=10.0.0.1 :Name= (Hidden)");
-        EXPECT_EQ(boxes.Count(), 0u);
-    }
-}
-
-TEST(ListAdapters, ThisMachinesAdaptersIncludeTheLoopback) {
-    AdapterQuery query = PlatformAdapterSource().QueryAdapters();
-    ASSERT_EQ(query.status, AdapterQueryStatus::Ok) << query.error;
-    bool loopback = std::any_of(query.adapters.begin(), query.adapters.end(), [](const AdapterInfo& a) {
-        return std::find(a.addresses.begin(), a.addresses.end(), u"127.0.0.1") != a.addresses.end();
-    });
-    EXPECT_TRUE(loopback);
+    FakeAdapterSource source;
+    source.query.adapters = {Adapter(u"Ethernet", u"Intel", {u"192.168.0.10"}), Adapter(u"", u"Hidden", {u"10.0.0.1"}),
+                             Adapter(u"", u"Hidden", {}), Adapter(u"Wi-Fi", u"Realtek", {u"10.0.0.5"})};
+    RecordingMessageBox boxes;
+    EXPECT_EQ(ListAdapters(nullptr, kAdapterNamesOnly, source), (std::vector<std::u16string>{u"Ethernet", u"Wi-Fi"}));
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              u"2 network adapters have no name and are not listed: a batch file needs the adapter's name.");
+    boxes.Clear();
+    std::vector<std::u16string> lines = ListAdapters(nullptr, kAdapterFullLines, source);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], u"IP=10.0.0.1 :Name= (Hidden)");
+    EXPECT_EQ(boxes.Count(), 0u);
 }
 
 }  // namespace

@@ -14,25 +14,25 @@ namespace {
 
 std::vector<int32_t> AdapterAddress() { return {g_Settings.AdapterIp, g_Settings.AdapterIp + 4}; }
 
+const std::vector<int32_t> kBefore = {192, 168, 0, 99};
+
 class BatchRun : public ::testing::Test {
 protected:
     BatchRun() {
-        for (int i = 0; i < 4; ++i) g_Settings.AdapterIp[i] = kBefore[i];
+        std::copy(kBefore.begin(), kBefore.end(), g_Settings.AdapterIp);
         g_Settings.AutokeyOn = 0;
         CreateDirectoryAt(BatchFolderPath());
     }
+    ~BatchRun() override { g_Autokey = savedAutokey; }
 
     void WriteBatch(std::u16string_view name, std::string_view bytes) {
         program.folder.WriteBytes(u"ipaddress/" + std::u16string(name), bytes);
     }
 
-    static constexpr int32_t kBefore[4] = {192, 168, 0, 99};
     ProgramFolder program;
     RecordingMessageBox boxes;
     RecordingLauncher launcher;
     AutokeySettings savedAutokey = g_Autokey;
-
-    ~BatchRun() override { g_Autokey = savedAutokey; }
 };
 
 TEST_F(BatchRun, AStartedFixedAddressFileBecomesTheAdapterAddress) {
@@ -41,50 +41,40 @@ TEST_F(BatchRun, AStartedFixedAddressFileBecomesTheAdapterAddress) {
         std::vector<int32_t> expected;
     } cases[] = {
         {"netsh interface ip set address \"Ethernet\" static 192.168.1.20 255.255.255.0\r\n", {192, 168, 1, 20}},
-        {"netsh interface ip set address \"Ethernet\" dhcp\r\n", {192, 168, 0, 99}},
-        {"netsh interface ip set address \"Ethernet\" static 10.0\r\n", {192, 168, 0, 99}},  // too few numbers
-        {"", {192, 168, 0, 99}},
+        {"netsh interface ip set address \"Ethernet\" static 10.0\r\n", kBefore},  // too few numbers
     };
     for (const auto& c : cases) {
-        for (int i = 0; i < 4; ++i) g_Settings.AdapterIp[i] = kBefore[i];
+        std::copy(kBefore.begin(), kBefore.end(), g_Settings.AdapterIp);
         WriteBatch(u"Ethernet_x.bat", c.bytes);
         launcher.launches.clear();
         RunBatchFile(nullptr, u"Ethernet_x.bat", 0, 0);
         ASSERT_EQ(launcher.launches.size(), 1u);
         EXPECT_TRUE(launcher.launches[0].elevated);
-        EXPECT_EQ(launcher.launches[0].file, program.folder.File(u"ipaddress\\Ethernet_x.bat"));
         EXPECT_EQ(AdapterAddress(), c.expected) << c.bytes;
     }
     EXPECT_EQ(boxes.Count(), 0u);
 }
 
-TEST_F(BatchRun, ADeclinedElevationKeepsTheAdapterAddress) {
+// A declined elevation, no choice, or a file that cannot be read back: the
+// adapter keeps its address and the box says why.
+TEST_F(BatchRun, FailuresKeepTheAdapterAddress) {
     WriteBatch(u"Ethernet_10_0_0_1.bat", "netsh interface ip set address \"Ethernet\" static 10.0.0.1 255.0.0.0\r\n");
     launcher.runAsResult = false;
     RunBatchFile(nullptr, u"Ethernet_10_0_0_1.bat", 0, 0);
-    EXPECT_EQ(AdapterAddress(), (std::vector<int32_t>{192, 168, 0, 99}));
-    ASSERT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, program.folder.File(u"ipaddress\\Ethernet_10_0_0_1.bat") +
-                                         u" could not be started as administrator");
-}
-
-TEST_F(BatchRun, NothingSelectedRunsNothing) {
+    launcher.runAsResult = true;
     RunBatchFile(nullptr, u"", 0, 0);
-    EXPECT_TRUE(launcher.launches.empty());
-    ASSERT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, u"Please select an item.");
-    EXPECT_EQ(boxes.Boxes()[0].caption, u"listbox");
-    EXPECT_EQ(boxes.Boxes()[0].style, static_cast<uint32_t>(kMbOk));
-}
-
-TEST_F(BatchRun, AFileThatCannotBeReadBackIsReportedAfterTheRun) {
     RunBatchFile(nullptr, u"gone.bat", 0, 0);
-    EXPECT_EQ(launcher.launches.size(), 1u);
-    ASSERT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, u"Unable to open the file.");
-    EXPECT_EQ(boxes.Boxes()[0].caption, u"file error");
-    EXPECT_EQ(boxes.Boxes()[0].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
-    EXPECT_EQ(AdapterAddress(), (std::vector<int32_t>{192, 168, 0, 99}));
+    EXPECT_EQ(AdapterAddress(), kBefore);
+    EXPECT_EQ(launcher.launches.size(), 2u);  // nothing runs without a choice
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, program.folder.File(u"ipaddress\\Ethernet_10_0_0_1.bat") +
+                                 u" could not be started as administrator");
+    EXPECT_EQ(shown[0].caption, u"Error");
+    EXPECT_EQ(shown[0].style, static_cast<uint32_t>(kMbOk | kMbIconError));
+    EXPECT_EQ(shown[1].text, u"Please select an item.");
+    EXPECT_EQ(shown[2].text, u"Unable to open the file.");
+    EXPECT_EQ(shown[2].style, static_cast<uint32_t>(kMbOk | kMbIconWarning));
 }
 
 TEST_F(BatchRun, TheCredentialToolGetsItsFileAndStartsBeforeTheElevation) {
@@ -93,67 +83,22 @@ TEST_F(BatchRun, TheCredentialToolGetsItsFileAndStartsBeforeTheElevation) {
     g_Autokey.PwTime = 3400;
     CopyTextInto(g_Autokey.IdText, u"operator");
     CopyTextInto(g_Autokey.PwText, u"pa ss=wörd;#");
-    const struct {
-        int32_t autokeyOn;
-        int32_t left, top;
-        const char16_t* motoX;
-        const char16_t* motoY;
-    } cases[] = {{1, 500, 300, u"200", u"250"}, {1, 100, 20, u"0", u"0"}, {0, 500, 300, nullptr, nullptr}};
-    for (const auto& c : cases) {
-        DeleteFileAt(program.folder.File(u"autokey.ini"));
-        launcher.launches.clear();
-        g_Settings.AutokeyOn = c.autokeyOn;
-        RunBatchFile(nullptr, u"Ethernet_auto.bat", c.left, c.top);
-        if (!c.motoX) {
-            EXPECT_FALSE(FileExists(program.folder.File(u"autokey.ini")));
-            ASSERT_EQ(launcher.launches.size(), 1u);
-            EXPECT_TRUE(launcher.launches[0].elevated);
-            continue;
-        }
-        ASSERT_EQ(launcher.launches.size(), 2u);
-        EXPECT_FALSE(launcher.launches[0].elevated);
-        EXPECT_EQ(launcher.launches[0].file, program.folder.File(u"autokey.exe"));
-        EXPECT_EQ(launcher.launches[0].parameters, u"");
-        EXPECT_TRUE(launcher.launches[1].elevated);
-
-        IniDocument ini;
-        ASSERT_TRUE(ini.Load(program.folder.File(u"autokey.ini")));
-        std::u16string value;
-        const struct {
-            const char16_t* key;
-            const char16_t* value;
-        } keys[] = {{u"moto_x", c.motoX},       {u"moto_y", c.motoY},        {u"id_time", u"1200"},
-                    {u"pw_time", u"3400"},      {u"id_wcs", u"operator"},     {u"pw_wcs", u"pa ss=wörd;#"}};
-        for (const auto& k : keys) {
-            ASSERT_TRUE(ini.Lookup(u"Setting", k.key, value));
-            EXPECT_EQ(value, k.value);
-        }
+    g_Settings.AutokeyOn = 1;
+    RunBatchFile(nullptr, u"Ethernet_auto.bat", 500, 20);
+    ASSERT_EQ(launcher.launches.size(), 2u);
+    EXPECT_FALSE(launcher.launches[0].elevated);
+    EXPECT_EQ(launcher.launches[0].file, program.folder.File(u"autokey.exe"));
+    EXPECT_TRUE(launcher.launches[1].elevated);
+    IniDocument ini;
+    ASSERT_TRUE(ini.Load(program.folder.File(u"autokey.ini")));
+    std::u16string value;
+    // The tool's window goes 300 left and 50 above the dialog, not off the screen.
+    for (auto [key, expected] : {std::pair{u"moto_x", u"200"}, {u"moto_y", u"0"}, {u"id_time", u"1200"},
+                                 {u"pw_time", u"3400"}, {u"id_wcs", u"operator"}, {u"pw_wcs", u"pa ss=wörd;#"}}) {
+        ASSERT_TRUE(ini.Lookup(u"Setting", key, value)) << Utf16ToUtf8(key);
+        EXPECT_EQ(value, expected);
     }
     EXPECT_EQ(boxes.Count(), 0u);
-}
-
-TEST_F(BatchRun, AutokeySettingsRoundTripAndDefault) {
-    AutokeySettings loaded;
-    CopyTextInto(loaded.IdText, u"stale");
-    LoadAutokeySettings(loaded);  // no file: the defaults
-    AutokeySettings defaults;
-    EXPECT_EQ(loaded.IdTime, 5000);
-    EXPECT_EQ(loaded.PwTime, 5000);
-    EXPECT_EQ(TextView(loaded.IdText), TextView(defaults.IdText));
-    EXPECT_EQ(TextView(loaded.PwText), TextView(defaults.PwText));
-    EXPECT_EQ(TextView(defaults.IdText).size(), 2u);
-
-    AutokeySettings saved;
-    saved.IdTime = 0;
-    saved.PwTime = 70000;
-    CopyTextInto(saved.IdText, u"管理者 user");
-    CopyTextInto(saved.PwText, std::u16string(253, u'p'));
-    ASSERT_TRUE(SaveAutokeySettings(saved, 0, 0));
-    LoadAutokeySettings(loaded);
-    EXPECT_EQ(loaded.IdTime, 0);
-    EXPECT_EQ(loaded.PwTime, 70000);
-    EXPECT_EQ(TextView(loaded.IdText), u"管理者 user");
-    EXPECT_EQ(TextView(loaded.PwText), std::u16string(249, u'p'));  // at most 249 are read back
 }
 
 }  // namespace

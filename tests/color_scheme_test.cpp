@@ -1,28 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "appearance/color_preview.h"
 #include "appearance/color_scheme.h"
+#include "platform/canvas.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "support/program_folder.h"
 
 namespace {
 
-TEST(ColorScheme, ComponentsKeepTheirLowEightBitsAndMissingKeysTheDefaults) {
-    IniDocument file;
-    file.Parse(u"[Setting]\r\nrbgLs[3].g=300\r\nrbgDs[20].b=256\r\nrbgLs[0].r=-1\r\nrbgDs[1].r=abc\r\n");
-    ColorScheme scheme;
-    ReadColorScheme(file, scheme);
-    EXPECT_EQ(scheme.Light[3].g, 44);
-    EXPECT_EQ(scheme.Dark[20].b, 0);
-    EXPECT_EQ(scheme.Light[0].r, 255);
-    EXPECT_EQ(scheme.Dark[1].r, 0);
-    EXPECT_EQ(scheme.Light[3].r, 200);
-    EXPECT_EQ(scheme.Dark[kDialogBack], (Rgb{32, 32, 32}));
-}
-
-TEST(ColorScheme, SavedSchemeReadsBackKeyByKey) {
+// The color dialog is checked end to end: typed components, the set shown,
+// the derived button faces and the file it rewrites; here every key of the
+// file and the preview's parts.
+TEST(ColorScheme, SavedSchemeReadsBackAndActiveColorsComeFromTheChosenSet) {
     ProgramFolder program;
     ColorScheme saved;
     saved.Light[0] = {1, 2, 3};
@@ -30,8 +24,6 @@ TEST(ColorScheme, SavedSchemeReadsBackKeyByKey) {
     ASSERT_TRUE(SaveColorScheme(saved));
     std::u16string text = DecodeTextBytes(program.folder.ReadBytes(u"color.ini"));
     EXPECT_EQ(text.substr(0, 53), u"[Setting]\r\nrbgLs[0].r=1\r\nrbgLs[0].g=2\r\nrbgLs[0].b=3\r\n");
-    EXPECT_LT(text.find(u"rbgLs[20].b="), text.find(u"rbgDs[0].r="));
-    EXPECT_EQ(text.substr(text.size() - 15), u"rbgDs[20].b=9\r\n");
     EXPECT_EQ(std::count(text.begin(), text.end(), u'='), 2 * 3 * kColorSlots);
     ColorScheme loaded;
     LoadColorScheme(loaded);
@@ -39,16 +31,58 @@ TEST(ColorScheme, SavedSchemeReadsBackKeyByKey) {
         EXPECT_EQ(loaded.Light[slot], saved.Light[slot]) << slot;
         EXPECT_EQ(loaded.Dark[slot], saved.Dark[slot]) << slot;
     }
+    ActiveColors active;
+    BuildActiveColorValues(saved, false, active);
+    EXPECT_EQ(active.Value[0], 0x030201u);  // red in the lowest byte
+    BuildActiveColorValues(saved, true, active);
+    EXPECT_EQ(active.Value[kColorSlots - 1], 0x090807u);
 }
 
-TEST(ColorScheme, ActiveColorsComeFromTheChosenSet) {
-    ColorScheme scheme;
-    scheme.Light[kTextColor] = {1, 2, 3};
-    ActiveColors active;
-    BuildActiveColorValues(scheme, false, active);
-    EXPECT_EQ(active.Value[kTextColor], 0x030201u);  // red in the lowest byte
-    BuildActiveColorValues(scheme, true, active);
-    EXPECT_EQ(active.Value[kTextColor], 0xFFFFFFu);
+// The preview is a static picture: its coordinates are looked at on screen;
+// here only which text and fill is painted in which slot.
+TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
+    RecordingCanvas c;
+    DrawColorPreview(c, false);
+    auto slots = [&](std::u16string_view text) {
+        std::vector<std::pair<int, int>> found;
+        for (const auto& op : c.TextsEqualTo(text)) found.push_back({op.slot, op.backSlot});
+        return found;
+    };
+    using Slots = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(slots(u"t="), (Slots{{kStampText, kTransparent}, {kStampText, kTransparent}}));
+    EXPECT_EQ(slots(u"EOF"), (Slots{{kEofText, kEofBack}, {kEofText, kEofBack}}));
+    EXPECT_EQ(slots(u"ASCchar"), (Slots{{kAscHexText, kAscHexBack}}));
+    EXPECT_EQ(slots(u"HEXchar"), (Slots{{kAscHexText, kTransparent}}));
+    EXPECT_EQ(slots(u"Op"), (Slots{{kOpenCloseText, kTransparent}}));
+    EXPECT_EQ(slots(u"Cl"), (Slots{{kOpenCloseText, kTransparent}}));
+    EXPECT_EQ(slots(u"4F"), (Slots{{kDataText, kTransparent}}));
+    // Address octets: the open and close events in their own slot, data addresses in theirs.
+    EXPECT_EQ(slots(u"192"), (Slots{{kOpenCloseText, kTransparent}, {kAddressText, kTransparent},
+                                    {kAddressText, kTransparent}, {kOpenCloseText, kTransparent}}));
+    std::vector<int> cells;  // a band of thirty cells, alternating from the second color
+    int frameLines = 0, bandTop = -1, allCells = 0;
+    for (const auto& op : c.ops) {
+        bool cell = op.kind == RecordingCanvas::Kind::Rect && (op.slot == kAscBack1 || op.slot == kAscBack2);
+        allCells += cell;
+        if (cell && bandTop < 0) bandTop = op.y;
+        if (cell && op.y == bandTop) cells.push_back(op.slot);
+        if (op.kind == RecordingCanvas::Kind::Line && op.slot == kPreviewFrameLine) ++frameLines;
+    }
+    ASSERT_EQ(cells.size(), 30u);
+    EXPECT_EQ(cells[0], kAscBack2);
+    EXPECT_EQ(cells[1], kAscBack1);
+    EXPECT_EQ(allCells, 30 + 30 + 29);  // READ, SEND and the input line
+    EXPECT_EQ(frameLines, 4 * 9 + 2);  // nine framed rectangles and the double line
+
+    EXPECT_EQ(c.TextsEqualTo(u"029").size(), 1u);
+    EXPECT_TRUE(c.TextsEqualTo(u"030").empty());  // the 30th cell would pass the frame
+
+    // Frames are white on black in the dark set; each set starts from its own defaults.
+    uint32_t dark[kPreviewSlots];
+    PreviewSlotColors(ColorScheme().Dark, true, dark);
+    EXPECT_EQ(std::pair(dark[kPreviewFrameLine], dark[kPreviewFrameFill]), std::pair(0xFFFFFFu, 0x000000u));
+    EXPECT_EQ(std::pair(ColorValue(ColorScheme().Light[kDialogBack]), dark[kDialogBack]),
+              std::pair(0xF0F0F0u, 0x202020u));
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "appearance/color_scheme.h"
+#include "platform/text.h"
 #include "sending/input_line.h"
+#include "sending/input_line_drawing.h"
 
 namespace {
 
 using Codes = std::vector<char16_t>;
+using Op = RecordingCanvas::Op;
 
 Codes CodesOf(const InputLine& line) { return Codes(line.codes, line.codes + line.length); }
 
@@ -37,9 +41,7 @@ TEST(TakeTypedText, Notations) {
         Codes codes;
         char16_t pending;  // 0: none
     } cases[] = {
-        {"4 alone is held", {u"H", u"4"}, {}, u'4'},
         {"4, 1, 4 in one release", {u"H", u"414"}, {0x41}, u'4'},
-        {"minus then 1", {u"H", u"-", u"1"}, {0xFF}, 0},
         {"G 1, 1 G, space F, 0 a", {u"H", u"G11G F0a"}, {0x00, 0x01, 0x0F, 0x0A}, 0},
         {"switching drops a held digit", {u"H", u"4", u"A", u"H", u"12"}, {0x12}, 0},
         {"Backspace keeps a held digit", {u"H", u"41424", u"<", u"3"}, {0x41, 0x43}, 0},
@@ -55,49 +57,44 @@ TEST(TakeTypedText, Notations) {
     }
 }
 
-TEST(TakeTypedText, TheLineHoldsAt256Codes) {
+TEST(TakeTypedText, TheLineHoldsAt256CodesAndReportsWhatToRepaint) {
     const struct {
         int32_t length, mode;
         std::u16string text;
         int32_t lengthAfter, modeAfter;
-    } cases[] = {
-        {255, kAscEntry, u"abc", 256, kAscEntry},
+    } full[] = {
         {255, kHexEntry, u"4142", 256, kHexEntry},       // the second pair is dropped
         {255, kHexEntry, u"414", 256, kHexDigitPending},  // a digit is still held
         {256, kHexEntry, u"4", 256, kHexEntry},           // a full line takes nothing
     };
-    for (const auto& c : cases) {
+    for (const auto& c : full) {
         InputLine line = LineOf(c.length, c.mode);
         TakeTypedText(line, c.text);
         EXPECT_EQ(line.length, c.lengthAfter) << c.length << " " << c.mode;
         EXPECT_EQ(line.entryMode, c.modeAfter) << c.length << " " << c.mode;
     }
-}
-
-TEST(TakeTypedText, ReportsWhatToRepaint) {
     const struct {
         int32_t length, mode;
         std::u16string text;
         bool whole;
         int32_t firstCell, lastCell;
-    } cases[] = {
+    } repaints[] = {
         {0, kAscEntry, u"A", false, -1, -1},  // the first code is only drawn
         {31, kAscEntry, u"A", false, 31, 31},
-        {32, kAscEntry, u"A", true, -1, -1},
         {7, kHexEntry, u"4", false, -1, -1},  // a held digit is only drawn
         {7, kHexEntry, u"41", false, 7, 7},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : repaints) {
         InputLine line = LineOf(c.length, c.mode);
         TypingReport r = TakeTypedText(line, c.text);
         EXPECT_EQ((std::vector<int>{r.repaintWhole, r.repaintFirstCell, r.repaintLastCell}),
                   (std::vector<int>{c.whole, c.firstCell, c.lastCell}))
-            << c.length << " " << std::string(c.text.begin(), c.text.end());
+            << c.length << " " << Utf16ToUtf8(c.text);
     }
 }
 
 TEST(InputLineView, FollowsTheEndAndScrollsForOneRepaint) {
-    const int32_t views[][2] = {{63, 0}, {64, 32}, {95, 32}, {96, 64}, {223, 160}, {224, 192}, {256, 192}};
+    const int32_t views[][2] = {{63, 0}, {64, 32}, {95, 32}, {224, 192}, {256, 192}};
     for (const auto& v : views) {
         InputLine line = LineOf(v[0]);
         EXPECT_EQ(TakeViewStart(line), v[1]) << v[0];
@@ -110,23 +107,70 @@ TEST(InputLineView, FollowsTheEndAndScrollsForOneRepaint) {
     line.viewStart = 192;
     ScrollView(line, ScrollDirection::Forward);
     EXPECT_EQ(TakeViewStart(line), 192);
-    line.viewStart = 0;
-    ScrollView(line, ScrollDirection::Back);
-    EXPECT_EQ(TakeViewStart(line), 0);
 }
 
-TEST(ConvertLineToBytes, OneBytePerCode) {
-    const char16_t codes[] = {0x41, 0x00, 0xFF, 0x3042, 0x20AC, 0x42};
-    uint8_t bytes[kLineCodes];
-    ASSERT_EQ(ConvertLineToBytes(codes, 6, bytes), 6);
-    EXPECT_EQ(bytes[2], 0xFF);
-    EXPECT_EQ(bytes[5], 0x42);
-    for (int i : {3, 4}) {
-        // The code page's single byte, or 0 where the character takes more.
-        std::string ansi = Utf16ToAnsiNoBestFit(std::u16string_view(&codes[i], 1));
-        EXPECT_EQ(bytes[i], ansi.size() == 1 ? uint8_t(ansi[0]) : 0) << i;
+// sh 10, cw 9, ch 18: cells 18 pixels square, stored rows 51 pixels apart.
+constexpr InputLineMetrics kMetrics{10, 9, 18};
+
+struct Expected {
+    std::u16string_view text;
+    int x, y;
+    CanvasFont font;
+    int slot, backSlot;
+};
+
+void ExpectTexts(const RecordingCanvas& canvas, std::initializer_list<Expected> expected) {
+    for (const auto& e : expected) {
+        auto found = canvas.TextsEqualTo(e.text);
+        ASSERT_EQ(found.size(), 1u) << Utf16ToUtf8(e.text);
+        const Op& op = found[0];
+        EXPECT_EQ((std::vector<int>{op.x, op.y, int(op.font), op.slot, op.backSlot}),
+                  (std::vector<int>{e.x, e.y, int(e.font), e.slot, e.backSlot}))
+            << Utf16ToUtf8(e.text);
     }
-    EXPECT_EQ(ConvertLineToBytes(codes, 0, bytes), 0);
+}
+
+TEST(PaintInputLine, TypingDrawsAtOnceInTheViewBeforeTheAddition) {
+    InputLine line;
+    for (int i = 0; i < 64; ++i) line.codes[i] = static_cast<char16_t>(i);
+    line.length = 64;
+    SetEntryMode(line, Notation::Hex);
+    RecordingCanvas canvas;
+    TypingReport report = TakeTypedText(line, u"4");
+    DrawTypedText(canvas, kMetrics, line, report);
+    ExpectTexts(canvas, {{u"4", 40 + 18 * 32, 58, CanvasFont::Large, kTextColor, kHexBack2}});
+    canvas.ops.clear();
+    report = TakeTypedText(line, u"1B");  // 0x41 goes where the view of 64 codes shows it
+    DrawTypedText(canvas, kMetrics, line, report);
+    ExpectTexts(canvas, {{u"A", 40 + 18 * 32 + 4, 40, CanvasFont::Large, kTextColor, kAscBack2},
+                         {u"41", 40 + 18 * 32, 58, CanvasFont::Large, kTextColor, kHexBack2},
+                         {u"B", 40 + 18 * 33, 58, CanvasFont::Large, kTextColor, kHexBack1}});
+
+    PixelRect area;
+    ASSERT_TRUE(TypingRepaintArea(kMetrics, report, area));
+    EXPECT_EQ(area, (PixelRect{40, 24, 42 + 128 * 9, 78}));
+    line.length = 5;
+    EXPECT_EQ(BackspaceRepaintArea(kMetrics, line), (PixelRect{130, 24, 168, 78}));  // and the held digit's cell
+}
+
+TEST(PaintStoredRows, IndexNumbersAndUpTo64Codes) {
+    LineEntry rows[3];
+    const char16_t first[] = {0x41, 0x42};
+    SetLineEntry(rows[0], first, 2);
+    std::fill(rows[2].codes, rows[2].codes + 100, u'0');
+    rows[2].count = 100;
+    RecordingCanvas canvas;
+    PaintStoredRows(canvas, kMetrics, rows, kUnderInputLineRows);
+    ExpectTexts(canvas, {{u"A", 44, 163, CanvasFont::Large, kTextColor, kAscBack2},
+                         {u"42", 58, 181, CanvasFont::Large, kTextColor, kHexBack1},
+                         {u"063", 40 + 18 * 63, 152 + 2 * 51, CanvasFont::Small, kTextColor, kTransparent}});
+    EXPECT_EQ(canvas.TextsEqualTo(u"000").size(), 2u);  // none for the empty row
+    EXPECT_EQ(canvas.TextsEqualTo(u"30").size(), 64u);
+
+    canvas.ops.clear();
+    PaintStoredRows(canvas, kMetrics, std::span(rows, 1), kPresetSendRows);
+    ExpectTexts(canvas, {{u"A", 40, 42, CanvasFont::Large, kTextColor, kAscBack2},
+                         {u"001", 58, 30, CanvasFont::Small, kTextColor, kTransparent}});
 }
 
 }  // namespace

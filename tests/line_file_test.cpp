@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "common/text_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "sending/line_file.h"
 #include "sending/line_file_format.h"
+#include "sending/line_notation.h"
 #include "support/program_folder.h"
 
 namespace {
@@ -18,31 +18,46 @@ using Codes = std::vector<char16_t>;
 Codes CodesOf(const LineEntry& e) { return Codes(e.codes, e.codes + e.count); }
 void Set(LineEntry& entry, const Codes& codes) { SetLineEntry(entry, codes.data(), int32_t(codes.size())); }
 
+Codes Parse(std::u16string_view line, int32_t capacity = 256) {
+    Codes codes(size_t(capacity) + 1, u'\uBEEF');
+    codes.resize(size_t(ParseLineNotation(line, codes.data(), capacity)));
+    return codes;
+}
+
 std::string FileOfLines(const std::vector<std::u16string>& lines) {
     std::u16string text;
     for (const auto& l : lines) text += l + u"\r\n";
     return Utf16LeFile(text);
 }
 
+TEST(ParseLineNotation, Rules) {
+    const struct {
+        std::u16string_view line;
+        Codes codes;
+    } cases[] = {
+        {u"\"AT\"0D0A", {0x41, 0x54, 0x0D, 0x0A}},
+        {u"48 65 6c", {0x48, 0x06, 0x05, 0x6C}},             // spaces are pair characters
+        {u"4\"AB\"1", {0x41, 0x42, 0x41}},                    // the 4 waits across the quotes
+        {u"\"AB\"'X\"Y'", {0x41, 0x42, 0x58, 0x59}},          // a double quote in single quotes is dropped
+        {u"4142434", {0x41, 0x42, 0x43}},                     // an open pair at the end is dropped
+        {u"-1-F+F", {0xFFFF, 0xFFF1, 0x0F}},                  // a sign, 16 bits kept
+        {u"zzG11G", {0x00, 0x00, 0x01}},
+        {u"'\u3042\uFFFF'41\"b", {0x3042, 0xFFFF, 0x41, u'b'}},  // an open quote runs to the end
+    };
+    for (const auto& c : cases) EXPECT_EQ(Parse(c.line), c.codes) << Utf16ToUtf8(c.line);
+    // At most the capacity is stored.
+    EXPECT_EQ(Parse(std::u16string(600, u'7')).size(), 256u);
+    EXPECT_EQ(Parse(u"'abcdef'", 3), (Codes{u'a', u'b', u'c'}));
+}
+
 TEST(LineFileName, GetsTheTxtExtension) {
     const struct {
         std::u16string_view given, saved;
     } cases[] = {
-        {u"TEMP.Txt", u"TEMP.Txt"}, {u"data.htm", u"data.txt"}, {u"data.", u"data.txt"}, {u"data", u"data.txt"},
-        {u"data.html", u"data.html.txt"}, {u"a.b.cd", u"a.b.txt"}, {u"x.y.z", u"x.txt"}, {u"C:\\v1.\\ab", u"C:\\v1.txt"},
+        {u"TEMP.Txt", u"TEMP.Txt"}, {u"data", u"data.txt"}, {u"data.html", u"data.html.txt"},
+        {u"x.y.z", u"x.txt"},       {u"C:\\v1.\\ab", u"C:\\v1.txt"},  // the first dot of the last four characters
     };
     for (const auto& c : cases) EXPECT_EQ(LineFileName(c.given), c.saved) << Utf16ToUtf8(c.given);
-}
-
-TEST(LineFileBytes, ByteExactUpToTheFirstEmptyEntry) {
-    auto history = std::make_unique<SendHistory>();
-    EXPECT_EQ(LineFileBytes(history->Lines()), std::string("\xFF\xFE", 2));
-    Set(history->Entries[0], {0x41});
-    Set(history->Entries[1], {0x42});
-    Set(history->Entries[2], {0x43});
-    Set(history->Entries[4], {0x44});  // after an empty entry: not written
-    const char expected[] = "\xFF\xFE" "4\0" "1\0" "\r\0\n\0" "4\0" "2\0" "\r\0\n\0" "4\0" "3\0" "\r\0\n\0";
-    EXPECT_EQ(LineFileBytes(history->Lines()), std::string(expected, 26));
 }
 
 TEST(ReadLineFileBytes, LinesBecomeEntries) {
@@ -58,8 +73,6 @@ TEST(ReadLineFileBytes, LinesBecomeEntries) {
         {"250 lines: the first 200", FileOfLines(many), {{199, {0x00, 0xC7}}, {200, {}}}},
         {"a lone LF is a pair character; two breaks are stripped", Utf16LeFile(u"4\n41\r\n42\n\r\n43"),
          {{0, {0x04, 0x41}}, {1, {0x42}}, {2, {0x43}}}},
-        {"510 characters and CR LF are taken", FileOfLines({std::u16string(510, u'4'), u"41"}),
-         {{0, Codes(255, 0x44)}, {1, {0x41}}}},
         {"640 characters, the longest saved line, are taken", FileOfLines({std::u16string(640, u'4'), u"41"}),
          {{0, Codes(256, 0x44)}, {1, {0x41}}}},
         {"longer lines are cut: the rest is the next line", FileOfLines({std::u16string(648, u'4'), u"41"}),
@@ -95,64 +108,36 @@ TEST(ReadLineFileBytes, EverySavedLineReadsBack) {
         EXPECT_EQ(CodesOf(table->Entries[1]), (Codes{0x0D, 0x0A})) << int(line[0]);
         EXPECT_EQ(table->Entries[2].count, 0);
     }
+    auto history = std::make_unique<SendHistory>();
+    Set(history->Entries[1], {0x41});
+    EXPECT_EQ(LineFileBytes(history->Lines()), std::string("\xFF\xFE", 2));  // an empty entry ends the file
 }
 
-class LineFileTest : public ::testing::Test {
-protected:
-    std::vector<std::u16string> Captions() {
-        std::vector<std::u16string> captions;
-        for (const auto& b : boxes.Boxes()) captions.push_back(b.caption);
-        boxes.Clear();
-        return captions;
-    }
+// Saving and loading are checked end to end; here the failures, which leave
+// the table as it was, and an oversized file, read from its start.
+TEST(LineFile, FailuresAreToldApartAndLeaveTheTable) {
     ProgramFolder program;
     RecordingMessageBox boxes;
-    std::unique_ptr<PresetTable> table = std::make_unique<PresetTable>();
-};
-
-TEST_F(LineFileTest, SavingInTheProgramFolder) {
     auto presets = std::make_unique<PresetEditTable>();
     Set(presets->Entries[0], {0x41});
-    ASSERT_TRUE(SaveLineFile(nullptr, u"saved.log", *presets));
-    EXPECT_EQ(program.folder.ReadBytes(u"saved.txt"), std::string("\xFF\xFE" "4\0" "1\0" "\r\0\n\0", 10));
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"missing\\x.txt"), *presets));
-    EXPECT_EQ(Captions(), std::vector<std::u16string>{u"CreateFile"});
     // Created, but it cannot take the place of a folder of that name.
     ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"taken.txt")));
     EXPECT_FALSE(SaveLineFile(nullptr, program.folder.File(u"taken"), *presets));
-    auto shown = boxes.Boxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].caption, u"CloseHandle-errer");
-    EXPECT_EQ(shown[0].text, program.folder.File(u"taken.txt"));
-}
-
-TEST_F(LineFileTest, Loading) {
-    TextTable saved = g_Texts;
-    CopyTextInto(g_Texts.Texts[23][g_Settings.Language], u"Not UTF-16");
-    Set(table->Entries[0], {0x99});
-    // A missing preset file is created empty and reported; the table stays.
-    EXPECT_FALSE(LoadPresetFile(nullptr, kPresetFileName, true, *table));
-    EXPECT_EQ(program.folder.ReadBytes(u"mdata.txt"), "");
-    auto shown = boxes.Boxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, u"Not UTF-16");
-    EXPECT_EQ(shown[0].caption, u"FileError");
-    g_Texts = saved;
-    boxes.Clear();
-
     program.folder.WriteBytes(u"ansi.txt", "41\r\n");
-    EXPECT_FALSE(LoadPresetFile(nullptr, program.folder.File(u"ansi.txt"), false, *table));
-    EXPECT_FALSE(LoadPresetFile(nullptr, program.folder.File(u"no folder\\x.txt"), false, *table));
-    EXPECT_EQ(Captions(), (std::vector<std::u16string>{u"FileError", u"CreateFile"}));
-    EXPECT_EQ(CodesOf(table->Entries[0]), Codes{0x99});
+    EXPECT_FALSE(LoadPresetEditFile(nullptr, program.folder.File(u"ansi.txt"), *presets));
+    EXPECT_FALSE(LoadPresetEditFile(nullptr, program.folder.File(u"no folder\\x.txt"), *presets));
+    EXPECT_EQ(CodesOf(presets->Entries[0]), Codes{0x41});
+    std::vector<std::u16string> captions;
+    for (const auto& b : boxes.Boxes()) captions.push_back(b.caption);
+    EXPECT_EQ(captions,
+              (std::vector<std::u16string>{u"CreateFile", u"CloseHandle-errer", u"FileError", u"CreateFile"}));
+    EXPECT_EQ(boxes.Boxes()[1].text, program.folder.File(u"taken.txt"));
 
+    auto table = std::make_unique<PresetTable>();
     program.folder.WriteBytes(u"mdata.txt", FileOfLines({u"\"AT\"0D"}) + std::string(1 << 20, 'x'));
     ASSERT_TRUE(LoadPresetFile(nullptr, kPresetFileName, true, *table));
     EXPECT_EQ(CodesOf(table->Entries[0]), (Codes{0x41, 0x54, 0x0D}));
-    auto edit = std::make_unique<PresetEditTable>();
-    ASSERT_TRUE(LoadPresetEditFile(nullptr, program.folder.File(u"mdata.txt"), *edit));
-    EXPECT_EQ(edit->Entries[0].count, 3);
-    EXPECT_TRUE(Captions().empty());
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.h"
-#include "sending/dialog_rules.h"
 #include "sending/preset_edit.h"
 
 namespace {
@@ -42,37 +40,29 @@ TEST(AssembleLine, SkipsLinesThatAnEntryBeginsWith) {
     EXPECT_EQ(table->Entries[200].count, 0);
 }
 
+// A row moves up end to end; here the edges of the table and a delete.
 TEST(PresetEditList, SelectMoveAndDelete) {
     auto table = std::make_unique<PresetEditTable>();
     for (int i = 0; i < 200; ++i) Assemble(*table, {char16_t(199 - i)});  // entry i holds code i
     PresetEditState state{100, kNoSelection};
-    EXPECT_EQ(PressRowNumber(state, 3), 3);
-    EXPECT_EQ(state.Selection, 103);
-    char16_t caption[8];
-    RowNumberCaption(caption, 103, true);
-    EXPECT_EQ(TextView(caption), u"<104>");
-    EXPECT_EQ(PressRowNumber(state, 3), -1);
-    EXPECT_EQ(state.Selection, kNoSelection);
+    using enum MoveDirection;
 
     const struct {
         int32_t selection;
         MoveDirection direction;
         bool moved;
-    } moves[] = {{0, MoveDirection::Up, false}, {199, MoveDirection::Down, false}, {kNoSelection, MoveDirection::Up, false},
-                 {5, MoveDirection::Up, true},  {5, MoveDirection::Down, true}};
+    } moves[] = {{0, Up, false}, {199, Down, false}, {kNoSelection, Up, false}, {5, Down, true}};
     for (const auto& m : moves) {
         state.Selection = m.selection;
         EXPECT_EQ(MoveSelectedEntry(*table, state, m.direction), m.moved) << m.selection;
         EXPECT_EQ(state.Selection, m.moved ? kNoSelection : m.selection);
     }
-    // 5 went up to 4, then the 4 now at 5 went down to 6.
-    EXPECT_EQ(table->Entries[4].codes[0], 5);
     EXPECT_EQ(table->Entries[5].codes[0], 6);
-    EXPECT_EQ(table->Entries[6].codes[0], 4);
+    EXPECT_EQ(table->Entries[6].codes[0], 5);
 
     state.Selection = 5;
     DeleteSelectedEntry(*table, state);
-    EXPECT_EQ(table->Entries[5].codes[0], 4);
+    EXPECT_EQ(table->Entries[5].codes[0], 5);
     EXPECT_EQ(table->Entries[198].codes[0], 199);
     EXPECT_EQ(table->Entries[199].count, 0);
     EXPECT_FALSE(HasSelection(state));

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "common/app_settings.h"
 #include "common/text_table.h"
-#include "platform/message_box.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace {
@@ -13,82 +12,80 @@ IniDocument LanguageFile(std::u16string_view text) {
     return doc;
 }
 
-class TextTableTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        savedLanguage = g_Settings.Language;
-        LoadTextTable(table, LanguageFile(
-            u"[Lanvisor]\r\n"
-            u"No.5:comt-j=トレースを消去しますか？\r\n"
-            u"No.5:comt-e=Clear the trace?\r\n"
-            u"No.5:comt-c=清除记录吗？\r\n"  // no Korean text for 5
-            u"No.44:comt-e=" + std::u16string(70, u'x') + u"\r\n"
-            u"no.299:COMT-K=끝\r\n"
-            u"No.300:comt-e=beyond the table\r\n"));
-    }
-    void TearDown() override { g_Settings.Language = savedLanguage; }
-
-    std::u16string Text(int32_t language, int n) {
+// Texts are read into the table by number and language; ShowAppMessage's
+// boxes are checked with the messages that use them.
+TEST(TextTable, LooksUpByNumberAndLanguage) {
+    TextTable table;
+    LoadTextTable(table, LanguageFile(
+        u"[Lanvisor]\r\n"
+        u"No.5:comt-j=トレースを消去しますか？\r\n"
+        u"No.5:comt-e=Clear the trace?\r\n"
+        u"No.5:comt-c=清除记录吗？\r\n"  // no Korean text for 5
+        u"No.44:comt-e=" + std::u16string(70, u'x') + u"\r\n"
+        u"no.299:COMT-K=끝\r\n"
+        u"No.300:comt-e=beyond the table\r\n"));
+    auto text = [&](int32_t language, int n) {
         char16_t out[kAppTextCapacity] = u"unchanged";
         GetAppText(table, language, n, out);
-        return out;
-    }
-
-    TextTable table;
-    int32_t savedLanguage = 0;
-};
-
-TEST_F(TextTableTest, LooksUpByNumberAndLanguage) {
-    EXPECT_EQ(Text(kJapanese, 5), u"トレースを消去しますか？");
-    EXPECT_EQ(Text(kEnglish, 5), u"Clear the trace?");
-    EXPECT_EQ(Text(kKorean, 5), u"");  // missing key: empty, not another language
-    EXPECT_EQ(Text(kChinese, 5), u"清除记录吗？");
-    EXPECT_EQ(Text(kKorean, 299), u"끝");  // key names ignore case
-    EXPECT_EQ(Text(kEnglish, 6), u"");
-}
-
-TEST_F(TextTableTest, LongTextsAreCutAndOutOfRangeLeavesTheDestination) {
-    EXPECT_EQ(Text(kEnglish, 44), std::u16string(63, u'x'));
-    EXPECT_EQ(Text(4, 5), u"unchanged");
-    EXPECT_EQ(Text(-1, 5), u"unchanged");
-    EXPECT_EQ(Text(kEnglish, 300), u"unchanged");
-    EXPECT_EQ(Text(kEnglish, -1), u"unchanged");
-}
-
-TEST_F(TextTableTest, ShowAppMessageStyles) {
-    g_Texts = table;
-    g_Settings.Language = kEnglish;
-    RecordingMessageBox boxes;
-    EXPECT_EQ(ShowAppMessage(nullptr, 5, kAppMessageOk, u"Lanvisor"), 0);
-    boxes.Answer(kIdYes);
-    EXPECT_EQ(ShowAppMessage(nullptr, 5, kAppMessageYesNo, u"Lanvisor"), kIdYes);
-    boxes.Answer(kIdNo);
-    EXPECT_EQ(ShowAppMessage(nullptr, 5, kAppMessageYesNo, u"Lanvisor"), kIdNo);
-    EXPECT_EQ(ShowAppMessage(nullptr, 5, 2, u"Lanvisor"), 0);  // no box at all
-    auto shown = boxes.Boxes();
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].text, u"Clear the trace?");
-    EXPECT_EQ(shown[0].caption, u"Lanvisor");
-    EXPECT_EQ(shown[0].style, static_cast<uint32_t>(kMbOk));
-    EXPECT_EQ(shown[1].style, static_cast<uint32_t>(kMbYesNo));
-
-    // A language outside 0..3 shows an empty text.
-    g_Settings.Language = 7;
-    ShowAppMessage(nullptr, 5, kAppMessageOk, u"c");
-    EXPECT_EQ(boxes.Boxes().back().text, u"");
-}
-
-TEST(LanguageNames, ComboTextMapsToALanguage) {
-    const struct {
-        std::u16string_view name;
-        int32_t language;
-    } cases[] = {
-        {u"English", kEnglish}, {u"Chinese", kChinese}, {u"english", kJapanese},
-        {u"English ", kJapanese}, {u"", kJapanese},
+        return std::u16string(out);
     };
-    for (const auto& c : cases) EXPECT_EQ(LanguageFromName(c.name), c.language) << std::u16string(c.name).size();
+    EXPECT_EQ(text(kJapanese, 5), u"トレースを消去しますか？");
+    EXPECT_EQ(text(kEnglish, 5), u"Clear the trace?");
+    EXPECT_EQ(text(kKorean, 5), u"");  // missing key: empty, not another language
+    EXPECT_EQ(text(kChinese, 5), u"清除记录吗？");
+    EXPECT_EQ(text(kKorean, 299), u"끝");  // key names ignore case
+    EXPECT_EQ(text(kEnglish, 44), std::u16string(63, u'x'));
+    for (auto [language, n] : {std::pair{4, 5}, {-1, 5}, {kEnglish, 300}, {kEnglish, -1}})
+        EXPECT_EQ(text(language, n), u"unchanged");  // out of range: the destination as it was
+}
+
+// Names are compared exactly; the end-to-end run tries a lower-case one.
+TEST(LanguageNames, ComboTextMapsToALanguage) {
     for (int32_t language = 0; language < kLanguageCount; ++language)
         EXPECT_EQ(LanguageFromName(LanguageName(language)), language);
+    EXPECT_EQ(LanguageFromName(u"English "), kJapanese);
+}
+
+// The interface texts shipped beside the program (kept in the sources as
+// UTF-8): every number has its text in all four languages, each fits its
+// 63-character slot, and the reader returns it as written.
+TEST(LanguageFile, EveryNumberHasFourTextsThatFit) {
+    std::u16string path = Utf8ToUtf16(LANVISOR_SOURCE_DIR "/src/resources/Lanvisor_char2.utf8.ini");
+#ifdef _WIN32
+    path = u"Z:" + path;  // Wine shows the Linux file system as drive Z:
+#endif
+    std::string bytes;
+    FileReadResult result = ReadFileBytes(path, bytes, kMaxIniFileBytes);
+#ifdef _WIN32
+    // Only a Windows run under Wine on the build machine sees the sources.
+    if (result == FileReadResult::Missing) GTEST_SKIP() << "source tree not reachable";
+#endif
+    ASSERT_EQ(result, FileReadResult::Ok) << Utf16ToUtf8(path);
+    ASSERT_TRUE(IsValidUtf8(bytes));
+    EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF") << "no byte-order mark in the UTF-8 source";
+    EXPECT_EQ(bytes.find('\r'), std::string::npos) << "LF line ends only";
+    std::u16string text = Utf8ToUtf16(bytes);
+    IniDocument doc = LanguageFile(text);
+
+    // Every key line is a text key, four to a number; no text is cut or changed.
+    size_t numbers = 0;
+    for (int n = 0; n < kTextCount; ++n) {
+        int found = 0;
+        std::u16string read;
+        for (std::u16string_view pattern : {u"No.%d:comt-j", u"No.%d:comt-e", u"No.%d:comt-k", u"No.%d:comt-c"}) {
+            std::u16string key = FormatString(pattern, {n});
+            if (!doc.Lookup(u"Lanvisor", key, read) || read.empty()) continue;
+            ++found;
+            EXPECT_LE(read.size(), 63u) << Utf16ToUtf8(key);
+            EXPECT_NE(text.find(u"\n" + key + u"=" + read + u"\n"), std::u16string::npos) << Utf16ToUtf8(key);
+        }
+        EXPECT_TRUE(found == 0 || found == 4) << n;
+        numbers += found == 4;
+    }
+    size_t keyLines = 0;
+    for (size_t at = text.find(u"\nNo."); at != std::u16string::npos; at = text.find(u"\nNo.", at + 1)) ++keyLines;
+    EXPECT_EQ(keyLines, 4 * numbers);
+    EXPECT_GT(numbers, 100u);
 }
 
 }  // namespace
