@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "connection/send_data.h"
+#include "sending/send_history.h"
 #include "platform/text.h"
 #include "support/connection_fixture.h"
 #include "support/trace_checker.h"
@@ -13,7 +16,6 @@ TEST_F(ConnectionTest, TcpClientSendIsRecordedAsOneBlock) {
     ASSERT_TRUE(device.Listen());
     UseMode(ConnectionMode::TcpClient, device.Port());
     Open();
-    PeerSocket accepted(true);
     SocketHandle peer = device.Accept();
     ASSERT_NE(peer, kInvalidSocket);
     std::vector<uint8_t> line = {0x41, 0x42, 0x43, 0x0D, 0x0A};
@@ -31,6 +33,10 @@ TEST_F(ConnectionTest, TcpClientSendIsRecordedAsOneBlock) {
     CloseSocket(peer);
 }
 
+// A line from the send dialog goes to the slot its destination names and
+// enters the history; a slot outside 0..9 means slot 0. A send to a free slot
+// is shown, keeps the line out of the history and leaves only the address
+// cells the dialogs record (the macro runner's sends leave none).
 TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     UseMode(ConnectionMode::TcpServer);
     Open();
@@ -46,34 +52,32 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     b.Close();  // slot 1 becomes free; slots 0 and 2 remain
     ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 2; }));
     ClearTrace(g_Trace);
-    EXPECT_EQ(SendAndRecord(Bytes("to c").data(), 4, 2, AddressCells::EvenWhenSendFails), 0);
+    TakeBoxes();
+    auto history = std::make_unique<SendHistory>();
+    const char16_t line[] = {u't', u'o', u' ', u'c'};
+    EXPECT_EQ(SendLineFromDialog(*history, line, 4, u"2-IP:127,0,0,4]"), 0);
     EXPECT_EQ(c.Receive(4), Bytes("to c"));
+    EXPECT_EQ(history->Entries[0].count, 4);
     std::vector<TraceCell> cells = SnapshotTrace(g_Trace);
     ASSERT_EQ(cells.size(), 4u + 4 + 3);
     EXPECT_EQ(cells[0].kind, ToAddress);
     EXPECT_EQ(cells[3].pos, 4);  // the client in slot 2, not the last one accepted
-
-    // A slot outside 0..9 means slot 0.
     EXPECT_EQ(SendAndRecord(Bytes("x").data(), 1, 42, AddressCells::EvenWhenSendFails), 0);
     EXPECT_EQ(a.Receive(1), Bytes("x"));
-}
+    EXPECT_EQ(SendLineFromDialog(*history, line, 0, u"0"), 0);  // an empty line: nothing at all
+    EXPECT_EQ(TraceCount(g_Trace), 19);
 
-TEST_F(ConnectionTest, FailedSendsAreShownAndRecordNoData) {
-    UseMode(ConnectionMode::TcpServer);
-    Open();
-    TakeBoxes();
-    // Slot 5 is free: the send fails at the socket layer.
-    int32_t code = SendAndRecord(Bytes("lost").data(), 4, 5, AddressCells::EvenWhenSendFails);
+    int32_t code = SendLineFromDialog(*history, line + 1, 3, u"5");
     EXPECT_NE(code, 0);
     auto shown = TakeBoxes();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].caption, u"WSAGetLastError");
     EXPECT_EQ(shown[0].text, u"ERR:" + FormatString(u"%d", {code}));
     EXPECT_EQ(shown[0].owner, nullptr);
-    // The dialogs keep the address cells of a failed send; the macro runner does not.
-    EXPECT_EQ(TraceCount(g_Trace), 4);
+    EXPECT_EQ(history->Entries[1].count, 0);
+    EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
     SendAndRecord(Bytes("lost").data(), 4, 5, AddressCells::OnlyWhenSent);
-    EXPECT_EQ(TraceCount(g_Trace), 4);
+    EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
 }
 
 TEST_F(ConnectionTest, UdpServerRepliesToTheNewestSender) {
@@ -96,20 +100,6 @@ TEST_F(ConnectionTest, UdpServerRepliesToTheNewestSender) {
     EXPECT_EQ(cells[n - 9].pos, 1);
     EXPECT_EQ(LastPeer(g_Connection).port, second.Port());
     EXPECT_TRUE(first.ReceiveDatagram(from, std::chrono::milliseconds(200)).empty());
-}
-
-TEST_F(ConnectionTest, UdpClientSendsToTheAccessPointOfTheMoment) {
-    PeerSocket one(false), two(false);
-    ASSERT_TRUE(one.Bind(Loopback(1)));
-    ASSERT_TRUE(two.Bind(Loopback(1)));
-    UseMode(ConnectionMode::UdpClient, one.Port());
-    Open();
-    EXPECT_EQ(SendData(Bytes("a").data(), 1, 0), 0);
-    g_Settings.AccessPort = two.Port();
-    EXPECT_EQ(SendData(Bytes("b").data(), 1, 0), 0);
-    Ipv4Endpoint from;
-    EXPECT_EQ(one.ReceiveDatagram(from), Bytes("a"));
-    EXPECT_EQ(two.ReceiveDatagram(from), Bytes("b"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "appearance/color_scheme.h"
 #include "shell/status_bar_text.h"
 
 namespace {
@@ -32,8 +31,6 @@ TEST(StatusBarText, ModeStateAndCounters) {
     EXPECT_EQ(StatusPartText(2, in), u"Client;");
     EXPECT_EQ(StatusPartText(3, in), u"CLOSE");
     EXPECT_EQ(StatusPartText(4, in), u"DrawSize=X41;Y5");
-    EXPECT_FALSE(StatusPartText(7, in).empty());
-    EXPECT_EQ(StatusPartText(8, in), u"");
     s.TipUdpMode = 1;
     s.IpMode = 1;
     in = {&s, true, 0, 0, 65281, 410};
@@ -45,22 +42,4 @@ TEST(StatusBarText, ModeStateAndCounters) {
     in.capturing = true;
     EXPECT_EQ(StatusPartText(0, in), u"REC | socket=Auto;Port=1050<<ip=No Select");
 }
-
-TEST(StatusBarText, BackgroundTellsStateAndMode) {
-    const struct {
-        bool open;
-        int tipUdp, ipMode, slot;
-    } cases[] = {
-        {false, 1, 1, kStatusClosed},   {true, 0, 0, kStatusTipClient}, {true, 0, 1, kStatusTipServer},
-        {true, 1, 0, kStatusUdpClient}, {true, 1, 1, kStatusUdpServer},
-        {true, 0, 7, kStatusTipClient},  // anything but 1 is a client
-    };
-    for (const auto& c : cases) {
-        AppSettings s;
-        s.TipUdpMode = c.tipUdp;
-        s.IpMode = c.ipMode;
-        EXPECT_EQ(StatusBackgroundSlot(c.open, s), c.slot);
-    }
-}
-
 }  // namespace
