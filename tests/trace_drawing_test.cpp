@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "appearance/color_scheme.h"
-#include "common/control_mnemonic.h"
 #include "trace/trace_drawing.h"
 
 namespace {
@@ -50,18 +49,6 @@ protected:
     RecordingCanvas canvas;
 };
 
-TEST(ControlMnemonic, NamesControlBytesAndShowsTheRest) {
-    const struct {
-        uint8_t code;
-        std::u16string_view text;
-    } cases[] = {{0, u"NL"}, {31, u"US"}, {32, u"SP"}, {127, u"DL"}, {33, u"!"}, {126, u"~"}, {255, u"\u00FF"}};
-    for (const auto& c : cases) {
-        char16_t text[2];
-        int n = ControlMnemonic(c.code, text);
-        EXPECT_EQ(std::u16string_view(text, n), c.text) << int(c.code);
-    }
-}
-
 // Where each text of a cell lands, in which colors: column 0 is even, the
 // send half of a line starts 51 pixels down, a one-character text is centred.
 TEST_F(TraceViewTest, CellsStampsAndAddressesLandInTheirPlaces) {
@@ -82,7 +69,8 @@ TEST_F(TraceViewTest, CellsStampsAndAddressesLandInTheirPlaces) {
           {u"0D", 40, 10 + 18 + 29, kDataText, kHexBack2},
           {u"t=", 40 + 18, 10 + 36 + 29, kStampText, kWindowBack}}},
         {[&] { SendBytes({0x20, 0x41}); },
-         {{u"A", 40 + 18 + 9 / 2, 51 + 10 + 30, kDataText, kAscBack1},
+         {{u"SP", 40, 51 + 10 + 30, kDataText, kAscBack2},
+          {u"A", 40 + 18 + 9 / 2, 51 + 10 + 30, kDataText, kAscBack1},
           {u"41", 40 + 18, 51 + 10 + 18 + 30, kDataText, kHexBack1},
           {u"001", 40 + 18, 51 + 28, kTextColor, kWindowBack}}},
         {[&] { AppendAddressCells(trace, ClientEvent, address, 1); },
@@ -169,22 +157,9 @@ TEST_F(TraceViewTest, IncrementalDrawingWrapsToAClearedTopLine) {
     EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
 }
 
-TEST_F(TraceViewTest, TicksDrawOnlyNewCellsAndMoveTheEndMark) {
-    Receive({0x41});
-    Paint();
-    Receive({0x42});
-    Tick();
-    EXPECT_EQ(canvas.TextsEqualTo(u"B").size(), 1u);
-    EXPECT_TRUE(canvas.TextsEqualTo(u"A").empty());
-    auto erased = canvas.TextsEqualTo(u"    ");
-    ASSERT_EQ(erased.size(), 2u);
-    EXPECT_EQ(erased[0].x, 40 + 4 * 18);  // where the end mark stood
-    EXPECT_EQ(canvas.TextsEqualTo(u"EOF")[0].x, 40 + 8 * 18);
-    Tick();
-    EXPECT_TRUE(canvas.TextsEqualTo(u"B").empty());
-}
-
-TEST_F(TraceViewTest, TheCountingStampIsRedrawnInPlaceAndFrozenByTheNextBlock) {
+// A tick draws only the new cells and moves the end mark; the counting stamp
+// is redrawn in place until the next block freezes it.
+TEST_F(TraceViewTest, TicksDrawOnlyNewCellsAndTheCountingStamp) {
     Receive({0x41});
     Paint();
     clock.Advance(1500);
@@ -203,6 +178,14 @@ TEST_F(TraceViewTest, TheCountingStampIsRedrawnInPlaceAndFrozenByTheNextBlock) {
     ASSERT_GE(canvas.ops.size(), 2u);
     EXPECT_EQ(canvas.ops[1].text, u"20");  // the old stamp's final digits, at its old place
     EXPECT_EQ(canvas.ops[1].x, 40 + 3 * 18);
+    EXPECT_EQ(canvas.TextsEqualTo(u"B").size(), 1u);
+    EXPECT_TRUE(canvas.TextsEqualTo(u"A").empty());
+    auto erased = canvas.TextsEqualTo(u"    ");
+    ASSERT_EQ(erased.size(), 2u);
+    EXPECT_EQ(erased[0].x, 40 + 4 * 18);  // where the end mark stood
+    EXPECT_EQ(canvas.TextsEqualTo(u"EOF")[0].x, 40 + 8 * 18);
+    Tick();
+    EXPECT_TRUE(canvas.TextsEqualTo(u"B").empty());
 }
 
 TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
@@ -234,32 +217,33 @@ TEST_F(TraceViewTest, CompactionKeepsTheTickToTheNewCells) {
 // Scrolling moves by whole lines, never past the line holding the end mark
 // nor before the start, and leaves a view that follows the newest cells alone.
 TEST(TraceScroll, MovesByLinesWithinTheTrace) {
-    TraceViewState view;
-    view.CellsPerRow = 20;
-    view.FollowNewest = 0;
-    auto moved = [&](int32_t top, auto move) {
-        view.ViewTop = top;
-        move();
-        return view.ViewTop;
+    TraceViewState v;
+    v.CellsPerRow = 20;
+    v.FollowNewest = 0;
+    auto forward = [&v](int32_t top, int32_t writeIndex, int32_t pitch) {
+        v.ViewTop = top;
+        ScrollForward(v, writeIndex, pitch);
+        return v.ViewTop;
     };
-    auto forward = [&](int32_t top, int32_t writeIndex, int32_t pitch) {
-        return moved(top, [&] { ScrollForward(view, writeIndex, pitch); });
-    };
-    auto back = [&](int32_t top, int32_t pitch) { return moved(top, [&] { ScrollBack(view, pitch); }); };
     EXPECT_EQ(forward(900, 1000, 2), 940);
     EXPECT_EQ(forward(960, 1000, 2), 1000);  // past the last cell: the end line
     EXPECT_EQ(forward(960, 995, 2), 980);    // the line holding cell 994 and the end mark
     EXPECT_EQ(forward(0, 0, 2), 0);
     EXPECT_EQ(forward(0, 1000, INT32_MAX), 1000);  // huge pitches neither overflow nor go negative
     EXPECT_EQ(forward(1000, 1000, -INT32_MAX), 0);
-    EXPECT_EQ(back(100, 2), 60);
-    EXPECT_EQ(back(20, 2), 0);
-    EXPECT_EQ(back(100, INT32_MAX), 0);
-    EXPECT_EQ(moved(0, [&] { JumpToLastLine(view, 1005); }), 1000);
-    EXPECT_EQ(moved(500, [&] { JumpToFirstLine(view); }), 0);
-    view.FollowNewest = 1;
+    v.ViewTop = 100;
+    ScrollBack(v, 2);
+    EXPECT_EQ(v.ViewTop, 60);
+    ScrollBack(v, INT32_MAX);
+    EXPECT_EQ(v.ViewTop, 0);
+    JumpToLastLine(v, 1005);
+    EXPECT_EQ(v.ViewTop, 1000);
+    JumpToFirstLine(v);
+    EXPECT_EQ(v.ViewTop, 0);
+    v.FollowNewest = 1;
     EXPECT_EQ(forward(100, 5000, 2), 100);
-    EXPECT_EQ(back(100, 2), 100);
+    ScrollBack(v, 2);
+    EXPECT_EQ(v.ViewTop, 100);
 }
 
 // What stays on the screen after a run of drawing operations: the text at
