@@ -29,7 +29,6 @@ TEST(RunnerOptions, GoodCommandLines) {
         uint32_t timeoutMs, tickMs, listenMs;
         std::vector<Bytes> sends;
     } rows[] = {
-        {{u"--tcp-client", u"127.0.0.1:5000", u"m.mac"}, RunnerMode::TcpClient, "127.0.0.1:5000", 0, 100, 0, {}},
         {{u"--udp-client=localhost:65535", u"--send", u"'AB'0D0A", u"--send", u"00ff", u"--listen", u"0.25"},
          RunnerMode::UdpClient, "127.0.0.1:65535", 0, 100, 250, {{'A', 'B', 13, 10}, {0, 0xFF}}},
         {{u"--tcp-server", u"1050", u"--timeout", u"2.5", u"--tick", u"20", u"m.mac"}, RunnerMode::TcpServer, ":1050",
@@ -96,11 +95,9 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"--timeout", u"0", u"m.mac"}, u"--timeout needs"},
         {{u"--timeout", u"1.2345", u"m.mac"}, u"--timeout needs"},
         {{u"--timeout", u"86401", u"m.mac"}, u"--timeout needs"},
-        {{u"--listen", u"-1"}, u"--listen needs"},
         {{u"--tick", u"60001", u"m.mac"}, u"--tick needs"},
         {{u"--send", u"4"}, u"--send gives no bytes"},
         {{u"--send", longSend}, u"more than 256 bytes"},
-        {{u"--trace", u"", u"m.mac"}, u"--trace needs a file name"},
         {{u"--quiet=yes", u"m.mac"}, u"takes no value"},
         {{u"a.mac", u"b.mac"}, u"only one macro file"},
         {{u"a.mac", u"--send", u"41"}, u"not both"},
