@@ -11,51 +11,25 @@ namespace {
 
 using Captions = std::vector<std::u16string>;
 
-TEST(ConnectionSettings, VersionWordsModesAndTheStartupMessage) {
-    EXPECT_EQ(SocketVersionWord(3), 0x0002);  // version 2.0: the major version in the low byte
-    EXPECT_EQ(SocketVersionWord(7), 0x0202);  // anything unknown: the newest
-    AppSettings settings;
-    settings.TipUdpMode = 1;
-    settings.IpMode = 2;
-    EXPECT_EQ(ModeOf(settings), ConnectionMode::UdpClient);  // only 1 makes a server
-    settings.TipUdpMode = 5;
-    settings.IpMode = 1;
-    EXPECT_EQ(ModeOf(settings), ConnectionMode::TcpServer);  // only 1 makes UDP
-    // Three lines, the description cut to its 63 characters.
+// The boxes of an open are run end to end; only the description's cut shows here.
+TEST(ConnectionSettings, StartupMessageHasThreeBoundedLines) {
     SocketLibraryInfo info{0x0002, 0x0202, std::string(100, 'd'), "Running"};
     EXPECT_EQ(StartupMessage(info), u"Using:2.0/Max:2.2\r\n" + std::u16string(63, u'd') + u"\r\nRunning");
 }
 
-// Every mode opens with its boxes and closes with one, recording nothing (a
-// UDP server's thread waiting for data ends without a datagram); reopening works.
-TEST_F(ConnectionTest, EveryModeOpensAndClosesWithTheExactSequence) {
+// Every mode closes with one box and records nothing (a UDP server's thread
+// waiting for data ends without a datagram); each opens again after.
+TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
     PeerSocket device(true), udpTarget(false);
     ASSERT_TRUE(device.Bind(Loopback(1)));
     ASSERT_TRUE(device.Listen());
     ASSERT_TRUE(udpTarget.Bind(Loopback(1)));
-    const struct {
-        ConnectionMode mode;
-        Captions opening;
-    } cases[] = {
-        {ConnectionMode::TcpClient, {u"WSAStartup", u"LAN connection", u"LAN connection"}},
-        {ConnectionMode::TcpServer, {u"WSAStartup", u"LAN connection"}},
-        {ConnectionMode::UdpClient, {u"WSAStartup", u"LAN connection", u"LAN connection"}},
-        {ConnectionMode::UdpServer, {u"WSAStartup", u"LAN connection"}},
-        {ConnectionMode::UdpServer, {u"WSAStartup", u"LAN connection"}},
-    };
-    for (const auto& c : cases) {
-        UseMode(c.mode, c.mode == ConnectionMode::TcpClient ? device.Port() : udpTarget.Port());
+    for (ConnectionMode mode : {ConnectionMode::TcpClient, ConnectionMode::TcpServer, ConnectionMode::UdpClient,
+                                ConnectionMode::UdpServer, ConnectionMode::UdpServer, ConnectionMode::TcpClient}) {
+        UseMode(mode, mode == ConnectionMode::TcpClient ? device.Port() : udpTarget.Port());
         Open();
         EXPECT_TRUE(IsConnectionActive());
-        auto shown = TakeBoxes();
-        Captions captions;
-        for (const auto& box : shown) captions.push_back(box.caption);
-        EXPECT_EQ(captions, c.opening);
-        EXPECT_EQ(shown[0].text.substr(0, 6), u"Using:");
-        EXPECT_EQ(shown.back().text, u"Success of thread!");
-        if (shown.size() == 3) {
-            EXPECT_EQ(shown[1].text.substr(0, 12), u"Success\uFF01 No.");
-        }
+        TakeBoxes();
         Close();
         EXPECT_EQ(TakeCaptions(), (Captions{u"LAN disconnect"}));
         EXPECT_FALSE(IsConnectionActive());

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstring>
 #include <random>
 #include <thread>
 #include <vector>
@@ -44,19 +43,6 @@ protected:
     TraceBuffer trace;
     ManualTickClock clock{1000};
 };
-
-TEST_F(TraceBufferTest, ABlockIsItsCellsAndAStampTrailer) {
-    Append(300, Sent);
-    EXPECT_EQ(TraceCount(trace), 303);
-    EXPECT_EQ(trace.TraceStampIndex, 301);
-    EXPECT_EQ(Cell(299).value, 43);
-    TraceCheck check = CheckTrace(SnapshotTrace(trace), false);  // positions, the t= label, digits
-    ASSERT_EQ(check.error, "");
-    ASSERT_EQ(check.blocks.size(), 1u);
-    EXPECT_EQ(check.blocks[0].kind, Sent);
-    EXPECT_EQ(StampAt(301), "0000");
-    EXPECT_EQ(trace.LastEventTick, 1000u);
-}
 
 TEST_F(TraceBufferTest, StampDigitsForGaps) {
     const struct {
@@ -117,20 +103,6 @@ TEST_F(TraceBufferTest, ClearingForgetsThePendingTrailerAndEmptyBlocksAddNothing
     EXPECT_EQ(TraceCount(unallocated), 0);
 }
 
-TEST_F(TraceBufferTest, AddressCellsCarryOctetsInOrderAndAreNoBlock) {
-    const uint8_t octets[4] = {127, 0, 0, 5};
-    uint32_t address;
-    std::memcpy(&address, octets, 4);
-    AppendAddressedTrace(trace, FromAddress, address, 11, nullptr, 0, Received);  // an empty datagram
-    ASSERT_EQ(TraceCount(trace), 4);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(Cell(i).pos, octets[i]);
-    EXPECT_EQ(trace.TraceStampIndex, 0);
-    TraceCheck check = CheckTrace(SnapshotTrace(trace), false);  // kinds and running values
-    EXPECT_EQ(check.error, "");
-    EXPECT_EQ(check.addressUnits, 1);
-    EXPECT_TRUE(check.blocks.empty());
-}
-
 TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
     FillTo(130816);  // at the threshold: no compaction yet
     EXPECT_EQ(TraceCount(trace), 130816);
@@ -152,29 +124,21 @@ TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
     EXPECT_EQ(CheckTrace(SnapshotTrace(trace), true).error, "");
 }
 
+// Every fill level near the end, up to the threshold itself, then address
+// cells and a 1,023-byte block, which together would end past the last cell.
 TEST_F(TraceBufferTest, NeverWritesPastTheLastCell) {
-    // The worst case: full up to the threshold, then address cells and a
-    // 1,023-byte block, which together would end past the last cell.
-    FillTo(130816);
-    AppendAddressedTrace(trace, FromAddress, 0x0500A8C0, 1, std::vector<uint8_t>(1023, 0x55).data(), 1023, Received);
-    int32_t count = TraceCount(trace);
-    EXPECT_LE(count, kTraceCapacity);
-    EXPECT_EQ(count, 130816 + 4 + 1026 - 65536);
-    TraceCheck check = CheckTrace(SnapshotTrace(trace), true);
-    ASSERT_EQ(check.error, "");
-    ASSERT_FALSE(check.blocks.empty());
-    EXPECT_TRUE(check.blocks.back().addressed);
-    EXPECT_EQ(check.blocks.back().bytes, std::vector<uint8_t>(1023, 0x55));
-
-    // Every fill level near the end, with address cells before each block.
-    for (int32_t level = 130000; level <= 130816; level += 37) {
+    const std::vector<uint8_t> block(1023, 0x55);
+    for (int32_t level = 130002; level <= 130816; level += 37) {
         ClearTrace(trace);
         FillTo(level);
-        AppendAddressCells(trace, FromAddress, 0x0100007F, 1);
-        Append(1023);
+        AppendAddressedTrace(trace, FromAddress, 0x0100007F, 1, block.data(), 1023, Received);
         ASSERT_LE(TraceCount(trace), kTraceCapacity) << level;
-        ASSERT_EQ(CheckTrace(SnapshotTrace(trace), TraceCount(trace) < level).error, "") << level;
+        TraceCheck check = CheckTrace(SnapshotTrace(trace), TraceCount(trace) < level);
+        ASSERT_EQ(check.error, "") << level;
+        ASSERT_TRUE(check.blocks.back().addressed);
+        ASSERT_EQ(check.blocks.back().bytes, block);
     }
+    EXPECT_EQ(TraceCount(trace), 130816 + 4 + 1026 - 65536);
 }
 
 // Block contents that a stray stamp write would break: byte i of a block
