@@ -155,11 +155,14 @@ TEST_F(ConnectionTest, UdpClientRecordsWithoutAddressesAndSendsToTheAccessPointO
     EXPECT_EQ(device.ReceiveDatagram(client), Bytes("ping"));
     ASSERT_TRUE(device.SendTo(Bytes("pong!"), client));
     ASSERT_TRUE(WaitForTraceBytes(5));
-    EXPECT_EQ(Checked().addressUnits, 0);
     EXPECT_EQ(LastPeer(g_Connection), Loopback(1, device.Port()));
     g_Settings.AccessPort = other.Port();
-    EXPECT_EQ(SendData(Bytes("b").data(), 1, 0), 0);
+    EXPECT_EQ(SendAndRecord(Bytes("b").data(), 1, 0, AddressCells::OnlyWhenSent), 0);
     EXPECT_EQ(other.ReceiveDatagram(client), Bytes("b"));
+    TraceCheck check = Checked();
+    ASSERT_EQ(check.blocks.size(), 2u);
+    EXPECT_EQ(check.blocks[1].kind, Sent);
+    EXPECT_EQ(check.addressUnits, 0);
 }
 
 // A stream arriving faster than it is read keeps its bytes in order, in

@@ -90,29 +90,6 @@ TEST(DestinationList, ServersListWhoTheyCanSendTo) {
     EXPECT_FALSE(list.enabled);
 }
 
-TEST_F(ConnectionTest, TcpClientSendIsRecordedAsOneBlock) {
-    PeerSocket device(true);
-    ASSERT_TRUE(device.Bind(Loopback(1)));
-    ASSERT_TRUE(device.Listen());
-    UseMode(ConnectionMode::TcpClient, device.Port());
-    Open();
-    SocketHandle peer = device.Accept();
-    ASSERT_NE(peer, kInvalidSocket);
-    std::vector<uint8_t> line = {0x41, 0x42, 0x43, 0x0D, 0x0A};
-    EXPECT_EQ(SendAndRecord(line.data(), 5, 0, AddressCells::EvenWhenSendFails), 0);
-    uint8_t got[16];
-    bool ready = false;
-    ASSERT_GT(WaitReadable(&peer, 1, 3000, &ready), 0);
-    EXPECT_EQ(ReceiveFrom(peer, got, sizeof got), 5);
-    EXPECT_EQ(std::vector<uint8_t>(got, got + 5), line);
-    TraceCheck check = CheckTrace(SnapshotTrace(g_Trace), false);
-    ASSERT_EQ(check.blocks.size(), 1u);
-    EXPECT_EQ(check.blocks[0].kind, Sent);
-    EXPECT_EQ(check.blocks[0].bytes, line);
-    EXPECT_EQ(TraceCount(g_Trace), 8);
-    CloseSocket(peer);
-}
-
 // A line from the send dialog goes to the slot its destination names and
 // enters the history; a slot outside 0..9 means slot 0. A send to a free slot
 // is shown, keeps the line out of the history and leaves only the address

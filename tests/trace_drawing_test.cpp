@@ -66,12 +66,10 @@ TEST_F(TraceViewTest, CellsStampsAndAddressesLandInTheirPlaces) {
         {[&] { Receive({0x0D}); },
          {{u"000", 40, 28, kTextColor, kWindowBack},
           {u"CR", 40, 10 + 29, kDataText, kAscBack2},
-          {u"0D", 40, 10 + 18 + 29, kDataText, kHexBack2},
           {u"t=", 40 + 18, 10 + 36 + 29, kStampText, kWindowBack}}},
         {[&] { SendBytes({0x20, 0x41}); },
          {{u"SP", 40, 51 + 10 + 30, kDataText, kAscBack2},
           {u"A", 40 + 18 + 9 / 2, 51 + 10 + 30, kDataText, kAscBack1},
-          {u"41", 40 + 18, 51 + 10 + 18 + 30, kDataText, kHexBack1},
           {u"001", 40 + 18, 51 + 28, kTextColor, kWindowBack}}},
         {[&] { AppendAddressCells(trace, ClientEvent, address, 1); },
          {{u"127", 40, 28, kOpenCloseText, kTransparent},
@@ -92,46 +90,32 @@ TEST_F(TraceViewTest, CellsStampsAndAddressesLandInTheirPlaces) {
     }
 }
 
-// The end mark stands after the newest cell in both halves of the line; a
-// repaint ending at the end of a line puts it on the next one.
-TEST_F(TraceViewTest, TheEndMarkFollowsTheNewestCell) {
+// A repaint shows the lines ending with the newest, the end mark after the
+// newest cell (on the next line after a full one); when not following, the
+// lines from the view's top.
+TEST_F(TraceViewTest, RepaintsShowTheNewestLinesOrFromTheViewTop) {
+    Receive(std::vector<uint8_t>(38, 0x55));  // 38 data cells and 3 trailer cells: one full line
     Paint();
     auto marks = canvas.TextsEqualTo(u"EOF");
     ASSERT_EQ(marks.size(), 2u);
     EXPECT_EQ((std::vector<int>{marks[0].x, marks[0].y, marks[1].y, marks[0].slot, marks[0].backSlot}),
-              (std::vector<int>{40, 28, 51 + 28, kEofText, kEofBack}));
-    EXPECT_EQ(canvas.TextsEqualTo(u"SEND:").size(), 5u);
+              (std::vector<int>{40, 105 + 28, 105 + 51 + 28, kEofText, kEofBack}));
 
-    Receive(std::vector<uint8_t>(38, 0x55));  // 38 data cells and 3 trailer cells: one full line
+    Receive(std::vector<uint8_t>(41 * 6 - 11, 1));  // 7 lines, the last one 8 cells short
     Paint();
-    marks = canvas.TextsEqualTo(u"EOF");
-    ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ(marks[0].x, 40);
-    EXPECT_EQ(marks[0].y, 105 + 28);
-    EXPECT_EQ(view.DrawRow, 1);
-    EXPECT_EQ(view.DrawColumn, 0);
-}
-
-// Following shows the lines ending with the newest; otherwise the view shows
-// from its top line.
-TEST_F(TraceViewTest, TheViewShowsTheNewestLinesOrFromItsTop) {
-    Receive(std::vector<uint8_t>(41 * 7 - 3 - 5, 1));  // 7 lines, the last one 5 cells short
-    Paint();
-    EXPECT_EQ(view.FollowTop, 41 * 2);  // 7 lines, 5 fit: the view starts at line 2
-    EXPECT_EQ(view.ViewTop, 41 * 2);
+    EXPECT_EQ(view.ViewTop, 41 * 2);  // 5 of 7 lines fit: the view starts at line 2
     ASSERT_EQ(canvas.TextsEqualTo(u"0002").size(), 1u);  // line number of the top line
     EXPECT_EQ(canvas.TextsEqualTo(u"0002")[0].y, 75);
     EXPECT_TRUE(canvas.TextsEqualTo(u"0001").empty());
     EXPECT_EQ(FollowTopFor(205, 41, 5), 0);
     EXPECT_EQ(FollowTopFor(206, 41, 5), 41);
 
-    Receive(std::vector<uint8_t>(41 * 3, 1));
     view.FollowNewest = 0;
-    view.ViewTop = 41 * 3;
+    view.ViewTop = 41;
     Paint();
-    EXPECT_EQ(canvas.TextsEqualTo(u"0003").size(), 1u);
-    EXPECT_EQ(canvas.TextsEqualTo(u"0007").size(), 1u);
-    EXPECT_TRUE(canvas.TextsEqualTo(u"0008").empty());
+    EXPECT_EQ(canvas.TextsEqualTo(u"0001").size(), 1u);
+    EXPECT_EQ(canvas.TextsEqualTo(u"0005").size(), 1u);
+    EXPECT_TRUE(canvas.TextsEqualTo(u"0006").empty());
     EXPECT_TRUE(canvas.TextsEqualTo(u"EOF").empty());  // the end is not on the screen
 }
 
@@ -198,20 +182,6 @@ TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
     EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
     ScrollForward(view, TraceCount(trace), 2);
     JumpToLastLine(view, TraceCount(trace));
-}
-
-TEST_F(TraceViewTest, CompactionKeepsTheTickToTheNewCells) {
-    // A screen of 25 lines holds the 1,000-cell block the test looks for.
-    PaintTrace(canvas, kMetrics, trace, view, kWidth, 40 + 25 * 105);
-    std::vector<uint8_t> block(1000, 7);
-    while (TraceCount(trace) < 130000) AppendTrace(trace, block.data(), 1000, Received);
-    Tick();
-    AppendTrace(trace, block.data(), 1000, Received);  // compacts
-    ASSERT_LT(TraceCount(trace), 70000);
-    Tick();
-    // Exactly the one new block was drawn: 1,000 data cells and its trailer.
-    EXPECT_EQ(canvas.TextsEqualTo(u"07").size(), 1000u);
-    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
 }
 
 // Scrolling moves by whole lines, never past the line holding the end mark
