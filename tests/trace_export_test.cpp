@@ -35,7 +35,7 @@ uint32_t Address(uint8_t last) {
 }
 
 // A TCP server session built through the real trace: two clients, a block
-// with commas, quotes, a line break, 00 and FF, a reply, a full 1,023-byte
+// with commas, quotes, a line break, 00, FF, 7F and 85, a reply, a full 1,023-byte
 // block, and the first client leaving.
 class ServerTrace : public ::testing::Test {
 protected:
@@ -43,7 +43,7 @@ protected:
         trace.Clock = &clock;
         ASSERT_TRUE(AllocateTrace(trace));
         AppendAddressCells(trace, ClientEvent, Address(2), 1);
-        AppendAddressedTrace(trace, FromAddress, Address(2), 1, first.data(), 12, Received);
+        AppendAddressedTrace(trace, FromAddress, Address(2), 1, first.data(), 14, Received);
         clock.Advance(1900);
         AppendAddressedTrace(trace, ToAddress, Address(2), 1, reply.data(), 2, Sent);
         clock.Advance(250);
@@ -64,7 +64,7 @@ protected:
     std::vector<TraceCell> cells = std::vector<TraceCell>(kTraceCapacity);
     int32_t count = 0;
     ExportEndpoints endpoints;
-    std::vector<uint8_t> first = {'a', ',', 'b', ' ', '"', 'q', '"', '\r', '\n', 'x', 0x00, 0xFF};
+    std::vector<uint8_t> first = {'a', ',', 'b', ' ', '"', 'q', '"', '\r', '\n', 'x', 0x00, 0xFF, 0x7F, 0x85};
     std::vector<uint8_t> reply = {'o', 'k'};
     std::vector<uint8_t> big;
 };
@@ -85,8 +85,8 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
     std::vector<std::string> text = Lines(Export(ExportFormat::Text), "\n");
     ASSERT_EQ(text.size(), 6u);
     EXPECT_EQ(text[0], "     0.0 OPEN  127.0.0.2");
-    EXPECT_EQ(text[1], "     0.0 RECV  127.0.0.2          12  61 2C 62 20 22 71 22 0D 0A 78 00 FF  "
-                       "a,b \"q\"<CR><LF>x<NL>\xC3\xBF");
+    EXPECT_EQ(text[1], "     0.0 RECV  127.0.0.2          14  61 2C 62 20 22 71 22 0D 0A 78 00 FF 7F 85  "
+                       "a,b \"q\"<CR><LF>x<NL>\xC3\xBF<DL><85>");
     EXPECT_EQ(text[2], "     1.9 SEND  127.0.0.2           2  6F 6B  ok");
     EXPECT_EQ(text[3], "     1.9 OPEN  127.0.0.3");
     EXPECT_EQ(text[4].substr(0, 49), "     2.4 RECV  127.0.0.3        1023  00 07 0E 15");
@@ -98,8 +98,8 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
     EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
     ASSERT_EQ(rows.size(), 8u);  // the quoted line break splits one row here
     EXPECT_EQ(rows[0], "time,event,peer,length,hex,text");
-    EXPECT_EQ(rows[2] + "\r\n" + rows[3], "0.0,RECV,127.0.0.2,12,61 2C 62 20 22 71 22 0D 0A 78 00 FF,"
-                                          "\"a,b \"\"q\"\"\r\nx<NL>\xC3\xBF\"");
+    EXPECT_EQ(rows[2] + "\r\n" + rows[3], "0.0,RECV,127.0.0.2,14,61 2C 62 20 22 71 22 0D 0A 78 00 FF 7F 85,"
+                                          "\"a,b \"\"q\"\"\r\nx<NL>\xC3\xBF<DL><85>\"");
     EXPECT_EQ(rows[7], "2.4,CLOSE,127.0.0.2,,,");
 
     // A saved trace file converts to the same export.
@@ -110,30 +110,7 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
     EXPECT_EQ(folder.ReadBytes(u"t.csv"), csv);
     EXPECT_EQ(ConvertTraceFile(folder.File(u"none.log"), ExportFormat::Csv, endpoints, folder.File(u"n.csv")),
               ExportResult::ReadFailed);
-}
-
-// A client's blocks name the access point; the reader takes the trace in
-// pieces as small as a cell, as a capture may get it.
-TEST(TraceExport, ClientModesNameTheAccessPointAndReadAcrossPieces) {
-    ManualTickClock clock;
-    TraceBuffer trace;
-    trace.Clock = &clock;
-    ASSERT_TRUE(AllocateTrace(trace));
-    const uint8_t bytes[] = {'A', 0x7F, 0x85, ' '};
-    AppendTrace(trace, bytes, 4, Sent);
-    clock.Advance(12345);
-    AppendTrace(trace, bytes, 1, Received);
-    std::vector<TraceCell> cells(16);
-    int32_t n = CopyTraceCells(trace, 0, 16, cells.data());
-    ExportEndpoints endpoints;
-    endpoints.remoteAddress[3] = 9;
-    TraceItemReader reader;
-    std::string text;
-    for (int32_t i = 0; i < n; ++i)
-        reader.Feed(&cells[i], 1, [&](const TraceItem& item) { text += TextExportLine(item, endpoints); });
-    EXPECT_EQ(text, "     0.0 SEND  127.0.0.9           4  41 7F 85 20  A<DL><85> \n"
-                    "    12.3 RECV  127.0.0.9           1  41  A\n");
-    EXPECT_EQ(ExportFormatForPath(u"C:\\x\\a.CSV"), ExportFormat::Csv);
+    EXPECT_EQ(ExportFormatForPath(u"C:\\x\\a.CSV"), ExportFormat::Csv);  // the format follows the name
     EXPECT_EQ(ExportFormatForPath(u"a.pcap.txt"), ExportFormat::Text);
 }
 
@@ -189,7 +166,7 @@ TEST_F(ServerTrace, WiresharkReadsThePcapWithStreamsAndChecksums) {
               "127.0.0.2,127.0.0.1,49152,1050,··········S·,0\n"
               "127.0.0.1,127.0.0.2,1050,49152,·······A··S·,0\n"
               "127.0.0.2,127.0.0.1,49152,1050,·······A····,0\n"
-              "127.0.0.2,127.0.0.1,49152,1050,·······AP···,12\n"
+              "127.0.0.2,127.0.0.1,49152,1050,·······AP···,14\n"
               "127.0.0.1,127.0.0.2,1050,49152,·······AP···,2\n"
               "127.0.0.3,127.0.0.1,49153,1050,··········S·,0\n"
               "127.0.0.1,127.0.0.3,1050,49153,·······A··S·,0\n"
@@ -213,7 +190,7 @@ TEST_F(ServerTrace, WiresharkReadsThePcapWithStreamsAndChecksums) {
     TraceBuffer udp;
     udp.Clock = &clock;
     ASSERT_TRUE(AllocateTrace(udp));
-    AppendAddressedTrace(udp, FromAddress, Address(4), 11, first.data(), 12, Received);
+    AppendAddressedTrace(udp, FromAddress, Address(4), 11, first.data(), 14, Received);
     AppendAddressedTrace(udp, ToAddress, Address(4), 1, reply.data(), 2, Sent);
     AppendAddressedTrace(udp, FromAddress, Address(5), 11, big.data(), 1023, Received);
     ExportEndpoints udpEnds;
