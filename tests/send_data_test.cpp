@@ -137,26 +137,4 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
 }
 
-TEST_F(ConnectionTest, UdpServerRepliesToTheNewestSender) {
-    UseMode(ConnectionMode::UdpServer);
-    Open();
-    PeerSocket first(false), second(false);
-    ASSERT_TRUE(first.Bind(Loopback(1)));
-    ASSERT_TRUE(second.Bind(Loopback(1)));
-    ASSERT_TRUE(first.SendTo(Bytes("1"), Loopback(1, ServerPort())));
-    ASSERT_TRUE(WaitForTraceBytes(1));
-    ASSERT_TRUE(second.SendTo(Bytes("2"), Loopback(1, ServerPort())));
-    ASSERT_TRUE(WaitForTraceBytes(2));
-    EXPECT_EQ(SendAndRecord(Bytes("reply").data(), 5, 7, AddressCells::OnlyWhenSent), 0);
-    Ipv4Endpoint from;
-    EXPECT_EQ(second.ReceiveDatagram(from), Bytes("reply"));
-    std::vector<TraceCell> cells = SnapshotTrace(g_Trace);
-    size_t n = cells.size();
-    ASSERT_GE(n, 12u);
-    EXPECT_EQ(cells[n - 12].kind, ToAddress);  // recorded with the block it labels
-    EXPECT_EQ(cells[n - 9].pos, 1);
-    EXPECT_EQ(LastPeer(g_Connection).port, second.Port());
-    EXPECT_TRUE(first.ReceiveDatagram(from, std::chrono::milliseconds(200)).empty());
-}
-
 }  // namespace
