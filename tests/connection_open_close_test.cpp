@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 
 #include "common/text_table.h"
 #include "connection/connection.h"
@@ -108,27 +107,6 @@ TEST_F(ConnectionTest, PortInUseShowsTheLongBindTextAndOpensNothing) {
     EXPECT_NE(shown[1].text.find(u"\r\n Please try again in about 2 minutes"), std::u16string::npos);
     EXPECT_FALSE(IsConnectionActive());
     EXPECT_FALSE(g_Connection.ReceiveThread.Held());
-}
-
-// The close question stays while any client does, even after another one
-// left; the rest of the question is run end to end.
-TEST_F(ConnectionTest, ClosingAServerWithAClientAsksFirst) {
-    UseMode(ConnectionMode::TcpServer);
-    Open();
-    PeerSocket client(true);
-    auto leaving = std::make_unique<PeerSocket>(true);
-    ASSERT_TRUE(client.Connect(Loopback(1, ServerPort())));
-    ASSERT_TRUE(leaving->Connect(Loopback(1, ServerPort())));
-    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 2; }));
-    leaving.reset();
-    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 1; }));
-    TakeBoxes();
-    boxes.Answer(kIdNo);
-    Close();
-    auto shown = TakeBoxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].style, static_cast<uint32_t>(kMbYesNo));
-    EXPECT_TRUE(IsConnectionActive());
 }
 
 }  // namespace
