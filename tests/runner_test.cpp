@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "common/text_table.h"
-#include "macro/macro_runner.h"
 #include "platform/text.h"
 #include "runner/console_message_box.h"
 #include "runner/macro_file_encoding.h"
@@ -21,38 +20,29 @@ using Bytes = std::vector<uint8_t>;
 
 RunnerCommand Parse(Args args) { return ParseRunnerCommand(args); }
 
+// The common runs are checked end to end; here the limits, the inline
+// values and the options those runs do not use.
 TEST(RunnerOptions, GoodCommandLines) {
-    RunnerCommand c = Parse(
-        {u"--udp-client=localhost:65535", u"--send", u"'AB'0D0A", u"--send", u"00ff", u"--listen", u"0.25"});
+    RunnerCommand c =
+        Parse({u"--udp-client=localhost:65535", u"--send", u"'AB'0D0A", u"--send", u"00ff", u"--tick", u"20"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.mode, RunnerMode::UdpClient);
     EXPECT_EQ(c.options.endpoint.octets[0], 127);
     EXPECT_EQ(c.options.endpoint.port, 65535);
-    EXPECT_EQ(c.options.listenMs, 250u);
+    EXPECT_EQ(c.options.tickMs, 20u);
     EXPECT_EQ(c.options.sends, (std::vector<Bytes>{{'A', 'B', 13, 10}, {0, 0xFF}}));
-    c = Parse({u"--tcp-server", u"1050", u"--timeout", u"2.5", u"--tick", u"20", u"m.mac"});
+    c = Parse({u"--tcp-server", u"1050", u"--timeout", u"2.5", u"m.mac"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
-    EXPECT_EQ(c.options.mode, RunnerMode::TcpServer);
     EXPECT_FALSE(c.options.endpoint.hasAddress);
     EXPECT_EQ(c.options.endpoint.port, 1050);
     EXPECT_EQ(c.options.timeoutMs, 2500u);
-    EXPECT_EQ(c.options.tickMs, 20u);
-    c = Parse({u"--listen=86400", u"--timeout=0.001"});  // the limits; the mode from the settings
+    c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--listen=86400"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.mode, RunnerMode::FromSettings);
-    EXPECT_EQ(c.options.listenMs, 86400000u);
-    EXPECT_EQ(c.options.timeoutMs, 1u);
-    EXPECT_EQ(c.options.tickMs, 100u);
-    c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--trace", u"t.log", u"--lang", u"zh", u"m.mac"});
-    ASSERT_EQ(c.action, RunnerAction::Run);
     EXPECT_TRUE(c.options.hasLocal && c.options.quiet);
     EXPECT_EQ(c.options.local.octets[3], 2);
-    EXPECT_EQ(c.options.language, kChinese);
-    EXPECT_EQ(c.options.traceFile + u"," + c.options.macroFile, u"t.log,m.mac");
-    c = Parse({u"--udp-server", u"5", u"--convert", u"t.log", u"--to=pcap", u"t.pcap"});
-    ASSERT_EQ(c.action, RunnerAction::Convert) << Utf16ToUtf8(c.error);
-    EXPECT_EQ(c.options.convertFile + u">" + c.options.outputFile, u"t.log>t.pcap");
-    EXPECT_TRUE(c.options.macroFile.empty());
+    EXPECT_EQ(c.options.listenMs, 86400000u);
+    EXPECT_EQ(c.options.tickMs, 100u);
     EXPECT_EQ(Parse({u"--bogus", u"--help"}).action, RunnerAction::Help);
     EXPECT_EQ(Parse({u"m.mac", u"--version"}).action, RunnerAction::Version);
 }
@@ -104,8 +94,7 @@ TEST(RunnerSetup, SettingsFileThenCommandLine) {
     } rows[] = {
         // The file's language, mode and ports unless the command line says otherwise.
         {{u"--listen", u"1"}, u"ja.ini", kJapanese, 1, 1, 0, 77, 1050, 99},
-        // No language in the file: English; a server with an address binds to it.
-        {{u"--udp-server", u"127.0.0.3:6", u"--listen", u"1"}, u"plain.ini", kEnglish, 1, 1, 1, 1050, 6, 3},
+        // No language in the file: English; a client's local address binds it.
         {{u"--udp-client", u"127.0.0.1:8", u"--local", u"127.0.0.4:9", u"--listen", u"1"}, u"plain.ini", kEnglish, 0, 1, 1,
          8, 9, 4},
     };
@@ -203,18 +192,6 @@ TEST(RunnerFiles, MacroFileEncodingsAndMessageLines) {
             text += static_cast<char16_t>(static_cast<uint8_t>(out[i]) | static_cast<uint8_t>(out[i + 1]) << 8);
         EXPECT_EQ(text, u"\uFEFF" + row.text);
     }
-    // The run reads its macro file like this before it opens anything.
-    TempFolder folder;
-    folder.WriteBytes(u"ok.mac", "PEND\n");
-    folder.WriteBytes(u"empty.mac", "");
-    std::u16string error;
-    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"empty.mac"), error));
-    EXPECT_NE(error.find(u"is empty"), std::u16string::npos);
-    ASSERT_TRUE(LoadRunnerMacro(folder.File(u"ok.mac"), error));
-    EXPECT_EQ(std::u16string_view(g_MacroRun.MacroText, g_MacroRun.MacroLength), u"\uFEFFPEND\r\n");
-    EXPECT_TRUE(g_MacroRun.Running);
-    EndMacroQuietly(g_MacroRun);
-
     EXPECT_EQ(MessageLine(u"bind_Error", u"No.10048 :in use.\r\n again\tlater\nend\r"),
               "[bind_Error] No.10048 :in use. |  again later | end | ");
 }
