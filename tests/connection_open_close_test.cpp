@@ -4,6 +4,8 @@
 
 #include "common/text_table.h"
 #include "connection/connection.h"
+#include "connection/socket_error_text.h"
+#include "platform/text.h"
 #include "support/connection_fixture.h"
 
 namespace {
@@ -84,7 +86,8 @@ TEST_F(ConnectionTest, APeerArrivingDuringTheSuccessBoxIsKept) {
 }
 
 // A port in use names the failed call and its code, with the long text after
-// an explicit bind, and opens nothing. (A refused connect is run end to end.)
+// an explicit bind, and opens nothing. (A refused connect, in Japanese, is run
+// end to end.)
 TEST_F(ConnectionTest, PortInUseShowsTheLongBindTextAndOpensNothing) {
     PeerSocket holder(true);
     ASSERT_TRUE(holder.Bind(Loopback(1)));
@@ -100,6 +103,41 @@ TEST_F(ConnectionTest, PortInUseShowsTheLongBindTextAndOpensNothing) {
     EXPECT_NE(shown[1].text.find(u"\r\n Please try again in about 2 minutes"), std::u16string::npos);
     EXPECT_FALSE(IsConnectionActive());
     EXPECT_FALSE(g_Connection.ReceiveThread.Held());
+}
+
+// Language 0 is Japanese, every other number English; unknown codes are other
+// errors; only after an explicit bind does 10048 ask to wait.
+TEST(SocketErrorText, TextsByCodeLanguageAndCall) {
+    AppSettings settings;
+    settings.Language = 0;
+    settings.BindMode = 1;
+    EXPECT_EQ(Utf16ToUtf8(GetSocketErrorText(settings, 10113, u"bind")), "その他エラー");
+    EXPECT_TRUE(GetSocketErrorText(settings, 10048, u"listen").ends_with(u"\r\n 約２分後に再度試してみて下さい"));
+    settings.Language = -1;
+    EXPECT_EQ(GetSocketErrorText(settings, 10048, u"connect"), u"Address is already in use.");
+    settings.BindMode = 2;
+    EXPECT_EQ(GetSocketErrorText(settings, 10048, u"bind"), u"Address is already in use.");
+}
+
+// Shutdown has a table of its own (codes only the main table knows are other
+// errors) and names the side in the caption; the longest text fits whole.
+TEST(SocketErrorText, ShutdownTextsAndTheSideInTheCaption) {
+    AppSettings saved = g_Settings;
+    RecordingMessageBox boxes;
+    g_Settings.Language = 1;
+    ShowShutdownError(10060, 1);
+    ShowShutdownError(10036, 2);
+    ShowShutdownError(10057, 3);
+    g_Settings = saved;
+    auto shown = boxes.Boxes();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, u"No.10060 :Other errors");
+    EXPECT_EQ(shown[0].caption, u"Shutdown(c)");
+    EXPECT_EQ(shown[1].caption, u"Shutdown(p)");
+    EXPECT_EQ(shown[1].text.size(), kSocketErrorTextCapacity - 2);
+    EXPECT_TRUE(shown[1].text.ends_with(u"callback function."));
+    EXPECT_EQ(shown[2].text, u"No.10057 :The socket is not connected. ");
+    EXPECT_EQ(shown[2].caption, u"Shutdown");
 }
 
 }  // namespace
