@@ -105,20 +105,6 @@ TEST_F(ConnectionTest, PortInUseShowsTheLongBindTextAndOpensNothing) {
     EXPECT_FALSE(g_Connection.ReceiveThread.Held());
 }
 
-// Language 0 is Japanese, every other number English; unknown codes are other
-// errors; only after an explicit bind does 10048 ask to wait.
-TEST(SocketErrorText, TextsByCodeLanguageAndCall) {
-    AppSettings settings;
-    settings.Language = 0;
-    settings.BindMode = 1;
-    EXPECT_EQ(Utf16ToUtf8(GetSocketErrorText(settings, 10113, u"bind")), "その他エラー");
-    EXPECT_TRUE(GetSocketErrorText(settings, 10048, u"listen").ends_with(u"\r\n 約２分後に再度試してみて下さい"));
-    settings.Language = -1;
-    EXPECT_EQ(GetSocketErrorText(settings, 10048, u"connect"), u"Address is already in use.");
-    settings.BindMode = 2;
-    EXPECT_EQ(GetSocketErrorText(settings, 10048, u"bind"), u"Address is already in use.");
-}
-
 // Shutdown has a table of its own (codes only the main table knows are other
 // errors) and names the side in the caption; the longest text fits whole.
 TEST(SocketErrorText, ShutdownTextsAndTheSideInTheCaption) {
