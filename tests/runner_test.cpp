@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/connection_mode.h"
 #include "common/text_table.h"
 #include "platform/text.h"
 #include "runner/console_message_box.h"
@@ -81,44 +82,27 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
     }
 }
 
+// The run takes its settings file's language, mode and ports, then what the
+// command line says; a client's local address binds it.
 TEST(RunnerSetup, SettingsFileThenCommandLine) {
     TempFolder folder;
     folder.WriteBytes(u"ja.ini", Utf16LeFile(u"[Lanvisor]\r\nmoji_type=0\r\nip_mode=1\r\ntipudp_mode=1\r\nport_no=77\r\n"));
-    folder.WriteBytes(u"plain.ini", "[Lanvisor]\r\nbind_mode=1\r\n");
-    struct Row {
-        Args args;
-        std::u16string_view file;
-        int32_t language, ipMode, tipUdpMode, bindMode, accessPort, adapterPort, adapterIp3;
-    } rows[] = {
-        // The file's language, mode and ports unless the command line says otherwise.
-        {{u"--listen", u"1"}, u"ja.ini", kJapanese, 1, 1, 0, 77, 1050, 99},
-        // No language in the file: English; a client's local address binds it.
-        {{u"--udp-client", u"127.0.0.1:8", u"--local", u"127.0.0.4:9", u"--listen", u"1"}, u"plain.ini", kEnglish, 0, 1, 1,
-         8, 9, 4},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(Utf16ToUtf8(row.args[0]));
-        Args args = row.args;
-        args.push_back(u"--settings");
-        args.push_back(folder.File(row.file));
-        RunnerCommand c = Parse(args);
-        ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
-        AppSettings s;
-        std::u16string error;
-        ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
-        EXPECT_EQ(s.Language, row.language);
-        EXPECT_EQ(s.IpMode, row.ipMode);
-        EXPECT_EQ(s.TipUdpMode, row.tipUdpMode);
-        EXPECT_EQ(s.BindMode, row.bindMode);
-        EXPECT_EQ(s.AccessPort, row.accessPort);
-        EXPECT_EQ(s.AdapterPort, row.adapterPort);
-        EXPECT_EQ(s.AdapterIp[3], row.adapterIp3);
-    }
     AppSettings s;
-    const int32_t loopback[4] = {127, 0, 0, 7};
-    std::copy(loopback, loopback + 4, s.AccessIp);
+    std::u16string error;
+    RunnerCommand c = Parse({u"--listen", u"1", u"--settings", folder.File(u"ja.ini")});
+    ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
+    EXPECT_EQ(s.Language, kJapanese);
+    EXPECT_EQ(ModeOf(s), ConnectionMode::UdpServer);
+    EXPECT_EQ(s.AccessPort, 77);
+    c = Parse({u"--udp-client", u"127.0.0.1:8", u"--local", u"127.0.0.4:9", u"--listen", u"1", u"--lang", u"ko",
+               u"--settings", folder.File(u"ja.ini")});
+    ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
+    EXPECT_EQ(s.Language, kKorean);
+    EXPECT_EQ(ModeOf(s), ConnectionMode::UdpClient);
+    EXPECT_EQ(s.AccessPort, 8);
+    EXPECT_EQ((std::vector<int32_t>{s.BindMode, s.AdapterPort, s.AdapterIp[3]}), (std::vector<int32_t>{1, 9, 4}));
     s.AccessPort = 70000;
-    EXPECT_EQ(AccessPointText(s), "127.0.0.7:4464");  // a port is its low 16 bits
+    EXPECT_EQ(AccessPointText(s), "127.0.0.1:4464");  // a port is its low 16 bits
 }
 
 // The lines a trace gives, fed one cell at a time and all at once.

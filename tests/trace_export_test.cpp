@@ -32,8 +32,8 @@ uint32_t Address(uint8_t last) {
 }
 
 // A TCP server session built through the real trace: two clients, a block
-// with commas, quotes, a line break, 00, FF, 7F and 85, a reply, a full 1,023-byte
-// block, and the first client leaving.
+// with commas, quotes, a line break, 00, FF, 7F and 85, a reply, a full
+// 1,023-byte block, and the first client leaving.
 class ServerTrace : public ::testing::Test {
 protected:
     void SetUp() override {
