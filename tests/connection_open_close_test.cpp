@@ -4,8 +4,6 @@
 
 #include "common/text_table.h"
 #include "connection/connection.h"
-#include "connection/socket_error_text.h"
-#include "platform/text.h"
 #include "support/connection_fixture.h"
 
 namespace {
@@ -103,27 +101,6 @@ TEST_F(ConnectionTest, PortInUseShowsTheLongBindTextAndOpensNothing) {
     EXPECT_NE(shown[1].text.find(u"\r\n Please try again in about 2 minutes"), std::u16string::npos);
     EXPECT_FALSE(IsConnectionActive());
     EXPECT_FALSE(g_Connection.ReceiveThread.Held());
-}
-
-// Shutdown has a table of its own (codes only the main table knows are other
-// errors) and names the side in the caption; the longest text fits whole.
-TEST(SocketErrorText, ShutdownTextsAndTheSideInTheCaption) {
-    AppSettings saved = g_Settings;
-    RecordingMessageBox boxes;
-    g_Settings.Language = 1;
-    ShowShutdownError(10060, 1);
-    ShowShutdownError(10036, 2);
-    ShowShutdownError(10057, 3);
-    g_Settings = saved;
-    auto shown = boxes.Boxes();
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[0].text, u"No.10060 :Other errors");
-    EXPECT_EQ(shown[0].caption, u"Shutdown(c)");
-    EXPECT_EQ(shown[1].caption, u"Shutdown(p)");
-    EXPECT_EQ(shown[1].text.size(), kSocketErrorTextCapacity - 2);
-    EXPECT_TRUE(shown[1].text.ends_with(u"callback function."));
-    EXPECT_EQ(shown[2].text, u"No.10057 :The socket is not connected. ");
-    EXPECT_EQ(shown[2].caption, u"Shutdown");
 }
 
 }  // namespace
