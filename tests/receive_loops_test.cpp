@@ -101,15 +101,12 @@ TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
     ASSERT_TRUE(sender.Bind(Loopback(5)));
     ASSERT_TRUE(sender.SendTo({}, Loopback(1, ServerPort())));
     ASSERT_TRUE(WaitUntil([] { return g_Connection.PeerState.load() == kUdpDatagramArrived; }));
-    TraceCheck check = Checked();
-    EXPECT_EQ(check.addressUnits, 1);
-    EXPECT_TRUE(check.blocks.empty());
-    // The sender is known by its port: some loopback stacks (Wine's) send
-    // from 127.0.0.1 whatever loopback address the socket is bound to.
-    Ipv4Endpoint sender5 = LastPeer(g_Connection);
-    EXPECT_EQ(sender5.port, sender.Port());
+    EXPECT_EQ(Checked().addressUnits, 1);
+    EXPECT_EQ(TraceCount(g_Trace), 4);  // the address cells alone
+    // Some loopback stacks (Wine's) send from 127.0.0.1 whatever loopback
+    // address the socket is bound to: the sender's address is taken as it came.
     uint8_t octets[4];
-    EndpointOctets(sender5, octets);
+    EndpointOctets(LastPeer(g_Connection), octets);
     uint32_t peers[kUdpPeerCapacity];
     EXPECT_EQ(UdpPeers(g_Connection, peers), 1);
 
@@ -212,10 +209,8 @@ TEST_F(ConnectionTest, UdpFloodWhileSendingAndStampingLosesNothing) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     flood.join();
-    TraceCheck check = CheckTrace(SnapshotTrace(g_Trace), false);
-    ASSERT_EQ(check.error, "");
     int next = 0;
-    for (const TraceBlock& b : check.blocks) {
+    for (const TraceBlock& b : Checked().blocks) {
         if (b.kind != Received) continue;
         ASSERT_TRUE(b.addressed);
         ASSERT_EQ(b.bytes[0] << 8 | b.bytes[1], next);

@@ -154,26 +154,16 @@ TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
     FreeTrace(trace);
 }
 
+// A macro file in UTF-16 passes as it is; UTF-8 gets CR LF line ends
+// (its runs are checked end to end); a text that is neither is refused. A
+// box's text of several lines is written on one.
 TEST(RunnerFiles, MacroFileEncodingsAndMessageLines) {
-    struct Row {
-        std::string file;
-        bool ok;
-        std::u16string text;  // after the mark
-    } rows[] = {
-        {Utf16LeFile(u"SEND 41\nPEND"), true, u"SEND 41\nPEND"},  // the window's files unchanged
-        {"\xEF\xBB\xBFSEND 'caf\xC3\xA9'\nPEND\n", true, u"SEND 'caf\u00E9'\r\nPEND\r\n"},
-        {"SEND 41\r\nPEND\n\n", true, u"SEND 41\r\nPEND\r\n\r\n"},
-        {"SEND '\xE9'", false, u""},
-    };
-    for (const Row& row : rows) {
-        std::string out;
-        ASSERT_EQ(MacroFileAsUtf16(row.file, out), row.ok) << row.file;
-        if (!row.ok) continue;
-        std::u16string text;
-        for (size_t i = 0; i + 1 < out.size(); i += 2)
-            text += static_cast<char16_t>(static_cast<uint8_t>(out[i]) | static_cast<uint8_t>(out[i + 1]) << 8);
-        EXPECT_EQ(text, u"\uFEFF" + row.text);
-    }
+    std::string out;
+    ASSERT_TRUE(MacroFileAsUtf16(Utf16LeFile(u"SEND 41\nPEND"), out));
+    EXPECT_EQ(out, Utf16LeFile(u"SEND 41\nPEND"));
+    ASSERT_TRUE(MacroFileAsUtf16("\xEF\xBB\xBFSEND 'caf\xC3\xA9'\r\nPEND\n\n", out));
+    EXPECT_EQ(out, Utf16LeFile(u"SEND 'caf\u00E9'\r\nPEND\r\n\r\n"));
+    EXPECT_FALSE(MacroFileAsUtf16("SEND '\xE9'", out));
     EXPECT_EQ(MessageLine(u"bind_Error", u"No.10048 :in use.\r\n again\tlater\nend\r"),
               "[bind_Error] No.10048 :in use. |  again later | end | ");
 }
