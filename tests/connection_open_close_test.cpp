@@ -45,19 +45,16 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
 
 // Runs an action while the "Success of thread!" box is open, the way a peer
 // may turn up while the user still reads it.
-class PeerDuringSuccessBox : public MessageBoxHost {
-public:
-    explicit PeerDuringSuccessBox(std::function<void()> action)
-        : action_(std::move(action)), previous_(SetMessageBoxHost(this)) {}
-    ~PeerDuringSuccessBox() override { SetMessageBoxHost(previous_); }
+struct PeerDuringSuccessBox : MessageBoxHost {
+    explicit PeerDuringSuccessBox(std::function<void()> act)
+        : action(std::move(act)), previous(SetMessageBoxHost(this)) {}
+    ~PeerDuringSuccessBox() override { SetMessageBoxHost(previous); }
     int Show(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style) override {
-        if (text == u"Success of thread!") action_();
-        return previous_->Show(owner, text, caption, style);
+        if (text == u"Success of thread!") action();
+        return previous->Show(owner, text, caption, style);
     }
-
-private:
-    std::function<void()> action_;
-    MessageBoxHost* previous_;
+    std::function<void()> action;
+    MessageBoxHost* previous;
 };
 
 // Every open starts without a peer, but one that arrives while the success

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -78,10 +79,9 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
 TEST_F(ConnectionTest, TheEleventhClientIsTurnedAwayUnrecorded) {
     UseMode(ConnectionMode::TcpServer);
     Open();
-    std::vector<std::unique_ptr<PeerSocket>> clients;
+    std::deque<PeerSocket> clients;
     for (int i = 0; i < 10; ++i) {
-        clients.push_back(std::make_unique<PeerSocket>(true));
-        ASSERT_TRUE(clients.back()->Connect(Loopback(1, ServerPort())));
+        ASSERT_TRUE(clients.emplace_back(true).Connect(Loopback(1, ServerPort())));
         ASSERT_TRUE(WaitUntil([i] { return ConnectedClientCount(g_Connection) == i + 1; }));
     }
     PeerSocket eleventh(true);

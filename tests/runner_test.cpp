@@ -86,7 +86,8 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
 // command line says; a client's local address binds it.
 TEST(RunnerSetup, SettingsFileThenCommandLine) {
     TempFolder folder;
-    folder.WriteBytes(u"ja.ini", Utf16LeFile(u"[Lanvisor]\r\nmoji_type=0\r\nip_mode=1\r\ntipudp_mode=1\r\nport_no=77\r\n"));
+    folder.WriteBytes(u"ja.ini",
+                      Utf16LeFile(u"[Lanvisor]\r\nmoji_type=0\r\nip_mode=1\r\ntipudp_mode=1\r\nport_no=77\r\n"));
     AppSettings s;
     std::u16string error;
     RunnerCommand c = Parse({u"--listen", u"1", u"--settings", folder.File(u"ja.ini")});

@@ -66,38 +66,25 @@ protected:
     std::vector<uint8_t> big;
 };
 
-std::vector<std::string> Lines(const std::string& text, const std::string& end) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t next = text.find(end, at);
-        if (next == std::string::npos) next = text.size();
-        lines.push_back(text.substr(at, next - at));
-        at = next + end.size();
-    }
-    return lines;
-}
-
 TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
-    std::vector<std::string> text = Lines(Export(ExportFormat::Text), "\n");
-    ASSERT_EQ(text.size(), 6u);
-    EXPECT_EQ(text[0], "     0.0 OPEN  127.0.0.2");
-    EXPECT_EQ(text[1], "     0.0 RECV  127.0.0.2          14  61 2C 62 20 22 71 22 0D 0A 78 00 FF 7F 85  "
-                       "a,b \"q\"<CR><LF>x<NL>\xC3\xBF<DL><85>");
-    EXPECT_EQ(text[2], "     1.9 SEND  127.0.0.2           2  6F 6B  ok");
-    EXPECT_EQ(text[3], "     1.9 OPEN  127.0.0.3");
-    EXPECT_EQ(text[4].substr(0, 49), "     2.4 RECV  127.0.0.3        1023  00 07 0E 15");
-    EXPECT_EQ(text[4].size(), 38u + 1023 * 3 - 1 + 2 + 2186);  // the text: 1,023 bytes in 2,186 characters
-    EXPECT_EQ(text[5], "     2.4 CLOSE 127.0.0.2");
+    std::string text = Export(ExportFormat::Text);
+    size_t bigLine = text.find("     2.4 RECV  127.0.0.3        1023  00 07 0E 15");
+    EXPECT_EQ(text.substr(0, bigLine),
+              "     0.0 OPEN  127.0.0.2\n"
+              "     0.0 RECV  127.0.0.2          14  61 2C 62 20 22 71 22 0D 0A 78 00 FF 7F 85  "
+              "a,b \"q\"<CR><LF>x<NL>\xC3\xBF<DL><85>\n"
+              "     1.9 SEND  127.0.0.2           2  6F 6B  ok\n"
+              "     1.9 OPEN  127.0.0.3\n");
+    size_t bigEnd = text.find('\n', bigLine);
+    EXPECT_EQ(bigEnd - bigLine, 38u + 1023 * 3 - 1 + 2 + 2186);  // the text: 1,023 bytes in 2,186 characters
+    EXPECT_EQ(text.substr(bigEnd + 1), "     2.4 CLOSE 127.0.0.2\n");
 
     std::string csv = Export(ExportFormat::Csv);
-    std::vector<std::string> rows = Lines(csv.substr(3), "\r\n");
-    EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-    ASSERT_EQ(rows.size(), 8u);  // the quoted line break splits one row here
-    EXPECT_EQ(rows[0], "time,event,peer,length,hex,text");
-    EXPECT_EQ(rows[2] + "\r\n" + rows[3], "0.0,RECV,127.0.0.2,14,61 2C 62 20 22 71 22 0D 0A 78 00 FF 7F 85,"
-                                          "\"a,b \"\"q\"\"\r\nx<NL>\xC3\xBF<DL><85>\"");
-    EXPECT_EQ(rows[7], "2.4,CLOSE,127.0.0.2,,,");
+    EXPECT_EQ(csv.substr(0, csv.find("1.9,SEND")),
+              "\xEF\xBB\xBFtime,event,peer,length,hex,text\r\n0.0,OPEN,127.0.0.2,,,\r\n"
+              "0.0,RECV,127.0.0.2,14,61 2C 62 20 22 71 22 0D 0A 78 00 FF 7F 85,"
+              "\"a,b \"\"q\"\"\r\nx<NL>\xC3\xBF<DL><85>\"\r\n");
+    EXPECT_TRUE(csv.ends_with("\r\n2.4,CLOSE,127.0.0.2,,,\r\n"));
 
     // A saved trace file converts to the same export.
     TempFolder folder;
