@@ -44,6 +44,10 @@ TEST(RunnerOptions, GoodCommandLines) {
     EXPECT_EQ(c.options.local.octets[3], 2);
     EXPECT_EQ(c.options.listenMs, 86400000u);
     EXPECT_EQ(c.options.tickMs, 100u);
+    c = Parse({u"--udp-server", u"5", u"--convert", u"t.log", u"--to=pcap", u"t.pcap"});
+    ASSERT_EQ(c.action, RunnerAction::Convert) << Utf16ToUtf8(c.error);
+    EXPECT_EQ(c.options.convertFile + u">" + c.options.outputFile, u"t.log>t.pcap");
+    EXPECT_TRUE(c.options.macroFile.empty());  // the output took its place
     EXPECT_EQ(Parse({u"--bogus", u"--help"}).action, RunnerAction::Help);
     EXPECT_EQ(Parse({u"m.mac", u"--version"}).action, RunnerAction::Version);
 }
@@ -165,6 +169,10 @@ TEST(RunnerFiles, MacroFileEncodingsAndMessageLines) {
     ASSERT_TRUE(MacroFileAsUtf16("\xEF\xBB\xBFSEND 'caf\xC3\xA9'\r\nPEND\n\n", out));
     EXPECT_EQ(out, Utf16LeFile(u"SEND 'caf\u00E9'\r\nPEND\r\n\r\n"));
     EXPECT_FALSE(MacroFileAsUtf16("SEND '\xE9'", out));
+    TempFolder folder;
+    folder.WriteBytes(u"empty.mac", "");
+    std::u16string error;
+    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"empty.mac"), error));
     EXPECT_EQ(MessageLine(u"bind_Error", u"No.10048 :in use.\r\n again\tlater\nend\r"),
               "[bind_Error] No.10048 :in use. |  again later | end | ");
 }

@@ -50,11 +50,12 @@ protected:
 TEST_F(TraceViewTest, CellsStampsAndEventsShowTheirTexts) {
     Receive({0x0D});
     Receive({0x20, 0x41}, Sent);
-    AppendAddressCells(trace, ClientEvent, 0x0100007F, 1);
+    AppendAddressCells(trace, ClientEvent, 0x050A007F, 1);  // 127.0.10.5
     Paint();
-    for (std::u16string_view text : {u"CR", u"0D", u"SP", u"127", u"Op", u" >"})
+    for (std::u16string_view text : {u"CR", u"0D", u"SP", u"001", u"127", u"Op", u" >"})
         EXPECT_EQ(canvas.TextsEqualTo(text).size(), 1u) << std::string(text.begin(), text.end());
     EXPECT_EQ(canvas.TextsEqualTo(u"t=").size(), 2u);
+    EXPECT_EQ(canvas.TextsEqualTo(u"SEND:").size(), 5u);  // one label a screen line
     auto a = canvas.TextsEqualTo(u"A");
     ASSERT_EQ(a.size(), 1u);
     EXPECT_EQ((std::vector<int>{a[0].x, a[0].y, a[0].slot, a[0].backSlot}),
@@ -120,6 +121,21 @@ TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
     EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
     ScrollForward(view, TraceCount(trace), 2);
     JumpToLastLine(view, TraceCount(trace));
+}
+
+// Scrolling moves by lines up to the line holding the end mark, and leaves
+// a view that follows the newest cells alone.
+TEST(TraceScroll, MovesByLinesUnlessFollowing) {
+    TraceViewState v;
+    v.CellsPerRow = 20;
+    v.FollowNewest = 0;
+    ScrollForward(v, 995, 60);
+    EXPECT_EQ(v.ViewTop, 980);  // the line holding cell 994 and the end mark
+    ScrollBack(v, INT32_MAX);
+    EXPECT_EQ(v.ViewTop, 0);
+    v.FollowNewest = 1;
+    ScrollForward(v, 995, 2);
+    EXPECT_EQ(v.ViewTop, 0);
 }
 
 // What stays on the screen after a run of drawing operations: the text at
