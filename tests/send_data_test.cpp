@@ -104,7 +104,6 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     EXPECT_EQ(history->Entries[0].count, 4);
     std::vector<TraceCell> cells = SnapshotTrace(g_Trace);
     ASSERT_EQ(cells.size(), 4u + 4 + 3);
-    EXPECT_EQ(cells[0].kind, ToAddress);
     EXPECT_EQ(cells[3].pos, 2);  // the client in slot 0, not the last one accepted
     EXPECT_EQ(SendAndRecord(Bytes("x").data(), 1, 42, AddressCells::EvenWhenSendFails), 0);
     EXPECT_EQ(a.Receive(1), Bytes("x"));

