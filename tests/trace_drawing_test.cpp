@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <map>
 #include <utility>
 
 #include "appearance/color_scheme.h"
-#include "common/control_mnemonic.h"
 #include "trace/trace_drawing.h"
 
 namespace {
@@ -35,13 +33,8 @@ protected:
         canvas.ops.clear();
         DrawNewCells(canvas, kMetrics, trace, view);
     }
-    void Receive(std::vector<uint8_t> bytes) { AppendTrace(trace, bytes.data(), int32_t(bytes.size()), Received); }
-    void SendBytes(std::vector<uint8_t> bytes) { AppendTrace(trace, bytes.data(), int32_t(bytes.size()), Sent); }
-
-    Op Only(std::u16string_view text) {
-        auto found = canvas.TextsEqualTo(text);
-        EXPECT_EQ(found.size(), 1u) << std::string(text.begin(), text.end());
-        return found.empty() ? Op{} : found.front();
+    void Receive(std::vector<uint8_t> bytes, TraceCellKind kind = Received) {
+        AppendTrace(trace, bytes.data(), int32_t(bytes.size()), kind);
     }
 
     TraceBuffer trace;
@@ -50,163 +43,28 @@ protected:
     RecordingCanvas canvas;
 };
 
-TEST(ControlMnemonic, NamesControlBytesAndShowsTheRest) {
-    const struct {
-        uint8_t code;
-        std::u16string_view text;
-    } cases[] = {{0, u"NL"}, {9, u"HT"}, {10, u"LF"}, {13, u"CR"}, {27, u"EC"}, {31, u"US"},
-                 {32, u"SP"}, {127, u"DL"}, {33, u"!"}, {0x41, u"A"}, {126, u"~"}, {0xB1, u"\u00B1"}, {255, u"\u00FF"}};
-    for (const auto& c : cases) {
-        char16_t text[2];
-        int n = ControlMnemonic(c.code, text);
-        EXPECT_EQ(std::u16string_view(text, n), c.text) << int(c.code);
-    }
-}
-
-TEST_F(TraceViewTest, GridSizeFromTheClientArea) {
-    MeasureGrid(view, kMetrics, kWidth, kHeight);
-    EXPECT_EQ(view.CellsPerRow, 41);
-    EXPECT_EQ(view.ScreenRows, 5);
-    EXPECT_EQ(view.RightEdge, 794);
-    const struct {
-        int w, h;
-    } tooSmall[] = {{0, 0}, {60, 600}, {800, 40}, {800, 144}, {-5, -5}};
-    for (const auto& s : tooSmall) {
-        MeasureGrid(view, kMetrics, s.w, s.h);
-        EXPECT_TRUE(view.CellsPerRow == 0 || view.ScreenRows == 0) << s.w << "x" << s.h;
-    }
-}
-
-// Where each text of a cell lands, in which colors: column 0 is even, the
-// send half of a line starts 51 pixels down, a one-character text is centred.
-TEST_F(TraceViewTest, CellsStampsAndAddressesLandInTheirPlaces) {
-    const uint8_t octets[4] = {127, 0, 10, 5};
-    uint32_t address;
-    std::memcpy(&address, octets, 4);
-    struct Expected {
-        std::u16string_view text;
-        int x, y, slot, backSlot;
-    };
-    const struct {
-        std::function<void()> append;
-        std::vector<Expected> texts;
-    } cases[] = {
-        {[&] { Receive({0x0D}); },
-         {{u"000", 40, 28, kTextColor, kWindowBack},
-          {u"CR", 40, 10 + 29, kDataText, kAscBack2},
-          {u"0D", 40, 10 + 18 + 29, kDataText, kHexBack2},
-          {u"t=", 40 + 18, 10 + 36 + 29, kStampText, kWindowBack}}},
-        {[&] { SendBytes({0x20, 0x41}); },
-         {{u"A", 40 + 18 + 9 / 2, 51 + 10 + 30, kDataText, kAscBack1},
-          {u"41", 40 + 18, 51 + 10 + 18 + 30, kDataText, kHexBack1},
-          {u"001", 40 + 18, 51 + 28, kTextColor, kWindowBack}}},
-        {[&] { AppendAddressCells(trace, ClientEvent, address, 1); },
-         {{u"127", 40, 28, kOpenCloseText, kTransparent},
-          {u"010", 40 + 36, 28, kOpenCloseText, kTransparent},
-          {u"< ", 40, 75, kOpenCloseText, kTransparent},
-          {u"Op", 40 + 18, 75, kOpenCloseText, kTransparent},
-          {u" >", 40 + 54, 75, kOpenCloseText, kTransparent}}},
-    };
-    for (const auto& c : cases) {
-        ClearTraceAndView(trace, view);
-        c.append();
-        Paint();
-        for (const Expected& e : c.texts) {
-            const Op op = Only(e.text);
-            EXPECT_EQ((std::vector<int>{op.x, op.y, op.slot, op.backSlot}),
-                      (std::vector<int>{e.x, e.y, e.slot, e.backSlot}))
-                << std::string(e.text.begin(), e.text.end());
-        }
-    }
-}
-
-TEST_F(TraceViewTest, EmptyTraceShowsTheGridAndTheEndMarkAtTheStart) {
+// A cell shows its byte (control bytes by name) and hex, a trailer its
+// stamp, a client event its octets and open mark; the send half of a line
+// starts 51 pixels down, and odd columns have their own background. (The
+// grid's look is measured end to end.)
+TEST_F(TraceViewTest, CellsStampsAndEventsShowTheirTexts) {
+    Receive({0x0D});
+    Receive({0x20, 0x41}, Sent);
+    AppendAddressCells(trace, ClientEvent, 0x050A007F, 1);  // 127.0.10.5
     Paint();
-    auto marks = canvas.TextsEqualTo(u"EOF");
-    ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ(marks[0].x, 40);
-    EXPECT_EQ(marks[0].y, 28);
-    EXPECT_EQ(marks[1].y, 51 + 28);
-    EXPECT_EQ(marks[0].slot, kEofText);
-    EXPECT_EQ(marks[0].backSlot, kEofBack);
-    EXPECT_EQ(canvas.TextsEqualTo(u"READ:").size(), 5u);
-    EXPECT_EQ(canvas.TextsEqualTo(u"SEND:").size(), 5u);
+    for (std::u16string_view text : {u"CR", u"0D", u"SP", u"001", u"127", u"Op", u" >"})
+        EXPECT_EQ(canvas.TextsEqualTo(text).size(), 1u) << std::string(text.begin(), text.end());
+    EXPECT_EQ(canvas.TextsEqualTo(u"t=").size(), 2u);
+    EXPECT_EQ(canvas.TextsEqualTo(u"SEND:").size(), 5u);  // one label a screen line
+    auto a = canvas.TextsEqualTo(u"A");
+    ASSERT_EQ(a.size(), 1u);
+    EXPECT_EQ((std::vector<int>{a[0].x, a[0].y, a[0].slot, a[0].backSlot}),
+              (std::vector<int>{40 + 5 * 18 + 9 / 2, 51 + 10 + 30, kDataText, kAscBack1}));
 }
 
-TEST_F(TraceViewTest, ARepaintEndingAtTheEndOfALinePutsTheEndMarkOnTheNextLine) {
-    Receive(std::vector<uint8_t>(38, 0x55));  // 38 data cells and 3 trailer cells: one full line
-    Paint();
-    auto marks = canvas.TextsEqualTo(u"EOF");
-    ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ(marks[0].x, 40);
-    EXPECT_EQ(marks[0].y, 105 + 28);
-    EXPECT_EQ(view.DrawRow, 1);
-    EXPECT_EQ(view.DrawColumn, 0);
-}
-
-TEST_F(TraceViewTest, FollowingShowsTheLinesEndingWithTheNewest) {
-    Receive(std::vector<uint8_t>(41 * 7 - 3 - 5, 1));  // 7 lines, the last one 5 cells short
-    Paint();
-    EXPECT_EQ(view.FollowTop, 41 * 2);  // 7 lines, 5 fit: the view starts at line 2
-    EXPECT_EQ(view.ViewTop, 41 * 2);
-    ASSERT_EQ(canvas.TextsEqualTo(u"0002").size(), 1u);  // line number of the top line
-    EXPECT_EQ(canvas.TextsEqualTo(u"0002")[0].y, 75);
-    EXPECT_TRUE(canvas.TextsEqualTo(u"0001").empty());
-    EXPECT_EQ(FollowTopFor(0, 41, 5), 0);
-    EXPECT_EQ(FollowTopFor(205, 41, 5), 0);
-    EXPECT_EQ(FollowTopFor(206, 41, 5), 41);
-    EXPECT_EQ(FollowTopFor(500, 0, 5), 0);
-}
-
-TEST_F(TraceViewTest, NotFollowingShowsFromViewTop) {
-    Receive(std::vector<uint8_t>(41 * 10, 1));
-    view.FollowNewest = 0;
-    view.ViewTop = 41 * 3;
-    Paint();
-    EXPECT_EQ(canvas.TextsEqualTo(u"0003").size(), 1u);
-    EXPECT_EQ(canvas.TextsEqualTo(u"0007").size(), 1u);
-    EXPECT_TRUE(canvas.TextsEqualTo(u"0008").empty());
-    EXPECT_TRUE(canvas.TextsEqualTo(u"EOF").empty());  // the end is not on the screen
-}
-
-TEST_F(TraceViewTest, IncrementalDrawingWrapsToAClearedTopLine) {
-    Paint();
-    Receive(std::vector<uint8_t>(41 * 5 - 3, 2));  // fills the 5 screen lines exactly
-    Tick();
-    EXPECT_EQ(view.DrawRow, 0);  // past the bottom: back on top
-    EXPECT_EQ(view.DrawColumn, 0);
-    // The top line was cleared (the line's rectangle in the window color) before the end mark.
-    int clearIndex = -1, markIndex = -1;
-    for (size_t i = 0; i < canvas.ops.size(); ++i) {
-        const Op op = canvas.ops[i];
-        if (op.kind == RecordingCanvas::Kind::Rect && op.slot == kWindowBack && op.y == 27) clearIndex = int(i);
-        if (op.kind == RecordingCanvas::Kind::Text && op.text == u"EOF") markIndex = int(i);
-    }
-    ASSERT_GE(clearIndex, 0);
-    EXPECT_LT(clearIndex, markIndex);
-    EXPECT_EQ(canvas.ops[clearIndex].x, 40);
-    EXPECT_EQ(canvas.ops[clearIndex].x2, 794);
-    EXPECT_EQ(canvas.ops[clearIndex].y2, 105 + 23);
-    EXPECT_EQ(canvas.TextsEqualTo(u"EOF")[0].y, 28);
-    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
-}
-
-TEST_F(TraceViewTest, TicksDrawOnlyNewCellsAndMoveTheEndMark) {
-    Receive({0x41});
-    Paint();
-    Receive({0x42});
-    Tick();
-    EXPECT_EQ(canvas.TextsEqualTo(u"B").size(), 1u);
-    EXPECT_TRUE(canvas.TextsEqualTo(u"A").empty());
-    auto erased = canvas.TextsEqualTo(u"    ");
-    ASSERT_EQ(erased.size(), 2u);
-    EXPECT_EQ(erased[0].x, 40 + 4 * 18);  // where the end mark stood
-    EXPECT_EQ(canvas.TextsEqualTo(u"EOF")[0].x, 40 + 8 * 18);
-    Tick();
-    EXPECT_TRUE(canvas.TextsEqualTo(u"B").empty());
-}
-
-TEST_F(TraceViewTest, TheCountingStampIsRedrawnInPlaceAndFrozenByTheNextBlock) {
+// A tick draws only the new cells and moves the end mark; the counting stamp
+// is redrawn in place until the next block freezes it.
+TEST_F(TraceViewTest, TicksDrawOnlyNewCellsAndTheCountingStamp) {
     Receive({0x41});
     Paint();
     clock.Advance(1500);
@@ -216,15 +74,21 @@ TEST_F(TraceViewTest, TheCountingStampIsRedrawnInPlaceAndFrozenByTheNextBlock) {
     ASSERT_EQ(canvas.ops.size(), 2u);
     EXPECT_EQ(canvas.ops[0].text, u"00");
     EXPECT_EQ(canvas.ops[1].text, u"15");
-    EXPECT_EQ(canvas.ops[0].x, 40 + 2 * 18);
     EXPECT_EQ(canvas.ops[1].x, 40 + 3 * 18);
-
     clock.Advance(500);
     Receive({0x42});  // freezes the first stamp at 2.0 s
     Tick();
     ASSERT_GE(canvas.ops.size(), 2u);
     EXPECT_EQ(canvas.ops[1].text, u"20");  // the old stamp's final digits, at its old place
     EXPECT_EQ(canvas.ops[1].x, 40 + 3 * 18);
+    EXPECT_EQ(canvas.TextsEqualTo(u"B").size(), 1u);
+    EXPECT_TRUE(canvas.TextsEqualTo(u"A").empty());
+    EXPECT_EQ(canvas.TextsEqualTo(u"    ").size(), 2u);  // where the end mark stood
+    auto marks = canvas.TextsEqualTo(u"EOF");
+    ASSERT_EQ(marks.size(), 2u);  // in both halves of the line
+    EXPECT_EQ(marks[0].x, 40 + 8 * 18);
+    Tick();
+    EXPECT_TRUE(canvas.TextsEqualTo(u"B").empty());
 }
 
 TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
@@ -239,18 +103,19 @@ TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
     JumpToLastLine(view, TraceCount(trace));
 }
 
-TEST_F(TraceViewTest, CompactionKeepsTheTickToTheNewCells) {
-    // A screen of 25 lines holds the 1,000-cell block the test looks for.
-    PaintTrace(canvas, kMetrics, trace, view, kWidth, 40 + 25 * 105);
-    std::vector<uint8_t> block(1000, 7);
-    while (TraceCount(trace) < 130000) AppendTrace(trace, block.data(), 1000, Received);
-    Tick();
-    AppendTrace(trace, block.data(), 1000, Received);  // compacts
-    ASSERT_LT(TraceCount(trace), 70000);
-    Tick();
-    // Exactly the one new block was drawn: 1,000 data cells and its trailer.
-    EXPECT_EQ(canvas.TextsEqualTo(u"07").size(), 1000u);
-    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
+// Scrolling moves by lines up to the line holding the end mark, and leaves
+// a view that follows the newest cells alone.
+TEST(TraceScroll, MovesByLinesUnlessFollowing) {
+    TraceViewState v;
+    v.CellsPerRow = 20;
+    v.FollowNewest = 0;
+    ScrollForward(v, 995, 60);
+    EXPECT_EQ(v.ViewTop, 980);  // the line holding cell 994 and the end mark
+    ScrollBack(v, INT32_MAX);
+    EXPECT_EQ(v.ViewTop, 0);
+    v.FollowNewest = 1;
+    ScrollForward(v, 995, 2);
+    EXPECT_EQ(v.ViewTop, 0);
 }
 
 // What stays on the screen after a run of drawing operations: the text at
@@ -298,9 +163,7 @@ TEST_F(TraceViewTest, AFloodDrawsOnlyTheLastScreenfulAndEndsAsIfItHadDrawnAll) {
     for (const Op& op : canvas.ops) texts += op.kind == RecordingCanvas::Kind::Text;
     EXPECT_LE(texts, size_t(4 * (41 * 5 + 41) + 8));
     all.insert(all.end(), canvas.ops.begin(), canvas.ops.end());
-    EXPECT_EQ(ScreenAfter(all), ScreenAfter(stepCanvas.ops));
-    EXPECT_EQ(view.DrawRow, stepView.DrawRow);
-    EXPECT_EQ(view.DrawColumn, stepView.DrawColumn);
+    EXPECT_EQ(ScreenAfter(all), ScreenAfter(stepCanvas.ops));  // the end mark included
     EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
     FreeTrace(stepwise);
 }
