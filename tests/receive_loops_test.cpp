@@ -8,6 +8,8 @@
 
 #include "connection/connection.h"
 #include "connection/send_data.h"
+#include "platform/text.h"
+#include "sending/send_history.h"
 #include "support/connection_fixture.h"
 #include "support/trace_checker.h"
 
@@ -38,6 +40,14 @@ Units AddressUnits() {
     return units;
 }
 
+// Connects a TCP client, from 127.0.0.`last` unless 0, and waits for its slot.
+void Attach(PeerSocket& client, uint16_t port, uint8_t last = 0) {
+    int before = ConnectedClientCount(g_Connection);
+    ASSERT_TRUE(last == 0 || client.Bind(Loopback(last)));
+    ASSERT_TRUE(client.Connect(Loopback(1, port)));
+    ASSERT_TRUE(WaitUntil([&] { return ConnectedClientCount(g_Connection) == before + 1; }));
+}
+
 // Each client keeps its address with its slot and labels its data; a client
 // that closes or resets is recorded leaving and frees its slot, the lowest
 // free one being taken next.
@@ -46,12 +56,8 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
     Open();
     auto first = std::make_unique<PeerSocket>(true);
     PeerSocket second(true);
-    ASSERT_TRUE(first->Bind(Loopback(2)));
-    ASSERT_TRUE(second.Bind(Loopback(3)));
-    ASSERT_TRUE(first->Connect(Loopback(1, ServerPort())));
-    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 1; }));
-    ASSERT_TRUE(second.Connect(Loopback(1, ServerPort())));
-    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 2; }));
+    Attach(*first, ServerPort(), 2);
+    Attach(second, ServerPort(), 3);
     EXPECT_EQ(ClientSlotAt(g_Connection, 1).address, Loopback(3, second.Port()));
     ASSERT_TRUE(first->Send(Bytes("from two")));
     ASSERT_TRUE(WaitForTraceBytes(8));
@@ -72,9 +78,7 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
     EXPECT_TRUE(IsConnectionActive());
 
     PeerSocket resetting(true);
-    ASSERT_TRUE(resetting.Bind(Loopback(4)));
-    ASSERT_TRUE(resetting.Connect(Loopback(1, ServerPort())));
-    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 2; }));
+    Attach(resetting, ServerPort(), 4);
     EXPECT_EQ(ClientSlotAt(g_Connection, 0).address.address, Loopback(4).address);  // the lowest free slot again
     resetting.Reset();
     ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 1; }));
@@ -84,14 +88,50 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
     EXPECT_EQ(boxes.Count(), 0u);  // no box for the reset itself
 }
 
+// A line from the send dialog goes to the slot its destination names (one
+// outside 0..9 meaning slot 0), labelled with that client, and enters the
+// history. A send to a free slot is shown, keeps the line out of the history
+// and leaves only the address cells the dialogs record (the macro runner's
+// sends leave none). The dialog's flow is run end to end.
+TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
+    UseMode(ConnectionMode::TcpServer);
+    Open();
+    PeerSocket a(true), b(true);
+    Attach(a, ServerPort(), 2);
+    Attach(b, ServerPort(), 3);
+    ClearTrace(g_Trace);
+    TakeBoxes();
+    auto history = std::make_unique<SendHistory>();
+    const char16_t line[] = {u't', u'o', u' ', u'a'};
+    EXPECT_EQ(SendLineFromDialog(*history, line, 4, u"0-IP:127,0,0,2]"), 0);
+    EXPECT_EQ(history->Entries[0].count, 4);
+    std::vector<TraceCell> cells = SnapshotTrace(g_Trace);
+    ASSERT_EQ(cells.size(), 4u + 4 + 3);
+    EXPECT_EQ(cells[3].pos, 2);  // the client in slot 0, not the last one accepted
+    EXPECT_EQ(SendAndRecord(Bytes("x").data(), 1, 42, AddressCells::EvenWhenSendFails), 0);
+    EXPECT_EQ(a.Receive(5), Bytes("to ax"));
+    EXPECT_EQ(b.Receive(1, std::chrono::milliseconds(100)), Bytes(""));
+    EXPECT_EQ(SendLineFromDialog(*history, line, 0, u"0"), 0);  // an empty line: nothing at all
+    EXPECT_EQ(TraceCount(g_Trace), 19);
+
+    int32_t code = SendLineFromDialog(*history, line + 1, 3, u"5");
+    EXPECT_NE(code, 0);
+    auto shown = TakeBoxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, u"WSAGetLastError");
+    EXPECT_EQ(shown[0].text, u"ERR:" + FormatString(u"%d", {code}));
+    EXPECT_EQ(shown[0].owner, nullptr);
+    EXPECT_EQ(history->Entries[1].count, 0);
+    EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
+    SendAndRecord(Bytes("lost").data(), 4, 5, AddressCells::OnlyWhenSent);
+    EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
+}
+
 TEST_F(ConnectionTest, TheEleventhClientIsTurnedAwayUnrecorded) {
     UseMode(ConnectionMode::TcpServer);
     Open();
     std::deque<PeerSocket> clients;
-    for (int i = 0; i < 10; ++i) {
-        ASSERT_TRUE(clients.emplace_back(true).Connect(Loopback(1, ServerPort())));
-        ASSERT_TRUE(WaitUntil([i] { return ConnectedClientCount(g_Connection) == i + 1; }));
-    }
+    for (int i = 0; i < 10; ++i) Attach(clients.emplace_back(true), ServerPort());
     PeerSocket eleventh(true);
     ASSERT_TRUE(eleventh.Connect(Loopback(1, ServerPort())));
     // It is accepted and closed at once: its receive sees the end.
@@ -160,26 +200,6 @@ TEST_F(ConnectionTest, UdpClientRecordsWithoutAddressesAndSendsToTheAccessPointO
     EXPECT_EQ(other.ReceiveDatagram(client), Bytes("b"));
     EXPECT_EQ(TraceBytes(Sent), 1u);
     EXPECT_EQ(Checked().addressUnits, 0);
-}
-
-// A stream arriving faster than it is read keeps its bytes in order, in
-// labelled blocks of at most 1,023 bytes.
-TEST_F(ConnectionTest, TcpServerRecordsAStreamInLabelledBlocks) {
-    UseMode(ConnectionMode::TcpServer);
-    Open();
-    PeerSocket client(true);
-    ASSERT_TRUE(client.Connect(Loopback(1, ServerPort())));
-    std::vector<uint8_t> stream(100000);
-    for (size_t i = 0; i < stream.size(); ++i) stream[i] = static_cast<uint8_t>(i * 7 + 1);
-    ASSERT_TRUE(client.Send(stream));
-    ASSERT_TRUE(WaitForTraceBytes(stream.size()));
-    std::vector<uint8_t> joined;
-    for (const TraceBlock& b : Checked().blocks) {
-        EXPECT_LE(b.bytes.size(), 1023u);
-        EXPECT_TRUE(b.addressed);
-        joined.insert(joined.end(), b.bytes.begin(), b.bytes.end());
-    }
-    EXPECT_EQ(joined, stream);
 }
 
 // A peer floods a UDP server with numbered datagrams, in bursts larger than

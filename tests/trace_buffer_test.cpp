@@ -78,14 +78,6 @@ TEST_F(TraceBufferTest, ClearingForgetsThePendingTrailerAndEmptyBlocksAddNothing
     std::vector<TraceCell> out(100);
     EXPECT_EQ(CopyTraceCells(trace, 1, 100, out.data()), 3);
     EXPECT_EQ(CopyTraceCells(trace, -1, 5, out.data()), 0);
-
-    TraceBuffer unallocated;
-    uint8_t byte = 1;
-    AppendTrace(unallocated, &byte, 1, Received);
-    AppendAddressCells(unallocated, ToAddress, 0, 1);
-    StampPendingTrailer(unallocated);
-    CompactTrace(unallocated);
-    EXPECT_EQ(TraceCount(unallocated), 0);
 }
 
 // Passing the threshold moves the newer half down, with the pending trailer

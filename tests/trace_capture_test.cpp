@@ -37,6 +37,7 @@ std::vector<CapturedBlock> ReadCapture(const TempFolder& folder) {
             std::string peer;
             int length = 0;
             fields >> b.time >> b.word >> peer >> length;
+            EXPECT_LE(length, 1023);
             for (std::string hex; length-- > 0 && fields >> hex;)
                 b.bytes.push_back(static_cast<uint8_t>(std::stoi(hex, nullptr, 16)));
             blocks.push_back(b);

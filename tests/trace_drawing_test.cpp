@@ -93,29 +93,11 @@ TEST_F(TraceViewTest, TicksDrawOnlyNewCellsAndTheCountingStamp) {
 
 TEST_F(TraceViewTest, ATooSmallWindowDrawsNoCellsAndDividesByNothing) {
     Receive({1, 2, 3});
-    canvas.ops.clear();
     PaintTrace(canvas, kMetrics, trace, view, 30, 20);
+    Tick();
     EXPECT_TRUE(canvas.TextsEqualTo(u"001").empty());
-    Receive({4});
-    DrawNewCells(canvas, kMetrics, trace, view);
-    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
     ScrollForward(view, TraceCount(trace), 2);
     JumpToLastLine(view, TraceCount(trace));
-}
-
-// Scrolling moves by lines up to the line holding the end mark, and leaves
-// a view that follows the newest cells alone.
-TEST(TraceScroll, MovesByLinesUnlessFollowing) {
-    TraceViewState v;
-    v.CellsPerRow = 20;
-    v.FollowNewest = 0;
-    ScrollForward(v, 995, 60);
-    EXPECT_EQ(v.ViewTop, 980);  // the line holding cell 994 and the end mark
-    ScrollBack(v, INT32_MAX);
-    EXPECT_EQ(v.ViewTop, 0);
-    v.FollowNewest = 1;
-    ScrollForward(v, 995, 2);
-    EXPECT_EQ(v.ViewTop, 0);
 }
 
 // What stays on the screen after a run of drawing operations: the text at
@@ -150,10 +132,9 @@ TEST_F(TraceViewTest, AFloodDrawsOnlyTheLastScreenfulAndEndsAsIfItHadDrawnAll) {
     Paint();
     std::vector<Op> all = canvas.ops;
     for (int block = 0; block < 40; ++block) {
-        std::vector<uint8_t> bytes(7 + block * 13 % 60, uint8_t(0x30 + block % 40));
-        auto direction = block % 3 ? Received : Sent;
-        AppendTrace(stepwise, bytes.data(), int32_t(bytes.size()), direction);
-        AppendTrace(trace, bytes.data(), int32_t(bytes.size()), direction);
+        std::vector<uint8_t> bytes(7 + block * 13 % 60, uint8_t(0x30 + block));
+        for (TraceBuffer* t : {&stepwise, &trace})
+            AppendTrace(*t, bytes.data(), int32_t(bytes.size()), block % 3 ? Received : Sent);
         DrawNewCells(stepCanvas, kMetrics, stepwise, stepView);
     }
     ASSERT_GT(TraceCount(trace), 5 * 41 * 5);  // five screens behind
