@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "common/text_table.h"
 #include "connection/connection.h"
 #include "support/connection_fixture.h"
@@ -39,38 +37,6 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
         EXPECT_EQ(TakeCaptions(), (std::vector<std::u16string>{u"LAN disconnect"}));
         EXPECT_FALSE(IsConnectionActive());
         EXPECT_EQ(TraceCount(g_Trace), 0);
-    }
-}
-
-// Runs an action while the "Success of thread!" box is open, the way a peer
-// may turn up while the user still reads it.
-struct PeerDuringSuccessBox : MessageBoxHost {
-    explicit PeerDuringSuccessBox(std::function<void()> act)
-        : action(std::move(act)), previous(SetMessageBoxHost(this)) {}
-    ~PeerDuringSuccessBox() override { SetMessageBoxHost(previous); }
-    int Show(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style) override {
-        if (text == u"Success of thread!") action();
-        return previous->Show(owner, text, caption, style);
-    }
-    std::function<void()> action;
-    MessageBoxHost* previous;
-};
-
-// A peer that arrives while the success box is still open is kept.
-TEST_F(ConnectionTest, APeerArrivingDuringTheSuccessBoxIsKept) {
-    for (ConnectionMode mode : {ConnectionMode::TcpServer, ConnectionMode::UdpServer}) {
-        int32_t arrived = mode == ConnectionMode::TcpServer ? kTcpClientAttached : kUdpDatagramArrived;
-        g_Connection.PeerState.store(kUdpDatagramArrived);  // left from before
-        PeerSocket peer(IsTcpMode(mode));
-        PeerDuringSuccessBox arrival([&] {
-            Ipv4Endpoint server = Loopback(1, ServerPort());
-            ASSERT_TRUE(mode == ConnectionMode::TcpServer ? peer.Connect(server) : peer.SendTo(Bytes("x"), server));
-            ASSERT_TRUE(WaitUntil([&] { return g_Connection.PeerState.load() == arrived; }));
-        });
-        UseMode(mode);
-        Open();
-        EXPECT_EQ(g_Connection.PeerState.load(), arrived) << int(mode);
-        Close();
     }
 }
 

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -9,6 +8,7 @@
 #include "connection/connection.h"
 #include "connection/send_data.h"
 #include "platform/text.h"
+#include "sending/destination_list.h"
 #include "sending/send_history.h"
 #include "support/connection_fixture.h"
 #include "support/trace_checker.h"
@@ -88,6 +88,41 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
     EXPECT_EQ(boxes.Count(), 0u);  // no box for the reset itself
 }
 
+// The send button's rule: a client always; a TCP server while any client is
+// there, even after another one left; a UDP server once a datagram came.
+TEST(SendHistory, WhoTheSendButtonMaySendTo) {
+    EXPECT_TRUE(SendAllowed(ConnectionMode::UdpClient, kNoPeer, 0));
+    EXPECT_TRUE(SendAllowed(ConnectionMode::TcpServer, kNoPeer, 1));
+    EXPECT_FALSE(SendAllowed(ConnectionMode::TcpServer, kUdpDatagramArrived, 0));
+    EXPECT_FALSE(SendAllowed(ConnectionMode::UdpServer, kTcpClientAttached, 3));
+    EXPECT_EQ(DestinationIndexFromText(u"12"), 1);  // one digit: the slots are 0..9
+    EXPECT_EQ(DestinationIndexFromText(u"-3"), 0);
+}
+
+TEST(DestinationList, ServersListWhoTheyCanSendTo) {
+    auto state = std::make_unique<ConnectionState>();
+    state->ClientSockets[2] = {SocketHandle(40), Loopback(7, 5000)};
+    state->ClientSockets[5] = {SocketHandle(41), Loopback(9, 5001)};
+    state->ClientSockets[7] = {SocketHandle(0), Loopback(3)};  // 0 is no socket
+    const int32_t octets[4] = {127, 168, 10, 200};
+    state->UdpPeerList[0] = Loopback(1).address;
+    state->UdpPeerList[1] = MakeEndpoint(octets, 0).address;
+    state->UdpPeerCount = 2;
+    DestinationList list;
+    auto texts = [&] { return std::vector<std::u16string>(list.texts, list.texts + list.count); };
+    BuildDestinationList(*state, ConnectionMode::TcpServer, list);
+    EXPECT_EQ(texts(), (std::vector<std::u16string>{u"2-IP:127,0,0,7]", u"5-IP:127,0,0,9]"}));
+    EXPECT_EQ(LastClient(*state), Loopback(9, 5001));
+    BuildDestinationList(*state, ConnectionMode::UdpServer, list);  // no datagram yet
+    EXPECT_TRUE(list.enabled);
+    EXPECT_EQ(list.count, 0);
+    state->PeerState.store(kUdpDatagramArrived);
+    BuildDestinationList(*state, ConnectionMode::UdpServer, list);
+    EXPECT_EQ(texts(), (std::vector<std::u16string>{u"0-IP:127,0,0,1]", u"1-IP:127,168,10,200]"}));
+    BuildDestinationList(*state, ConnectionMode::TcpClient, list);  // client mode
+    EXPECT_FALSE(list.enabled);
+}
+
 // A line from the send dialog goes to the slot its destination names (one
 // outside 0..9 meaning slot 0), labelled with that client, and enters the
 // history. A send to a free slot is shown, keeps the line out of the history
@@ -125,19 +160,6 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
     SendAndRecord(Bytes("lost").data(), 4, 5, AddressCells::OnlyWhenSent);
     EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
-}
-
-TEST_F(ConnectionTest, TheEleventhClientIsTurnedAwayUnrecorded) {
-    UseMode(ConnectionMode::TcpServer);
-    Open();
-    std::deque<PeerSocket> clients;
-    for (int i = 0; i < 10; ++i) Attach(clients.emplace_back(true), ServerPort());
-    PeerSocket eleventh(true);
-    ASSERT_TRUE(eleventh.Connect(Loopback(1, ServerPort())));
-    // It is accepted and closed at once: its receive sees the end.
-    EXPECT_TRUE(eleventh.Receive(1, std::chrono::seconds(3)).empty());
-    EXPECT_EQ(ConnectedClientCount(g_Connection), 10);
-    EXPECT_EQ(AddressUnits().size(), 10u);
 }
 
 // Empty datagrams are recorded; the first 20 senders are listed (the 21st

@@ -18,10 +18,10 @@ protected:
         ClearTrace(trace);
     }
 
-    void Append(int32_t length, TraceCellKind kind = Received, uint8_t seed = 0) {
-        std::vector<uint8_t> bytes(static_cast<size_t>(length > 0 ? length : 0));
-        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(seed + i);
-        AppendTrace(trace, bytes.data(), length, kind);
+    void Append(int32_t length) {
+        std::vector<uint8_t> bytes(static_cast<size_t>(length));
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i);
+        AppendTrace(trace, bytes.data(), length, Received);
     }
 
     // Appends blocks until exactly `target` cells are in use (no compaction).
@@ -33,65 +33,22 @@ protected:
         ASSERT_EQ(TraceCount(trace), target);
     }
 
-    std::string StampAt(int32_t stampHigh) const {
-        const TraceCell* c = &trace.Cells[stampHigh];
-        return {char(c[0].value), char(c[0].value2), char(c[1].value), char(c[1].value2)};
-    }
-
-    const TraceCell& Cell(int32_t i) const { return trace.Cells[i]; }
-
     TraceBuffer trace;
     ManualTickClock clock{1000};
 };
-
-// A stamp counts tenths of a second since the block before, at most 9999,
-// also across a wrap of the tick counter.
-TEST_F(TraceBufferTest, StampDigitsForGaps) {
-    auto stamp = [&](uint32_t startMs, uint32_t gapMs) {
-        ClearTrace(trace);
-        clock.Set(startMs);
-        Append(2);
-        clock.Advance(gapMs);
-        Append(1);
-        return StampAt(3);
-    };
-    EXPECT_EQ(stamp(1000, 99), "0000");
-    EXPECT_EQ(stamp(0xFFFFFF00u, 12340), "0123");
-    EXPECT_EQ(stamp(1000, 20 * 60 * 1000), "9999");
-}
-
-TEST_F(TraceBufferTest, ClearingForgetsThePendingTrailerAndEmptyBlocksAddNothing) {
-    Append(1);
-    clock.Advance(5000);
-    ClearTrace(trace);
-    EXPECT_EQ(TraceCount(trace), 0);
-    EXPECT_EQ(trace.TraceStampIndex, 0);
-    StampPendingTrailer(trace);  // nothing pending: must not touch cell 0..3
-    EXPECT_EQ(StampAt(2), "0000");
-    Append(0);
-    Append(-3);
-    AppendTrace(trace, nullptr, 5, Received);
-    EXPECT_EQ(TraceCount(trace), 0);
-    Append(1);
-    EXPECT_EQ(StampAt(2), "0000");  // the new first block is not stamped before itself
-
-    std::vector<TraceCell> out(100);
-    EXPECT_EQ(CopyTraceCells(trace, 1, 100, out.data()), 3);
-    EXPECT_EQ(CopyTraceCells(trace, -1, 5, out.data()), 0);
-}
 
 // Passing the threshold moves the newer half down, with the pending trailer
 // and the drawn count; near the end, address cells and a 1,023-byte block
 // never write past the last cell, whatever the fill level.
 TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
     FillTo(130811);
-    TraceCell was65536 = Cell(65536);
+    TraceCell was65536 = trace.Cells[65536];
     trace.View.DrawnCount = 70000;
     trace.View.LastDrawnStamp = 100;
     Append(3);  // reaches 130,817
     EXPECT_EQ(TraceCount(trace), 65281);
-    EXPECT_EQ(Cell(0).value, was65536.value);
-    EXPECT_EQ(Cell(0).pos, was65536.pos);
+    EXPECT_EQ(trace.Cells[0].value, was65536.value);
+    EXPECT_EQ(trace.Cells[0].pos, was65536.pos);
     EXPECT_EQ(trace.TraceStampIndex, 130811 + 4 - 65536);
     EXPECT_EQ(trace.View.DrawnCount, 70000 - 65536);
     EXPECT_EQ(trace.View.LastDrawnStamp, 0);  // dropped, not below 0
@@ -125,12 +82,7 @@ bool FollowsPattern(const std::vector<uint8_t>& block) {
     return true;
 }
 
-TEST(TraceBufferThreads, ReceiveAndSendThreadsKeepEveryBlockWhole) {
-    TraceBuffer trace;
-    ManualTickClock clock(5000);
-    ASSERT_TRUE(AllocateTrace(trace));
-    trace.Clock = &clock;
-    ClearTrace(trace);
+TEST_F(TraceBufferTest, ReceiveAndSendThreadsKeepEveryBlockWhole) {
     std::atomic<bool> receiving{true};
     std::atomic<int> compactions{0};
 
@@ -167,7 +119,7 @@ TEST(TraceBufferThreads, ReceiveAndSendThreadsKeepEveryBlockWhole) {
     EXPECT_GE(compactions.load(), 1);
     TraceCheck check = CheckTrace(SnapshotTrace(trace), true);
     ASSERT_EQ(check.error, "");
-    uint32_t elapsedTenths = (clock.NowMs() - 5000) / 100;
+    uint32_t elapsedTenths = (clock.NowMs() - 1000) / 100;
     for (const TraceBlock& block : check.blocks) {
         ASSERT_TRUE(FollowsPattern(block.bytes)) << "a stamp landed in a data cell";
         ASSERT_LE(block.stampTenths, static_cast<int>(std::min<uint32_t>(elapsedTenths, 9999)));

@@ -44,8 +44,6 @@ protected:
         AppendAddressedTrace(trace, FromAddress, Address(3), 1, big.data(), 1023, Received);
         AppendAddressCells(trace, ClientEvent, Address(2), 11);
         count = CopyTraceCells(trace, 0, kTraceCapacity, cells.data());
-        endpoints.server = true;
-        endpoints.startSeconds = 1700000000;
     }
 
     std::string Export(ExportFormat format) { return ExportTrace(cells.data(), count, format, endpoints); }
@@ -54,7 +52,7 @@ protected:
     TraceBuffer trace;
     std::vector<TraceCell> cells = std::vector<TraceCell>(kTraceCapacity);
     int32_t count = 0;
-    ExportEndpoints endpoints;
+    ExportEndpoints endpoints{.server = true, .startSeconds = 1700000000};
     std::vector<uint8_t> first = {'a', ',', 'b', ' ', '"', 'q', '"', '\r', '\n', 'x', 0x00, 0xFF, 0x7F, 0x85};
     std::vector<uint8_t> reply = {'o', 'k'};
     std::vector<uint8_t> big;
@@ -142,11 +140,7 @@ TEST_F(ServerTrace, WiresharkReadsThePcapWithStreamsAndChecksums) {
     AppendAddressedTrace(udp, FromAddress, Address(4), 11, first.data(), 14, Received);
     AppendAddressedTrace(udp, ToAddress, Address(4), 1, reply.data(), 2, Sent);
     AppendAddressedTrace(udp, FromAddress, Address(5), 11, big.data(), 1023, Received);
-    ExportEndpoints udpEnds;
-    udpEnds.tcp = false;
-    udpEnds.server = true;
-    udpEnds.localPort = 2000;
-    udpEnds.remotePort = 3000;
+    ExportEndpoints udpEnds{.tcp = false, .server = true, .localPort = 2000, .remotePort = 3000};
     ASSERT_EQ(ExportTraceToFile(udp, ExportFormat::Pcap, udpEnds, folder.File(u"u.pcap")), ExportResult::Ok);
     std::string ufile = file.substr(0, file.size() - 6) + "u.pcap";
     std::string datagrams = Tshark("-r " + ufile + " -o udp.check_checksum:TRUE -T fields -E separator=, -e ip.src "

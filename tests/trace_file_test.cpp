@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "support/program_folder.h"
+#include "support/trace_checker.h"
 #include "trace/trace_file.h"
 
 namespace {
@@ -47,12 +48,6 @@ protected:
         AppendTrace(trace, bytes.data(), static_cast<int32_t>(bytes.size()), kind);
     }
 
-    std::vector<TraceCell> Cells() const {
-        std::vector<TraceCell> cells(static_cast<size_t>(TraceCount(trace)));
-        CopyTraceCells(trace, 0, TraceCount(trace), cells.data());
-        return cells;
-    }
-
     std::string FileWithCount(std::u16string_view countText, size_t cells) {
         std::string bytes = Utf16Bytes(countText);
         bytes.resize(kTraceHeaderBytes, '\0');
@@ -79,12 +74,12 @@ TEST_F(TraceFileTest, RefusedAndShortFiles) {
     auto load = [&](std::u16string_view header, size_t cells) {
         ClearTrace(trace);
         Append({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-        std::vector<TraceCell> before = Cells();
+        std::vector<TraceCell> before = SnapshotTrace(trace);
         program.folder.WriteBytes(u"x.log", FileWithCount(header, cells));
         TraceFileResult result = ReadTraceFile(trace, program.folder.File(u"x.log"));
-        if (result == TraceFileResult::TooLarge) return SameCells(Cells(), before) ? -1 : -2;
+        if (result == TraceFileResult::TooLarge) return SameCells(SnapshotTrace(trace), before) ? -1 : -2;
         EXPECT_EQ(result, TraceFileResult::Ok);
-        EXPECT_TRUE(TraceCount(trace) == 0 || Cells().back().kind == 0x07);
+        EXPECT_TRUE(TraceCount(trace) == 0 || SnapshotTrace(trace).back().kind == 0x07);
         return TraceCount(trace);
     };
     EXPECT_EQ(load(u"000000000131201\r", 4), -1);  // above the capacity
@@ -97,26 +92,6 @@ TEST_F(TraceFileTest, RefusedAndShortFiles) {
     program.folder.WriteBytes(u"short.log", Utf16Bytes(u"00012"));  // a header cut short
     EXPECT_EQ(ReadTraceFile(trace, program.folder.File(u"short.log")), TraceFileResult::Ok);
     EXPECT_EQ(TraceCount(trace), 0);
-}
-
-TEST_F(TraceFileTest, NoOldStampWritesIntoLoadedCells) {
-    // A file of 4 cells whose data would be overwritten by the old trailer.
-    Append({0x41});
-    ASSERT_EQ(WriteTraceFile(trace, program.folder.File(u"a.log")), TraceFileResult::Ok);
-    std::vector<TraceCell> saved = Cells();
-    ClearTrace(trace);
-    Append({1, 2, 3, 4, 5, 6, 7, 8});  // pending trailer at cell 9 after the load
-    Append({1});                       // and now at cell 13
-    ASSERT_EQ(ReadTraceFile(trace, program.folder.File(u"a.log")), TraceFileResult::Ok);
-    char16_t high[2], low[2];
-    EXPECT_FALSE(TakeStampToRedraw(trace, false, high, low));  // none from the loaded cells
-    clock.Advance(5000);
-    StampPendingTrailer(trace);
-    Append({0x42});  // stamps nothing before it, appends after the loaded cells
-    std::vector<TraceCell> now = Cells();
-    ASSERT_EQ(now.size(), 8u);
-    EXPECT_TRUE(SameCells(std::vector<TraceCell>(now.begin(), now.begin() + 4), saved));
-    EXPECT_EQ(now[4].value, 0x42);
 }
 
 // Nothing to save asks for no name; a file that cannot be written is
