@@ -32,7 +32,7 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
             EXPECT_EQ(LocalEndpoint(g_Connection.MainSocket.load(), local), 0);
             EXPECT_EQ(local.address, 0u);
         }
-        TakeBoxes();
+        EXPECT_EQ(TakeBoxes().back().text, u"Success of thread!");
         Close();
         EXPECT_EQ(TakeCaptions(), (std::vector<std::u16string>{u"LAN disconnect"}));
         EXPECT_FALSE(IsConnectionActive());

@@ -39,7 +39,8 @@ protected:
 
 // Passing the threshold moves the newer half down, with the pending trailer
 // and the drawn count; near the end, address cells and a 1,023-byte block
-// never write past the last cell, whatever the fill level.
+// never write past the last cell, whatever the fill level. A trace whose
+// cells could not be allocated takes nothing.
 TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
     FillTo(130811);
     TraceCell was65536 = trace.Cells[65536];
@@ -65,6 +66,13 @@ TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
         ASSERT_EQ(check.blocks.back().bytes, block);
     }
     EXPECT_EQ(TraceCount(trace), 130816 + 4 + 1026 - 65536);
+
+    TraceBuffer unallocated;
+    AppendTrace(unallocated, block.data(), 1, Received);
+    AppendAddressCells(unallocated, ToAddress, 0, 1);
+    StampPendingTrailer(unallocated);
+    CompactTrace(unallocated);
+    EXPECT_EQ(TraceCount(unallocated), 0);
 }
 
 // Block contents that a stray stamp write would break: byte i of a block

@@ -16,12 +16,9 @@ namespace {
 uint32_t Address(uint8_t last) { return 0x0000007Fu | uint32_t(last) << 24; }
 
 [[maybe_unused]] std::string Hex(const std::vector<uint8_t>& bytes) {
+    static const char digits[] = "0123456789abcdef";
     std::string out;
-    char two[3];
-    for (uint8_t c : bytes) {
-        std::snprintf(two, sizeof two, "%02x", c);
-        out += two;
-    }
+    for (uint8_t c : bytes) out.append({digits[c >> 4], digits[c & 15]});
     return out;
 }
 
