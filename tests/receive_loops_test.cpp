@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -86,6 +87,23 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
     ASSERT_EQ(units.size(), 7u);
     EXPECT_EQ(Units(units.begin() + 5, units.end()), (Units{"open 4", "close 4"}));
     EXPECT_EQ(boxes.Count(), 0u);  // no box for the reset itself
+}
+
+// Ten clients at most: the eleventh is closed at once and never recorded.
+TEST_F(ConnectionTest, TheEleventhClientIsTurnedAwayUnrecorded) {
+    UseMode(ConnectionMode::TcpServer);
+    Open();
+    std::deque<PeerSocket> clients;
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_TRUE(clients.emplace_back(true).Connect(Loopback(1, ServerPort())));
+        ASSERT_TRUE(WaitUntil([i] { return ConnectedClientCount(g_Connection) == i + 1; }));
+    }
+    PeerSocket eleventh(true);
+    ASSERT_TRUE(eleventh.Connect(Loopback(1, ServerPort())));
+    // It is accepted and closed at once: its receive sees the end.
+    EXPECT_TRUE(eleventh.Receive(1, std::chrono::seconds(3)).empty());
+    EXPECT_EQ(ConnectedClientCount(g_Connection), 10);
+    EXPECT_EQ(AddressUnits().size(), 10u);
 }
 
 // The send button's rule: a client always; a TCP server while any client is

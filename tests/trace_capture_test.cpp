@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
@@ -103,6 +104,34 @@ TEST_F(TraceCapture, KeepsEveryBlockThroughCompactionsClearsAndCountingStamps) {
         ASSERT_EQ(b.bytes[0] << 8 | b.bytes[1], next) << b.time;
         ++next;
     }
+}
+
+// A long session goes on in a new file at the size limit; a file that cannot
+// be written stops the capture and says so.
+TEST_F(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
+    std::u16string sub = folder.File(u"cap");
+    ASSERT_TRUE(CreateDirectoryAt(sub));
+    ASSERT_TRUE(capture.Start(trace, sub + u"\\", ExportEndpoints{}, kNoon, 1000));
+    std::vector<uint8_t> bytes(100, 0x41);
+    for (int i = 0; i < 25; ++i) AppendTrace(trace, bytes.data(), 100, Received);  // ~500 bytes a line
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::On);
+    EXPECT_EQ(capture.FilesStarted(), 13);  // two lines a file, same second: serial names
+    EXPECT_EQ(capture.Path(), sub + u"\\Lanvisor_20260304_120509_13.txt");
+
+    std::string gone = Utf16ToUtf8(sub);
+    std::replace(gone.begin(), gone.end(), '\\', '/');
+#ifdef _WIN32
+    // Windows keeps a folder with an open file in it: a folder in the way of
+    // the next file's name fails the same way.
+    std::filesystem::create_directory(gone + "/Lanvisor_20260304_120509_14.txt");
+#else
+    std::filesystem::remove_all(gone);
+#endif
+    AppendTrace(trace, bytes.data(), 100, Received);
+    AppendTrace(trace, bytes.data(), 100, Received);
+    EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::WriteFailed);
+    EXPECT_FALSE(trace.Capture.Active);
+    EXPECT_FALSE(capture.Start(trace, sub, ExportEndpoints{}, kNoon));
 }
 
 // A run's log and pcap files, written piece by piece as a server's trace
