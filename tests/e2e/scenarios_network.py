@@ -27,7 +27,7 @@ ADAPTER_DIALOG, ADAPTER_LIST, ADAPTER_SET, ADAPTER_CLOSE = "NetworkAdapter", 123
 IP_DIALOG, BATCH_LIST, BATCH_ADD, BATCH_DELETE, BATCH_CANCEL = "IP Address Setting", 1231, 1042, 1043, 1044
 ADD_DIALOG, ADD_ADAPTERS, ADD_AUTO, ADD_SET, ADD_CLOSE = "Add IP Address", 1231, 1221, 1042, 1043
 ADD_ADDRESS, ADD_MASK = (1071, 1072, 1073, 1074), (1075, 1076, 1077, 1078)
-CONNECT_DIALOG, CONNECT_LIST, CONNECT_SET, CONNECT_CLOSE = "connect IP address", 1231, 1041, 1042
+CONNECT_DIALOG, CONNECT_LIST, CONNECT_SET = "connect IP address", 1231, 1041
 
 DEFAULT_FORM = {
     "version": "2.0", "mode": "client", "protocol": "TIP", "bind": "Auto",
@@ -257,23 +257,17 @@ CONNECT_LOG = (b"\r\nInterface: 127.0.0.1 --- 0x1\r\n"
                b"127.0.0.3")
 
 
-def connect_search(app, ctx, dialog, runs):
-    """Presses the connect search, not as administrator; waits for the list
-    and for the batch file's run."""
-    assert dialog.state(RUN_AS_ADMIN)["checked"] == 0, "the administrator box is ticked"
-    dialog.click(CONNECT_SEARCH)
-    search = app.wait_window(CONNECT_DIALOG)
-    settle(lambda: ctx.file("connect_runs.txt").exists() and len(ctx.file("connect_runs.txt").read_bytes().split()),
-           runs, "runs of connect_ip.bat")
-    return search
-
-
 @scenario("network")
 def connect_ip_search(ctx):
     app = ctx.launch(files={"Lanvisor.ini": settings_file(**BEFORE_TOOLS), "connect_ip.bat": CONNECT_BATCH,
                             "log.txt": CONNECT_LOG})
     dialog = open_settings(app)
-    search = connect_search(app, ctx, dialog, 1)
+    # Pressed not as administrator: the batch file runs once, the list shows the log.
+    assert dialog.state(RUN_AS_ADMIN)["checked"] == 0, "the administrator box is ticked"
+    dialog.click(CONNECT_SEARCH)
+    search = app.wait_window(CONNECT_DIALOG)
+    settle(lambda: ctx.file("connect_runs.txt").exists() and ctx.file("connect_runs.txt").read_bytes().split(),
+           [b"run"], "runs of connect_ip.bat")
     entries = ["IP=127.0.0.10", "IP=127.0.0.1", "IP=127.0.0.3"]
     settle(lambda: search.items(CONNECT_LIST), entries, "connect-IP list")
     search.combo_select(CONNECT_LIST, "IP=127.0.0.1")
@@ -281,14 +275,6 @@ def connect_ip_search(ctx):
     settle(lambda: shown_form(dialog)["access"], LOCAL, "access point after SET")
     assert ctx.file("log.txt").read_bytes() == CONNECT_LOG, "log.txt changed"
 
-    # Every search runs the batch file again and reads the log afresh;
-    # Close takes nothing, even with an entry chosen.
-    ctx.file("log.txt").write_bytes(b"127.0.0.9\r\n")
-    search = connect_search(app, ctx, dialog, 2)
-    settle(lambda: search.items(CONNECT_LIST), ["IP=127.0.0.9"], "connect-IP list of the new log")
-    search.combo_select(CONNECT_LIST, "IP=127.0.0.9")
-    search.dismiss(CONNECT_CLOSE)
-    expect_form(dialog, dict(BEFORE_TOOLS_FORM, access=LOCAL), "after Close of the second search")
     dialog.dismiss(SETTINGS_OK)
     app.end()
     keys = ("ip_no1", "ip_no2", "ip_no3", "ip_no4")

@@ -104,10 +104,4 @@ void PeerSocket::Reset() {
     socket_ = kInvalidSocket;
 }
 
-uint16_t UnusedPort(bool tcp) {
-    PeerSocket s(tcp);
-    s.Bind(Loopback(1));
-    return s.Port();
-}
-
 std::vector<uint8_t> Bytes(std::string_view text) { return std::vector<uint8_t>(text.begin(), text.end()); }

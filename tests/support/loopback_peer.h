@@ -50,7 +50,4 @@ private:
     SocketHandle socket_;
 };
 
-// A port on 127.0.0.1 where nothing listens (bound once, then released).
-uint16_t UnusedPort(bool tcp);
-
 std::vector<uint8_t> Bytes(std::string_view text);
