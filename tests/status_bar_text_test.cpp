@@ -1,0 +1,29 @@
+#include <gtest/gtest.h>
+
+#include "shell/status_bar_text.h"
+
+namespace {
+
+// The endpoints in their forms (client or server, bound or not, capturing),
+// never past the part's 128-unit buffer; the bar's colors are checked end to end.
+TEST(StatusBarText, EndpointsInTheirForms) {
+    AppSettings s;
+    StatusInputs in{&s, false, 41, 5, 0, 0};
+    EXPECT_EQ(StatusPartText(0, in), u"Adapter=Auto >> AccessPoint=192.168.0.1;PortNo=1050");
+    s.BindMode = 1;
+    EXPECT_EQ(StatusPartText(0, in), u"Adapter=192.168.0.99;PortNo=1050 >> AccessPoint=192.168.0.1;PortNo=1050");
+    s.IpMode = 1;
+    EXPECT_EQ(StatusPartText(0, in), u"socket=192.168.0.99;Port=1050<<ip=No Select");
+    s.BindMode = 0;
+    in.capturing = true;
+    EXPECT_EQ(StatusPartText(0, in), u"REC | socket=Auto;Port=1050<<ip=No Select");
+    EXPECT_EQ(StatusPartText(2, in), u"Server");
+    s.IpMode = 0;
+    s.BindMode = 1;
+    in.capturing = false;
+    s.AccessPort = -2147483647 - 1;
+    for (int& octet : s.AdapterIp) octet = -2147483647 - 1;
+    EXPECT_LE(StatusPartText(0, in).size(), 127u);
+}
+
+}  // namespace
