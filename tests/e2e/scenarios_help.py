@@ -46,7 +46,7 @@ def documents_and_pages_open(ctx):
     chooser.dismiss(IDOK)
     wait_opened(app, "loop.txt")
 
-    # The about box's texts are checked by the unit tests; here its buttons.
+    # The about box: its version, and its buttons.
     about = app.open_dialog(ABOUT, ABOUT_TITLE)
     assert about.text(ABOUT_VERSION) == "Version 1.168", about.text(ABOUT_VERSION)
     ctx.screenshot("about")
