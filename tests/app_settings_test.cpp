@@ -52,17 +52,4 @@ TEST_F(AppSettingsTest, ValuesAreTakenAsTheyStand) {
     EXPECT_EQ(TextLength(settings.PcName, kPcNameCapacity), 255u);
 }
 
-TEST(ProgramDirectory, CutsAtTheLastBackslash) {
-    const struct {
-        std::u16string_view path, expected;
-    } cases[] = {
-        {u"C:\\NoDot\\Lanvisor", u"C:\\NoDot\\Lanvisor"},  // no "." anywhere: unchanged
-        {u"\\Lanvisor.exe", u"\\Lanvisor.exe"},             // only the first character is a "\"
-        {u"C:\\v1.2\\Lanvisor", u"C:\\v1.2"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(DirectoryOfExecutable(c.path), c.expected);
-    CopyTextInto(g_ProgramDirectory, u"C:\\Lanvisor");
-    EXPECT_EQ(ProgramFilePath(u"Lanvisor.ini"), u"C:\\Lanvisor\\Lanvisor.ini");
-}
-
 }  // namespace

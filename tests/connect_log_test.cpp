@@ -27,7 +27,6 @@ TEST(ParseConnectLog, EachLineRule) {
         {"fewer than four numbers", "abcdefghijklm 1.2\r\nabc\r\n\r\n", {}},
         {"the last octet ends on byte 18: not stored", "   192.168.100.200\r\n", {}},
         {"the last octet ends on byte 17: stored", "  192.168.100.200\r\n", {u"IP=192.168.100.200"}},
-        {"a line feed alone does not end a line", "1.2\n3.4\r\n", {u"IP=1.2.3.4"}},
         {"a carriage return alone does not end a line", "1.2.3.4\r5.6.7.8\r\n", {u"IP=1.2.3.4"}},
         {"numbers beyond 32 bits wrap", "4294967297.1.2.3\r\n", {u"IP=1.1.2.3"}},
     };
@@ -42,16 +41,6 @@ TEST(ParseConnectLog, OnlyTheFirst128LinesOf1022BytesAreRead) {
     // A longer line goes on as the next line.
     EXPECT_EQ(ParseConnectLog(std::string(1022, 'x') + "10.1.2.3\r\n"), (Entries{u"IP=10.1.2.3"}));
     EXPECT_EQ(ParseConnectLog(std::string(1021, 'x') + "10.1.2.3\r\n"), (Entries{u"IP=0.1.2.3"}));
-
-    std::string noise;
-    uint32_t x = 12345;
-    for (int i = 0; i < 300000; ++i) {
-        x = x * 1103515245u + 12345u;
-        noise.push_back(static_cast<char>(x >> 24));
-    }
-    Entries entries = ParseConnectLog(noise);
-    EXPECT_LE(entries.size(), 128u);
-    for (const std::u16string& e : entries) EXPECT_TRUE(e.starts_with(u"IP=")) << Utf16ToUtf8(e);
 }
 
 class ConnectLogFile : public ::testing::Test {

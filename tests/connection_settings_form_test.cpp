@@ -2,7 +2,6 @@
 
 #include "connection/connection_settings_form.h"
 #include "platform/text.h"
-#include "support/loopback_peer.h"
 
 namespace {
 
@@ -39,19 +38,6 @@ TEST(ConnectionSettingsForm, ReadBackTakesLeadingDigitsWithoutRangeChecks) {
     ConnectionFormValues again = FormValuesFrom(s);
     EXPECT_EQ(again.accessOctets[2], u"123");
     EXPECT_FALSE(again.client || again.tip || again.autoBind);
-}
-
-// A PC name the resolver refuses by its form, before asking any name server
-// (nothing is sent off this machine), and one it finds.
-TEST(ConnectionSettingsForm, PcNameResolvesIntoTheAccessPoint) {
-    SocketLibraryUse library;
-    AppSettings s;
-    CopyTextInto(s.PcName, u"bad..name");
-    EXPECT_NE(ResolvePcNameInto(s), 0);
-    EXPECT_EQ(s.AccessIp[0], 192);
-    CopyTextInto(s.PcName, u"localhost");
-    EXPECT_EQ(ResolvePcNameInto(s), 0);
-    EXPECT_EQ(std::vector<int32_t>(s.AccessIp, s.AccessIp + 4), std::vector<int32_t>({127, 0, 0, 1}));
 }
 
 }  // namespace

@@ -27,15 +27,4 @@ TEST(Files, WritesGoThroughATemporaryFileThatNeverStays) {
     EXPECT_FALSE(FileExists(folder.File(u"ipaddress.new")));
 }
 
-TEST(Files, RelativePathsFollowTheWorkingDirectory) {
-    TempFolder folder;
-    std::u16string before = WorkingDirectory();
-    ASSERT_TRUE(SetWorkingDirectory(folder.Path()));
-    ASSERT_TRUE(WriteFileBytes(u"relative.txt", "r"));
-    EXPECT_EQ(folder.ReadBytes(u"relative.txt"), "r");
-    EXPECT_TRUE(SetWorkingDirectory(before));
-    EXPECT_FALSE(SetWorkingDirectory(folder.File(u"no-such-folder")));
-    EXPECT_NE(ExecutablePath().find(u"tests"), std::u16string::npos);
-}
-
 }  // namespace

@@ -57,7 +57,7 @@ TEST(TakeTypedText, Notations) {
     }
 }
 
-TEST(TakeTypedText, TheLineHoldsAt256CodesAndReportsWhatToRepaint) {
+TEST(TakeTypedText, TheLineHoldsAt256Codes) {
     const struct {
         int32_t length, mode;
         std::u16string text;
@@ -72,24 +72,6 @@ TEST(TakeTypedText, TheLineHoldsAt256CodesAndReportsWhatToRepaint) {
         TakeTypedText(line, c.text);
         EXPECT_EQ(line.length, c.lengthAfter) << c.length << " " << c.mode;
         EXPECT_EQ(line.entryMode, c.modeAfter) << c.length << " " << c.mode;
-    }
-    const struct {
-        int32_t length, mode;
-        std::u16string text;
-        bool whole;
-        int32_t firstCell, lastCell;
-    } repaints[] = {
-        {0, kAscEntry, u"A", false, -1, -1},  // the first code is only drawn
-        {31, kAscEntry, u"A", false, 31, 31},
-        {7, kHexEntry, u"4", false, -1, -1},  // a held digit is only drawn
-        {7, kHexEntry, u"41", false, 7, 7},
-    };
-    for (const auto& c : repaints) {
-        InputLine line = LineOf(c.length, c.mode);
-        TypingReport r = TakeTypedText(line, c.text);
-        EXPECT_EQ((std::vector<int>{r.repaintWhole, r.repaintFirstCell, r.repaintLastCell}),
-                  (std::vector<int>{c.whole, c.firstCell, c.lastCell}))
-            << c.length << " " << Utf16ToUtf8(c.text);
     }
 }
 
@@ -166,11 +148,6 @@ TEST(PaintStoredRows, IndexNumbersAndUpTo64Codes) {
                          {u"063", 40 + 18 * 63, 152 + 2 * 51, CanvasFont::Small, kTextColor, kTransparent}});
     EXPECT_EQ(canvas.TextsEqualTo(u"000").size(), 2u);  // none for the empty row
     EXPECT_EQ(canvas.TextsEqualTo(u"30").size(), 64u);
-
-    canvas.ops.clear();
-    PaintStoredRows(canvas, kMetrics, std::span(rows, 1), kPresetSendRows);
-    ExpectTexts(canvas, {{u"A", 40, 42, CanvasFont::Large, kTextColor, kAscBack2},
-                         {u"001", 58, 30, CanvasFont::Small, kTextColor, kTransparent}});
 }
 
 }  // namespace

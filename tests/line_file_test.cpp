@@ -50,16 +50,6 @@ TEST(ParseLineNotation, Rules) {
     EXPECT_EQ(Parse(u"'abcdef'", 3), (Codes{u'a', u'b', u'c'}));
 }
 
-TEST(LineFileName, GetsTheTxtExtension) {
-    const struct {
-        std::u16string_view given, saved;
-    } cases[] = {
-        {u"TEMP.Txt", u"TEMP.Txt"}, {u"data", u"data.txt"}, {u"data.html", u"data.html.txt"},
-        {u"x.y.z", u"x.txt"},       {u"C:\\v1.\\ab", u"C:\\v1.txt"},  // the first dot of the last four characters
-    };
-    for (const auto& c : cases) EXPECT_EQ(LineFileName(c.given), c.saved) << Utf16ToUtf8(c.given);
-}
-
 TEST(ReadLineFileBytes, LinesBecomeEntries) {
     std::vector<std::u16string> many;
     for (int i = 0; i < 250; ++i) many.push_back(FormatString(u"%04X", {i}));

