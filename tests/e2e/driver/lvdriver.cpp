@@ -450,18 +450,12 @@ constexpr CommandSpec kCommands[] = {
     {L"tbclick", 3, 3, kActsOnControl | kToolbar, ToolbarClick},
 };
 
+// Arguments: a window title or box caption, a control id, a text, key or button id, as needed.
 int Usage() {
-    Write(stderr,
-          L"usage: lvdriver [--class NAME] [--timeout MS] <command> <arguments>\n"
-          L"  wait|gone|close <title> [ms]               windows\n"
-          L"  command <title> <id>     key <title> <vk>  click <title> <id>\n"
-          L"  settext|type <title> <id> <text>           gettext <title> [id]\n"
-          L"  keyup <title> <id> <vk>\n"
-          L"  combo-select <title> <id> <text>           items|state <title> <id>\n"
-          L"  texts <title>   msgbox <caption> [ms]      answer <caption> <button-id> [ms]\n"
-          L"  rect <title> [id]   client <title>   menu <title>\n"
-          L"  tbstate <title> <toolbar-id> <command-id>...\n"
-          L"  tbclick <title> <toolbar-id> <command-id>\n");
+    std::wstring names;
+    for (const CommandSpec& spec : kCommands) names += std::wstring(L" ") + spec.name;
+    Write(stderr, L"usage: lvdriver [--class NAME] [--timeout MS] <command> <title> [id] [text|key|ms]\ncommands:" +
+                      names + L"\n");
     return kUsage;
 }
 
