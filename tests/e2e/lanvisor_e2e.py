@@ -113,6 +113,14 @@ def free_port(kind=socket.SOCK_STREAM):
         return probe.getsockname()[1]
 
 
+# A trace file: its cell count as 15 digits and CR in UTF-16LE, then 8 bytes a cell.
+TRACE_HEADER_BYTES, TRACE_CELL_BYTES = 32, 8
+
+
+def trace_file_size(cells):
+    return TRACE_HEADER_BYTES + TRACE_CELL_BYTES * cells
+
+
 def read_ini(path, section):
     """Key/value pairs of one section of a UTF-16LE INI file (with its byte
     order mark, as the program writes them), in file order."""
@@ -680,6 +688,11 @@ class Context:
     def settings(self):
         """Lanvisor.ini of the folder as an ordered {key: value}."""
         return collections.OrderedDict(read_ini(self.file("Lanvisor.ini"), "Lanvisor"))
+
+    def stored(self, *keys):
+        """{key: value} of these keys of Lanvisor.ini, None for a missing one."""
+        settings = self.settings()
+        return {key: settings.get(key) for key in keys}
 
     def language_text(self, number, language):
         """Text `number` of Lanvisor_char2.ini; language one of j, e, k, c."""

@@ -17,9 +17,7 @@ def shown_values(dialog):
     }
 
 
-def stored(ctx):
-    settings = ctx.settings()
-    return {key: settings[key] for key in ("pl_time", "scrol_pitch", "hexasc_komoji", "auto_foucs_OFF")}
+STORED_KEYS = ("pl_time", "scrol_pitch", "hexasc_komoji", "auto_foucs_OFF")
 
 
 @scenario("appearance")
@@ -35,7 +33,7 @@ def environment_settings(ctx):
     dialog.settext(PERIOD_EDIT, "50")
     dialog.dismiss(ENVIRONMENT_OK)
     app.end()
-    assert stored(ctx) == {"pl_time": "100", "scrol_pitch": "2", "hexasc_komoji": "0", "auto_foucs_OFF": "0"}
+    assert ctx.stored(*STORED_KEYS) == dict(zip(STORED_KEYS, ("100", "2", "0", "0"))), ctx.stored(*STORED_KEYS)
 
     # The next run shows what was stored; above the longest period the
     # longest is kept; any scroll width can be typed.
@@ -54,7 +52,7 @@ def environment_settings(ctx):
     dialog.click(NO_FOCUS_CHECK)
     dialog.close()
     app.end()
-    assert stored(ctx) == {"pl_time": "1000", "scrol_pitch": "7", "hexasc_komoji": "1", "auto_foucs_OFF": "0"}
+    assert ctx.stored(*STORED_KEYS) == dict(zip(STORED_KEYS, ("1000", "7", "1", "0"))), ctx.stored(*STORED_KEYS)
 
 
 def client_color(ctx, window, color, other, label):

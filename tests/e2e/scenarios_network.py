@@ -70,11 +70,6 @@ def expect_form(dialog, expected, when):
     assert not wrong, f"settings dialog {when} shows {wrong}, expected {({key: expected[key] for key in wrong})}"
 
 
-def stored(ctx, *keys):
-    settings = ctx.settings()
-    return {key: settings.get(key) for key in keys}
-
-
 LOCAL = ("127", "0", "0", "1")
 
 
@@ -110,7 +105,7 @@ def settings_round_trip(ctx):
     keys = ("wsa_ver", "ip_mode", "tipudp_mode", "bind_mode", "aip_no1", "aip_no2", "aip_no3", "aip_no4",
             "aport_no", "port_no")
     expected = dict(zip(keys, ("4", "1", "1", "1", "127", "0", "0", "1", "4000", "80")))
-    assert stored(ctx, *keys) == expected, stored(ctx, *keys)
+    assert ctx.stored(*keys) == expected, ctx.stored(*keys)
 
     # The next run shows what was stored.
     app = ctx.launch()
@@ -145,7 +140,7 @@ def pc_name_lookup(ctx):
     dialog.dismiss(SETTINGS_CANCEL)
     app.end()
     keys = ("ip_no1", "ip_no2", "ip_no3", "ip_no4", "port_no", "mypcname")
-    assert stored(ctx, *keys) == dict(zip(keys, (*LOCAL, "3000", "bad..name"))), stored(ctx, *keys)
+    assert ctx.stored(*keys) == dict(zip(keys, (*LOCAL, "3000", "bad..name"))), ctx.stored(*keys)
 
 
 def adapter_lines(app, dialog):
@@ -238,7 +233,7 @@ def adapter_search_and_address_batch_files(ctx):
     dialog.dismiss(SETTINGS_OK)
     app.end()
     keys = ("aip_no1", "aip_no2", "aip_no3", "aip_no4")
-    assert stored(ctx, *keys) == dict(zip(keys, LOCAL)), stored(ctx, *keys)
+    assert ctx.stored(*keys) == dict(zip(keys, LOCAL)), ctx.stored(*keys)
 
 
 # Stands in for the sample connect_ip.bat, which would read this machine's
@@ -277,5 +272,5 @@ def connect_ip_search(ctx):
     dialog.dismiss(SETTINGS_OK)
     app.end()
     keys = ("ip_no1", "ip_no2", "ip_no3", "ip_no4")
-    assert stored(ctx, *keys) == dict(zip(keys, LOCAL)), stored(ctx, *keys)
+    assert ctx.stored(*keys) == dict(zip(keys, LOCAL)), ctx.stored(*keys)
     wait_until(lambda: not ctx.session.processes("cmd.exe"), what="connect_ip.bat still running")

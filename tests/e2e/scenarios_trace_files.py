@@ -4,14 +4,14 @@ screen, every load (also a cancelled or refused one) shows the newest cells,
 the capture and the export write the received block; the memo file is made
 once and opened in Notepad."""
 from device_sim import TcpServer
-from lanvisor_e2e import CLEAR_TRACE, FILE_NAME_BOX, IDOK, IDYES, Rect, scenario, wait_until
+from lanvisor_e2e import (CLEAR_TRACE, FILE_NAME_BOX, IDOK, IDYES, TRACE_CELL_BYTES, TRACE_HEADER_BYTES, Rect,
+                          scenario, trace_file_size, wait_until)
 from scenarios_view import (HELLO, HELLO_END_COLUMN, LIGHT, STAMP_LABEL_COLUMN, TRAILER_CELLS, MainWindowLayout,
                             hello_problem, send_hello, status_color_problem, toolbar_images_problem, wait_grid)
 
 SAVE_TRACE, LOAD_TRACE, MEMO, FIRST_LINE = 201, 202, 227, 215
 SAVE_TITLE, OPEN_TITLE = 10, 11
 EXPORT, CAPTURE, EXPORT_QUESTION = 205, 206, 285
-HEADER_BYTES, CELL_BYTES = 32, 8
 
 
 def empty_trace_problem(grid):
@@ -31,7 +31,7 @@ def save_trace(ctx, app, name):
     app.command(SAVE_TRACE)
     app.choose_file(SAVE_TITLE, name)
     path = ctx.file(name + ".log")
-    return wait_until(lambda: path.exists() and path.stat().st_size >= HEADER_BYTES and path.read_bytes(),
+    return wait_until(lambda: path.exists() and path.stat().st_size >= TRACE_HEADER_BYTES and path.read_bytes(),
                       what=f"{name}.log written")
 
 
@@ -80,7 +80,7 @@ def received_block_shown_saved_and_cleared(ctx):
     ctx.wait_for_screen("kept", lambda shot: differs(shot, closed, client))
     data = save_trace(ctx, app, "hello")
     # HELLO CR LF, one cell a byte, and its stamp trailer.
-    assert len(data) == HEADER_BYTES + CELL_BYTES * (len(HELLO) + TRAILER_CELLS), f"hello.log of {len(data)} bytes"
+    assert len(data) == trace_file_size(len(HELLO) + TRAILER_CELLS), f"hello.log of {len(data)} bytes"
 
     # Yes empties the trace: the window looks as it did at the start, status
     # bar counters included.
@@ -102,7 +102,7 @@ def trace_file(blocks):
             cells += bytes((1, 0, byte, 0, pos & 0xFF, 0, 0, 0))
         cells += bytes((3, 0, ord("t"), ord("="), 0, 0, 0, 0))
         cells += bytes((4, 0, ord("0"), ord("0"), 0, 0, 0, 0)) + bytes((5, 0, ord("0"), ord("1"), 0, 0, 0, 0))
-    return f"{len(cells) // CELL_BYTES:015d}\r".encode("utf-16-le") + bytes(cells)
+    return f"{len(cells) // TRACE_CELL_BYTES:015d}\r".encode("utf-16-le") + bytes(cells)
 
 
 def end_mark_problem(layout, shown):
