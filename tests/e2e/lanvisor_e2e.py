@@ -244,15 +244,11 @@ class WineSession:
         env.update(extra)
         return env
 
-    def prepare(self, template, setup_script):
-        """A copy of the prepared template, else a prefix made as setup.sh makes one."""
-        if template:
-            # Let a server still running on the template save its registry.
-            self._wait_server(Path(template), 30)
-            subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True, timeout=600)
-        else:
-            subprocess.run(["bash", "-c", 'source "$0"; ensure_wine_prefix "$1"', str(setup_script),
-                            str(self.prefix)], env=self.env(), check=True, timeout=900)
+    def prepare(self, template):
+        """A copy of the template that the test command prepares."""
+        # Let a server still running on the template save its registry.
+        self._wait_server(Path(template), 30)
+        subprocess.run(["cp", "-a", str(template), str(self.prefix)], check=True, timeout=600)
         self.kill_all()
 
     def _wait_server(self, prefix, timeout):

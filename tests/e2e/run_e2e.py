@@ -5,7 +5,8 @@ program under Wine and writes GoogleTest-style XML results.
     run_e2e.py --program build/win/program --driver build/win/tools/lvdriver.exe \\
                --template-prefix build/win/wineprefix --results build/win/test-results/e2e.xml
 
-One fresh Wine prefix for the run (a copy of the template, or a new one),
+One fresh Wine prefix for the run (a copy of the template, which
+tools/setup.sh's ensure_wine_prefix makes, as test.sh does),
 one fresh program folder per scenario. Uses $DISPLAY when it works, else its
 own Xvfb. Prints one line per scenario; exit status 1 if any failed.
 """
@@ -27,8 +28,6 @@ HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 import lanvisor_e2e as e2e  # noqa: E402
-
-SETUP_SCRIPT = HERE.parent.parent / "tools" / "setup.sh"
 
 
 class ScenarioTimeout(BaseException):
@@ -124,15 +123,14 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--program", type=Path, required=True, help="folder with Lanvisor.exe")
     parser.add_argument("--driver", type=Path, required=True, help="lvdriver.exe")
-    parser.add_argument("--template-prefix", type=Path, help="prepared Wine prefix to copy")
+    parser.add_argument("--template-prefix", type=Path, required=True, help="prepared Wine prefix to copy")
     parser.add_argument("--results", type=Path, required=True, help="XML results file to write")
     parser.add_argument("--only", action="append", default=[], help="run scenarios matching this pattern")
     parser.add_argument("--keep", action="store_true", help="keep the run's temporary folder")
     args = parser.parse_args()
     # Wine wants absolute paths, and the scenarios run in other folders.
     for name in ("program", "driver", "template_prefix", "results"):
-        if getattr(args, name):
-            setattr(args, name, getattr(args, name).resolve())
+        setattr(args, name, getattr(args, name).resolve())
     args.screenshots = args.results.parent / "e2e-screenshots"
 
     scenarios = load_scenarios()
@@ -142,7 +140,7 @@ def main():
     if not scenarios:
         print("no scenarios selected")
         return 1
-    for required in (args.program / "Lanvisor.exe", args.driver):
+    for required in (args.program / "Lanvisor.exe", args.driver, args.template_prefix):
         if not required.exists():
             print(f"missing {required}")
             return 1
@@ -163,7 +161,7 @@ def main():
         session = e2e.WineSession(work_dir / "prefix", display)
         driver = e2e.Driver(session, args.driver)
         print(f"preparing Wine prefix {session.prefix}", flush=True)
-        session.prepare(args.template_prefix, SETUP_SCRIPT)
+        session.prepare(args.template_prefix)
         print(f"prefix ready after {time.monotonic() - started:.1f} s", flush=True)
         for scenario in scenarios:
             seconds, failure = run_one(scenario, args, session, driver, work_dir)
