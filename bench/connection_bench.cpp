@@ -7,48 +7,51 @@
 #include <thread>
 #include <vector>
 
+#include <memory>
+
 #include "common/app_settings.h"
-#include "connection/connection.h"
 #include "platform/message_box.h"
 #include "platform/sockets.h"
-#include "trace/trace_buffer.h"
+#include "session/session.h"
 
 namespace {
 
 constexpr int kBlock = 1000;
 constexpr int kBlocks = 90;  // 90,000 bytes: below the compaction threshold
 
-void UseServer(bool udp) {
-    g_Settings = AppSettings{};
-    g_Settings.TipUdpMode = udp ? 1 : 0;
-    g_Settings.IpMode = 1;
-    g_Settings.BindMode = 1;
-    g_Settings.AdapterPort = 0;
+// A session of a server on a free port of 127.0.0.1.
+std::unique_ptr<Session> OpenServer(bool udp) {
+    auto session = std::make_unique<Session>();
+    AppSettings settings;
+    settings.TipUdpMode = udp ? 1 : 0;
+    settings.IpMode = 1;
+    settings.BindMode = 1;
+    settings.AdapterPort = 0;
     const int32_t loopback[4] = {127, 0, 0, 1};
-    std::copy(loopback, loopback + 4, g_Settings.AdapterIp);
+    std::copy(loopback, loopback + 4, settings.AdapterIp);
+    if (!AllocateTrace(session->Trace) || !OpenSession(*session, settings, nullptr)) return nullptr;
+    return session;
 }
 
-Ipv4Endpoint ServerEndpoint() {
+Ipv4Endpoint ServerEndpoint(const Session& session) {
     Ipv4Endpoint local;
-    LocalEndpoint(g_Connection.MainSocket.load(), local);
-    const int32_t loopback[4] = {127, 0, 0, 1};
-    Ipv4Endpoint e = MakeEndpoint(loopback, local.port);
-    return e;
+    LocalEndpoint(session.Connection.MainSocket.load(), local);
+    return {Ipv4Address{{127, 0, 0, 1}}, local.port};
 }
 
 // Bytes recorded in the trace (data cells).
-int64_t RecordedBytes() {
+int64_t RecordedBytes(const TraceBuffer& trace) {
     std::vector<TraceCell> cells(kTraceCapacity);
-    int32_t n = CopyTraceCells(g_Trace, 0, kTraceCapacity, cells.data());
+    int32_t n = CopyTraceCells(trace, 0, kTraceCapacity, cells.data());
     int64_t bytes = 0;
     for (int32_t i = 0; i < n; ++i)
         if (cells[i].kind == Received) ++bytes;
     return bytes;
 }
 
-void WaitForBytes(int64_t bytes) {
+void WaitForBytes(const TraceBuffer& trace, int64_t bytes) {
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (RecordedBytes() < bytes && std::chrono::steady_clock::now() < end)
+    while (RecordedBytes(trace) < bytes && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -56,33 +59,34 @@ void ReceiveRate(benchmark::State& state, bool udp) {
     RecordingMessageBox boxes;
     SocketLibraryInfo info;
     SocketStartup(0x0202, info);
-    AllocateTrace(g_Trace);
-    UseServer(udp);
-    if (!OpenConnection(nullptr)) {
+    std::unique_ptr<Session> session = OpenServer(udp);
+    if (!session) {
         state.SkipWithError("open failed");
         return;
     }
+    TraceBuffer& trace = session->Trace;
+    Ipv4Endpoint server = ServerEndpoint(*session);
     std::vector<uint8_t> block(kBlock, 0x5A);
     int64_t lost = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        ClearTrace(g_Trace);
+        ClearTrace(trace);
         SocketHandle sender = OpenSocket(!udp);
-        if (!udp) ConnectSocket(sender, ServerEndpoint());
+        if (!udp) ConnectSocket(sender, server);
         state.ResumeTiming();
         for (int i = 0; i < kBlocks; ++i) {
-            if (udp) SendDatagram(sender, block.data(), kBlock, ServerEndpoint());
+            if (udp) SendDatagram(sender, block.data(), kBlock, server);
             else SendOn(sender, block.data(), kBlock);
         }
-        WaitForBytes(int64_t(kBlock) * kBlocks);
+        WaitForBytes(trace, int64_t(kBlock) * kBlocks);
         state.PauseTiming();
-        lost += int64_t(kBlock) * kBlocks - RecordedBytes();
+        lost += int64_t(kBlock) * kBlocks - RecordedBytes(trace);
         CloseSocket(sender);
         state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * kBlock * kBlocks);
     state.counters["bytes_lost"] = double(lost);
-    CloseConnection(nullptr);
+    CloseSession(*session, nullptr);
     SocketCleanup();
 }
 
@@ -94,9 +98,8 @@ BENCHMARK(BM_UdpServerReceive)->Unit(benchmark::kMillisecond)->UseRealTime();
 // CPU seconds the process spends per second of an idle open connection.
 void BM_IdleConnectionCpu(benchmark::State& state) {
     RecordingMessageBox boxes;
-    AllocateTrace(g_Trace);
-    UseServer(state.range(0) == 1);
-    if (!OpenConnection(nullptr)) {
+    std::unique_ptr<Session> session = OpenServer(state.range(0) == 1);
+    if (!session) {
         state.SkipWithError("open failed");
         return;
     }
@@ -107,7 +110,7 @@ void BM_IdleConnectionCpu(benchmark::State& state) {
         cpu += double(std::clock() - start) / CLOCKS_PER_SEC;
     }
     state.counters["cpu_s_per_s"] = cpu / double(state.iterations());
-    CloseConnection(nullptr);
+    CloseSession(*session, nullptr);
 }
 BENCHMARK(BM_IdleConnectionCpu)->Arg(0)->Arg(1)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -37,17 +37,13 @@ void BM_AppendWhileCapturing(benchmark::State& state) {
     ClearTrace(trace);
     std::vector<uint8_t> block(1023, 0x5A);
     std::vector<TraceCell> taken;
-    {
-        LockHold hold(trace.Guard);
-        trace.Capture.Active = true;
-        trace.Capture.Next = 0;
-    }
+    KeepTraceFromNow(trace, true);
     int64_t n = 0;
     for (auto _ : state) {
         AppendTrace(trace, block.data(), 1023, Received);
-        if (++n % 512 == 0) TakeCaptureCells(trace, taken);  // about four compactions between takes
+        if (++n % 512 == 0) TakeKept(trace, taken);  // about four compactions between takes
     }
-    trace.Capture.Active = false;
+    KeepTraceFromNow(trace, false);
     state.SetBytesProcessed(n * 1023);
 }
 BENCHMARK(BM_AppendWhileCapturing);

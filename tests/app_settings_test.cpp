@@ -4,7 +4,7 @@
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "common/app_settings.h"
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -15,7 +15,7 @@ class AppSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         savedDirectory = WorkingDirectory();
-        CopyTextInto(g_ProgramDirectory, folder.Path());
+        CopyTextInto(g_Program.Directory, folder.Path());
     }
     void TearDown() override { SetWorkingDirectory(savedDirectory); }
 

@@ -12,18 +12,16 @@
 
 namespace {
 
-std::vector<int32_t> AdapterAddress() { return {g_Settings.AdapterIp, g_Settings.AdapterIp + 4}; }
-
 const std::vector<int32_t> kBefore = {192, 168, 0, 99};
 
 class BatchRun : public ::testing::Test {
 protected:
-    BatchRun() {
-        std::copy(kBefore.begin(), kBefore.end(), g_Settings.AdapterIp);
-        g_Settings.AutokeyOn = 0;
-        CreateDirectoryAt(BatchFolderPath());
+    BatchRun() { CreateDirectoryAt(BatchFolderPath()); }
+
+    std::vector<int32_t> AdapterAddress() const { return {settings.AdapterIp, settings.AdapterIp + 4}; }
+    void Run(std::u16string_view name, BatchRunPlace place = {}) {
+        RunBatchFile(nullptr, name, place, settings, autokey);
     }
-    ~BatchRun() override { g_Autokey = savedAutokey; }
 
     void WriteBatch(std::u16string_view name, std::string_view bytes) {
         program.folder.WriteBytes(u"ipaddress/" + std::u16string(name), bytes);
@@ -32,7 +30,8 @@ protected:
     ProgramFolder program;
     RecordingMessageBox boxes;
     RecordingLauncher launcher;
-    AutokeySettings savedAutokey = g_Autokey;
+    AppSettings settings;  // the adapter at kBefore, the credential tool off
+    AutokeySettings autokey;
 };
 
 TEST_F(BatchRun, AStartedFixedAddressFileBecomesTheAdapterAddress) {
@@ -44,10 +43,10 @@ TEST_F(BatchRun, AStartedFixedAddressFileBecomesTheAdapterAddress) {
         {"netsh interface ip set address \"Ethernet\" static 10.0\r\n", kBefore},  // too few numbers
     };
     for (const auto& c : cases) {
-        std::copy(kBefore.begin(), kBefore.end(), g_Settings.AdapterIp);
+        std::copy(kBefore.begin(), kBefore.end(), settings.AdapterIp);
         WriteBatch(u"Ethernet_x.bat", c.bytes);
         launcher.launches.clear();
-        RunBatchFile(nullptr, u"Ethernet_x.bat", 0, 0);
+        Run(u"Ethernet_x.bat");
         ASSERT_EQ(launcher.launches.size(), 1u);
         EXPECT_TRUE(launcher.launches[0].elevated);
         EXPECT_EQ(AdapterAddress(), c.expected) << c.bytes;
@@ -60,10 +59,10 @@ TEST_F(BatchRun, AStartedFixedAddressFileBecomesTheAdapterAddress) {
 TEST_F(BatchRun, FailuresKeepTheAdapterAddress) {
     WriteBatch(u"Ethernet_10_0_0_1.bat", "netsh interface ip set address \"Ethernet\" static 10.0.0.1 255.0.0.0\r\n");
     launcher.runAsResult = false;
-    RunBatchFile(nullptr, u"Ethernet_10_0_0_1.bat", 0, 0);
+    Run(u"Ethernet_10_0_0_1.bat");
     launcher.runAsResult = true;
-    RunBatchFile(nullptr, u"", 0, 0);
-    RunBatchFile(nullptr, u"gone.bat", 0, 0);
+    Run(u"");
+    Run(u"gone.bat");
     EXPECT_EQ(AdapterAddress(), kBefore);
     EXPECT_EQ(launcher.launches.size(), 2u);  // nothing runs without a choice
     auto shown = boxes.Boxes();
@@ -77,12 +76,12 @@ TEST_F(BatchRun, FailuresKeepTheAdapterAddress) {
 
 TEST_F(BatchRun, TheCredentialToolGetsItsFileAndStartsBeforeTheElevation) {
     WriteBatch(u"Ethernet_auto.bat", "netsh interface ip set address \"Ethernet\" dhcp\r\n");
-    g_Autokey.IdTime = 1200;
-    g_Autokey.PwTime = 3400;
-    CopyTextInto(g_Autokey.IdText, u"operator");
-    CopyTextInto(g_Autokey.PwText, u"pa ss=wörd;#");
-    g_Settings.AutokeyOn = 1;
-    RunBatchFile(nullptr, u"Ethernet_auto.bat", 500, 20);
+    autokey.IdTime = 1200;
+    autokey.PwTime = 3400;
+    CopyTextInto(autokey.IdText, u"operator");
+    CopyTextInto(autokey.PwText, u"pa ss=wörd;#");
+    settings.AutokeyOn = 1;
+    Run(u"Ethernet_auto.bat", {500, 20});
     ASSERT_EQ(launcher.launches.size(), 2u);
     EXPECT_FALSE(launcher.launches[0].elevated);
     EXPECT_EQ(launcher.launches[0].file, program.folder.File(u"autokey.exe"));

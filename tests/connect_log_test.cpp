@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "support/program_folder.h"
+#include "support/program_texts.h"
 
 namespace {
 
@@ -62,14 +63,11 @@ TEST_F(ConnectLogFile, ReadsLogTxtInTheProgramFolder) {
     EXPECT_EQ(program.folder.ReadBytes(u"log.txt"), "");
     EXPECT_EQ(boxes.Count(), 0u);
 
-    TextTable saved = g_Texts;
-    CopyTextInto(g_Texts.Texts[13][kEnglish], u"Cannot open or create the file.");
-    g_Settings.Language = kEnglish;
+    ProgramTexts texts(kEnglish, {{13, u"Cannot open or create the file."}});
     ASSERT_TRUE(DeleteFileAt(program.folder.File(u"log.txt")));
     ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"log.txt")));  // a folder, not a file
     entries = {u"stale"};
     EXPECT_FALSE(ReadConnectLog(nullptr, entries));
-    g_Texts = saved;
     EXPECT_TRUE(entries.empty());
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, u"Cannot open or create the file.");

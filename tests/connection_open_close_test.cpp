@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "common/text_table.h"
 #include "connection/connection.h"
+#include "connection/send_data.h"
 #include "support/connection_fixture.h"
+#include "support/program_texts.h"
+#include "support/trace_checker.h"
 
 namespace {
 
@@ -23,20 +28,20 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
     for (ConnectionMode mode : {ConnectionMode::TcpClient, ConnectionMode::TcpServer, ConnectionMode::UdpClient,
                                 ConnectionMode::UdpServer, ConnectionMode::UdpServer, ConnectionMode::TcpClient}) {
         UseMode(mode, mode == ConnectionMode::TcpClient ? device.Port() : udpTarget.Port());
-        g_Settings.BindMode = 0;
-        g_Connection.PeerState.store(kUdpDatagramArrived);  // left from before
+        settings.BindMode = 0;
+        session.Connection.PeerState.store(kUdpDatagramArrived);  // left from before
         Open();
-        EXPECT_TRUE(IsTcpMode(mode) || g_Connection.PeerState.load() == kNoPeer) << int(mode);
+        EXPECT_TRUE(IsTcpMode(mode) || session.Connection.PeerState.load() == kNoPeer) << int(mode);
         if (IsServerMode(mode)) {
             Ipv4Endpoint local;
-            EXPECT_EQ(LocalEndpoint(g_Connection.MainSocket.load(), local), 0);
-            EXPECT_EQ(local.address, 0u);
+            EXPECT_EQ(LocalEndpoint(session.Connection.MainSocket.load(), local), 0);
+            EXPECT_TRUE(local.address.IsAny());
         }
         EXPECT_EQ(TakeBoxes().back().text, u"Success of thread!");
         Close();
         EXPECT_EQ(TakeCaptions(), (std::vector<std::u16string>{u"LAN disconnect"}));
-        EXPECT_FALSE(IsConnectionActive());
-        EXPECT_EQ(TraceCount(g_Trace), 0);
+        EXPECT_FALSE(IsSessionOpen(session));
+        EXPECT_EQ(TraceCount(session.Trace), 0);
     }
 }
 
@@ -48,15 +53,55 @@ TEST_F(ConnectionTest, PortInUseShowsTheLongBindTextAndOpensNothing) {
     ASSERT_TRUE(holder.Bind(Loopback(1)));
     ASSERT_TRUE(holder.Listen());
     UseMode(ConnectionMode::TcpServer);
-    g_Settings.AdapterPort = holder.Port();
-    g_Settings.Language = kEnglish;
-    EXPECT_FALSE(OpenConnection(nullptr));
+    settings.AdapterPort = holder.Port();
+    ProgramTexts english(kEnglish);
+    EXPECT_FALSE(OpenSession(session, settings, nullptr));
     auto shown = TakeBoxes();
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].caption, u"bind_Error");
     EXPECT_TRUE(shown[1].text.starts_with(u"No.10048 :") && shown[1].text.ends_with(u"in about 2 minutes"));
-    EXPECT_FALSE(IsConnectionActive());
-    EXPECT_FALSE(g_Connection.ReceiveThread.Held());
+    EXPECT_FALSE(IsSessionOpen(session));
+    EXPECT_FALSE(session.Connection.ReceiveThread.Held());
+}
+
+// Two sessions in one process keep apart: a UDP server and a UDP client
+// exchange datagrams, each recording only its own side in its own trace.
+TEST(Sessions, AUdpServerAndAUdpClientWorkSideBySide) {
+    SocketLibraryUse library;
+    RecordingMessageBox boxes;
+    auto server = std::make_unique<Session>(), client = std::make_unique<Session>();
+    AppSettings serverSettings, clientSettings;
+    serverSettings.TipUdpMode = clientSettings.TipUdpMode = 1;
+    serverSettings.IpMode = 1;
+    serverSettings.BindMode = 1;
+    serverSettings.AdapterPort = 0;
+    const int32_t loopback[4] = {127, 0, 0, 1};
+    std::copy(loopback, loopback + 4, serverSettings.AdapterIp);
+    std::copy(loopback, loopback + 4, clientSettings.AccessIp);
+    for (Session* s : {server.get(), client.get()}) ASSERT_TRUE(AllocateTrace(s->Trace));
+    ASSERT_TRUE(OpenSession(*server, serverSettings, nullptr));
+    Ipv4Endpoint listening;
+    ASSERT_EQ(LocalEndpoint(server->Connection.MainSocket.load(), listening), 0);
+    clientSettings.AccessPort = listening.port;
+    ASSERT_TRUE(OpenSession(*client, clientSettings, nullptr));
+
+    ASSERT_EQ(SendAndRecord(client->Connection, client->Trace, Bytes("ping").data(), 4, 0, AddressCells::OnlyWhenSent), 0);
+    ASSERT_TRUE(WaitUntil([&] { return TraceBytes(server->Trace, Received) == 4; }));
+    ASSERT_EQ(SendAndRecord(server->Connection, server->Trace, Bytes("pong!").data(), 5, 0, AddressCells::OnlyWhenSent), 0);
+    ASSERT_TRUE(WaitUntil([&] { return TraceBytes(client->Trace, Received) == 5; }));
+    CloseSession(*client, nullptr);
+    CloseSession(*server, nullptr);
+
+    TraceCheck atServer = CheckTrace(SnapshotTrace(server->Trace), false);
+    TraceCheck atClient = CheckTrace(SnapshotTrace(client->Trace), false);
+    ASSERT_EQ(atServer.blocks.size(), 2u);
+    ASSERT_EQ(atClient.blocks.size(), 2u);
+    EXPECT_TRUE(atServer.blocks[0].kind == Received && atServer.blocks[0].addressed &&
+                atServer.blocks[0].bytes == Bytes("ping"));
+    EXPECT_TRUE(atServer.blocks[1].kind == Sent && atServer.blocks[1].bytes == Bytes("pong!"));
+    EXPECT_TRUE(atClient.blocks[0].kind == Sent && atClient.blocks[0].bytes == Bytes("ping"));
+    EXPECT_TRUE(atClient.blocks[1].kind == Received && !atClient.blocks[1].addressed);
+    EXPECT_EQ(atClient.addressUnits, 0);
 }
 
 }  // namespace

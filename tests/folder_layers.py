@@ -21,6 +21,7 @@ LAYERS = [
     ["trace"],
     ["connection"],
     ["sending", "macro", "nettools"],
+    ["session"],
     ["runner", "relaunch"],
     ["shell"],
 ]

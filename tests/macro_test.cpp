@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "support/program_folder.h"
+#include "support/program_texts.h"
 
 namespace {
 
@@ -71,14 +72,6 @@ std::u16string MacroText(std::initializer_list<std::u16string_view> lines, bool 
 
 class MacroTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved = g_Texts;
-        g_Settings.Language = kEnglish;
-        for (auto [n, text] : {std::pair{15, u"END"}, {16, u"PEND"}, {23, u"NOBOM"}})
-            CopyTextInto(g_Texts.Texts[n][kEnglish], text);
-    }
-    void TearDown() override { g_Texts = saved; }
-
     void Begin(const std::u16string& text) {
         BeginMacro(*run, text.data(), static_cast<int32_t>(text.size()), nullptr);
     }
@@ -109,7 +102,8 @@ protected:
     FakeHost host;
     std::unique_ptr<MacroRun> run = std::make_unique<MacroRun>();
     std::unique_ptr<MacroRegisters> registers = std::make_unique<MacroRegisters>();
-    TextTable saved;
+    ProgramTexts texts{kEnglish, {{15, u"END"}, {16, u"PEND"}, {23, u"NOBOM"}}};
+    AppSettings settings;
 };
 
 TEST(MacroData, Notation) {
@@ -362,15 +356,15 @@ TEST_F(MacroTest, StartingFromFiles) {
     ASSERT_TRUE(CreateDirectoryAt(program.folder.File(folder.substr(0, 60))));
     ASSERT_TRUE(CreateDirectoryAt(program.folder.File(folder)));
     std::u16string tooLong = folder + u"\\" + std::u16string(kMacroFileNameCapacity - 126, u'x') + u".txt";
-    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"run.txt"));
-    EXPECT_EQ(TextView(g_Settings.MacroFileName), u"run.txt");
+    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"run.txt", settings));
+    EXPECT_EQ(TextView(settings.MacroFileName), u"run.txt");
     Step();
     std::u16string before(run->MacroText, run->MacroLength);
 
     for (const std::u16string& name : {std::u16string(u"no folder\\x.txt"), tooLong, std::u16string(u"ansi.txt")}) {
         SCOPED_TRACE(Utf16ToUtf8(name));
         boxes.Clear();
-        EXPECT_FALSE(StartMacroFile(*run, nullptr, name));
+        EXPECT_FALSE(StartMacroFile(*run, nullptr, name, settings));
         ASSERT_EQ(boxes.Count(), 1u);
         EXPECT_EQ(boxes.Boxes()[0].caption, u"FileError");
         // The running macro goes on over its own text.
@@ -379,15 +373,15 @@ TEST_F(MacroTest, StartingFromFiles) {
     }
     EXPECT_EQ(LastBox(), u"NOBOM");  // the file without a mark
     EXPECT_FALSE(FileExists(program.folder.File(tooLong)));
-    EXPECT_EQ(TextView(g_Settings.MacroFileName), u"ansi.txt");
+    EXPECT_EQ(TextView(settings.MacroFileName), u"ansi.txt");
 
     // Starting again while running restarts from the first line.
-    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"run.txt"));
+    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"run.txt", settings));
     EXPECT_EQ(run->MacroPosition, 1);
     EXPECT_EQ(run->Wait, MacroWait::None);
     // A file larger than the text holds is read up to its capacity.
     file(u"big.txt", Utf16LeFile(std::u16string(30000, u';')));
-    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"big.txt"));
+    ASSERT_TRUE(StartMacroFile(*run, nullptr, u"big.txt", settings));
     EXPECT_EQ(run->MacroLength, kMacroTextCapacity);
 }
 

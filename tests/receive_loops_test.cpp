@@ -16,8 +16,8 @@
 
 namespace {
 
-TraceCheck Checked() {
-    TraceCheck check = CheckTrace(SnapshotTrace(g_Trace), false);
+TraceCheck Checked(const TraceBuffer& trace) {
+    TraceCheck check = CheckTrace(SnapshotTrace(trace), false);
     EXPECT_EQ(check.error, "");
     return check;
 }
@@ -26,8 +26,8 @@ using Units = std::vector<std::string>;
 
 // The trace's address units: "open 2", "close 2", "from 2" or "to 2" for
 // 127.0.0.2.
-Units AddressUnits() {
-    std::vector<TraceCell> cells = SnapshotTrace(g_Trace);
+Units AddressUnits(const TraceBuffer& trace) {
+    std::vector<TraceCell> cells = SnapshotTrace(trace);
     Units units;
     for (size_t i = 0; i + 3 < cells.size(); ++i) {
         uint8_t k = cells[i].kind, value = cells[i].value;
@@ -42,11 +42,11 @@ Units AddressUnits() {
 }
 
 // Connects a TCP client, from 127.0.0.`last` unless 0, and waits for its slot.
-void Attach(PeerSocket& client, uint16_t port, uint8_t last = 0) {
-    int before = ConnectedClientCount(g_Connection);
+void Attach(const ConnectionState& server, PeerSocket& client, uint16_t port, uint8_t last = 0) {
+    int before = ConnectedClientCount(server);
     ASSERT_TRUE(last == 0 || client.Bind(Loopback(last)));
     ASSERT_TRUE(client.Connect(Loopback(1, port)));
-    ASSERT_TRUE(WaitUntil([&] { return ConnectedClientCount(g_Connection) == before + 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return ConnectedClientCount(server) == before + 1; }));
 }
 
 // Each client keeps its address with its slot and labels its data; a client
@@ -57,25 +57,25 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
     Open();
     auto first = std::make_unique<PeerSocket>(true);
     PeerSocket second(true);
-    Attach(*first, ServerPort(), 2);
-    Attach(second, ServerPort(), 3);
-    EXPECT_EQ(ClientSlotAt(g_Connection, 1).address, Loopback(3, second.Port()));
+    Attach(session.Connection, *first, ServerPort(), 2);
+    Attach(session.Connection, second, ServerPort(), 3);
+    EXPECT_EQ(ClientSlotAt(session.Connection, 1).address, Loopback(3, second.Port()));
     ASSERT_TRUE(first->Send(Bytes("from two")));
     ASSERT_TRUE(WaitForTraceBytes(8));
     ASSERT_TRUE(second.Send(Bytes("three")));
     ASSERT_TRUE(WaitForTraceBytes(13));
     first.reset();
-    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 1; }));
-    EXPECT_TRUE(WaitUntil([] { return g_Connection.PeerState.load() == kNoPeer; }));
-    EXPECT_EQ(AddressUnits(), (Units{"open 2", "open 3", "from 2", "from 3", "close 2"}));
-    EXPECT_EQ(Checked().blocks.size(), 2u);
+    ASSERT_TRUE(WaitUntil([&] { return ConnectedClientCount(session.Connection) == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return session.Connection.PeerState.load() == kNoPeer; }));
+    EXPECT_EQ(AddressUnits(session.Trace), (Units{"open 2", "open 3", "from 2", "from 3", "close 2"}));
+    EXPECT_EQ(Checked(session.Trace).blocks.size(), 2u);
     TakeBoxes();
     PeerSocket resetting(true);
-    Attach(resetting, ServerPort(), 4);
-    EXPECT_EQ(ClientSlotAt(g_Connection, 0).address.address, Loopback(4).address);  // the lowest free slot again
+    Attach(session.Connection, resetting, ServerPort(), 4);
+    EXPECT_EQ(ClientSlotAt(session.Connection, 0).address.address, Loopback(4).address);  // the lowest free slot again
     resetting.Reset();
-    ASSERT_TRUE(WaitUntil([] { return ConnectedClientCount(g_Connection) == 1; }));
-    Units units = AddressUnits();
+    ASSERT_TRUE(WaitUntil([&] { return ConnectedClientCount(session.Connection) == 1; }));
+    Units units = AddressUnits(session.Trace);
     ASSERT_EQ(units.size(), 7u);
     EXPECT_EQ(Units(units.begin() + 5, units.end()), (Units{"open 4", "close 4"}));
     EXPECT_EQ(boxes.Count(), 0u);  // no box for the reset itself
@@ -88,14 +88,14 @@ TEST_F(ConnectionTest, TheEleventhClientIsTurnedAwayUnrecorded) {
     std::deque<PeerSocket> clients;
     for (int i = 0; i < 10; ++i) {
         ASSERT_TRUE(clients.emplace_back(true).Connect(Loopback(1, ServerPort())));
-        ASSERT_TRUE(WaitUntil([i] { return ConnectedClientCount(g_Connection) == i + 1; }));
+        ASSERT_TRUE(WaitUntil([&, i] { return ConnectedClientCount(session.Connection) == i + 1; }));
     }
     PeerSocket eleventh(true);
     ASSERT_TRUE(eleventh.Connect(Loopback(1, ServerPort())));
     // It is accepted and closed at once: its receive sees the end.
     EXPECT_TRUE(eleventh.Receive(1, std::chrono::seconds(3)).empty());
-    EXPECT_EQ(ConnectedClientCount(g_Connection), 10);
-    EXPECT_EQ(AddressUnits().size(), 10u);
+    EXPECT_EQ(ConnectedClientCount(session.Connection), 10);
+    EXPECT_EQ(AddressUnits(session.Trace).size(), 10u);
 }
 
 // The send button's rule: a client always; a TCP server while any client is
@@ -116,7 +116,7 @@ TEST(DestinationList, ServersListWhoTheyCanSendTo) {
     state->ClientSockets[7] = {SocketHandle(0), Loopback(3)};  // 0 is no socket
     const int32_t octets[4] = {127, 168, 10, 200};
     state->UdpPeerList[0] = Loopback(1).address;
-    state->UdpPeerList[1] = MakeEndpoint(octets, 0).address;
+    state->UdpPeerList[1] = Ipv4FromNumbers(octets);
     state->UdpPeerCount = 2;
     DestinationList list;
     auto texts = [&] { return std::vector<std::u16string>(list.texts, list.texts + list.count); };
@@ -141,24 +141,24 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     UseMode(ConnectionMode::TcpServer);
     Open();
     PeerSocket a(true), b(true);
-    Attach(a, ServerPort(), 2);
-    Attach(b, ServerPort(), 3);
-    ClearTrace(g_Trace);
+    Attach(session.Connection, a, ServerPort(), 2);
+    Attach(session.Connection, b, ServerPort(), 3);
+    ClearTrace(session.Trace);
     TakeBoxes();
     auto history = std::make_unique<SendHistory>();
     const char16_t line[] = {u't', u'o', u' ', u'a'};
-    EXPECT_EQ(SendLineFromDialog(*history, line, 4, u"0-IP:127,0,0,2]"), 0);
+    EXPECT_EQ(SendLineFromDialog(session.Connection, session.Trace, *history, line, 4, u"0-IP:127,0,0,2]"), 0);
     EXPECT_EQ(history->Entries[0].count, 4);
-    std::vector<TraceCell> cells = SnapshotTrace(g_Trace);
+    std::vector<TraceCell> cells = SnapshotTrace(session.Trace);
     ASSERT_EQ(cells.size(), 4u + 4 + 3);
     EXPECT_EQ(cells[3].pos, 2);  // the client in slot 0, not the last one accepted
-    EXPECT_EQ(SendAndRecord(Bytes("x").data(), 1, 42, AddressCells::EvenWhenSendFails), 0);
+    EXPECT_EQ(SendAndRecord(session.Connection, session.Trace, Bytes("x").data(), 1, 42, AddressCells::EvenWhenSendFails), 0);
     EXPECT_EQ(a.Receive(5), Bytes("to ax"));
     EXPECT_EQ(b.Receive(1, std::chrono::milliseconds(100)), Bytes(""));
-    EXPECT_EQ(SendLineFromDialog(*history, line, 0, u"0"), 0);  // an empty line: nothing at all
-    EXPECT_EQ(TraceCount(g_Trace), 19);
+    EXPECT_EQ(SendLineFromDialog(session.Connection, session.Trace, *history, line, 0, u"0"), 0);  // an empty line: nothing at all
+    EXPECT_EQ(TraceCount(session.Trace), 19);
 
-    int32_t code = SendLineFromDialog(*history, line + 1, 3, u"5");
+    int32_t code = SendLineFromDialog(session.Connection, session.Trace, *history, line + 1, 3, u"5");
     EXPECT_NE(code, 0);
     auto shown = TakeBoxes();
     ASSERT_EQ(shown.size(), 1u);
@@ -166,9 +166,9 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     EXPECT_EQ(shown[0].text, u"ERR:" + FormatString(u"%d", {code}));
     EXPECT_EQ(shown[0].owner, nullptr);
     EXPECT_EQ(history->Entries[1].count, 0);
-    EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
-    SendAndRecord(Bytes("lost").data(), 4, 5, AddressCells::OnlyWhenSent);
-    EXPECT_EQ(TraceCount(g_Trace), 19 + 4);
+    EXPECT_EQ(TraceCount(session.Trace), 19 + 4);
+    SendAndRecord(session.Connection, session.Trace, Bytes("lost").data(), 4, 5, AddressCells::OnlyWhenSent);
+    EXPECT_EQ(TraceCount(session.Trace), 19 + 4);
 }
 
 // Empty datagrams are recorded; the first 20 senders are listed (the 21st
@@ -179,54 +179,54 @@ TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
     PeerSocket sender(false);
     ASSERT_TRUE(sender.Bind(Loopback(5)));
     ASSERT_TRUE(sender.SendTo({}, Loopback(1, ServerPort())));
-    ASSERT_TRUE(WaitUntil([] { return g_Connection.PeerState.load() == kUdpDatagramArrived; }));
-    EXPECT_EQ(Checked().addressUnits, 1);
-    EXPECT_EQ(TraceCount(g_Trace), 4);  // the address cells alone
+    ASSERT_TRUE(WaitUntil([&] { return session.Connection.PeerState.load() == kUdpDatagramArrived; }));
+    EXPECT_EQ(Checked(session.Trace).addressUnits, 1);
+    EXPECT_EQ(TraceCount(session.Trace), 4);  // the address cells alone
     // Some loopback stacks (Wine's) send from 127.0.0.1 whatever loopback
     // address the socket is bound to: the sender's address is taken as it came.
-    uint8_t octets[4];
-    EndpointOctets(LastPeer(g_Connection), octets);
-    uint32_t peers[kUdpPeerCapacity];
-    EXPECT_EQ(UdpPeers(g_Connection, peers), 1);
+    Ipv4Address sent = LastPeer(session.Connection).address;
+    Ipv4Address peers[kUdpPeerCapacity];
+    EXPECT_EQ(UdpPeers(session.Connection, peers), 1);
 
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(sender.SendTo({uint8_t(i)}, Loopback(1, ServerPort())));
         ASSERT_TRUE(WaitForTraceBytes(i + 1));
     }
-    EXPECT_EQ(UdpPeers(g_Connection, peers), 20);
-    EXPECT_EQ(Checked().addressUnits, 21);  // the 21st is recorded all the same
-    EXPECT_EQ(AddressUnits().back(), "from " + std::to_string(octets[3]));
+    EXPECT_EQ(UdpPeers(session.Connection, peers), 20);
+    EXPECT_EQ(Checked(session.Trace).addressUnits, 21);  // the 21st is recorded all the same
+    EXPECT_EQ(AddressUnits(session.Trace).back(), "from " + std::to_string(sent.octets[3]));
 
     // A reply goes to the newest sender, whatever slot is asked for, labelled with it.
     PeerSocket newest(false);
     ASSERT_TRUE(newest.Bind(Loopback(1)));
     ASSERT_TRUE(newest.SendTo(Bytes("2"), Loopback(1, ServerPort())));
     ASSERT_TRUE(WaitForTraceBytes(21));
-    EXPECT_EQ(SendAndRecord(Bytes("reply").data(), 5, 7, AddressCells::OnlyWhenSent), 0);
+    EXPECT_EQ(SendAndRecord(session.Connection, session.Trace, Bytes("reply").data(), 5, 7, AddressCells::OnlyWhenSent), 0);
     Ipv4Endpoint from;
     EXPECT_EQ(newest.ReceiveDatagram(from), Bytes("reply"));
     EXPECT_TRUE(sender.ReceiveDatagram(from, std::chrono::milliseconds(200)).empty());
-    EXPECT_EQ(AddressUnits().back(), "to 1");
-    TraceBlock reply = Checked().blocks.back();
+    EXPECT_EQ(AddressUnits(session.Trace).back(), "to 1");
+    TraceBlock reply = Checked(session.Trace).blocks.back();
     EXPECT_TRUE(reply.kind == Sent && reply.addressed);
 }
 
-// A UDP client records no addresses and sends to the access point the
-// settings name at the moment of sending.
-TEST_F(ConnectionTest, UdpClientRecordsWithoutAddressesAndSendsToTheAccessPointOfTheMoment) {
+// A UDP client records no addresses and sends to the access point it was
+// opened with: settings changed meanwhile act from the next open.
+TEST_F(ConnectionTest, UdpClientRecordsWithoutAddressesAndSendsToTheAccessPointItOpenedWith) {
     PeerSocket device(false), other(false);
     ASSERT_TRUE(device.Bind(Loopback(1)));
     ASSERT_TRUE(other.Bind(Loopback(1)));
     UseMode(ConnectionMode::UdpClient, device.Port());
     Open();
-    ASSERT_EQ(SendData(Bytes("ping").data(), 4, 0), 0);
+    ASSERT_EQ(SendData(session.Connection, Bytes("ping").data(), 4, 0), 0);
     Ipv4Endpoint client;
     EXPECT_EQ(device.ReceiveDatagram(client), Bytes("ping"));
-    g_Settings.AccessPort = other.Port();
-    EXPECT_EQ(SendAndRecord(Bytes("b").data(), 1, 0, AddressCells::OnlyWhenSent), 0);
-    EXPECT_EQ(other.ReceiveDatagram(client), Bytes("b"));
-    EXPECT_EQ(TraceBytes(Sent), 1u);
-    EXPECT_EQ(Checked().addressUnits, 0);
+    settings.AccessPort = other.Port();
+    EXPECT_EQ(SendAndRecord(session.Connection, session.Trace, Bytes("b").data(), 1, 0, AddressCells::OnlyWhenSent), 0);
+    EXPECT_EQ(device.ReceiveDatagram(client), Bytes("b"));
+    EXPECT_TRUE(other.ReceiveDatagram(client, std::chrono::milliseconds(100)).empty());
+    EXPECT_EQ(TraceBytes(session.Trace, Sent), 1u);
+    EXPECT_EQ(Checked(session.Trace).addressUnits, 0);
 }
 
 // A peer floods a UDP server with numbered datagrams, in bursts larger than
@@ -250,20 +250,20 @@ TEST_F(ConnectionTest, UdpFloodWhileSendingAndStampingLosesNothing) {
             peer.SendTo(datagram, Loopback(1, ServerPort()));
             sentBytes += datagram.size();
             // The test is about recording, not the kernel's socket buffer.
-            if (i % 100 == 99) WaitUntil([&] { return TraceBytes(Received) >= sentBytes; }, std::chrono::seconds(10));
+            if (i % 100 == 99) WaitUntil([&] { return TraceBytes(session.Trace, Received) >= sentBytes; }, std::chrono::seconds(10));
         }
         flooding = false;
     });
     int sends = 0;
     while (flooding) {
-        if (g_Connection.PeerState.load() == kUdpDatagramArrived)
-            sends += SendAndRecord(Bytes("ack").data(), 3, 0, AddressCells::OnlyWhenSent) == 0;
-        StampPendingTrailer(g_Trace);
+        if (session.Connection.PeerState.load() == kUdpDatagramArrived)
+            sends += SendAndRecord(session.Connection, session.Trace, Bytes("ack").data(), 3, 0, AddressCells::OnlyWhenSent) == 0;
+        StampPendingTrailer(session.Trace);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     flood.join();
     int next = 0;
-    for (const TraceBlock& b : Checked().blocks) {
+    for (const TraceBlock& b : Checked(session.Trace).blocks) {
         if (b.kind != Received) continue;
         ASSERT_TRUE(b.addressed);
         ASSERT_EQ(b.bytes[0] << 8 | b.bytes[1], next);

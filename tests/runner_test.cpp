@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,7 +110,7 @@ TEST(RunnerSetup, SettingsFileThenCommandLine) {
 // The lines a trace gives, fed one cell at a time and all at once.
 std::vector<std::string> Lines(const TraceBuffer& trace, int32_t chunk) {
     std::vector<std::string> lines;
-    TraceLineReader reader("127.9.9.9:99", [&](const std::string& line) { lines.push_back(line); });
+    TraceLineWriter reader("127.9.9.9:99", [&](const std::string& line) { lines.push_back(line); });
     int32_t count = TraceCount(trace);
     for (int32_t i = 0; i < count; i += chunk)
         reader.Feed(&trace.Cells[i], std::min(chunk, count - i), 1234 + i);
@@ -123,7 +124,7 @@ TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
     ClearTrace(trace);
     const uint8_t hello[] = {'H', 'i', 0x00, 0x7F, 0x0D};
     const uint8_t ok[] = {'O', 'K'};
-    uint32_t peerA = 0x0100007F, peerB = 0x0300007F;  // 127.0.0.1, 127.0.0.3 in network order
+    const Ipv4Address peerA{{127, 0, 0, 1}}, peerB{{127, 0, 0, 3}};
     AppendTrace(trace, hello, 5, Sent);
     AppendTrace(trace, ok, 2, Received);
     AppendAddressCells(trace, ClientEvent, peerA, 1);
@@ -148,7 +149,7 @@ TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
     ASSERT_EQ(single.size(), expected.size());
     for (size_t i = 0; i < single.size(); ++i)  // only the times differ
         EXPECT_EQ(single[i].substr(10), expected[i].substr(10));
-    TraceLineReader idle("x", [](const std::string& line) { ADD_FAILURE() << "a line from nothing: " << line; });
+    TraceLineWriter idle("x", [](const std::string& line) { ADD_FAILURE() << "a line from nothing: " << line; });
     idle.Flush(1);
     FreeTrace(trace);
 }
@@ -157,16 +158,17 @@ TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
 // (its runs are checked end to end); a text that is neither is refused. A
 // box's text of several lines is written on one.
 TEST(RunnerFiles, MacroFileEncodingsAndMessageLines) {
-    std::string out;
-    ASSERT_TRUE(MacroFileAsUtf16(Utf16LeFile(u"SEND 41\nPEND"), out));
-    EXPECT_EQ(out, Utf16LeFile(u"SEND 41\nPEND"));
-    ASSERT_TRUE(MacroFileAsUtf16("\xEF\xBB\xBFSEND 'caf\xC3\xA9'\r\nPEND\n\n", out));
-    EXPECT_EQ(out, Utf16LeFile(u"SEND 'caf\u00E9'\r\nPEND\r\n\r\n"));
-    EXPECT_FALSE(MacroFileAsUtf16("SEND '\xE9'", out));
+    std::u16string out;
+    ASSERT_TRUE(MacroFileText(Utf16LeFile(u"SEND 41\nPEND"), out));
+    EXPECT_EQ(out, u"\uFEFFSEND 41\nPEND");
+    ASSERT_TRUE(MacroFileText("\xEF\xBB\xBFSEND 'caf\xC3\xA9'\r\nPEND\n\n", out));
+    EXPECT_EQ(out, u"\uFEFFSEND 'caf\u00E9'\r\nPEND\r\n\r\n");
+    EXPECT_FALSE(MacroFileText("SEND '\xE9'", out));
     TempFolder folder;
     folder.WriteBytes(u"empty.mac", "");
     std::u16string error;
-    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"empty.mac"), error));
+    auto run = std::make_unique<MacroRun>();
+    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"empty.mac"), *run, error));
     EXPECT_EQ(MessageLine(u"bind_Error", u"No.10048 :in use.\r\n again\tlater\nend\r"),
               "[bind_Error] No.10048 :in use. |  again later | end | ");
 }

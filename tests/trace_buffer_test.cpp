@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <random>
 #include <thread>
 #include <vector>
@@ -37,28 +38,42 @@ protected:
     ManualTickClock clock{1000};
 };
 
-// Passing the threshold moves the newer half down, with the pending trailer
-// and the drawn count; near the end, address cells and a 1,023-byte block
-// never write past the last cell, whatever the fill level. A trace whose
-// cells could not be allocated takes nothing.
+TraceTraffic Sum(TraceTraffic a, const TraceTraffic& b) { return {a.Blocks + b.Blocks, a.Bytes + b.Bytes}; }
+
+// Passing the threshold moves the newer half down, with the pending trailer.
+// A reader keeps its place; one behind the cut is told what it missed and
+// goes on at the next whole block. Near the end, address cells and a
+// 1,023-byte block never write past the last cell, whatever the fill level.
+// A trace whose cells could not be allocated takes nothing.
 TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
     FillTo(130811);
-    TraceCell was65536 = trace.Cells[65536];
-    trace.View.DrawnCount = 70000;
-    trace.View.LastDrawnStamp = 100;
+    std::vector<TraceCell> before = SnapshotTrace(trace), read(kTraceCapacity);
+    TraceReader ahead, behind;
+    ASSERT_EQ(ReadTrace(trace, ahead, read.data(), 70000), 70000);
+    ASSERT_EQ(ReadTrace(trace, behind, read.data(), 100), 100);
+    TraceTraffic seenBehind = CountTraffic(read.data(), 100);
     Append(3);  // reaches 130,817
     EXPECT_EQ(TraceCount(trace), 65281);
-    EXPECT_EQ(trace.Cells[0].value, was65536.value);
-    EXPECT_EQ(trace.Cells[0].pos, was65536.pos);
+    EXPECT_EQ(trace.Cells[0].value, before[65536].value);
+    EXPECT_EQ(trace.Cells[0].pos, before[65536].pos);
     EXPECT_EQ(trace.TraceStampIndex, 130811 + 4 - 65536);
-    EXPECT_EQ(trace.View.DrawnCount, 70000 - 65536);
-    EXPECT_EQ(trace.View.LastDrawnStamp, 0);  // dropped, not below 0
+
+    int32_t n = ReadTrace(trace, ahead, read.data(), kTraceCapacity);
+    ASSERT_EQ(n, 65281 - (70000 - 65536));
+    EXPECT_EQ(std::memcmp(read.data(), &before[70000], (130811 - 70000) * sizeof(TraceCell)), 0);
+    EXPECT_EQ(ahead.Missed, TraceTraffic{});
+    n = ReadTrace(trace, behind, read.data(), kTraceCapacity);
+    read.resize(static_cast<size_t>(n));
+    EXPECT_EQ(CheckTrace(read, false).error, "");  // whole blocks only
+    EXPECT_EQ(behind.Missed, (TraceTraffic{64, 64 * 1023 - 100}));
+    EXPECT_EQ(Sum(Sum(seenBehind, behind.Missed), CountTraffic(read.data(), n)), ExtentOf(trace).Total);
 
     const std::vector<uint8_t> block(1023, 0x55);
+    const Ipv4Address loopback{{127, 0, 0, 1}};
     for (int32_t level = 130002; level <= 130816; level += 37) {  // 130,816: the threshold itself
         ClearTrace(trace);
         FillTo(level);
-        AppendAddressedTrace(trace, FromAddress, 0x0100007F, 1, block.data(), 1023, Received);
+        AppendAddressedTrace(trace, FromAddress, loopback, 1, block.data(), 1023, Received);
         ASSERT_LE(TraceCount(trace), kTraceCapacity) << level;
         TraceCheck check = CheckTrace(SnapshotTrace(trace), TraceCount(trace) < level);
         ASSERT_EQ(check.error, "") << level;
@@ -69,10 +84,30 @@ TEST_F(TraceBufferTest, CompactionAfterPassingTheThreshold) {
 
     TraceBuffer unallocated;
     AppendTrace(unallocated, block.data(), 1, Received);
-    AppendAddressCells(unallocated, ToAddress, 0, 1);
+    AppendAddressCells(unallocated, ToAddress, loopback, 1);
     StampPendingTrailer(unallocated);
     CompactTrace(unallocated);
     EXPECT_EQ(TraceCount(unallocated), 0);
+}
+
+// A clear or a load starts a new epoch: a reader goes on at its first new
+// cell, never reading the old cells or the loaded ones as traffic.
+TEST_F(TraceBufferTest, ClearsAndLoadsStartNewEpochs) {
+    TraceReader reader;
+    std::vector<TraceCell> read(64);
+    Append(5);
+    ClearTrace(trace);
+    Append(2);
+    ASSERT_EQ(ReadTrace(trace, reader, read.data(), 64), 5);
+    EXPECT_EQ(read[1].value, 1);
+    std::vector<TraceCell> loaded = SnapshotTrace(trace);
+    Append(4);  // unread when the load comes
+    ASSERT_TRUE(LoadTraceCells(trace, loaded.data(), 5));
+    Append(1);
+    ASSERT_EQ(ReadTrace(trace, reader, read.data(), 64), 4);
+    EXPECT_TRUE(read[0].kind == Received && read[0].pos == 0);
+    EXPECT_EQ(reader.Missed, TraceTraffic{});
+    EXPECT_EQ(TraceCount(trace), 9);
 }
 
 // Block contents that a stray stamp write would break: byte i of a block
@@ -90,6 +125,8 @@ bool FollowsPattern(const std::vector<uint8_t>& block) {
     return true;
 }
 
+const Ipv4Address kLoopback{{127, 0, 0, 1}};
+
 TEST_F(TraceBufferTest, ReceiveAndSendThreadsKeepEveryBlockWhole) {
     std::atomic<bool> receiving{true};
     std::atomic<int> compactions{0};
@@ -101,11 +138,11 @@ TEST_F(TraceBufferTest, ReceiveAndSendThreadsKeepEveryBlockWhole) {
             std::vector<uint8_t> block = PatternBlock(random, 1023);
             int32_t before = TraceCount(trace);
             if (n % 3 == 0)
-                AppendAddressedTrace(trace, FromAddress, 0x0100007F, 1, block.data(), int32_t(block.size()), Received);
+                AppendAddressedTrace(trace, FromAddress, kLoopback, 1, block.data(), int32_t(block.size()), Received);
             else
                 AppendTrace(trace, block.data(), int32_t(block.size()), Received);
             if (TraceCount(trace) < before) ++compactions;
-            if (n % 50 == 0) AppendAddressCells(trace, ClientEvent, 0x0100007F, 11);
+            if (n % 50 == 0) AppendAddressCells(trace, ClientEvent, kLoopback, 11);
         }
         receiving = false;
     });

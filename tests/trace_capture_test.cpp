@@ -83,7 +83,7 @@ TEST_F(TraceCapture, KeepsEveryBlockThroughCompactionsClearsAndCountingStamps) {
     EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::On);
     clock.Advance(1200);
     StampPendingTrailer(trace);
-    AppendAddressCells(trace, ClientEvent, 0x0400007F, 1);  // after a counting trailer
+    AppendAddressCells(trace, ClientEvent, Ipv4Address{{127, 0, 0, 4}}, 1);  // after a counting trailer
     EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::On);
     clock.Advance(300);
     block(3, Sent);  // 1.5 s after the first
@@ -129,7 +129,7 @@ TEST_F(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
     AppendTrace(trace, bytes.data(), 100, Received);
     AppendTrace(trace, bytes.data(), 100, Received);
     EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::WriteFailed);
-    EXPECT_FALSE(trace.Capture.Active);
+    EXPECT_FALSE(trace.Spill.Active);
     EXPECT_FALSE(capture.Start(trace, sub, ExportEndpoints{}, kNoon));
 }
 
@@ -142,7 +142,7 @@ TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {
     ASSERT_TRUE(device.Listen());
     UseMode(ConnectionMode::TcpClient, device.Port());
     CaptureSession capture;
-    ASSERT_TRUE(capture.Start(g_Trace, folder.Path(), ExportEndpoints{}, kNoon));
+    ASSERT_TRUE(capture.Start(session.Trace, folder.Path(), ExportEndpoints{}, kNoon));
     Open();
     SocketHandle accepted = device.Accept();
     ASSERT_NE(accepted, kInvalidSocket);
@@ -154,7 +154,7 @@ TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {
     });
     std::vector<uint8_t> captured;
     auto pumped = [&] {
-        if (capture.Pump(g_Trace, kNoon) != CaptureStatus::On) return true;
+        if (capture.Pump(session.Trace, kNoon) != CaptureStatus::On) return true;
         captured.clear();
         for (const CapturedBlock& b : ReadCapture(folder)) captured.insert(captured.end(), b.bytes.begin(), b.bytes.end());
         return captured.size() >= flood.size();
@@ -164,7 +164,7 @@ TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {
     EXPECT_TRUE(sent);
     EXPECT_TRUE(capture.IsOn());
     EXPECT_TRUE(captured == flood);
-    capture.Stop(g_Trace);
+    capture.Stop(session.Trace);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ protected:
 TEST_F(TraceViewTest, CellsStampsAndEventsShowTheirTexts) {
     Receive({0x0D});
     Receive({0x20, 0x41}, Sent);
-    AppendAddressCells(trace, ClientEvent, 0x050A007F, 1);  // 127.0.10.5
+    AppendAddressCells(trace, ClientEvent, Ipv4Address{{127, 0, 10, 5}}, 1);
     Paint();
     for (std::u16string_view text : {u"CR", u"0D", u"SP", u"001", u"127", u"Op", u" >"})
         EXPECT_EQ(canvas.TextsEqualTo(text).size(), 1u) << std::string(text.begin(), text.end());
@@ -136,7 +136,7 @@ TEST_F(TraceViewTest, AFloodDrawsOnlyTheLastScreenfulAndEndsAsIfItHadDrawnAll) {
     EXPECT_LE(texts, size_t(4 * (41 * 5 + 41) + 8));
     all.insert(all.end(), canvas.ops.begin(), canvas.ops.end());
     EXPECT_EQ(ScreenAfter(all), ScreenAfter(stepCanvas.ops));  // the end mark included
-    EXPECT_EQ(trace.View.DrawnCount, TraceCount(trace));
+    EXPECT_EQ(UnreadCount(trace, view.Drawn), 0);
     FreeTrace(stepwise);
 }
 
@@ -154,7 +154,7 @@ TEST_F(TraceViewTest, ATickDrawsOnlyWhatHadArrivedWhenItBegan) {
     } arriving;
     arriving.arrive = [this] { Receive(std::vector<uint8_t>(30, 2)); };
     DrawNewCells(arriving, kMetrics, trace, view);
-    EXPECT_EQ(trace.View.DrawnCount, waiting);
+    EXPECT_EQ(view.Drawn.Next - ExtentOf(trace).First, uint64_t(waiting));
     EXPECT_EQ(arriving.TextsEqualTo(u"02").size(), 0u);
     Tick();
     EXPECT_EQ(canvas.TextsEqualTo(u"02").size(), 30u);

@@ -12,8 +12,7 @@
 
 namespace {
 
-// 127.0.0.n as the trace's address cells take it (in network order).
-uint32_t Address(uint8_t last) { return 0x0000007Fu | uint32_t(last) << 24; }
+Ipv4Address Address(uint8_t last) { return {{127, 0, 0, last}}; }
 
 [[maybe_unused]] std::string Hex(const std::vector<uint8_t>& bytes) {
     static const char digits[] = "0123456789abcdef";

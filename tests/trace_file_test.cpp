@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "support/program_folder.h"
+#include "support/program_texts.h"
 #include "support/trace_checker.h"
 #include "trace/trace_file.h"
 
@@ -36,13 +37,7 @@ protected:
         ASSERT_TRUE(AllocateTrace(trace));
         trace.Clock = &clock;
         ClearTrace(trace);
-        savedTexts = g_Texts;
-        g_Settings.Language = kEnglish;
-        CopyTextInto(g_Texts.Texts[10][kEnglish], u"Save As");
-        CopyTextInto(g_Texts.Texts[12][kEnglish], u"Nothing to save");
-        CopyTextInto(g_Texts.Texts[13][kEnglish], u"Cannot open");
     }
-    void TearDown() override { g_Texts = savedTexts; }
 
     void Append(std::vector<uint8_t> bytes, TraceCellKind kind = Received) {
         AppendTrace(trace, bytes.data(), static_cast<int32_t>(bytes.size()), kind);
@@ -59,7 +54,7 @@ protected:
     RecordingMessageBox boxes;
     TraceBuffer trace;
     ManualTickClock clock{5000};
-    TextTable savedTexts;
+    ProgramTexts texts{kEnglish, {{10, u"Save As"}, {12, u"Nothing to save"}, {13, u"Cannot open"}}};
 };
 
 bool SameCells(const std::vector<TraceCell>& a, const std::vector<TraceCell>& b) {

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,7 +30,7 @@
 #endif
 
 #include "common/app_settings.h"
-#include "connection/connection.h"
+#include "session/session.h"
 #include "platform/message_box.h"
 #include "platform/sockets.h"
 #include "trace/trace_buffer.h"
@@ -133,9 +134,9 @@ int BareTcp() {
 
 // Blocks and bytes the trace holds (the flood sizes stay below compaction
 // for UDP; TCP is measured by time to the client's close instead).
-void CountTrace(long long& blocks, long long& bytes) {
+void CountTrace(const TraceBuffer& trace, long long& blocks, long long& bytes) {
     static std::vector<TraceCell> cells(kTraceCapacity);
-    int32_t n = CopyTraceCells(g_Trace, 0, kTraceCapacity, cells.data());
+    int32_t n = CopyTraceCells(trace, 0, kTraceCapacity, cells.data());
     blocks = bytes = 0;
     for (int32_t i = 0; i < n; ++i) {
         if (cells[i].kind == Received) ++bytes;
@@ -143,30 +144,33 @@ void CountTrace(long long& blocks, long long& bytes) {
     }
 }
 
-bool OpenProgramConnection(bool udp, bool server) {
-    g_Settings = AppSettings{};
-    g_Settings.TipUdpMode = udp ? 1 : 0;
-    g_Settings.IpMode = server ? 1 : 0;
-    g_Settings.BindMode = 1;
-    g_Settings.AdapterPort = 0;
-    g_Settings.AccessPort = 9;  // a UDP client sends nowhere in this benchmark
-    for (int i = 0; i < 4; ++i) g_Settings.AdapterIp[i] = g_Settings.AccessIp[i] = (i == 0 ? 127 : i == 3 ? 1 : 0);
-    if (!AllocateTrace(g_Trace) || !OpenConnection(nullptr)) return false;
+bool OpenProgramConnection(Session& session, bool udp, bool server) {
+    AppSettings settings;
+    settings.TipUdpMode = udp ? 1 : 0;
+    settings.IpMode = server ? 1 : 0;
+    settings.BindMode = 1;
+    settings.AdapterPort = 0;
+    settings.AccessPort = 9;  // a UDP client sends nowhere in this benchmark
+    const int32_t loopback[4] = {127, 0, 0, 1};
+    std::copy(loopback, loopback + 4, settings.AdapterIp);
+    std::copy(loopback, loopback + 4, settings.AccessIp);
+    if (!AllocateTrace(session.Trace) || !OpenSession(session, settings, nullptr)) return false;
     Ipv4Endpoint local;
-    LocalEndpoint(g_Connection.MainSocket.load(), local);
+    LocalEndpoint(session.Connection.MainSocket.load(), local);
     PrintPort(local.port);
     return true;
 }
 
 int ProgramUdp(bool server) {
     RecordingMessageBox boxes;  // no boxes on screen
-    if (!OpenProgramConnection(true, server)) return 1;
+    auto session = std::make_unique<Session>();
+    if (!OpenProgramConnection(*session, true, server)) return 1;
     long long blocks = 0, bytes = 0, seen = 0;
     Clock::time_point first{}, last = Clock::now();
     auto deadline = Clock::now() + std::chrono::seconds(30);
     while (Clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        CountTrace(blocks, bytes);
+        CountTrace(session->Trace, blocks, bytes);
         if (blocks != seen) {
             if (seen == 0) first = Clock::now();
             seen = blocks;
@@ -175,24 +179,25 @@ int ProgramUdp(bool server) {
             break;
         }
     }
-    CloseConnection(nullptr);
+    CloseSession(*session, nullptr);
     PrintResult(blocks, bytes, seen ? Seconds(first, last) : 0);
     return 0;
 }
 
 int ProgramTcpServer() {
     RecordingMessageBox boxes;
-    if (!OpenProgramConnection(false, true)) return 1;
+    auto session = std::make_unique<Session>();
+    if (!OpenProgramConnection(*session, false, true)) return 1;
     // Polls of 1 ms: shorter sleeps turn into busy loops under Wine and take
     // the receive thread's processor.
     auto poll = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
-    while (TraceCount(g_Trace) == 0) poll();
+    while (TraceCount(session->Trace) == 0) poll();
     Clock::time_point first = Clock::now();
     // The client's open event is in; the flood has ended when its slot is free again.
-    while (ConnectedClientCount(g_Connection) == 0) poll();
-    while (ConnectedClientCount(g_Connection) > 0) poll();
+    while (ConnectedClientCount(session->Connection) == 0) poll();
+    while (ConnectedClientCount(session->Connection) > 0) poll();
     double seconds = Seconds(first, Clock::now());
-    CloseConnection(nullptr);
+    CloseSession(*session, nullptr);
     PrintResult(0, -1, seconds);  // the sender knows the bytes
     return 0;
 }

@@ -7,7 +7,7 @@
 #include "appearance/dark_mode.h"
 #include "appearance/modal_dialog_win32.h"
 #include "appearance/trace_fonts_win32.h"
-#include "common/app_settings.h"
+#include "common/program_context.h"
 #include "common/dialog_texts_win32.h"
 #include "platform/gdi_canvas_win32.h"
 #include "platform/text.h"
@@ -18,15 +18,20 @@ namespace {
 
 constexpr int kComponentCapacity = 32;  // 31 characters and the end
 
-ColorWorkingSets working;
-COLORREF customColors[16];
+// The sets being edited and the chooser's custom colors, while it is open.
+struct ColorDialogState {
+    ColorWorkingSets working;
+    COLORREF customColors[16] = {};
+};
+ColorDialogState& State(HWND dialog) { return DialogContext<ColorDialogState>(dialog); }
+ColorWorkingSets& Working(HWND dialog) { return State(dialog).working; }
 
-bool Japanese() { return g_Settings.Language == 0; }
+bool Japanese() { return g_Program.Language == kJapanese; }
 
 int EditId(int row, int component) { return IDC_COLOR_FIRST_EDIT + 3 * row + component; }
 
 void FillRows(HWND dialog) {
-    const Rgb* set = working.Shown();
+    const Rgb* set = Working(dialog).Shown();
     for (int row = 0; row < kColorRows; ++row) {
         const Rgb& c = set[kColorRowTable[row].slot];
         SetDlgItemInt(dialog, EditId(row, 0), c.r, FALSE);
@@ -58,10 +63,12 @@ void SetTexts(HWND dialog) {
 }
 
 void OnInit(HWND dialog) {
+    ColorDialogState& state = State(dialog);
+    ColorWorkingSets& working = state.working;
     working = CopyForEditing(g_Colors, g_Appearance.DarkMode);
     uint32_t custom[16];
     InitialCustomColors(working, custom);
-    for (int i = 0; i < 16; ++i) customColors[i] = custom[i];
+    for (int i = 0; i < 16; ++i) state.customColors[i] = custom[i];
     CheckRadioButton(dialog, IDC_COLOR_LIGHT_RADIO, IDC_COLOR_DARK_RADIO,
                      working.ShowDark ? IDC_COLOR_DARK_RADIO : IDC_COLOR_LIGHT_RADIO);
     FillRows(dialog);
@@ -69,17 +76,17 @@ void OnInit(HWND dialog) {
 }
 
 void OnModeChosen(HWND dialog) {
-    working.ShowDark = IsDlgButtonChecked(dialog, IDC_COLOR_DARK_RADIO) == BST_CHECKED;
+    Working(dialog).ShowDark = IsDlgButtonChecked(dialog, IDC_COLOR_DARK_RADIO) == BST_CHECKED;
     Refresh(dialog);
 }
 
 void ChooseRowColor(HWND dialog, int row) {
-    Rgb& slot = working.Shown()[kColorRowTable[row].slot];
+    Rgb& slot = Working(dialog).Shown()[kColorRowTable[row].slot];
     CHOOSECOLORW choice = {};
     choice.lStructSize = sizeof choice;
     choice.hwndOwner = dialog;
     choice.rgbResult = ColorValue(slot);
-    choice.lpCustColors = customColors;
+    choice.lpCustColors = State(dialog).customColors;
     choice.Flags = CC_RGBINIT;
     if (ChooseColorW(&choice))
         slot = {GetRValue(choice.rgbResult), GetGValue(choice.rgbResult), GetBValue(choice.rgbResult)};
@@ -88,7 +95,7 @@ void ChooseRowColor(HWND dialog, int row) {
 }
 
 void SetTypedColors(HWND dialog) {
-    Rgb* set = working.Shown();
+    Rgb* set = Working(dialog).Shown();
     for (int row = 0; row < kColorRows; ++row) {
         Rgb& c = set[kColorRowTable[row].slot];
         c.r = ColorComponentFromText(DialogItemText(dialog, EditId(row, 0), kComponentCapacity));
@@ -99,7 +106,7 @@ void SetTypedColors(HWND dialog) {
 }
 
 void RewriteAndClose(HWND dialog) {
-    ApplyEditedColors(working, g_Colors);
+    ApplyEditedColors(Working(dialog), g_Colors);
     SaveColorScheme(g_Colors);
     EndDialog(dialog, IDC_COLOR_REWRITE);
 }
@@ -125,6 +132,7 @@ void PaintPreview(HWND dialog) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(dialog, &ps);
     uint32_t colors[kPreviewSlots];
+    const ColorWorkingSets& working = Working(dialog);
     PreviewSlotColors(working.Shown(), working.ShowDark, colors);
     // The labels in the dialog's own font rather than the system font.
     HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)));
@@ -146,6 +154,7 @@ bool OnOther(HWND dialog, UINT message, WPARAM, LPARAM, INT_PTR& result) {
 }  // namespace
 
 void ShowColorDialog(HWND owner) {
-    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
+    ColorDialogState state;
+    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther, &state};
     RunModalDialog(owner, IDD_COLOR_SETTING, handlers);
 }

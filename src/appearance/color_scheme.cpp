@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -85,7 +85,7 @@ void LoadColorScheme(ColorScheme& scheme) {
 }
 
 bool SaveColorScheme(const ColorScheme& scheme) {
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     IniDocument file;
     if (!file.Load(ColorFilePath())) return false;
     WriteColorScheme(scheme, file);

@@ -15,7 +15,8 @@ constexpr ControlText kTexts[] = {
     {IDC_DARK_MODE_CLOSE, 74},
 };
 
-bool fileWritten = false;
+// Whether "dkm.ini" was written: the dialog's answer.
+bool& FileWritten(HWND dialog) { return DialogContext<bool>(dialog); }
 
 void OnInit(HWND dialog) {
     ApplyDialogTexts(dialog, kTitleText, kTexts);
@@ -27,7 +28,7 @@ void OnWriteAndClose(HWND dialog) {
     bool dark = IsDlgButtonChecked(dialog, IDC_DARK_MODE_CHECK) == BST_CHECKED;
     bool noMenuBar = IsDlgButtonChecked(dialog, IDC_NO_MENU_BAR_CHECK) == BST_CHECKED;
     WriteDarkModeFile(DarkModeValue(dark, noMenuBar));
-    fileWritten = true;
+    FileWritten(dialog) = true;
     EndDialog(dialog, IDC_WRITE_AND_CLOSE);
 }
 
@@ -37,7 +38,7 @@ bool OnCommand(HWND dialog, int id, int) {
         OnWriteAndClose(dialog);
         return true;
     case IDC_DARK_MODE_CLOSE:
-        fileWritten = false;
+        FileWritten(dialog) = false;
         EndDialog(dialog, IDC_DARK_MODE_CLOSE);
         return true;
     default:
@@ -48,8 +49,9 @@ bool OnCommand(HWND dialog, int id, int) {
 }  // namespace
 
 bool ShowDarkModeDialog(HWND owner) {
-    fileWritten = false;
+    bool fileWritten = false;
     DialogHandlers handlers{OnInit, OnCommand};
+    handlers.context = &fileWritten;
     RunModalDialog(owner, IDD_DARK_MODE, handlers);
     return fileWritten;
 }

@@ -2,7 +2,6 @@
 
 #include "appearance/environment_settings.h"
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "common/dialog_texts_win32.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
@@ -27,7 +26,10 @@ void SetNumberText(HWND control, int32_t value) {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(text)));
 }
 
+AppSettings& Settings(HWND dialog) { return DialogContext<AppSettings>(dialog); }
+
 void OnInit(HWND dialog) {
+    const AppSettings& settings = Settings(dialog);
     ApplyDialogTexts(dialog, kTitleText, kTexts);
     HWND combo = GetDlgItem(dialog, IDC_SCROLL_COMBO);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -36,17 +38,18 @@ void OnInit(HWND dialog) {
         FormatText(text, u"%d", {n});
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(text)));
     }
-    SetNumberText(combo, g_Settings.ScrollPitch);
-    CheckDlgButton(dialog, IDC_LOWER_CASE_CHECK, g_Settings.HexLowerCase == 1 ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_NO_FOCUS_CHECK, g_Settings.AutoFocusOff == 1 ? BST_CHECKED : BST_UNCHECKED);
-    SetNumberText(GetDlgItem(dialog, IDC_PERIOD_EDIT), g_Settings.RefreshPeriodMs);
+    SetNumberText(combo, settings.ScrollPitch);
+    CheckDlgButton(dialog, IDC_LOWER_CASE_CHECK, settings.HexLowerCase == 1 ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_NO_FOCUS_CHECK, settings.AutoFocusOff == 1 ? BST_CHECKED : BST_UNCHECKED);
+    SetNumberText(GetDlgItem(dialog, IDC_PERIOD_EDIT), settings.RefreshPeriodMs);
 }
 
 void OnAccept(HWND dialog) {
-    g_Settings.ScrollPitch = ScrollPitchFromText(DialogItemText(dialog, IDC_SCROLL_COMBO, kPitchTextCapacity));
-    g_Settings.HexLowerCase = IsDlgButtonChecked(dialog, IDC_LOWER_CASE_CHECK) == BST_CHECKED ? 1 : 0;
-    g_Settings.AutoFocusOff = IsDlgButtonChecked(dialog, IDC_NO_FOCUS_CHECK) == BST_CHECKED ? 1 : 0;
-    g_Settings.RefreshPeriodMs = RefreshPeriodFromText(DialogItemText(dialog, IDC_PERIOD_EDIT, kPeriodTextCapacity));
+    AppSettings& settings = Settings(dialog);
+    settings.ScrollPitch = ScrollPitchFromText(DialogItemText(dialog, IDC_SCROLL_COMBO, kPitchTextCapacity));
+    settings.HexLowerCase = IsDlgButtonChecked(dialog, IDC_LOWER_CASE_CHECK) == BST_CHECKED ? 1 : 0;
+    settings.AutoFocusOff = IsDlgButtonChecked(dialog, IDC_NO_FOCUS_CHECK) == BST_CHECKED ? 1 : 0;
+    settings.RefreshPeriodMs = RefreshPeriodFromText(DialogItemText(dialog, IDC_PERIOD_EDIT, kPeriodTextCapacity));
     EndDialog(dialog, IDC_ENVIRONMENT_OK);
 }
 
@@ -63,7 +66,8 @@ bool OnCommand(HWND dialog, int id, int) {
 
 }  // namespace
 
-INT_PTR ShowEnvironmentDialog(HWND owner) {
+INT_PTR ShowEnvironmentDialog(HWND owner, AppSettings& settings) {
     DialogHandlers handlers{OnInit, OnCommand};
+    handlers.context = &settings;
     return RunModalDialog(owner, IDD_ENVIRONMENT, handlers);
 }

@@ -4,4 +4,7 @@
 
 #include <windows.h>
 
-INT_PTR ShowEnvironmentDialog(HWND owner);
+#include "common/app_settings.h"
+
+// Shows and, on OK, changes those settings.
+INT_PTR ShowEnvironmentDialog(HWND owner, AppSettings& settings);

@@ -33,6 +33,11 @@ INT_PTR CALLBACK ModalDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
+void* DialogContextOf(HWND dialog) {
+    const DialogHandlers* handlers = HandlersOf(dialog);
+    return handlers ? handlers->context : nullptr;
+}
+
 INT_PTR RunModalDialog(HWND owner, int resourceId, const DialogHandlers& handlers) {
     return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), owner, ModalDialogProc,
                            reinterpret_cast<LPARAM>(&handlers));

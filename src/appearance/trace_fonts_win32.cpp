@@ -12,6 +12,7 @@ constexpr const wchar_t* kFallbackFaces[] = {L"MS Gothic", L"\xFF2D\xFF33 \x30B4
                                             L"Noto Sans Mono CJK JP", L"Courier New"};
 
 CanvasFonts fonts;
+TraceMetrics metrics;
 
 int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
@@ -39,6 +40,14 @@ HFONT MakeFont(int height, const wchar_t* face) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH, face);
 }
 
+SIZE Extent(HDC dc, HFONT font, const wchar_t* text) {
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    SelectObject(dc, old);
+    return size;
+}
+
 }  // namespace
 
 void CreateTraceFonts(HWND mainWindow) {
@@ -46,10 +55,15 @@ void CreateTraceFonts(HWND mainWindow) {
     const wchar_t* face = TraceFace(dc);
     fonts.small = MakeFont(kSmallFontHeight, face);
     fonts.large = MakeFont(kLargeFontHeight, face);
+    SIZE smallW = Extent(dc, fonts.small, L"W");
+    SIZE largeW = Extent(dc, fonts.large, L"W");
+    metrics = {smallW.cy, largeW.cx, largeW.cy, Extent(dc, fonts.large, L"SEND:").cx};
     ReleaseDC(mainWindow, dc);
 }
 
 const CanvasFonts& TraceFonts() { return fonts; }
+
+const TraceMetrics& TraceFontMetrics() { return metrics; }
 
 void DeleteTraceFonts() {
     if (fonts.small) DeleteObject(fonts.small);

@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include "appearance/trace_metrics.h"
 #include "platform/gdi_canvas_win32.h"
 
+// Makes the fonts and measures them.
 void CreateTraceFonts(HWND mainWindow);
 void DeleteTraceFonts();
 const CanvasFonts& TraceFonts();
+const TraceMetrics& TraceFontMetrics();

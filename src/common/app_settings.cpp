@@ -2,11 +2,9 @@
 
 #include <iterator>
 
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "platform/files.h"
 #include "platform/text.h"
-
-AppSettings g_Settings;
 
 namespace {
 
@@ -93,7 +91,7 @@ void LoadAppSettings(AppSettings& settings) {
 }
 
 bool SaveAppSettings(const AppSettings& settings) {
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     IniDocument ini;
     // A file that exists but cannot be read is not replaced: that would lose
     // whatever else it holds.

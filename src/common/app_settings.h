@@ -1,6 +1,7 @@
-// The user's settings, kept in "Lanvisor.ini" beside the program: loaded
-// when the main window is created, changed in place by the dialogs, written
-// back in full when the main window is destroyed.
+// The user's settings, kept in "Lanvisor.ini" beside the program: the
+// window's own, loaded when it is created, changed in place by the dialogs
+// it hands them to, written back in full when it is destroyed. The runner
+// reads them too.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,7 @@ struct AppSettings {
     int32_t HexLowerCase = 0;      // 1: macro checksum digits in lower case
     int32_t AutoFocusOff = 0;      // 1: the sending dialogs leave the focus alone
     int32_t RefreshPeriodMs = 300; // main window timer period
-    int32_t Language = 0;          // CurrentLanguage: 0 Japanese, 1 English, 2 Korean, 3 Chinese
+    int32_t Language = 0;          // 0 Japanese, 1 English, 2 Korean, 3 Chinese: the program context's while it runs
     char16_t MacroFileName[kMacroFileNameCapacity] = u"";
     char16_t PcName[kPcNameCapacity] = u"";
     int32_t InputSendFolded = 0;   // input-send dialog opens short
@@ -33,8 +34,6 @@ struct AppSettings {
     int32_t CaptureOn = 0;         // capture every block to files from the start of the run
     char16_t CaptureFolder[kMacroFileNameCapacity] = u"";  // where; empty: the program folder
 };
-
-extern AppSettings g_Settings;
 
 constexpr std::u16string_view kSettingsFileName = u"Lanvisor.ini";
 constexpr std::u16string_view kSettingsSection = u"Lanvisor";

@@ -1,9 +1,6 @@
 #include "common/file_chooser.h"
 
-#include <atomic>
-
-#include "common/program_directory.h"
-#include "common/text_table.h"
+#include "common/program_context.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -26,8 +23,6 @@ const FileDialogSpec kSpecs[] = {
     {true, 10, u"Temp1.txt", kExportFilter, u"", true},  // the extension is the user's choice of format
 };
 
-std::atomic<FileDialogHost*> g_host{nullptr};
-
 bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {
     return text.size() >= tail.size() && EqualsIgnoreAsciiCase(text.substr(text.size() - tail.size()), tail);
 }
@@ -36,7 +31,6 @@ bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {
 
 const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= kChooseExport) ? mode : 0]; }
 
-FileDialogHost* SetFileDialogHost(FileDialogHost* host) { return g_host.exchange(host); }
 
 void CompleteDefaultName(int mode, std::u16string& name) {
     if (name.find(u'.') == std::u16string::npos) name = FileDialogFor(mode).defaultName;
@@ -64,17 +58,17 @@ std::u16string ForceExtension(std::u16string_view path, std::u16string_view exte
 }
 
 bool ChooseFile(WindowHandle owner, int mode, char16_t (&name)[kChooseFileCapacity]) {
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     const FileDialogSpec& spec = FileDialogFor(mode);
     std::u16string text(TextView(name));
     CompleteDefaultName(mode, text);
     CopyTextInto(name, text);
 
-    std::u16string path = InitialFileField(text, TextView(g_ProgramDirectory));
+    std::u16string path = InitialFileField(text, TextView(g_Program.Directory));
     path = std::u16string(CutText(path, kChooseFileCapacity - 1));
     char16_t title[32] = {};
     CopyTextInto(title, AppText(spec.titleText));
-    FileDialogHost* host = g_host.load();
+    FileDialogHost* host = g_Program.FileDialogs;
     if (host == nullptr || !host->Show(owner, spec, TextView(title), path)) return false;
 
     std::u16string chosen = ForceExtension(path, spec.extension);

@@ -48,10 +48,6 @@ public:
                       std::u16string& path) = 0;
 };
 
-// The Windows front end installs its dialog at start-up; without a host
-// every ChooseFile reports a cancel. Returns the previous host.
-FileDialogHost* SetFileDialogHost(FileDialogHost* host);
-
 // Step by step, for the dialog and for tests:
 // a name holding no "." at all becomes the mode's default name;
 void CompleteDefaultName(int mode, std::u16string& name);

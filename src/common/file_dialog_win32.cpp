@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-#include "common/file_chooser.h"
+#include "common/program_context.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 

@@ -1,8 +1,6 @@
 #include "common/help_commands.h"
 
-#include "common/program_directory.h"
-#include "common/text_table.h"
-#include "platform/launcher.h"
+#include "common/program_context.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 #include "common/program_directory.h"
 
+#include "common/program_context.h"
 #include "platform/files.h"
 #include "platform/text.h"
-
-char16_t g_ProgramDirectory[kPathCapacity] = u"";
 
 std::u16string DirectoryOfExecutable(std::u16string_view path) {
     if (path.size() <= 1) return std::u16string(path);
@@ -15,10 +14,10 @@ std::u16string DirectoryOfExecutable(std::u16string_view path) {
     return std::u16string(path.substr(0, slash));
 }
 
-void ComputeProgramDirectory() { CopyTextInto(g_ProgramDirectory, DirectoryOfExecutable(ExecutablePath())); }
+void ComputeProgramDirectory() { CopyTextInto(g_Program.Directory, DirectoryOfExecutable(ExecutablePath())); }
 
 std::u16string ProgramFilePath(std::u16string_view name) {
-    std::u16string path(TextView(g_ProgramDirectory));
+    std::u16string path(TextView(g_Program.Directory));
     path += u'\\';
     path += name;
     return path;

@@ -7,15 +7,13 @@
 
 constexpr size_t kPathCapacity = 260;
 
-extern char16_t g_ProgramDirectory[kPathCapacity];
-
 // The directory part of an executable's path, without trailing backslash.
 // A path of one character, or one with no "." or no "\" after its first
 // character, is taken unchanged.
 std::u16string DirectoryOfExecutable(std::u16string_view executablePath);
 
-// Sets g_ProgramDirectory from the running executable.
+// Sets the program context's folder from the running executable.
 void ComputeProgramDirectory();
 
-// g_ProgramDirectory + "\" + name.
+// The program folder + "\" + name.
 std::u16string ProgramFilePath(std::u16string_view name);

@@ -1,10 +1,7 @@
 #include "common/text_table.h"
 
-#include "common/app_settings.h"
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "platform/text.h"
-
-TextTable g_Texts;
 
 namespace {
 
@@ -41,7 +38,7 @@ void GetAppText(const TextTable& table, int32_t language, int n, char16_t (&dest
 }
 
 void GetAppText(int n, char16_t (&destination)[kAppTextCapacity]) {
-    GetAppText(g_Texts, g_Settings.Language, n, destination);
+    GetAppText(g_Program.Texts, g_Program.Language, n, destination);
 }
 
 std::u16string AppText(int n) {

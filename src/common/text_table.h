@@ -20,8 +20,6 @@ struct TextTable {
     char16_t Texts[kTextCount][kLanguageCount][kAppTextCapacity] = {};
 };
 
-extern TextTable g_Texts;
-
 constexpr std::u16string_view kTextFileName = u"Lanvisor_char2.ini";
 constexpr std::u16string_view kTextSection = u"Lanvisor";
 
@@ -33,7 +31,7 @@ void LoadTextTable(TextTable& table);
 // Copies text n in the given language into destination. A language outside
 // 0..3 or a number outside 0..299 leaves the destination as it was.
 void GetAppText(const TextTable& table, int32_t language, int n, char16_t (&destination)[kAppTextCapacity]);
-// The same with the program's table and current language.
+// The same with the program context's table and language.
 void GetAppText(int n, char16_t (&destination)[kAppTextCapacity]);
 std::u16string AppText(int n);
 

@@ -1,10 +1,7 @@
 #include "connection/connect_wait_window.h"
 
-#include <windows.h>
-
 #include "appearance/dialog_painting_win32.h"
 #include "common/dialog_texts_win32.h"
-#include "connection/connection.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -23,27 +20,18 @@ INT_PTR CALLBACK ConnectWaitProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-class ConnectWaitWindow : public ConnectWaitIndicator {
-public:
-    void Show(WindowHandle owner) override {
-        Close();
-        window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONNECT_WAIT),
-                                     static_cast<HWND>(owner), ConnectWaitProc, 0);
-        if (!window_) return;
-        ShowWindow(window_, SW_SHOW);
-        UpdateWindow(window_);  // the connect blocks the message loop: paint now
-    }
-    void Close() override {
-        if (window_) DestroyWindow(window_);
-        window_ = nullptr;
-    }
-
-private:
-    HWND window_ = nullptr;
-};
-
-ConnectWaitWindow waitWindow;
-
 }  // namespace
 
-void InstallConnectWaitWindow() { SetConnectWaitIndicator(&waitWindow); }
+void ConnectWaitWindow::Show(WindowHandle owner) {
+    Close();
+    window_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_CONNECT_WAIT),
+                                 static_cast<HWND>(owner), ConnectWaitProc, 0);
+    if (!window_) return;
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);  // the connect blocks the message loop: paint now
+}
+
+void ConnectWaitWindow::Close() {
+    if (window_) DestroyWindow(window_);
+    window_ = nullptr;
+}

@@ -1,6 +1,7 @@
-// Opening and closing the one connection. Every step reports to the user in
-// a message box, success included; the open functions undo what they did
-// when a step fails.
+// Opening and closing a connection. Every step reports to the user in a
+// message box, success included; the open functions undo what they did when
+// a step fails. An open records into the trace it is given, with the
+// settings it is given (copied into the state's Opened).
 #pragma once
 
 #include <cstdint>
@@ -8,15 +9,7 @@
 
 #include "connection/connection_state.h"
 #include "platform/message_box.h"
-
-// The modeless "Connection" window shown while a TCP client connects.
-class ConnectWaitIndicator {
-public:
-    virtual ~ConnectWaitIndicator() = default;
-    virtual void Show(WindowHandle owner) = 0;
-    virtual void Close() = 0;
-};
-void SetConnectWaitIndicator(ConnectWaitIndicator* indicator);
+#include "trace/trace_buffer.h"
 
 // The version word asked for: 1 -> 1.0, 2 -> 1.1, 3 -> 2.0, other -> 2.2
 // (major version in the low byte).
@@ -25,16 +18,13 @@ uint16_t SocketVersionWord(int32_t wsaVersion);
 // The three-line start-up message: versions, description, status.
 std::u16string StartupMessage(const SocketLibraryInfo& info);
 
-bool OpenTcpClient(WindowHandle owner);
-bool OpenTcpServer(WindowHandle owner);
-bool OpenUdpClient(WindowHandle owner);
-bool OpenUdpServer(WindowHandle owner);
-// The open for the mode in the settings.
-bool OpenConnection(WindowHandle owner);
+// The open for the settings' mode.
+bool OpenConnection(ConnectionState& state, TraceBuffer& trace, const ConnectionSettings& settings,
+                    WindowHandle owner);
 
 // Closes the open connection (asking first when a client is attached to a
 // TCP server). IsConnectionActive() tells whether it is still open after.
-void CloseConnection(WindowHandle owner);
+void CloseConnection(ConnectionState& state, WindowHandle owner);
 
 // Starts the socket library with version 2.2 for a name lookup; reports a
 // failure. The caller ends it with SocketCleanup().

@@ -1,7 +1,7 @@
 #include <chrono>
 #include <thread>
 
-#include "common/text_table.h"
+#include "common/program_context.h"
 #include "connection/connection.h"
 #include "connection/socket_error_text.h"
 #include "platform/socket_error.h"
@@ -17,39 +17,39 @@ constexpr int kCloseQuestionText = 22;
 
 void Wait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-bool UserAgreesToDropClient(WindowHandle owner) {
+bool UserAgreesToDropClient(const ConnectionState& state, WindowHandle owner) {
     // The peer state tells only the latest event: after one client has left,
     // the others still count.
-    if (g_Connection.PeerState.load() != kTcpClientAttached && ConnectedClientCount(g_Connection) == 0) return true;
+    if (state.PeerState.load() != kTcpClientAttached && ConnectedClientCount(state) == 0) return true;
     return ShowAppMessage(owner, kCloseQuestionText, kAppMessageYesNo, AppText(kCloseQuestionCaption)) == kIdYes;
 }
 
 // The clients a server accepted go with it.
-void CloseClientSockets() {
+void CloseClientSockets(ConnectionState& state) {
     for (int k = 0; k < kClientSlots; ++k) {
-        ClientSlot slot = ClientSlotAt(g_Connection, k);
+        ClientSlot slot = ClientSlotAt(state, k);
         if (slot.socket != kInvalidSocket) CloseSocket(slot.socket);
     }
-    FreeAllClientSlots(g_Connection);
+    FreeAllClientSlots(state);
 }
 
 // Shuts the socket down and waits for the receive thread to end. False when
 // it did not end in time: the connection then stays open. The socket is
 // never closed while the thread may still use it.
-bool StopReceiveThread(WindowHandle owner) {
-    SocketHandle socket = g_Connection.MainSocket.load();
-    bool tcpClient = g_Connection.Mode == ConnectionMode::TcpClient;
+bool StopReceiveThread(ConnectionState& state, WindowHandle owner) {
+    SocketHandle socket = state.MainSocket.load();
+    bool tcpClient = state.Opened.Mode == ConnectionMode::TcpClient;
     for (int attempt = 0;;) {
         if (ShutdownSocket(socket, ShutdownDirection::Both) != 0 && tcpClient) ShowShutdownError(LastSocketError(), 1);
         Wait(kClosePollMs);
-        if (!g_Connection.ReceiveThread.Running()) {
-            g_Connection.ReceiveThread.Join();
+        if (!state.ReceiveThread.Running()) {
+            state.ReceiveThread.Join();
             return true;
         }
         ++attempt;
         if (attempt == kForcedCloseAttempt) ShowMessageBox(owner, u"Error\uFF01", u"Forced termination", kMbOk);
         if (attempt == kCloseFailureAttempt) {
-            g_Connection.ConnectionActive.store(true);
+            state.ConnectionActive.store(true);
             ShowMessageBox(owner, u"Error\uFF01", u"Close failure", kMbOk);
             return false;
         }
@@ -58,13 +58,13 @@ bool StopReceiveThread(WindowHandle owner) {
 
 }  // namespace
 
-void CloseConnection(WindowHandle owner) {
-    if (!UserAgreesToDropClient(owner)) return;
-    g_Connection.ConnectionActive.store(false);
-    if (!StopReceiveThread(owner)) return;
-    SocketHandle socket = g_Connection.MainSocket.exchange(kInvalidSocket);
-    bool tcp = IsTcpMode(g_Connection.Mode);
-    if (g_Connection.Mode == ConnectionMode::TcpServer) CloseClientSockets();
+void CloseConnection(ConnectionState& state, WindowHandle owner) {
+    if (!UserAgreesToDropClient(state, owner)) return;
+    state.ConnectionActive.store(false);
+    if (!StopReceiveThread(state, owner)) return;
+    SocketHandle socket = state.MainSocket.exchange(kInvalidSocket);
+    bool tcp = IsTcpMode(state.Opened.Mode);
+    if (state.Opened.Mode == ConnectionMode::TcpServer) CloseClientSockets(state);
     if (CloseSocket(socket) != 0 && tcp) {
         ShowSocketError(owner, u"closesocket");
         return;
@@ -76,6 +76,6 @@ void CloseConnection(WindowHandle owner) {
         ShowMessageBox(owner, TextView(text), u"WSACleanup", kMbOk);
         return;
     }
-    g_Connection.PeerState.store(kNoPeer);
+    state.PeerState.store(kNoPeer);
     ShowMessageBox(owner, u"Success\uFF01", u"LAN disconnect", kMbOk);
 }

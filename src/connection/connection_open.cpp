@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "common/app_settings.h"
+#include "common/program_context.h"
 #include "connection/connection.h"
 #include "connection/receive_loops.h"
 #include "connection/socket_error_text.h"
@@ -11,15 +11,6 @@
 
 namespace {
 
-class NoWaitIndicator : public ConnectWaitIndicator {
-public:
-    void Show(WindowHandle) override {}
-    void Close() override {}
-};
-
-NoWaitIndicator noIndicator;
-ConnectWaitIndicator* waitIndicator = &noIndicator;
-
 constexpr size_t kMessageLineCapacity = 64;  // 63 characters a line
 constexpr int kListenBacklog = 3;
 
@@ -29,46 +20,45 @@ void ShowCodeBox(WindowHandle owner, std::u16string_view pattern, long long valu
     ShowMessageBox(owner, TextView(text), caption, kMbOk);
 }
 
-Ipv4Endpoint LocalEndpointFromSettings(bool bindToAdapter) {
-    Ipv4Endpoint local = MakeEndpoint(g_Settings.AdapterIp, g_Settings.AdapterPort);
-    if (!bindToAdapter) local.address = 0;  // every local address
+// A server that does not bind to the adapter listens on every address.
+Ipv4Endpoint ServerEndpoint(const ConnectionSettings& settings) {
+    Ipv4Endpoint local = settings.Adapter;
+    if (!settings.BindToAdapter) local.address = Ipv4Address{};
     return local;
 }
 
-bool BindToAdapter() { return g_Settings.BindMode == 1; }
-
 // A failed bind, listen or connect: report it, release the socket and the library.
-bool FailStep(WindowHandle owner, std::u16string_view callName, SocketHandle socket) {
-    ShowSocketError(owner, callName);
+bool FailStep(const ConnectionState& state, WindowHandle owner, std::u16string_view callName, SocketHandle socket) {
+    ShowSocketError(owner, callName, state.Opened.BindToAdapter);
     if (CloseSocket(socket) != 0) ShowSocketError(owner, u"closesocket");
     SocketCleanup();
     return false;
 }
 
-void ReceiveThreadBody(ConnectionMode mode) {
-    switch (mode) {
+void ReceiveThreadBody(ConnectionState& state, TraceBuffer& trace) {
+    switch (state.Opened.Mode) {
     case ConnectionMode::TcpClient:
-        TcpClientReceiveLoop(g_Connection, g_Trace);
+        TcpClientReceiveLoop(state, trace);
         break;
     case ConnectionMode::TcpServer:
-        TcpServerReceiveLoop(g_Connection, g_Trace);
+        TcpServerReceiveLoop(state, trace);
         break;
     case ConnectionMode::UdpClient:
     case ConnectionMode::UdpServer:
-        UdpReceiveLoop(g_Connection, g_Trace);
+        UdpReceiveLoop(state, trace);
         break;
     }
 }
 
 // Start-up and socket: the steps every open begins with.
-bool StartAndOpenSocket(WindowHandle owner, bool tcp, SocketHandle& socket) {
+bool StartAndOpenSocket(ConnectionState& state, WindowHandle owner, bool tcp, SocketHandle& socket) {
     SocketLibraryInfo info;
-    int32_t r = SocketStartup(SocketVersionWord(g_Settings.WsaVersion), info);
+    int32_t r = SocketStartup(SocketVersionWord(state.Opened.WsaVersion), info);
     if (r != 0) {
         ShowCodeBox(owner, u"%d", r, u"WSAStartup_Error");
         return false;
     }
-    g_Connection.LibraryInfo = info;
+    state.LibraryInfo = info;
     ShowMessageBox(owner, StartupMessage(info), u"WSAStartup", kMbOk);
     socket = OpenSocket(tcp);
     if (socket == kInvalidSocket) {
@@ -83,16 +73,15 @@ bool StartAndOpenSocket(WindowHandle owner, bool tcp, SocketHandle& socket) {
 }
 
 // The steps every open ends with: the receive thread and the success box.
-bool StartReceiving(WindowHandle owner, ConnectionMode mode, SocketHandle socket) {
-    g_Connection.Mode = mode;
-    g_Connection.MainSocket.store(socket);
+bool StartReceiving(ConnectionState& state, TraceBuffer& trace, WindowHandle owner, SocketHandle socket) {
+    state.MainSocket.store(socket);
     // Before the thread starts, never after: a peer may turn up at once,
     // also while the success box below is still open.
-    g_Connection.PeerState.store(kNoPeer);
-    g_Connection.ConnectionActive.store(true);  // before the thread looks at it
-    int r = g_Connection.ReceiveThread.Start([mode] { ReceiveThreadBody(mode); });
+    state.PeerState.store(kNoPeer);
+    state.ConnectionActive.store(true);  // before the thread looks at it
+    int r = state.ReceiveThread.Start([&state, &trace] { ReceiveThreadBody(state, trace); });
     if (r != 0) {
-        g_Connection.ConnectionActive.store(false);
+        state.ConnectionActive.store(false);
         ShowCodeBox(owner, u"Thread Error No.%d", r, u"CreateThread");
         ShutdownSocket(socket, ShutdownDirection::Both);
         CloseSocket(socket);
@@ -107,9 +96,56 @@ void ShowSocketSuccess(WindowHandle owner, SocketHandle socket) {
     ShowCodeBox(owner, u"Success\uFF01 No.%d", SocketNumber(socket), u"LAN connection");
 }
 
-}  // namespace
+void ShowWaitIndicator(ConnectionState& state, WindowHandle owner) {
+    if (state.WaitIndicator) state.WaitIndicator->Show(owner);
+}
 
-void SetConnectWaitIndicator(ConnectWaitIndicator* indicator) { waitIndicator = indicator ? indicator : &noIndicator; }
+void CloseWaitIndicator(ConnectionState& state) {
+    if (state.WaitIndicator) state.WaitIndicator->Close();
+}
+
+bool OpenTcpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
+    const ConnectionSettings& settings = state.Opened;
+    SocketHandle socket;
+    if (!StartAndOpenSocket(state, owner, true, socket)) return false;
+    if (settings.BindToAdapter && BindSocket(socket, settings.Adapter) != 0) return FailStep(state, owner, u"bind", socket);
+    ShowWaitIndicator(state, owner);
+    if (ConnectSocket(socket, settings.Access) != 0) {
+        FailStep(state, owner, u"connect", socket);  // the box shows while the wait window still does
+        CloseWaitIndicator(state);
+        return false;
+    }
+    CloseWaitIndicator(state);
+    ShowSocketSuccess(owner, socket);
+    return StartReceiving(state, trace, owner, socket);
+}
+
+bool OpenTcpServer(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
+    SocketHandle socket;
+    if (!StartAndOpenSocket(state, owner, true, socket)) return false;
+    if (BindSocket(socket, ServerEndpoint(state.Opened)) != 0) return FailStep(state, owner, u"bind", socket);
+    if (ListenSocket(socket, kListenBacklog) != 0) return FailStep(state, owner, u"listen", socket);
+    return StartReceiving(state, trace, owner, socket);
+}
+
+bool OpenUdpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
+    const ConnectionSettings& settings = state.Opened;
+    SocketHandle socket;
+    if (!StartAndOpenSocket(state, owner, false, socket)) return false;
+    if (settings.BindToAdapter && BindSocket(socket, settings.Adapter) != 0) return FailStep(state, owner, u"bind", socket);
+    ShowSocketSuccess(owner, socket);
+    return StartReceiving(state, trace, owner, socket);
+}
+
+bool OpenUdpServer(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
+    SocketHandle socket;
+    if (!StartAndOpenSocket(state, owner, false, socket)) return false;
+    if (BindSocket(socket, ServerEndpoint(state.Opened)) != 0) return FailStep(state, owner, u"bind", socket);
+    ClearUdpPeers(state);  // before the thread can add the first sender
+    return StartReceiving(state, trace, owner, socket);
+}
+
+}  // namespace
 
 uint16_t SocketVersionWord(int32_t wsaVersion) {
     switch (wsaVersion) {
@@ -130,55 +166,16 @@ std::u16string StartupMessage(const SocketLibraryInfo& info) {
                                             CutText(status, kMessageLineCapacity - 1)});
 }
 
-bool OpenTcpClient(WindowHandle owner) {
-    SocketHandle socket;
-    if (!StartAndOpenSocket(owner, true, socket)) return false;
-    if (BindToAdapter() && BindSocket(socket, LocalEndpointFromSettings(true)) != 0)
-        return FailStep(owner, u"bind", socket);
-    waitIndicator->Show(owner);
-    if (ConnectSocket(socket, MakeEndpoint(g_Settings.AccessIp, g_Settings.AccessPort)) != 0) {
-        FailStep(owner, u"connect", socket);  // the box shows while the wait window still does
-        waitIndicator->Close();
-        return false;
-    }
-    waitIndicator->Close();
-    ShowSocketSuccess(owner, socket);
-    return StartReceiving(owner, ConnectionMode::TcpClient, socket);
-}
-
-bool OpenTcpServer(WindowHandle owner) {
-    SocketHandle socket;
-    if (!StartAndOpenSocket(owner, true, socket)) return false;
-    if (BindSocket(socket, LocalEndpointFromSettings(BindToAdapter())) != 0) return FailStep(owner, u"bind", socket);
-    if (ListenSocket(socket, kListenBacklog) != 0) return FailStep(owner, u"listen", socket);
-    return StartReceiving(owner, ConnectionMode::TcpServer, socket);
-}
-
-bool OpenUdpClient(WindowHandle owner) {
-    SocketHandle socket;
-    if (!StartAndOpenSocket(owner, false, socket)) return false;
-    if (BindToAdapter() && BindSocket(socket, LocalEndpointFromSettings(true)) != 0)
-        return FailStep(owner, u"bind", socket);
-    ShowSocketSuccess(owner, socket);
-    return StartReceiving(owner, ConnectionMode::UdpClient, socket);
-}
-
-bool OpenUdpServer(WindowHandle owner) {
-    SocketHandle socket;
-    if (!StartAndOpenSocket(owner, false, socket)) return false;
-    if (BindSocket(socket, LocalEndpointFromSettings(BindToAdapter())) != 0) return FailStep(owner, u"bind", socket);
-    ClearUdpPeers(g_Connection);  // before the thread can add the first sender
-    return StartReceiving(owner, ConnectionMode::UdpServer, socket);
-}
-
-bool OpenConnection(WindowHandle owner) {
-    switch (ModeOf(g_Settings)) {
-    case ConnectionMode::UdpServer: return OpenUdpServer(owner);
-    case ConnectionMode::UdpClient: return OpenUdpClient(owner);
-    case ConnectionMode::TcpServer: return OpenTcpServer(owner);
+bool OpenConnection(ConnectionState& state, TraceBuffer& trace, const ConnectionSettings& settings,
+                    WindowHandle owner) {
+    state.Opened = settings;
+    switch (settings.Mode) {
+    case ConnectionMode::UdpServer: return OpenUdpServer(state, trace, owner);
+    case ConnectionMode::UdpClient: return OpenUdpClient(state, trace, owner);
+    case ConnectionMode::TcpServer: return OpenTcpServer(state, trace, owner);
     case ConnectionMode::TcpClient: break;
     }
-    return OpenTcpClient(owner);
+    return OpenTcpClient(state, trace, owner);
 }
 
 bool StartWinsock(WindowHandle owner) {

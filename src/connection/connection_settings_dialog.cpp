@@ -1,11 +1,10 @@
 #include "connection/connection_settings_dialog.h"
 
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
+#include "common/program_context.h"
 #include "common/dialog_texts_win32.h"
 #include "connection/connection.h"
 #include "connection/connection_settings_form.h"
-#include "platform/launcher.h"
 #include "platform/sockets.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
@@ -13,7 +12,13 @@
 
 namespace {
 
-NetworkTools networkTools;
+// What the dialog works on.
+struct SettingsContext {
+    AppSettings& settings;
+    const NetworkTools& tools;
+};
+SettingsContext& Context(HWND dialog) { return DialogContext<SettingsContext>(dialog); }
+AppSettings& Settings(HWND dialog) { return Context(dialog).settings; }
 
 constexpr int kTitleText = 103;
 constexpr ControlText kTexts[] = {
@@ -36,7 +41,7 @@ void ApplyEnabling(HWND dialog) {
 }
 
 void Fill(HWND dialog) {
-    ConnectionFormValues v = FormValuesFrom(g_Settings);
+    ConnectionFormValues v = FormValuesFrom(Settings(dialog));
     HWND combo = GetDlgItem(dialog, IDC_VERSION_COMBO);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (const char16_t* version : kVersions) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(version)));
@@ -67,7 +72,7 @@ void ReadBack(HWND dialog) {
     v.adapterPort = Text(dialog, IDC_ADAPTER_PORT);
     v.accessPort = Text(dialog, IDC_ACCESS_PORT);
     v.pcName = Text(dialog, IDC_PC_NAME);
-    ReadBackConnectionForm(v, g_Settings);
+    ReadBackConnectionForm(v, Settings(dialog));
 }
 
 void OnInit(HWND dialog) {
@@ -79,7 +84,7 @@ void OnInit(HWND dialog) {
 void OnIpSet(HWND dialog) {
     if (!StartWinsock(dialog)) return;
     ReadBack(dialog);
-    int32_t r = ResolvePcNameInto(g_Settings);
+    int32_t r = ResolvePcNameInto(Settings(dialog));
     if (r != 0) {
         char16_t text[64];
         FormatText(text, u"getaddrinfo failed: %d\n", {r});
@@ -93,10 +98,11 @@ void OnIpSet(HWND dialog) {
 // settings first, and the dialog shows the settings again afterwards.
 void RunTool(HWND dialog, int id) {
     ReadBack(dialog);
+    const NetworkTools& tools = Context(dialog).tools;
     switch (id) {
-    case IDC_ADAPTER_SEARCH: networkTools.adapterSearch(dialog); break;
-    case IDC_IP_ADDRESS_SET: networkTools.ipAddress(dialog); break;
-    case IDC_CONNECT_SEARCH: networkTools.connectSearch(dialog, Checked(dialog, IDC_RUN_AS_ADMIN)); break;
+    case IDC_ADAPTER_SEARCH: tools.adapterSearch(dialog); break;
+    case IDC_IP_ADDRESS_SET: tools.ipAddress(dialog); break;
+    case IDC_CONNECT_SEARCH: tools.connectSearch(dialog, Checked(dialog, IDC_RUN_AS_ADMIN)); break;
     }
     Fill(dialog);
 }
@@ -136,8 +142,9 @@ bool OnCommand(HWND dialog, int id, int notification) {
 
 }  // namespace
 
-INT_PTR ShowConnectionSettingsDialog(HWND owner, const NetworkTools& tools) {
-    networkTools = tools;
+INT_PTR ShowConnectionSettingsDialog(HWND owner, AppSettings& settings, const NetworkTools& tools) {
+    SettingsContext context{settings, tools};
     DialogHandlers handlers{OnInit, OnCommand};
+    handlers.context = &context;
     return RunModalDialog(owner, IDD_CONNECTION_SETTINGS, handlers);
 }

@@ -4,12 +4,17 @@
 
 #include <windows.h>
 
+#include <functional>
+
+#include "common/app_settings.h"
+
 // The network tools the dialog's buttons open; they live above the
-// connection, so the caller hands them in.
+// connection, so the caller hands them in, bound to what they change.
 struct NetworkTools {
-    INT_PTR (*adapterSearch)(HWND owner) = nullptr;
-    INT_PTR (*ipAddress)(HWND owner) = nullptr;
-    INT_PTR (*connectSearch)(HWND owner, bool asAdministrator) = nullptr;
+    std::function<INT_PTR(HWND owner)> adapterSearch;
+    std::function<INT_PTR(HWND owner)> ipAddress;
+    std::function<INT_PTR(HWND owner, bool asAdministrator)> connectSearch;
 };
 
-INT_PTR ShowConnectionSettingsDialog(HWND owner, const NetworkTools& tools);
+// Shows and edits `settings`; OK keeps what was typed.
+INT_PTR ShowConnectionSettingsDialog(HWND owner, AppSettings& settings, const NetworkTools& tools);

@@ -72,8 +72,6 @@ int32_t ResolvePcNameInto(AppSettings& s) {
     Ipv4Endpoint found;
     int32_t r = ResolveIpv4(TextView(s.PcName), found);
     if (r != 0) return r;
-    uint8_t octets[4];
-    EndpointOctets(found, octets);
-    for (int i = 0; i < 4; ++i) s.AccessIp[i] = octets[i];
+    for (int i = 0; i < 4; ++i) s.AccessIp[i] = found.address.octets[i];
     return 0;
 }

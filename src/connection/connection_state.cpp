@@ -1,11 +1,20 @@
 #include "connection/connection_state.h"
 
+#include <algorithm>
 #include <cstring>
 
-ConnectionState g_Connection;
+ConnectionSettings ConnectionSettingsOf(const AppSettings& settings) {
+    ConnectionSettings c;
+    c.Mode = ModeOf(settings);
+    c.BindToAdapter = settings.BindMode == 1;
+    c.Access = MakeEndpoint(settings.AccessIp, settings.AccessPort);
+    c.Adapter = MakeEndpoint(settings.AdapterIp, settings.AdapterPort);
+    c.WsaVersion = settings.WsaVersion;
+    return c;
+}
 
 int ConnectedClientCount(const ConnectionState& state) {
-    if (state.Mode != ConnectionMode::TcpServer) return 0;
+    if (state.Opened.Mode != ConnectionMode::TcpServer) return 0;
     LockHold hold(state.PeerLock);
     int count = 0;
     for (const ClientSlot& slot : state.ClientSockets)
@@ -39,9 +48,9 @@ void SetLastClient(ConnectionState& state, const Ipv4Endpoint& address) {
     state.LastClientAddress = address;
 }
 
-int32_t UdpPeers(const ConnectionState& state, uint32_t (&peers)[kUdpPeerCapacity]) {
+int32_t UdpPeers(const ConnectionState& state, Ipv4Address (&peers)[kUdpPeerCapacity]) {
     LockHold hold(state.PeerLock);
-    std::memcpy(peers, state.UdpPeerList, sizeof peers);
+    std::copy(std::begin(state.UdpPeerList), std::end(state.UdpPeerList), peers);
     return state.UdpPeerCount;
 }
 

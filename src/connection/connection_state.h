@@ -1,5 +1,5 @@
-// The one connection's state, shared by the user-interface thread and the
-// receive thread. Flags and the main socket are atomics; the peer records
+// A connection's state, shared by the thread that owns it (the window's
+// user-interface thread, the runner) and its receive thread. Flags and the main socket are atomics; the peer records
 // (client slots, addresses, the UDP sender list, the newest block) are read
 // and written whole under PeerLock, through the functions below.
 #pragma once
@@ -9,6 +9,7 @@
 
 #include "common/connection_mode.h"
 #include "platform/lock.h"
+#include "platform/message_box.h"
 #include "platform/sockets.h"
 #include "platform/worker_thread.h"
 
@@ -40,6 +41,25 @@ struct ReplyWatch {
     ReceivedBlock Records[kReplyRecords];
 };
 
+// What an open takes from the settings, copied as it opens: the connection
+// keeps to it while it is open, whatever the settings become meanwhile.
+struct ConnectionSettings {
+    ConnectionMode Mode = ConnectionMode::TcpClient;
+    bool BindToAdapter = false;  // bind to the adapter's address and port (servers: else every address)
+    Ipv4Endpoint Access;         // the access point: where a client connects or sends
+    Ipv4Endpoint Adapter;        // the adapter: the local address and port
+    int32_t WsaVersion = 3;      // the socket library version asked for
+};
+ConnectionSettings ConnectionSettingsOf(const AppSettings& settings);
+
+// The modeless "Connection" window shown while a TCP client connects.
+class ConnectWaitIndicator {
+public:
+    virtual ~ConnectWaitIndicator() = default;
+    virtual void Show(WindowHandle owner) = 0;
+    virtual void Close() = 0;
+};
+
 struct ClientSlot {
     SocketHandle socket = kInvalidSocket;
     Ipv4Endpoint address;  // the client this slot serves
@@ -49,7 +69,7 @@ struct ConnectionState {
     std::atomic<bool> ConnectionActive{false};
     std::atomic<int32_t> PeerState{kNoPeer};
     std::atomic<SocketHandle> MainSocket{kInvalidSocket};
-    ConnectionMode Mode = ConnectionMode::TcpClient;  // fixed while open
+    ConnectionSettings Opened;  // what it was opened with; fixed while open
     WorkerThread ReceiveThread;
     SocketLibraryInfo LibraryInfo;
 
@@ -58,14 +78,14 @@ struct ConnectionState {
     int32_t CurrentClient = 0;
     Ipv4Endpoint LastClientAddress;  // the client accepted or listed last
     Ipv4Endpoint LastPeerAddress;    // the sender of the newest datagram
-    uint32_t UdpPeerList[kUdpPeerCapacity] = {};
+    Ipv4Address UdpPeerList[kUdpPeerCapacity] = {};
     int32_t UdpPeerCount = 0;
     ReplyWatch Replies;
+
+    ConnectWaitIndicator* WaitIndicator = nullptr;  // the owner's; none: nothing is shown
 };
 
-extern ConnectionState g_Connection;
-
-inline bool IsConnectionActive() { return g_Connection.ConnectionActive.load(); }
+inline bool IsConnectionActive(const ConnectionState& state) { return state.ConnectionActive.load(); }
 
 // Client slots holding a socket; 0 unless the open connection is a server.
 int ConnectedClientCount(const ConnectionState& state);
@@ -76,7 +96,7 @@ Ipv4Endpoint LastPeer(const ConnectionState& state);
 Ipv4Endpoint LastClient(const ConnectionState& state);
 void SetLastClient(ConnectionState& state, const Ipv4Endpoint& address);
 
-int32_t UdpPeers(const ConnectionState& state, uint32_t (&peers)[kUdpPeerCapacity]);
+int32_t UdpPeers(const ConnectionState& state, Ipv4Address (&peers)[kUdpPeerCapacity]);
 void ClearUdpPeers(ConnectionState& state);
 
 // The receive threads note every received block (an empty datagram

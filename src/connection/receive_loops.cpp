@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "connection/socket_error_text.h"
-#include "platform/message_box.h"
+#include "common/program_context.h"
 #include "platform/socket_error.h"
 
 namespace {
@@ -145,7 +145,7 @@ void ShowSelectFailure() { ShowMessageBox(nullptr, u"Failed in execution of sele
 
 void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBatch& batch) {
     if (batch.count == 0) return;
-    bool server = state.Mode == ConnectionMode::UdpServer;
+    bool server = state.Opened.Mode == ConnectionMode::UdpServer;
     {
         LockHold hold(state.PeerLock);
         for (int i = 0; i < batch.count; ++i) {

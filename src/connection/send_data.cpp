@@ -1,25 +1,22 @@
 #include "connection/send_data.h"
 
-#include "common/app_settings.h"
-#include "connection/connection_state.h"
-#include "platform/message_box.h"
+#include "common/program_context.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
-#include "trace/trace_buffer.h"
 
 namespace {
 
 int ValidClientIndex(int32_t index) { return index >= 0 && index < kClientSlots ? index : 0; }
 
-int SendByMode(const uint8_t* bytes, int32_t length, int32_t clientIndex) {
-    SocketHandle socket = g_Connection.MainSocket.load();
-    switch (g_Connection.Mode) {
+int SendByMode(ConnectionState& state, const uint8_t* bytes, int32_t length, int32_t clientIndex) {
+    SocketHandle socket = state.MainSocket.load();
+    switch (state.Opened.Mode) {
     case ConnectionMode::UdpServer:
-        return SendDatagram(socket, bytes, length, LastPeer(g_Connection));
+        return SendDatagram(socket, bytes, length, LastPeer(state));
     case ConnectionMode::UdpClient:
-        return SendDatagram(socket, bytes, length, MakeEndpoint(g_Settings.AccessIp, g_Settings.AccessPort));
+        return SendDatagram(socket, bytes, length, state.Opened.Access);
     case ConnectionMode::TcpServer:
-        return SendOn(ClientSlotAt(g_Connection, clientIndex).socket, bytes, length);
+        return SendOn(ClientSlotAt(state, clientIndex).socket, bytes, length);
     case ConnectionMode::TcpClient:
         break;
     }
@@ -27,15 +24,15 @@ int SendByMode(const uint8_t* bytes, int32_t length, int32_t clientIndex) {
 }
 
 // The peer the data goes to, as the trace's address cells show it.
-uint32_t DestinationAddress(int clientIndex) {
-    if (g_Connection.Mode == ConnectionMode::UdpServer) return LastPeer(g_Connection).address;
-    return ClientSlotAt(g_Connection, clientIndex).address.address;
+Ipv4Address DestinationAddress(const ConnectionState& state, int clientIndex) {
+    if (state.Opened.Mode == ConnectionMode::UdpServer) return LastPeer(state).address;
+    return ClientSlotAt(state, clientIndex).address.address;
 }
 
 }  // namespace
 
-int32_t SendData(const uint8_t* bytes, int32_t length, int32_t clientIndex) {
-    if (SendByMode(bytes, length, clientIndex) >= 0) return 0;
+int32_t SendData(ConnectionState& state, const uint8_t* bytes, int32_t length, int32_t clientIndex) {
+    if (SendByMode(state, bytes, length, clientIndex) >= 0) return 0;
     int32_t code = LastSocketError();
     char16_t text[32];
     FormatText(text, u"ERR:%d", {code});
@@ -43,17 +40,18 @@ int32_t SendData(const uint8_t* bytes, int32_t length, int32_t clientIndex) {
     return code != 0 ? code : -1;
 }
 
-int32_t SendAndRecord(const uint8_t* bytes, int32_t length, int32_t clientIndex, AddressCells addressCells) {
+int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t* bytes, int32_t length,
+                      int32_t clientIndex, AddressCells addressCells) {
     int index = ValidClientIndex(clientIndex);
-    bool server = IsServerMode(g_Connection.Mode);
-    uint32_t address = server ? DestinationAddress(index) : 0;
-    int32_t result = SendData(bytes, length, index);
+    bool server = IsServerMode(state.Opened.Mode);
+    Ipv4Address address = server ? DestinationAddress(state, index) : Ipv4Address{};
+    int32_t result = SendData(state, bytes, length, index);
     if (!server) {
-        if (result == 0) AppendTrace(g_Trace, bytes, length, Sent);
+        if (result == 0) AppendTrace(trace, bytes, length, Sent);
     } else if (result == 0) {
-        AppendAddressedTrace(g_Trace, ToAddress, address, 1, bytes, length, Sent);
+        AppendAddressedTrace(trace, ToAddress, address, 1, bytes, length, Sent);
     } else if (addressCells == AddressCells::EvenWhenSendFails) {
-        AppendAddressCells(g_Trace, ToAddress, address, 1);
+        AppendAddressCells(trace, ToAddress, address, 1);
     }
     return result;
 }

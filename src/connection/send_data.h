@@ -4,12 +4,15 @@
 
 #include <cstdint>
 
+#include "connection/connection_state.h"
+#include "trace/trace_buffer.h"
+
 // Sends on the open connection: TCP client on its socket, TCP server to the
-// client in slot clientIndex, UDP client to the access point in the
-// settings, UDP server to the sender of the newest datagram. 0 on success
-// (also for a short send); otherwise the Winsock code, already shown to the
-// user as "ERR:<code>".
-int32_t SendData(const uint8_t* bytes, int32_t length, int32_t clientIndex);
+// client in slot clientIndex, UDP client to the access point it was opened
+// with, UDP server to the sender of the newest datagram. 0 on success (also
+// for a short send); otherwise the Winsock code, already shown to the user
+// as "ERR:<code>".
+int32_t SendData(ConnectionState& state, const uint8_t* bytes, int32_t length, int32_t clientIndex);
 
 // Whether a server's address cells are recorded for a send that failed: the
 // dialogs keep them, the macro runner records only what was sent.
@@ -19,4 +22,5 @@ enum class AddressCells { EvenWhenSendFails, OnlyWhenSent };
 // the data went to) and the sent bytes as one block in the trace, recorded
 // as one unit so no received block can come between them. A clientIndex
 // outside 0..9 becomes 0. Returns SendData's result.
-int32_t SendAndRecord(const uint8_t* bytes, int32_t length, int32_t clientIndex, AddressCells addressCells);
+int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t* bytes, int32_t length,
+                      int32_t clientIndex, AddressCells addressCells);

@@ -1,6 +1,6 @@
 #include "connection/socket_error_text.h"
 
-#include "common/app_settings.h"
+#include "common/program_context.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
 
@@ -192,38 +192,34 @@ void ShowErrorBox(WindowHandle owner, std::u16string_view caption, int32_t code,
 
 }  // namespace
 
-std::u16string_view GetSocketErrorText(const AppSettings& settings, int32_t errorCode,
+std::u16string_view GetSocketErrorText(int32_t language, bool boundToAdapter, int32_t errorCode,
                                        std::u16string_view callName) {
-    bool explicitBind = settings.BindMode == 1 && callName != u"connect";
-    if (errorCode == kAddressInUse && explicitBind) return InLanguage(kAddressInUseLong, settings.Language);
-    return InLanguage(FindText(kSocketErrorTexts, errorCode), settings.Language);
+    bool explicitBind = boundToAdapter && callName != u"connect";
+    if (errorCode == kAddressInUse && explicitBind) return InLanguage(kAddressInUseLong, language);
+    return InLanguage(FindText(kSocketErrorTexts, errorCode), language);
 }
 
-std::u16string_view GetSocketErrorText(int32_t errorCode, std::u16string_view callName) {
-    return GetSocketErrorText(g_Settings, errorCode, callName);
+std::u16string_view GetShutdownErrorText(int32_t language, int32_t errorCode) {
+    return InLanguage(FindText(kShutdownErrorTexts, errorCode), language);
 }
 
-std::u16string_view GetShutdownErrorText(const AppSettings& settings, int32_t errorCode) {
-    return InLanguage(FindText(kShutdownErrorTexts, errorCode), settings.Language);
-}
-
-void ShowSocketErrorCode(WindowHandle owner, std::u16string_view callName, int32_t code) {
+void ShowSocketErrorCode(WindowHandle owner, std::u16string_view callName, int32_t code, bool boundToAdapter) {
     char16_t caption[kSocketErrorTextCapacity];
     FormatText(caption, u"%s_Error", {callName});
     char16_t message[kSocketErrorTextCapacity];
-    CopyTextInto(message, GetSocketErrorText(code, callName));
+    CopyTextInto(message, GetSocketErrorText(g_Program.Language, boundToAdapter, code, callName));
     ShowErrorBox(owner, TextView(caption), code, TextView(message));
 }
 
-void ShowSocketError(WindowHandle owner, std::u16string_view callName) {
+void ShowSocketError(WindowHandle owner, std::u16string_view callName, bool boundToAdapter) {
     // Read first: nothing else may run between the failed call and this.
     int32_t code = LastSocketError();
-    ShowSocketErrorCode(owner, callName, code);
+    ShowSocketErrorCode(owner, callName, code, boundToAdapter);
 }
 
 void ShowShutdownError(int32_t errorCode, int side) {
     char16_t message[kSocketErrorTextCapacity];
-    CopyTextInto(message, GetShutdownErrorText(g_Settings, errorCode));
+    CopyTextInto(message, GetShutdownErrorText(g_Program.Language, errorCode));
     std::u16string_view caption = side == 1 ? u"Shutdown(c)" : side == 2 ? u"Shutdown(p)" : u"Shutdown";
     ShowErrorBox(nullptr, caption, errorCode, TextView(message));
 }

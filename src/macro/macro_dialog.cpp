@@ -1,16 +1,12 @@
 #include "macro/macro_dialog.h"
 
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "common/dialog_texts_win32.h"
 #include "common/file_chooser.h"
 #include "macro/macro_file.h"
-#include "macro/macro_registers.h"
-#include "macro/macro_runner.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "resources/macro_ids.h"
-#include "trace/trace_view.h"
 
 namespace {
 
@@ -27,70 +23,71 @@ constexpr UINT kStepPeriodMs = 100;
 // as it stands instead of being cut into another file's name.
 constexpr int kNameFieldCapacity = static_cast<int>(kMacroFileNameCapacity) + 1;
 
-int32_t MacroDialogOpen = 0;
-uint32_t shownSerial = 0;
-// A step that shows a message box (a failed send, the end of the macro)
-// lets the timer fire again inside the box; those ticks run no step.
-bool inStep = false;
-HWND mainWindowOfMacro = nullptr;
-
-// Each step shows the newest stamp counting in the main window at once.
-void RedrawMainWindowStamp() {
-    if (mainWindowOfMacro) RedrawPendingStampWindow(mainWindowOfMacro);
-}
+MacroDialogContext& Context(HWND dialog) { return DialogContext<MacroDialogContext>(dialog); }
+MacroRun& Run(HWND dialog) { return *Context(dialog).Run; }
 
 void SetText(HWND dialog, int id, const char16_t* text) { SetDlgItemTextW(dialog, id, AsWide(text)); }
 
 void ShowProgress(HWND dialog) {
-    if (g_MacroRun.Display.Serial == shownSerial) return;
-    shownSerial = g_MacroRun.Display.Serial;
-    SetText(dialog, IDC_MACRO_STEP, g_MacroRun.Display.Step);
-    SetText(dialog, IDC_MACRO_LINE, g_MacroRun.Display.Line);
+    MacroDialogContext& context = Context(dialog);
+    const MacroDisplay& display = context.Run->Display;
+    if (display.Serial == context.shownSerial) return;
+    context.shownSerial = display.Serial;
+    SetText(dialog, IDC_MACRO_STEP, display.Step);
+    SetText(dialog, IDC_MACRO_LINE, display.Line);
 }
 
 void OnInit(HWND dialog) {
+    MacroDialogContext& context = Context(dialog);
     ApplyDialogTexts(dialog, kTitleText, kTexts);
     SendDlgItemMessageW(dialog, IDC_MACRO_FILE_NAME, EM_SETLIMITTEXT, kMacroFileNameCapacity - 1, 0);
-    SetText(dialog, IDC_MACRO_FILE_NAME, g_Settings.MacroFileName);
-    shownSerial = g_MacroRun.Display.Serial;
-    MacroDialogOpen = 1;
+    SetText(dialog, IDC_MACRO_FILE_NAME, context.Settings->MacroFileName);
+    context.shownSerial = context.Run->Display.Serial;
+    context.open = true;
 }
 
 void StartMacro(HWND dialog) {
     std::u16string name = DialogItemText(dialog, IDC_MACRO_FILE_NAME, kNameFieldCapacity);
-    if (!StartMacroFile(g_MacroRun, dialog, name)) return;
+    if (!StartMacroFile(Run(dialog), dialog, name, *Context(dialog).Settings)) return;
     // Setting the timer again restarts its period.
     SetTimer(dialog, kStepTimer, kStepPeriodMs, nullptr);
 }
 
 void BrowseMacroFile(HWND dialog) {
+    char16_t (&remembered)[kMacroFileNameCapacity] = Context(dialog).Settings->MacroFileName;
     char16_t name[kChooseFileCapacity] = {};
-    CopyTextInto(name, TextView(g_Settings.MacroFileName));
+    CopyTextInto(name, TextView(remembered));
     if (!ChooseFile(dialog, kChooseOpenText, name)) return;
     SetText(dialog, IDC_MACRO_FILE_NAME, name);
-    CopyTextInto(g_Settings.MacroFileName, TextView(name));
+    CopyTextInto(remembered, TextView(name));
 }
 
 void StopButton(HWND dialog) {
     KillTimer(dialog, kStepTimer);
-    StopMacro(g_MacroRun, dialog);
+    StopMacro(Run(dialog), dialog);
+}
+
+// However the dialog goes, a running macro ends with it, silently.
+void EndQuietly(HWND dialog) {
+    KillTimer(dialog, kStepTimer);
+    EndMacroQuietly(Run(dialog));
+    Context(dialog).open = false;
 }
 
 void Close(HWND dialog) {
-    KillTimer(dialog, kStepTimer);
-    EndMacroQuietly(g_MacroRun);
-    MacroDialogOpen = 0;
+    EndQuietly(dialog);
     EndDialog(dialog, kDialogClosed);
 }
 
 void OnStepTimer(HWND dialog) {
+    MacroDialogContext& context = Context(dialog);
     ShowProgress(dialog);
-    if (inStep) return;
-    inStep = true;
-    RunMacroStep(g_MacroRun, g_MacroRegisters, ProgramMacroHost());
-    inStep = false;
+    if (context.inStep) return;
+    context.inStep = true;
+    RunMacroStep(*context.Run, *context.Registers, *context.Host);
+    context.inStep = false;
     ShowProgress(dialog);
-    if (!g_MacroRun.Running) KillTimer(dialog, kStepTimer);
+    if (!context.Run->Running) KillTimer(dialog, kStepTimer);
 }
 
 bool OnCommand(HWND dialog, int id, int) {
@@ -112,10 +109,7 @@ bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) 
         result = TRUE;
         return true;
     case WM_DESTROY:
-        // However the dialog goes, a running macro ends with it, silently.
-        KillTimer(dialog, kStepTimer);
-        EndMacroQuietly(g_MacroRun);
-        MacroDialogOpen = 0;
+        EndQuietly(dialog);
         return false;
     default:
         return false;
@@ -124,11 +118,9 @@ bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) 
 
 }  // namespace
 
-void OpenMacroDialog(HWND mainWindow) {
-    if (MacroDialogOpen) return;
-    mainWindowOfMacro = mainWindow;
-    ProgramMacroHost().RedrawStamp = RedrawMainWindowStamp;
-    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
+void OpenMacroDialog(HWND mainWindow, MacroDialogContext& context) {
+    if (context.open) return;
+    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther, &context};
     RunModalDialog(mainWindow, IDD_MACRO, handlers);
-    MacroDialogOpen = 0;
+    context.open = false;
 }

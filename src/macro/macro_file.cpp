@@ -2,10 +2,9 @@
 
 #include <string>
 
-#include "common/app_settings.h"
-#include "common/program_directory.h"
-#include "common/text_table.h"
+#include "common/program_context.h"
 #include "platform/files.h"
+#include "platform/text_file.h"
 #include "platform/text.h"
 
 namespace {
@@ -22,16 +21,13 @@ MacroStartResult BeginMacroFromBytes(MacroRun& run, std::string_view bytes, Wind
     if (bytes.size() < 2 || static_cast<uint8_t>(bytes[0]) != 0xFF || static_cast<uint8_t>(bytes[1]) != 0xFE)
         return MacroStartResult::NoByteOrderMark;
     // Only now does the running macro's text change.
-    int32_t units = static_cast<int32_t>(bytes.size() / 2);
-    for (int32_t i = 0; i < units; ++i)
-        run.MacroText[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                                 static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
-    BeginMacro(run, run.MacroText, units, owner);
+    std::u16string text = u"\uFEFF" + DecodeTextBytes(bytes);
+    BeginMacro(run, text.data(), static_cast<int32_t>(text.size()), owner);
     return MacroStartResult::Started;
 }
 
-bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name) {
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name, AppSettings& settings) {
+    SetWorkingDirectory(TextView(g_Program.Directory));
     if (name.size() < 3) {
         Refuse(dialog, 2, u"MacroFile");
         return false;
@@ -43,7 +39,7 @@ bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name
         Refuse(dialog, 34, u"FileError");
         return false;
     }
-    CopyTextInto(g_Settings.MacroFileName, name);
+    CopyTextInto(settings.MacroFileName, name);
     switch (BeginMacroFromBytes(run, bytes, dialog)) {
     case MacroStartResult::Started:
         return true;

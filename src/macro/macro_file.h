@@ -6,6 +6,7 @@
 
 #include <string_view>
 
+#include "common/app_settings.h"
 #include "macro/macro_runner.h"
 
 enum class MacroStartResult {
@@ -25,4 +26,4 @@ MacroStartResult BeginMacroFromBytes(MacroRun& run, std::string_view bytes, Wind
 // A started file's name becomes the settings' macro file name. Every
 // refusal is shown in a box owned by the dialog. True when the macro runs:
 // the dialog then (re)starts its 100 ms timer.
-bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name);
+bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name, AppSettings& settings);

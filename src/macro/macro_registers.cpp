@@ -1,7 +1,5 @@
 #include "macro/macro_registers.h"
 
-MacroRegisters g_MacroRegisters;
-
 namespace {
 
 // Bytes are looked at as signed 8-bit values, so bytes from 0x80 up are

@@ -18,8 +18,6 @@ struct MacroRegisters {
     MacroRegister Registers[kMacroRegisterCount];
 };
 
-extern MacroRegisters g_MacroRegisters;
-
 inline bool IsMacroRegisterNumber(int32_t r) { return r >= 0 && r < kMacroRegisterCount; }
 
 // MINC: counts up the decimal text in the register (carry dropped at the

@@ -3,11 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/text_table.h"
+#include "common/program_context.h"
 #include "macro/macro_data.h"
 #include "platform/text.h"
-
-MacroRun g_MacroRun;
 
 namespace {
 

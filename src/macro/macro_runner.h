@@ -4,14 +4,14 @@
 // line after it runs on the tick that sees the wait end. Stopping ends a
 // wait at once. Nothing here blocks the user-interface thread.
 //
-// The dialog's side:
-//   start button    StartMacroFile(g_MacroRun, dialog, name) -> true: start timer 1 (100 ms)
-//   every tick      RunMacroStep(g_MacroRun, g_MacroRegisters, ProgramMacroHost());
-//                   when g_MacroRun.Running turns false, kill timer 1;
-//                   when g_MacroRun.Display.Serial changed, show Display.Step
+// The dialog's side, with the run, registers and host it is given:
+//   start button    StartMacroFile(run, dialog, name) -> true: start timer 1 (100 ms)
+//   every tick      RunMacroStep(run, registers, host);
+//                   when run.Running turns false, kill timer 1;
+//                   when run.Display.Serial changed, show Display.Step
 //                   in control 1002 and Display.Line in control 1003
-//   stop button     StopMacro(g_MacroRun, dialog)  (kill timer 1 first)
-//   closing         EndMacroQuietly(g_MacroRun)
+//   stop button     StopMacro(run, dialog)  (kill timer 1 first)
+//   closing         EndMacroQuietly(run)
 #pragma once
 
 #include <cstdint>
@@ -50,24 +50,6 @@ public:
     virtual bool FaultsInJapanese() = 0;
 };
 
-// The program's host: SendAndRecord, g_Connection's received blocks, g_Trace,
-// the choices in g_Settings.
-// Its StampTrace stamps the trace and calls the redraw hook, if one is set.
-class ProgramHost : public MacroHost {
-public:
-    int32_t Send(const uint8_t* bytes, int32_t length, int32_t clientIndex) override;
-    void MarkReceived() override;
-    bool FirstReceivedSince(int32_t count, ReceivedBlock& out) override;
-    bool LatestReceivedSince(ReceivedBlock& out) override;
-    void StampTrace() override;
-    const TickClock& Clock() override;
-    bool LowerCaseHex() override;
-    bool FaultsInJapanese() override;
-
-    void (*RedrawStamp)() = nullptr;  // the window's: redraws the newest stamp
-};
-ProgramHost& ProgramMacroHost();
-
 enum class MacroWait : int32_t { None, Time, Read };
 
 // How the last run ended, for callers that act on it without a window.
@@ -99,8 +81,6 @@ struct MacroRun {
 
     MacroDisplay Display;
 };
-
-extern MacroRun g_MacroRun;
 
 enum class MacroStepResult {
     Continued,  // a line was executed or passed over

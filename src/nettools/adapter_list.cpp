@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/program_context.h"
 #include "nettools/address_columns.h"
 #include "platform/text.h"
 

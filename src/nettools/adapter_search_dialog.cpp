@@ -1,12 +1,10 @@
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "nettools/adapter_list.h"
 #include "nettools/list_box_win32.h"
 #include "nettools/nettools_dialogs.h"
 #include "resources/nettools_ids.h"
 
 namespace {
-
 
 HWND AdapterList(HWND dialog) { return GetDlgItem(dialog, IDC_ADAPTER_LIST); }
 
@@ -15,7 +13,7 @@ void OnInit(HWND dialog) { FillListBox(AdapterList(dialog), ListAdapters(dialog,
 // Closes also without a selection, which changes nothing.
 void OnSet(HWND dialog) {
     std::u16string line = SelectedListText(AdapterList(dialog));
-    if (!line.empty()) TakeAdapterAddress(line, g_Settings.AdapterIp);
+    if (!line.empty()) TakeAdapterAddress(line, DialogContext<AppSettings>(dialog).AdapterIp);
     EndDialog(dialog, IDC_ADAPTER_SET);
 }
 
@@ -38,7 +36,8 @@ bool OnCommand(HWND dialog, int id, int notification) {
 
 }  // namespace
 
-INT_PTR ShowAdapterSearchDialog(HWND owner) {
+INT_PTR ShowAdapterSearchDialog(HWND owner, AppSettings& settings) {
     DialogHandlers handlers{OnInit, OnCommand};
+    handlers.context = &settings;
     return RunModalDialog(owner, IDD_ADAPTER_SEARCH, handlers);
 }

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
-
-AutokeySettings g_Autokey;
 
 namespace {
 

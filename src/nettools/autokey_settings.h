@@ -1,8 +1,8 @@
 // What the credential-typing tool "autokey.exe" is handed before a batch file
 // is run with administrator rights: two delays, a user ID and a password,
 // written to "autokey.ini" beside the program together with where to work
-// on the screen. The values live here while the program runs; only the
-// switch (AppSettings::AutokeyOn) is kept in the settings file.
+// on the screen. The window keeps the values while the program runs; only
+// the switch (AppSettings::AutokeyOn) is kept in the settings file.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +22,6 @@ struct AutokeySettings {
     char16_t IdText[kAutokeyTextCapacity] = u"ID";
     char16_t PwText[kAutokeyTextCapacity] = u"PW";
 };
-
-extern AutokeySettings g_Autokey;
 
 // From "<ProgramDirectory>\autokey.ini"; missing keys give the defaults.
 void LoadAutokeySettings(AutokeySettings& settings);

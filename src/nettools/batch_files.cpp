@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -154,7 +154,7 @@ bool WriteBatchFile(WindowHandle owner, const AddIpForm& form) {
         ShowRefusal(owner, content);
         return false;
     }
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     bool notFinished = false;
     if (CreateDirectoryAt(BatchFolderPath()) &&
         WriteFileBytes(BatchFilePath(content.fileName), content.line, &notFinished))

@@ -2,34 +2,32 @@
 
 #include <string>
 
-#include "common/app_settings.h"
-#include "common/program_directory.h"
-#include "nettools/autokey_settings.h"
+#include "common/program_context.h"
 #include "nettools/batch_files.h"
 #include "nettools/run_as_administrator.h"
 #include "platform/files.h"
-#include "platform/launcher.h"
 #include "platform/text.h"
 
 namespace {
 
-void StartAutokey(WindowHandle owner, int32_t dialogLeft, int32_t dialogTop) {
-    if (!SaveAutokeySettings(g_Autokey, dialogLeft, dialogTop)) {
+void StartAutokey(WindowHandle owner, BatchRunPlace place, const AutokeySettings& autokey) {
+    if (!SaveAutokeySettings(autokey, place.dialogLeft, place.dialogTop)) {
         // Without its file the tool would type stale values.
         ShowMessageBox(owner, u"Unable to write autokey.ini.", u"file error", kMbOk | kMbIconWarning);
         return;
     }
-    CurrentLauncher().Open(owner, ProgramFilePath(kAutokeyProgramName), u"", TextView(g_ProgramDirectory));
+    CurrentLauncher().Open(owner, ProgramFilePath(kAutokeyProgramName), u"", TextView(g_Program.Directory));
 }
 
 }  // namespace
 
-void RunBatchFile(WindowHandle owner, std::u16string_view selectedName, int32_t dialogLeft, int32_t dialogTop) {
+void RunBatchFile(WindowHandle owner, std::u16string_view selectedName, BatchRunPlace place, AppSettings& settings,
+                  const AutokeySettings& autokey) {
     if (selectedName.empty()) {
         ShowMessageBox(owner, u"Please select an item.", u"listbox", kMbOk);
         return;
     }
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     std::u16string path = BatchFilePath(selectedName);
     // Read before it runs: the elevated command interpreter must find the
     // file free, and the file is not changed by running it.
@@ -37,7 +35,7 @@ void RunBatchFile(WindowHandle owner, std::u16string_view selectedName, int32_t 
     bool closeFailed = false;
     FileReadResult read = ReadFileHead(path, bytes, kBatchReadBackLimit, kFileHeadShared, &closeFailed);
 
-    if (g_Settings.AutokeyOn == 1) StartAutokey(owner, dialogLeft, dialogTop);
+    if (settings.AutokeyOn == 1) StartAutokey(owner, place, autokey);
     if (!RunAsAdministrator(owner, path)) return;  // the adapter keeps its address
 
     if (read != FileReadResult::Ok) {
@@ -47,5 +45,5 @@ void RunBatchFile(WindowHandle owner, std::u16string_view selectedName, int32_t 
     if (closeFailed) ShowMessageBox(owner, u"Unable to close the file.", u"file errer", kMbOk);
     BatchReadBack back = ReadBackBatch(bytes);
     if (back.kind != BatchReadBack::Fixed || back.count < 4) return;
-    for (int i = 0; i < 4; ++i) g_Settings.AdapterIp[i] = back.numbers[i];
+    for (int i = 0; i < 4; ++i) settings.AdapterIp[i] = back.numbers[i];
 }

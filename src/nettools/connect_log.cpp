@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "common/text_table.h"
 #include "nettools/address_columns.h"
 #include "nettools/run_as_administrator.h"
@@ -58,7 +58,7 @@ std::string_view NextLine(std::string_view bytes, size_t& at, bool& last) {
 }  // namespace
 
 void StartConnectBatch(WindowHandle owner, bool asAdministrator) {
-    std::u16string_view folder = TextView(g_ProgramDirectory);
+    std::u16string_view folder = TextView(g_Program.Directory);
     SetWorkingDirectory(folder);
     std::u16string path = ProgramFilePath(kConnectBatchName);
     if (asAdministrator) RunAsAdministrator(owner, path);
@@ -81,7 +81,7 @@ std::vector<std::u16string> ParseConnectLog(std::string_view bytes) {
 
 bool ReadConnectLog(WindowHandle owner, std::vector<std::u16string>& entries) {
     entries.clear();
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     std::string bytes;
     bool closeFailed = false;
     FileReadResult read = ReadFileHead(ProgramFilePath(kConnectLogName), bytes, kConnectLogReadLimit,

@@ -1,5 +1,4 @@
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "nettools/connect_log.h"
 #include "nettools/list_box_win32.h"
 #include "nettools/nettools_dialogs.h"
@@ -11,15 +10,19 @@ constexpr UINT_PTR kLogTimer = 1;
 // Time the batch file gets to write its log before it is read.
 constexpr UINT kLogDelayMs = 1000;
 
-// How the open dialog starts the batch file (one dialog at a time).
-bool runAsAdministrator = false;
+// What the dialog works on, and how it starts the batch file.
+struct ConnectSearchContext {
+    AppSettings& settings;
+    bool asAdministrator;
+};
+ConnectSearchContext& Context(HWND dialog) { return DialogContext<ConnectSearchContext>(dialog); }
 
 HWND AddressList(HWND dialog) { return GetDlgItem(dialog, IDC_CONNECT_LIST); }
 
 // The dialog shows at once and reads the log on a timer, instead of leaving
 // the window frozen while the batch file runs.
 void OnInit(HWND dialog) {
-    StartConnectBatch(dialog, runAsAdministrator);
+    StartConnectBatch(dialog, Context(dialog).asAdministrator);
     SetTimer(dialog, kLogTimer, kLogDelayMs, nullptr);
 }
 
@@ -40,7 +43,7 @@ void OnEnd(HWND dialog, INT_PTR result) {
 // Closes also without a selection, which changes nothing.
 void OnSet(HWND dialog) {
     std::u16string entry = SelectedListText(AddressList(dialog));
-    if (!entry.empty()) TakeConnectAddress(entry, g_Settings.AccessIp);
+    if (!entry.empty()) TakeConnectAddress(entry, Context(dialog).settings.AccessIp);
     OnEnd(dialog, IDC_CONNECT_SET);
 }
 
@@ -73,9 +76,10 @@ bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) 
 
 }  // namespace
 
-INT_PTR ShowConnectSearchDialog(HWND owner, bool asAdministrator) {
-    runAsAdministrator = asAdministrator;
+INT_PTR ShowConnectSearchDialog(HWND owner, bool asAdministrator, AppSettings& settings) {
+    ConnectSearchContext context{settings, asAdministrator};
     DialogHandlers handlers{OnInit, OnCommand};
     handlers.other = OnOther;
+    handlers.context = &context;
     return RunModalDialog(owner, IDD_CONNECT_SEARCH, handlers);
 }

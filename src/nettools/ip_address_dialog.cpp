@@ -1,8 +1,6 @@
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "common/dialog_texts_win32.h"
 #include "nettools/add_ip_address_dialog.h"
-#include "nettools/autokey_settings.h"
 #include "nettools/batch_files.h"
 #include "nettools/batch_run.h"
 #include "nettools/list_box_win32.h"
@@ -20,6 +18,13 @@ constexpr ControlText kTexts[] = {
     {IDC_BATCH_ADD, 98},
 };
 
+// What the dialog works on.
+struct IpAddressContext {
+    AppSettings& settings;
+    AutokeySettings& autokey;
+};
+IpAddressContext& Context(HWND dialog) { return DialogContext<IpAddressContext>(dialog); }
+
 HWND BatchList(HWND dialog) { return GetDlgItem(dialog, IDC_BATCH_LIST); }
 
 void FillBatchList(HWND dialog) { FillListBox(BatchList(dialog), ListBatchFiles()); }
@@ -31,14 +36,16 @@ void SetNumberText(HWND dialog, int controlId, int32_t value) {
 }
 
 void OnInit(HWND dialog) {
-    LoadAutokeySettings(g_Autokey);
+    IpAddressContext& context = Context(dialog);
+    AutokeySettings& autokey = context.autokey;
+    LoadAutokeySettings(autokey);
     FillBatchList(dialog);
     ApplyDialogTexts(dialog, kNoTitleText, kTexts);
-    CheckDlgButton(dialog, IDC_AUTOKEY_CHECK, g_Settings.AutokeyOn == 1 ? BST_CHECKED : BST_UNCHECKED);
-    SetNumberText(dialog, IDC_AUTOKEY_ID_TIME, g_Autokey.IdTime);
-    SetNumberText(dialog, IDC_AUTOKEY_PW_TIME, g_Autokey.PwTime);
-    SetDlgItemTextW(dialog, IDC_AUTOKEY_ID, AsWide(g_Autokey.IdText));
-    SetDlgItemTextW(dialog, IDC_AUTOKEY_PW, AsWide(g_Autokey.PwText));
+    CheckDlgButton(dialog, IDC_AUTOKEY_CHECK, context.settings.AutokeyOn == 1 ? BST_CHECKED : BST_UNCHECKED);
+    SetNumberText(dialog, IDC_AUTOKEY_ID_TIME, autokey.IdTime);
+    SetNumberText(dialog, IDC_AUTOKEY_PW_TIME, autokey.PwTime);
+    SetDlgItemTextW(dialog, IDC_AUTOKEY_ID, AsWide(autokey.IdText));
+    SetDlgItemTextW(dialog, IDC_AUTOKEY_PW, AsWide(autokey.PwText));
     SendDlgItemMessageW(dialog, IDC_AUTOKEY_ID, EM_LIMITTEXT, kAutokeyTextCapacity - 1, 0);
     SendDlgItemMessageW(dialog, IDC_AUTOKEY_PW, EM_LIMITTEXT, kAutokeyTextCapacity - 1, 0);
 }
@@ -46,11 +53,13 @@ void OnInit(HWND dialog) {
 // The hand-off values stay in memory; autokey.ini is written only when a
 // batch file is run with the tool switched on.
 void ReadBackFields(HWND dialog) {
-    g_Settings.AutokeyOn = IsDlgButtonChecked(dialog, IDC_AUTOKEY_CHECK) == BST_CHECKED ? 1 : 0;
-    g_Autokey.IdTime = LeadingInt(DialogItemText(dialog, IDC_AUTOKEY_ID_TIME, kDelayTextCapacity));
-    g_Autokey.PwTime = LeadingInt(DialogItemText(dialog, IDC_AUTOKEY_PW_TIME, kDelayTextCapacity));
-    CopyTextInto(g_Autokey.IdText, DialogItemText(dialog, IDC_AUTOKEY_ID, kAutokeyTextCapacity));
-    CopyTextInto(g_Autokey.PwText, DialogItemText(dialog, IDC_AUTOKEY_PW, kAutokeyTextCapacity));
+    IpAddressContext& context = Context(dialog);
+    AutokeySettings& autokey = context.autokey;
+    context.settings.AutokeyOn = IsDlgButtonChecked(dialog, IDC_AUTOKEY_CHECK) == BST_CHECKED ? 1 : 0;
+    autokey.IdTime = LeadingInt(DialogItemText(dialog, IDC_AUTOKEY_ID_TIME, kDelayTextCapacity));
+    autokey.PwTime = LeadingInt(DialogItemText(dialog, IDC_AUTOKEY_PW_TIME, kDelayTextCapacity));
+    CopyTextInto(autokey.IdText, DialogItemText(dialog, IDC_AUTOKEY_ID, kAutokeyTextCapacity));
+    CopyTextInto(autokey.PwText, DialogItemText(dialog, IDC_AUTOKEY_PW, kAutokeyTextCapacity));
 }
 
 // Closes in every case, also when nothing was selected.
@@ -58,7 +67,9 @@ void OnChange(HWND dialog) {
     ReadBackFields(dialog);
     RECT place = {};
     GetWindowRect(dialog, &place);
-    RunBatchFile(dialog, SelectedListText(BatchList(dialog)), place.left, place.top);
+    IpAddressContext& context = Context(dialog);
+    RunBatchFile(dialog, SelectedListText(BatchList(dialog)), {place.left, place.top}, context.settings,
+                 context.autokey);
     EndDialog(dialog, IDC_BATCH_CHANGE);
 }
 
@@ -98,7 +109,9 @@ bool OnCommand(HWND dialog, int id, int) {
 
 }  // namespace
 
-INT_PTR ShowIpAddressDialog(HWND owner) {
+INT_PTR ShowIpAddressDialog(HWND owner, AppSettings& settings, AutokeySettings& autokey) {
+    IpAddressContext context{settings, autokey};
     DialogHandlers handlers{OnInit, OnCommand};
+    handlers.context = &context;
     return RunModalDialog(owner, IDD_IP_ADDRESS, handlers);
 }

@@ -1,6 +1,6 @@
 #include "nettools/run_as_administrator.h"
 
-#include "platform/launcher.h"
+#include "common/program_context.h"
 #include "platform/text.h"
 
 bool RunAsAdministrator(WindowHandle owner, std::u16string_view filePath) {

@@ -1,21 +1,6 @@
 #include "platform/launcher.h"
 
-#include <atomic>
-
-Launcher& PlatformLauncher();
-
-namespace {
-
-std::atomic<Launcher*> installed{nullptr};
-
-}  // namespace
-
-Launcher& CurrentLauncher() {
-    Launcher* l = installed.load();
-    return l ? *l : PlatformLauncher();
-}
-
-Launcher* SetLauncher(Launcher* launcher) { return installed.exchange(launcher); }
+#include "common/program_context.h"  // TEMPORARY until the fake moves to the tests
 
 RecordingLauncher::RecordingLauncher() : previous_(SetLauncher(this)) {}
 

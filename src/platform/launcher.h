@@ -21,9 +21,8 @@ public:
     virtual bool RunAsAdministrator(WindowHandle owner, std::u16string_view file) = 0;
 };
 
-// The launcher in use (the platform's own unless a test installed another).
-Launcher& CurrentLauncher();
-Launcher* SetLauncher(Launcher* launcher);  // nullptr restores the platform's own
+// The platform's own (ShellExecute on Windows).
+Launcher& PlatformLauncher();
 
 // Test launcher: records every launch and starts nothing.
 class RecordingLauncher : public Launcher {

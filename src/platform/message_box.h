@@ -1,5 +1,6 @@
-// Every message box of the program goes through here, so that tests can see
-// the exact words the user would see and answer in their place.
+// The message box interface: every box of the program goes through one host
+// (see ShowMessageBox), so that tests can see the exact words the user would
+// see and answer in their place.
 #pragma once
 
 #include <cstdint>
@@ -28,12 +29,6 @@ public:
     virtual ~MessageBoxHost() = default;
     virtual int Show(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style) = 0;
 };
-
-// Shows a box through the installed host (the platform's own by default).
-int ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style);
-
-// Replaces the host; nullptr restores the platform's own. Returns the old one.
-MessageBoxHost* SetMessageBoxHost(MessageBoxHost* host);
 
 // The platform's own host (MessageBoxW on Windows, standard error elsewhere).
 MessageBoxHost& PlatformMessageBoxHost();

@@ -7,19 +7,20 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ipv4_address.h"
+
 using SocketHandle = uintptr_t;
 constexpr SocketHandle kInvalidSocket = ~SocketHandle(0);
 
-// An IPv4 address (network byte order, as it sits in memory: the leftmost
-// octet first) and a port (host byte order).
+// An IPv4 address and a port (host byte order).
 struct Ipv4Endpoint {
-    uint32_t address = 0;
+    Ipv4Address address;
     uint16_t port = 0;
     bool operator==(const Ipv4Endpoint&) const = default;
 };
 
-Ipv4Endpoint MakeEndpoint(const int32_t octets[4], int32_t port);
-void EndpointOctets(const Ipv4Endpoint& endpoint, uint8_t octets[4]);
+// From typed numbers (settings fields); a port is used as its low 16 bits.
+Ipv4Endpoint MakeEndpoint(const int32_t (&numbers)[4], int32_t port);
 
 // What the socket library reports about itself at start-up.
 struct SocketLibraryInfo {

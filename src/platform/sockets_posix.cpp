@@ -19,11 +19,16 @@ sockaddr_in ToSockaddr(const Ipv4Endpoint& endpoint) {
     sockaddr_in a = {};
     a.sin_family = AF_INET;
     a.sin_port = htons(endpoint.port);
-    a.sin_addr.s_addr = endpoint.address;
+    std::memcpy(&a.sin_addr, endpoint.address.octets, 4);  // both in network order
     return a;
 }
 
-Ipv4Endpoint FromSockaddr(const sockaddr_in& a) { return {a.sin_addr.s_addr, ntohs(a.sin_port)}; }
+Ipv4Endpoint FromSockaddr(const sockaddr_in& a) {
+    Ipv4Endpoint endpoint;
+    std::memcpy(endpoint.address.octets, &a.sin_addr, 4);
+    endpoint.port = ntohs(a.sin_port);
+    return endpoint;
+}
 
 int Fd(SocketHandle socket) { return static_cast<int>(socket); }
 
@@ -165,7 +170,7 @@ int32_t ResolveIpv4(std::u16string_view hostName, Ipv4Endpoint& endpoint) {
     int r = ::getaddrinfo(Utf16ToUtf8(hostName).c_str(), nullptr, &hints, &found);
     if (r != 0) return r;
     if (!found) return EAI_NONAME;
-    endpoint.address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    std::memcpy(endpoint.address.octets, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, 4);
     ::freeaddrinfo(found);
     return 0;
 }

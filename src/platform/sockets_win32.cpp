@@ -1,6 +1,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <cstring>
+
 #include "platform/sockets.h"
 
 namespace {
@@ -9,11 +11,16 @@ sockaddr_in ToSockaddr(const Ipv4Endpoint& endpoint) {
     sockaddr_in a = {};
     a.sin_family = AF_INET;
     a.sin_port = htons(endpoint.port);
-    a.sin_addr.s_addr = endpoint.address;
+    std::memcpy(&a.sin_addr, endpoint.address.octets, 4);  // both in network order
     return a;
 }
 
-Ipv4Endpoint FromSockaddr(const sockaddr_in& a) { return {a.sin_addr.s_addr, ntohs(a.sin_port)}; }
+Ipv4Endpoint FromSockaddr(const sockaddr_in& a) {
+    Ipv4Endpoint endpoint;
+    std::memcpy(endpoint.address.octets, &a.sin_addr, 4);
+    endpoint.port = ntohs(a.sin_port);
+    return endpoint;
+}
 
 SOCKET Raw(SocketHandle socket) { return static_cast<SOCKET>(socket); }
 
@@ -147,7 +154,7 @@ int32_t ResolveIpv4(std::u16string_view hostName, Ipv4Endpoint& endpoint) {
     int r = ::GetAddrInfoW(name.c_str(), nullptr, &hints, &found);
     if (r != 0) return r;
     if (!found) return WSAHOST_NOT_FOUND;
-    endpoint.address = reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    std::memcpy(endpoint.address.octets, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, 4);
     ::FreeAddrInfoW(found);
     return 0;
 }

@@ -7,6 +7,6 @@
 #include <string>
 #include <string_view>
 
-// The file as the window's interpreter reads it (UTF-16LE bytes, mark
-// first). False when the bytes are neither UTF-16LE with a mark nor UTF-8.
-bool MacroFileAsUtf16(std::string_view fileBytes, std::string& utf16le);
+// The file's text as the interpreter reads it: code units, the mark first.
+// False when the bytes are neither UTF-16LE with a mark nor UTF-8.
+bool MacroFileText(std::string_view fileBytes, std::u16string& text);

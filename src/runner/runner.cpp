@@ -3,19 +3,19 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <thread>
 
 #include "common/help_commands.h"
-#include "connection/connection.h"
+#include "common/program_context.h"
 #include "connection/send_data.h"
-#include "macro/macro_registers.h"
-#include "macro/macro_runner.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "runner/console_message_box.h"
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
-#include "trace/trace_buffer.h"
+#include "session/session.h"
+#include "session/session_macro_host.h"
 #include "trace/trace_capture.h"
 #include "trace/trace_file.h"
 
@@ -38,17 +38,6 @@ int UsageError(const std::u16string& reason) {
 
 uint32_t Now() { return SystemTickClock().NowMs(); }
 
-// --log and --pcap: written as the trace grows, so a run longer than the
-// trace keeps every block.
-CaptureSession g_RunCapture;
-bool g_RunCaptureFailed = false;
-
-void PumpRunCapture() {
-    if (g_RunCapture.Pump(g_Trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return;
-    g_RunCaptureFailed = true;
-    PrintError("cannot write the --log or --pcap file; the run goes on without it");
-}
-
 uint32_t NowSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }
 
 void Pause(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -58,16 +47,51 @@ bool Reached(uint32_t since, uint32_t span) { return Now() - since >= span; }
 
 enum class Phase { WaitingForPeer, Running, Listening };
 
+// One run: the runner's own session, its printer's place in the trace, and
+// the --log and --pcap files written as the trace grows (so a run longer
+// than the trace keeps every block).
 class Run {
 public:
-    Run(const RunnerOptions& options, uint32_t start)
-        : o_(options), start_(start),
-          lines_(IsServerMode(ModeOf(g_Settings)) ? "?"
-                                                                                           : AccessPointText(g_Settings),
+    Run(const RunnerOptions& options, const AppSettings& settings, uint32_t start)
+        : o_(options), settings_(settings), start_(start), host_(session_, settings_),
+          lines_(IsServerMode(ModeOf(settings)) ? "?" : AccessPointText(settings),
                  [this](const std::string& line) { Print(line); }) {}
 
+    // Everything that can be refused before a socket is touched.
+    bool Prepare(std::u16string& error) {
+        if (!o_.macroFile.empty() && !LoadRunnerMacro(o_.macroFile, session_.Macro, error)) return false;
+        // The trace file is written at the end; find out now that it can be.
+        if (!o_.traceFile.empty() && !WriteFileBytes(o_.traceFile, TraceFileHeader(0))) {
+            error = u"cannot write the trace file \"" + o_.traceFile + u"\"";
+            return false;
+        }
+        if (!AllocateTrace(session_.Trace)) {
+            error = u"not enough memory for the trace";
+            return false;
+        }
+        std::vector<CaptureFileSpec> files;
+        if (!o_.logFile.empty()) files.push_back({o_.logFile, ExportFormat::Text});
+        if (!o_.pcapFile.empty()) files.push_back({o_.pcapFile, ExportFormat::Pcap});
+        if (!files.empty() && !capture_.StartFiles(session_.Trace, files, ExportEndpointsFrom(settings_, NowSeconds()))) {
+            error = u"cannot write the --log or --pcap file";
+            return false;
+        }
+        return true;
+    }
+
+    int Execute() {
+        if (!OpenSession(session_, settings_, nullptr)) return kExitNoConnection;
+        int verdict = Drive();
+        if (IsSessionOpen(session_)) CloseSession(session_, nullptr);
+        return Finish(verdict);
+    }
+
+    // A receive thread that would not end (the close failed) still uses the session.
+    bool StillReceiving() const { return session_.Connection.ReceiveThread.Running(); }
+
+private:
     int Drive() {
-        bool server = IsServerMode(ModeOf(g_Settings));
+        bool server = IsServerMode(ModeOf(settings_));
         bool needsPeer = server && (!o_.macroFile.empty() || !o_.sends.empty());
         phase_ = needsPeer ? Phase::WaitingForPeer : Phase::Running;
         nextTick_ = listenStart_ = Now();
@@ -75,9 +99,9 @@ public:
         for (;;) {
             // As the window's timer does: the newest block's stamp counts the
             // quiet time after it until the next block or the close.
-            StampPendingTrailer(g_Trace);
+            StampPendingTrailer(session_.Trace);
             PrintNewCells();
-            PumpRunCapture();
+            PumpCapture();
             if (o_.timeoutMs > 0 && Reached(start_, o_.timeoutMs)) return TimedOut();
             int verdict = Advance();
             if (verdict >= 0) return verdict;
@@ -85,19 +109,35 @@ public:
         }
     }
 
-    void PrintNewCells() {
-        TraceCell cells[kCellsPerPoll];
-        int32_t first = 0;
-        for (int32_t n; (n = TakeUndrawnCells(g_Trace, cells, kCellsPerPoll, first)) > 0;)
-            lines_.Feed(cells, n, Now() - start_);
-    }
-
-    void FlushLines() {
+    int Finish(int verdict) {
         PrintNewCells();
         lines_.Flush(Now() - start_);
+        PumpCapture();
+        capture_.Stop(session_.Trace);
+        if (captureFailed_ && verdict == kExitDone) verdict = kExitUsage;
+        if (!o_.traceFile.empty() && WriteTraceFile(session_.Trace, o_.traceFile) == TraceFileResult::Failed) {
+            PrintError("cannot write the trace file \"" + Utf16ToUtf8(o_.traceFile) + "\"");
+            if (verdict == kExitDone) verdict = kExitUsage;
+        }
+        return verdict;
     }
 
-private:
+    void PrintNewCells() {
+        TraceCell cells[kCellsPerPoll];
+        for (int32_t n; (n = ReadTrace(session_.Trace, printed_, cells, kCellsPerPoll)) > 0;) {
+            // Cells after a gap start a new block: what was begun is no part of it.
+            if (!(printed_.Missed == missedBefore_)) lines_.Drop();
+            missedBefore_ = printed_.Missed;
+            lines_.Feed(cells, n, Now() - start_);
+        }
+    }
+
+    void PumpCapture() {
+        if (capture_.Pump(session_.Trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return;
+        captureFailed_ = true;
+        PrintError("cannot write the --log or --pcap file; the run goes on without it");
+    }
+
     // One poll's work; a verdict ends the run, -1 goes on.
     int Advance() {
         switch (phase_) {
@@ -118,17 +158,17 @@ private:
     }
 
     // A UDP server has a peer once it lists a sender.
-    static bool PeerArrived() {
-        if (!IsTcpMode(ModeOf(g_Settings))) {
-            uint32_t peers[kUdpPeerCapacity];
-            return UdpPeers(g_Connection, peers) > 0;
+    bool PeerArrived() const {
+        if (!IsTcpMode(ModeOf(settings_))) {
+            Ipv4Address peers[kUdpPeerCapacity];
+            return UdpPeers(session_.Connection, peers) > 0;
         }
-        return ConnectedClientCount(g_Connection) > 0;
+        return ConnectedClientCount(session_.Connection) > 0;
     }
 
     int MacroStep() {
-        if (RunMacroStep(g_MacroRun, g_MacroRegisters, ProgramMacroHost()) != MacroStepResult::Ended) return -1;
-        switch (g_MacroRun.Ended) {
+        if (StepSessionMacro(session_, host_) != MacroStepResult::Ended) return -1;
+        switch (session_.Macro.Ended) {
         case MacroEnd::Pend: return kExitDone;
         case MacroEnd::EndOfText: return kExitNoPend;
         default: return kExitMacroError;
@@ -138,7 +178,8 @@ private:
     // One --send per tick, each after the previous one has gone.
     int SendNext() {
         const std::vector<uint8_t>& bytes = o_.sends[sent_++];
-        if (SendAndRecord(bytes.data(), static_cast<int32_t>(bytes.size()), 0, AddressCells::OnlyWhenSent) != 0) {
+        if (SendAndRecord(session_.Connection, session_.Trace, bytes.data(), static_cast<int32_t>(bytes.size()), 0,
+                          AddressCells::OnlyWhenSent) != 0) {
             PrintError("send " + std::to_string(sent_) + " failed");
             return kExitMacroError;
         }
@@ -149,7 +190,7 @@ private:
     }
 
     int TimedOut() {
-        EndMacroQuietly(g_MacroRun);
+        EndMacroQuietly(session_.Macro);
         const char* what = phase_ == Phase::WaitingForPeer ? " while waiting for the first peer" : "";
         PrintError("the timeout of " + std::to_string(o_.timeoutMs / 1000) + "." +
                    std::to_string(o_.timeoutMs % 1000 / 100) + " s passed" + what);
@@ -163,38 +204,20 @@ private:
     }
 
     const RunnerOptions& o_;
+    const AppSettings& settings_;
     uint32_t start_;
-    TraceLineReader lines_;
+    Session session_;
+    SessionMacroHost host_;
+    CaptureSession capture_;
+    bool captureFailed_ = false;
+    TraceReader printed_;
+    TraceTraffic missedBefore_;
+    TraceLineWriter lines_;
     Phase phase_ = Phase::Running;
     uint32_t nextTick_ = 0;
     uint32_t listenStart_ = 0;
     size_t sent_ = 0;
 };
-
-// Prepares everything that can be refused before a socket is touched.
-bool Prepare(const RunnerOptions& o, std::u16string& error) {
-    LoadRunnerTexts();
-    if (!PrepareSettings(o, g_Settings, error)) return false;
-    if (!o.macroFile.empty() && !LoadRunnerMacro(o.macroFile, error)) return false;
-    // The trace file is written at the end; find out now that it can be.
-    if (!o.traceFile.empty() && !WriteFileBytes(o.traceFile, TraceFileHeader(0))) {
-        error = u"cannot write the trace file \"" + o.traceFile + u"\"";
-        return false;
-    }
-    if (!AllocateTrace(g_Trace)) {
-        error = u"not enough memory for the trace";
-        return false;
-    }
-    ClearTrace(g_Trace);
-    std::vector<CaptureFileSpec> files;
-    if (!o.logFile.empty()) files.push_back({o.logFile, ExportFormat::Text});
-    if (!o.pcapFile.empty()) files.push_back({o.pcapFile, ExportFormat::Pcap});
-    if (!files.empty() && !g_RunCapture.StartFiles(g_Trace, files, ExportEndpointsFrom(g_Settings, NowSeconds()))) {
-        error = u"cannot write the --log or --pcap file";
-        return false;
-    }
-    return true;
-}
 
 int Convert(const RunnerOptions& o) {
     AppSettings settings;
@@ -218,18 +241,19 @@ int Convert(const RunnerOptions& o) {
     return UsageError(u"cannot write \"" + o.outputFile + u"\"");
 }
 
-int RunConnected(const RunnerOptions& o, uint32_t start) {
-    Run run(o, start);
-    int verdict = run.Drive();
-    if (IsConnectionActive()) CloseConnection(nullptr);
-    run.FlushLines();
-    PumpRunCapture();
-    g_RunCapture.Stop(g_Trace);
-    if (g_RunCaptureFailed && verdict == kExitDone) verdict = kExitUsage;
-    if (!o.traceFile.empty() && WriteTraceFile(g_Trace, o.traceFile) == TraceFileResult::Failed) {
-        PrintError("cannot write the trace file \"" + Utf16ToUtf8(o.traceFile) + "\"");
-        if (verdict == kExitDone) verdict = kExitUsage;
-    }
+int RunConnection(const RunnerOptions& o, uint32_t start) {
+    AppSettings settings;
+    std::u16string error;
+    if (!PrepareSettings(o, settings, error)) return UsageError(error);
+    LoadRunnerTexts(settings);
+    auto run = std::make_unique<Run>(o, settings, start);
+    if (!run->Prepare(error)) return UsageError(error);
+    ConsoleMessageBox console;
+    MessageBoxHost* previous = SetMessageBoxHost(&console);
+    int verdict = run->Execute();
+    SetMessageBoxHost(previous);
+    // The process ends soon: what a receive thread still uses is left to it.
+    if (run->StillReceiving()) run.release();
     return verdict;
 }
 
@@ -252,11 +276,5 @@ int RunLanvisorRun(const std::vector<std::u16string>& args) {
     case RunnerAction::Run:
         break;
     }
-    std::u16string error;
-    if (!Prepare(command.options, error)) return UsageError(error);
-    ConsoleMessageBox console;
-    MessageBoxHost* previous = SetMessageBoxHost(&console);
-    int verdict = OpenConnection(nullptr) ? RunConnected(command.options, start) : kExitNoConnection;
-    SetMessageBoxHost(previous);
-    return verdict;
+    return RunConnection(command.options, start);
 }

@@ -1,12 +1,9 @@
 #include "runner/runner_setup.h"
 
-#include <cstdio>
-
-#include "common/program_directory.h"
-#include "common/text_table.h"
-#include "macro/macro_file.h"
+#include "common/program_context.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
+#include "platform/sockets.h"
 #include "platform/text.h"
 #include "runner/macro_file_encoding.h"
 
@@ -75,34 +72,33 @@ bool PrepareSettings(const RunnerOptions& o, AppSettings& s, std::u16string& err
     return true;
 }
 
-void LoadRunnerTexts() {
+void LoadRunnerTexts(const AppSettings& settings) {
     // Unlike the window, the runner's name has no extension on Linux: the
     // folder is simply everything before the last separator.
     std::u16string exe = ExecutablePath();
     size_t slash = exe.rfind(u'\\');
-    CopyTextInto(g_ProgramDirectory, slash == std::u16string::npos ? std::u16string_view(u".")
-                                                                   : std::u16string_view(exe).substr(0, slash));
-    LoadTextTable(g_Texts);
+    CopyTextInto(g_Program.Directory, slash == std::u16string::npos ? std::u16string_view(u".")
+                                                                    : std::u16string_view(exe).substr(0, slash));
+    LoadTextTable(g_Program.Texts);
+    g_Program.Language = settings.Language;
 }
 
-bool LoadRunnerMacro(const std::u16string& path, std::u16string& error) {
+bool LoadRunnerMacro(const std::u16string& path, MacroRun& run, std::u16string& error) {
     std::string bytes;
     if (ReadFileHead(path, bytes, kMacroReadLimit, kFileHeadShared) != FileReadResult::Ok) {
         error = u"cannot read the macro file \"" + path + u"\"";
         return false;
     }
-    std::string text;
-    if (bytes.empty() || !MacroFileAsUtf16(bytes, text) || text.size() <= 2) {
+    std::u16string text;
+    if (bytes.empty() || !MacroFileText(bytes, text) || text.size() <= 1) {
         error = u"the macro file \"" + path + u"\" is empty or neither UTF-16 with byte-order mark nor UTF-8";
         return false;
     }
-    BeginMacroFromBytes(g_MacroRun, text, nullptr);
+    BeginMacro(run, text.data(), static_cast<int32_t>(text.size()), nullptr);
     return true;
 }
 
 std::string AccessPointText(const AppSettings& s) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%d.%d.%d.%d:%d", s.AccessIp[0], s.AccessIp[1], s.AccessIp[2], s.AccessIp[3],
-                  s.AccessPort & 0xFFFF);
-    return text;
+    Ipv4Endpoint access = MakeEndpoint(s.AccessIp, s.AccessPort);
+    return DottedText(access.address) + ":" + std::to_string(access.port);
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/app_settings.h"
+#include "macro/macro_runner.h"
 #include "runner/runner_options.h"
 
 // Fills `settings` from the settings file and the options. Without a mode
@@ -17,11 +18,12 @@ bool PrepareSettings(const RunnerOptions& options, AppSettings& settings, std::u
 // Applies the connection options to settings already loaded.
 void ApplyConnectionOptions(const RunnerOptions& options, AppSettings& settings);
 
-// The program folder from the executable's path, and its interface texts.
-void LoadRunnerTexts();
+// The program folder from the executable's path, its interface texts, and
+// the language the settings chose, into the program context.
+void LoadRunnerTexts(const AppSettings& settings);
 
-// Reads the macro file and makes it g_MacroRun's macro (not yet stepped).
-bool LoadRunnerMacro(const std::u16string& path, std::u16string& error);
+// Reads the macro file and makes it the run's macro (not yet stepped).
+bool LoadRunnerMacro(const std::u16string& path, MacroRun& run, std::u16string& error);
 
 // "a.b.c.d:port" of the access point: how blocks of a client are labelled.
 std::string AccessPointText(const AppSettings& settings);

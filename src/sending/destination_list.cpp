@@ -1,17 +1,13 @@
 #include "sending/destination_list.h"
 
-#include <cstring>
-
 #include "platform/text.h"
 
 namespace {
 
-void AddEntry(DestinationList& list, int32_t number, uint32_t addressNetworkOrder) {
+void AddEntry(DestinationList& list, int32_t number, const Ipv4Address& address) {
     if (list.count >= kDestinationCapacity) return;
-    uint8_t octets[4];
-    std::memcpy(octets, &addressNetworkOrder, 4);  // as stored: first octet first
-    FormatText(list.texts[list.count++], u"%d-IP:%d,%d,%d,%d]",
-               {number, int(octets[0]), int(octets[1]), int(octets[2]), int(octets[3])});
+    const uint8_t* o = address.octets;
+    FormatText(list.texts[list.count++], u"%d-IP:%d,%d,%d,%d]", {number, int(o[0]), int(o[1]), int(o[2]), int(o[3])});
 }
 
 }  // namespace
@@ -28,7 +24,7 @@ void BuildDestinationList(ConnectionState& state, ConnectionMode mode, Destinati
             AddEntry(list, k, slot.address.address);
         }
     } else if (state.PeerState.load() == kUdpDatagramArrived) {
-        uint32_t peers[kUdpPeerCapacity];
+        Ipv4Address peers[kUdpPeerCapacity];
         int32_t count = UdpPeers(state, peers);
         for (int32_t i = 0; i < count && i < kUdpPeerCapacity; ++i) AddEntry(list, i, peers[i]);
     }

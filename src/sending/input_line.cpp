@@ -6,9 +6,6 @@
 #include "platform/code_page.h"
 #include "sending/line_notation.h"
 
-InputLine g_SendInputLine;
-InputLine g_EditInputLine;
-
 namespace {
 
 void Append(InputLine& line, char16_t code) {

@@ -40,11 +40,6 @@ struct InputLine {
     int32_t viewPinned = 0;           // 1: the next repaint keeps viewStart (a scroll button was used)
 };
 
-// The line of the input-send dialog and the line of the preset edit dialog.
-// Both keep their codes while their dialog is closed.
-extern InputLine g_SendInputLine;
-extern InputLine g_EditInputLine;
-
 // What a dialog does to its line when it opens: ASC notation, automatic view.
 // The codes stay.
 void ResetEntryState(InputLine& line);

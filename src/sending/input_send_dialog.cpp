@@ -3,15 +3,12 @@
 #include <iterator>
 
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "common/dialog_texts_win32.h"
 #include "common/text_table.h"
-#include "connection/connection_state.h"
 #include "platform/text.h"
 #include "resources/sending_ids.h"
 #include "sending/line_file.h"
 #include "sending/send_history.h"
-#include "sending/sending_dialogs_window.h"
 
 namespace {
 
@@ -34,11 +31,10 @@ constexpr int kBottomControls[] = {IDC_IS_PAGE_BACK, IDC_IS_PAGE_FORWARD, IDC_IS
 constexpr int kHistoryLeft = 5;
 constexpr int kHistoryHeadingTop = 130;
 
-int32_t pageStart = 0;
-int32_t dialogOpen = 0;
-WindowSize fullSize;
-char16_t savePath[kLineFilePathCapacity] = u"";
-
+SendingDialogs& Sending(HWND dialog) { return DialogContext<SendingDialogs>(dialog); }
+SendingDialogs::InputSendPlace& Place(HWND dialog) { return Sending(dialog).InputSend; }
+InputLine& Line(HWND dialog) { return Sending(dialog).SendLine; }
+SendHistory& History(HWND dialog) { return Sending(dialog).History; }
 
 // The row buttons sit left of their rows, which are measured in the grid font.
 void PlaceControls(HWND dialog) {
@@ -60,36 +56,43 @@ void PlaceControls(HWND dialog) {
 void OnInit(HWND dialog) {
     ApplyDialogTexts(dialog, kTitleText, kTexts);
     PlaceControls(dialog);
-    CreateTypingArea(dialog, IDC_IS_TYPING, g_SendInputLine, kSendTypingLimit, IDC_IS_ASC, IDC_IS_HEX);
-    FillDestinationBox(dialog);
+    SendingDialogs& sending = Sending(dialog);
+    SendingDialogs::InputSendPlace& place = sending.InputSend;
+    CreateTypingArea(dialog, IDC_IS_TYPING, place.typing, sending.SendLine, kSendTypingLimit, IDC_IS_ASC, IDC_IS_HEX);
+    FillDestinationBox(dialog, *sending.Connection);
     SetTimer(dialog, kFocusTimer, kFocusPeriodMs, nullptr);
-    pageStart = 0;
-    dialogOpen = 1;
-    fullSize = WindowSizeOf(dialog);
-    if (g_Settings.InputSendFolded == 1) ResizeDialog(dialog, InputSendOpeningFoldedSize(fullSize));
+    place.pageStart = 0;
+    place.open = true;
+    place.fullSize = WindowSizeOf(dialog);
+    if (sending.Settings->InputSendFolded == 1) ResizeDialog(dialog, InputSendOpeningFoldedSize(place.fullSize));
 }
 
 void Close(HWND dialog) {
     KillTimer(dialog, kFocusTimer);
-    dialogOpen = 0;
+    Place(dialog).open = false;
     EndDialog(dialog, kDialogClosed);
 }
 
 void Repaint(HWND dialog) { InvalidateRect(dialog, nullptr, TRUE); }
 
-void SendTypedLine(HWND dialog) {
-    if (!CheckSendDestination(dialog, g_Settings, g_Connection)) return;
-    SendLineFromDialog(g_SendHistory, g_SendInputLine.codes, g_SendInputLine.length, DestinationBoxText(dialog));
+void SendCodes(HWND dialog, const char16_t* codes, int32_t count) {
+    SendingDialogs& sending = Sending(dialog);
+    SendLineFromDialog(*sending.Connection, *sending.Trace, sending.History, codes, count, DestinationBoxText(dialog));
     Repaint(dialog);
+}
+
+void SendTypedLine(HWND dialog) {
+    if (!CheckSendDestination(dialog, *Sending(dialog).Connection)) return;
+    SendCodes(dialog, Line(dialog).codes, Line(dialog).length);
 }
 
 void SendHistoryRow(HWND dialog, int row) {
-    const LineEntry& entry = g_SendHistory.Entries[pageStart + row];
-    SendLineFromDialog(g_SendHistory, entry.codes, entry.count, DestinationBoxText(dialog));
-    Repaint(dialog);
+    const LineEntry& entry = History(dialog).Entries[Place(dialog).pageStart + row];
+    SendCodes(dialog, entry.codes, entry.count);
 }
 
 void TurnHistoryPage(HWND dialog, bool forward) {
+    int32_t& pageStart = Place(dialog).pageStart;
     pageStart = TurnPage(pageStart, kHistoryRows, SendHistory::kUsed, forward);
     SetRowNumberCaptions(dialog, IDC_IS_ROW_NUMBER, kHistoryRows, pageStart, -1);
     Repaint(dialog);
@@ -97,39 +100,29 @@ void TurnHistoryPage(HWND dialog, bool forward) {
 
 void DeleteHistoryRow(HWND dialog, int row) {
     if (!AskDeleteConfirmation(dialog)) return;
-    DeleteHistoryEntry(g_SendHistory, pageStart + row);
+    DeleteHistoryEntry(History(dialog), Place(dialog).pageStart + row);
     Repaint(dialog);
 }
 
 void DeleteWholeHistory(HWND dialog) {
     if (!AskDeleteConfirmation(dialog)) return;
-    ClearLineTable(g_SendHistory);
+    ClearLineTable(History(dialog));
     Repaint(dialog);
 }
 
 void SaveHistory(HWND dialog) {
+    char16_t (&savePath)[kLineFilePathCapacity] = Place(dialog).savePath;
     savePath[0] = u'\0';
     if (!ChooseLineFile(dialog, savePath, true)) return;
-    SaveLineFile(dialog, std::u16string_view(savePath), g_SendHistory);
+    SaveLineFile(dialog, std::u16string_view(savePath), History(dialog));
 }
 
 void ToggleFold(HWND dialog) {
-    FoldStep step = ToggleInputSendFold(WindowSizeOf(dialog), fullSize);
-    g_Settings.InputSendFolded = step.folded;
+    FoldStep step = ToggleInputSendFold(WindowSizeOf(dialog), Place(dialog).fullSize);
+    Sending(dialog).Settings->InputSendFolded = step.folded;
     ResizeDialog(dialog, step.size);
 }
 
-void EditLine(HWND dialog, int id) {
-    switch (id) {
-    case IDC_IS_CLEAR: ClearInputLine(g_SendInputLine); InvalidateLineArea(dialog); break;
-    case IDC_IS_BACKSPACE:
-        DeleteLastCode(g_SendInputLine);
-        InvalidatePixels(dialog, BackspaceRepaintArea(SendingGridMetrics(), g_SendInputLine));
-        break;
-    case IDC_IS_VIEW_BACK: ScrollView(g_SendInputLine, ScrollDirection::Back); Repaint(dialog); break;
-    case IDC_IS_VIEW_FORWARD: ScrollView(g_SendInputLine, ScrollDirection::Forward); Repaint(dialog); break;
-    }
-}
 
 bool OnCommand(HWND dialog, int id, int notification) {
     if (id >= IDC_IS_ROW_NUMBER && id < IDC_IS_ROW_NUMBER + kHistoryRows) {
@@ -144,15 +137,15 @@ bool OnCommand(HWND dialog, int id, int notification) {
     case IDC_IS_ASC:
     case IDC_IS_HEX:
         if (notification != BN_CLICKED) return true;
-        ChooseNotation(dialog, g_SendInputLine, id == IDC_IS_ASC ? Notation::Asc : Notation::Hex,
+        ChooseNotation(dialog, Line(dialog), id == IDC_IS_ASC ? Notation::Asc : Notation::Hex,
                        id == IDC_IS_ASC ? kAscMessageText : kHexMessageText, kModeCaptionText);
         return true;
-    case IDC_IS_CLEAR:
-    case IDC_IS_BACKSPACE:
-    case IDC_IS_VIEW_BACK:
-    case IDC_IS_VIEW_FORWARD: EditLine(dialog, id); return true;
+    case IDC_IS_CLEAR: EditTypedLine(dialog, Line(dialog), LineEdit::Clear); return true;
+    case IDC_IS_BACKSPACE: EditTypedLine(dialog, Line(dialog), LineEdit::Backspace); return true;
+    case IDC_IS_VIEW_BACK: EditTypedLine(dialog, Line(dialog), LineEdit::ViewBack); return true;
+    case IDC_IS_VIEW_FORWARD: EditTypedLine(dialog, Line(dialog), LineEdit::ViewForward); return true;
     case IDC_IS_SEND: SendTypedLine(dialog); return true;
-    case IDC_IS_REFRESH: FillDestinationBox(dialog); return true;
+    case IDC_IS_REFRESH: FillDestinationBox(dialog, *Sending(dialog).Connection); return true;
     case IDC_IS_PAGE_BACK: TurnHistoryPage(dialog, false); return true;
     case IDC_IS_PAGE_FORWARD: TurnHistoryPage(dialog, true); return true;
     case IDC_IS_DELETE_ALL: DeleteWholeHistory(dialog); return true;
@@ -165,20 +158,21 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PaintEditingDialog(dialog, {IDC_IS_TYPING, g_SendInputLine, kLineHeadingText, kTextColor, kHistoryHeadingText,
+    PaintEditingDialog(dialog, {IDC_IS_TYPING, Line(dialog), kLineHeadingText, kTextColor, kHistoryHeadingText,
                                 kHistoryLeft, kHistoryHeadingTop,
-                                PageOfLines(g_SendHistory.Lines(), pageStart, kHistoryRows)});
+                                PageOfLines(History(dialog).Lines(), Place(dialog).pageStart, kHistoryRows)});
 }
 
 bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
-    return HandleEditingDialogMessage(dialog, message, wParam, IDC_IS_TYPING, Paint, result);
+    return HandleEditingDialogMessage(dialog, message, wParam, IDC_IS_TYPING, Paint, *Sending(dialog).Settings,
+                                      result);
 }
 
 }  // namespace
 
-void OpenInputSendDialog(HWND mainWindow) {
-    if (dialogOpen) return;
-    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
+void OpenInputSendDialog(HWND mainWindow, SendingDialogs& sending) {
+    if (sending.InputSend.open) return;
+    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther, &sending};
     RunModalDialog(mainWindow, IDD_INPUT_SEND, handlers);
-    dialogOpen = 0;
+    sending.InputSend.open = false;
 }

@@ -4,5 +4,7 @@
 
 #include <windows.h>
 
+#include "sending/sending_dialogs_window.h"
+
 // Opens the dialog modally unless it is open already.
-void OpenInputSendDialog(HWND mainWindow);
+void OpenInputSendDialog(HWND mainWindow, SendingDialogs& sending);

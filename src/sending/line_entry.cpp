@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-SendHistory g_SendHistory;
-PresetTable g_PresetTable;
-PresetEditTable g_PresetEditTable;
-
 void ClearLineEntry(LineEntry& entry) {
     entry.count = 0;
     std::fill(std::begin(entry.codes), std::end(entry.codes), u'\0');

@@ -33,10 +33,6 @@ struct PresetTable : LineTable<200, 202> {};
 // The lines being prepared in the preset edit dialog.
 struct PresetEditTable : LineTable<200, 202> {};
 
-extern SendHistory g_SendHistory;
-extern PresetTable g_PresetTable;
-extern PresetEditTable g_PresetEditTable;
-
 // Empties an entry: count 0, every slot 0.
 void ClearLineEntry(LineEntry& entry);
 // Makes the entry hold the first count codes (count cut to 0..256).

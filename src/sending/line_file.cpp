@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include "common/program_directory.h"
-#include "common/text_table.h"
+#include "common/program_context.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "sending/line_file_format.h"
@@ -15,7 +14,7 @@ constexpr int kNotALineFileText = 23;
 
 bool SaveLines(WindowHandle owner, std::u16string_view path, std::span<const LineEntry> lines) {
     // A relative name is a file in the program folder.
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     std::u16string name = LineFileName(path);
     bool notFinished = false;
     if (WriteFileBytes(name, LineFileBytes(lines), &notFinished)) return true;
@@ -26,7 +25,7 @@ bool SaveLines(WindowHandle owner, std::u16string_view path, std::span<const Lin
 
 template <int32_t U, int32_t A>
 bool LoadLines(WindowHandle owner, std::u16string_view path, LineTable<U, A>& table) {
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     std::string bytes;
     bool closeFailed = false;
     // Exclusive, so that a file still being written is not read half-way.

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-PresetEditState g_PresetEditState;
-
 bool AssembleLine(PresetEditTable& table, const InputLine& line) {
     uint8_t bytes[kLineCodes];
     int32_t n = ConvertLineToBytes(line.codes, line.length, bytes);

@@ -15,8 +15,6 @@ struct PresetEditState {
     int32_t Selection = kNoSelection;  // absolute entry index, or none
 };
 
-extern PresetEditState g_PresetEditState;
-
 // Puts the line, one byte per code, at the top of the list; the bottom entry
 // falls out. Nothing is added when an entry already begins with the same
 // codes, or when the line is empty. The line itself stays. True when added.

@@ -1,7 +1,6 @@
 #include "sending/preset_edit_dialog.h"
 
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "common/dialog_texts_win32.h"
 #include "common/text_table.h"
 #include "resources/sending_ids.h"
@@ -29,9 +28,11 @@ constexpr int kBottomControls[] = {IDC_PE_PAGE_BACK,       IDC_PE_PAGE_FORWARD, 
 constexpr int kListHeadingLeft = 5;
 constexpr int kListHeadingTop = 130;
 
-int32_t dialogOpen = 0;
-char16_t filePath[kLineFilePathCapacity] = u"";
-
+SendingDialogs& Sending(HWND dialog) { return DialogContext<SendingDialogs>(dialog); }
+SendingDialogs::PresetEditPlace& Place(HWND dialog) { return Sending(dialog).PresetEdit; }
+PresetEditState& List(HWND dialog) { return Place(dialog).list; }
+PresetEditTable& Table(HWND dialog) { return Sending(dialog).PresetEdits; }
+InputLine& Line(HWND dialog) { return Sending(dialog).EditLine; }
 
 void PlaceControls(HWND dialog) {
     int top = InputRowTop();
@@ -49,83 +50,73 @@ void Repaint(HWND dialog) { InvalidateRect(dialog, nullptr, TRUE); }
 
 // The number buttons without a marked row, after the selection ended or the page turned.
 void RelabelRows(HWND dialog) {
-    SetRowNumberCaptions(dialog, IDC_PE_ROW_NUMBER, kPresetRows, g_PresetEditState.PageStart, -1);
+    SetRowNumberCaptions(dialog, IDC_PE_ROW_NUMBER, kPresetRows, List(dialog).PageStart, -1);
 }
 
 void OnInit(HWND dialog) {
     ApplyDialogTexts(dialog, kTitleText, kTexts);
     PlaceControls(dialog);
-    CreateTypingArea(dialog, IDC_PE_TYPING, g_EditInputLine, kEditTypingLimit, IDC_PE_ASC, IDC_PE_HEX);
+    CreateTypingArea(dialog, IDC_PE_TYPING, Place(dialog).typing, Line(dialog), kEditTypingLimit, IDC_PE_ASC,
+                     IDC_PE_HEX);
     SetTimer(dialog, kFocusTimer, kFocusPeriodMs, nullptr);
-    g_PresetEditState = PresetEditState{};
-    dialogOpen = 1;
+    List(dialog) = PresetEditState{};
+    Place(dialog).open = true;
 }
 
 void Close(HWND dialog) {
     KillTimer(dialog, kFocusTimer);
-    dialogOpen = 0;
+    Place(dialog).open = false;
     EndDialog(dialog, kDialogClosed);
 }
 
 void PressNumber(HWND dialog, int row) {
-    int marked = PressRowNumber(g_PresetEditState, row);
-    SetRowNumberCaptions(dialog, IDC_PE_ROW_NUMBER, kPresetRows, g_PresetEditState.PageStart, marked);
+    int marked = PressRowNumber(List(dialog), row);
+    SetRowNumberCaptions(dialog, IDC_PE_ROW_NUMBER, kPresetRows, List(dialog).PageStart, marked);
 }
 
 void TurnListPage(HWND dialog, bool forward) {
-    g_PresetEditState.PageStart = TurnPage(g_PresetEditState.PageStart, kPresetRows, PresetEditTable::kUsed, forward);
+    List(dialog).PageStart = TurnPage(List(dialog).PageStart, kPresetRows, PresetEditTable::kUsed, forward);
     RelabelRows(dialog);
     Repaint(dialog);
 }
 
 void Move(HWND dialog, MoveDirection direction) {
-    if (!MoveSelectedEntry(g_PresetEditTable, g_PresetEditState, direction)) return;
+    if (!MoveSelectedEntry(Table(dialog), List(dialog), direction)) return;
     RelabelRows(dialog);
     Repaint(dialog);
 }
 
 void DeleteSelected(HWND dialog) {
-    if (!HasSelection(g_PresetEditState) || !AskDeleteConfirmation(dialog)) return;
-    DeleteSelectedEntry(g_PresetEditTable, g_PresetEditState);
+    if (!HasSelection(List(dialog)) || !AskDeleteConfirmation(dialog)) return;
+    DeleteSelectedEntry(Table(dialog), List(dialog));
     RelabelRows(dialog);
     Repaint(dialog);
 }
 
 void DeleteAll(HWND dialog) {
     if (!AskDeleteConfirmation(dialog)) return;
-    DeleteAllEntries(g_PresetEditTable, g_PresetEditState);
+    DeleteAllEntries(Table(dialog), List(dialog));
     RelabelRows(dialog);
     Repaint(dialog);
 }
 
 void ReadListFile(HWND dialog) {
+    char16_t (&filePath)[kLineFilePathCapacity] = Place(dialog).filePath;
     filePath[0] = u'\0';
-    if (ChooseLineFile(dialog, filePath, false))
-        LoadPresetEditFile(dialog, std::u16string_view(filePath), g_PresetEditTable);
+    if (ChooseLineFile(dialog, filePath, false)) LoadPresetEditFile(dialog, std::u16string_view(filePath), Table(dialog));
     Repaint(dialog);
 }
 
 void SaveFile(HWND dialog) {
+    char16_t (&filePath)[kLineFilePathCapacity] = Place(dialog).filePath;
     filePath[0] = u'\0';
     if (!ChooseLineFile(dialog, filePath, true)) return;
-    SaveLineFile(dialog, std::u16string_view(filePath), g_PresetEditTable);
+    SaveLineFile(dialog, std::u16string_view(filePath), Table(dialog));
 }
 
 void Assemble(HWND dialog) {
-    AssembleLine(g_PresetEditTable, g_EditInputLine);
+    AssembleLine(Table(dialog), Line(dialog));
     Repaint(dialog);
-}
-
-void EditLine(HWND dialog, int id) {
-    switch (id) {
-    case IDC_PE_CLEAR: ClearInputLine(g_EditInputLine); InvalidateLineArea(dialog); break;
-    case IDC_PE_BACKSPACE:
-        DeleteLastCode(g_EditInputLine);
-        InvalidatePixels(dialog, BackspaceRepaintArea(SendingGridMetrics(), g_EditInputLine));
-        break;
-    case IDC_PE_VIEW_BACK: ScrollView(g_EditInputLine, ScrollDirection::Back); Repaint(dialog); break;
-    case IDC_PE_VIEW_FORWARD: ScrollView(g_EditInputLine, ScrollDirection::Forward); Repaint(dialog); break;
-    }
 }
 
 bool OnCommand(HWND dialog, int id, int notification) {
@@ -137,13 +128,13 @@ bool OnCommand(HWND dialog, int id, int notification) {
     case IDC_PE_ASC:
     case IDC_PE_HEX:
         if (notification != BN_CLICKED) return true;
-        ChooseNotation(dialog, g_EditInputLine, id == IDC_PE_ASC ? Notation::Asc : Notation::Hex,
+        ChooseNotation(dialog, Line(dialog), id == IDC_PE_ASC ? Notation::Asc : Notation::Hex,
                        id == IDC_PE_ASC ? kAscMessageText : kHexMessageText, kModeCaptionText);
         return true;
-    case IDC_PE_CLEAR:
-    case IDC_PE_BACKSPACE:
-    case IDC_PE_VIEW_BACK:
-    case IDC_PE_VIEW_FORWARD: EditLine(dialog, id); return true;
+    case IDC_PE_CLEAR: EditTypedLine(dialog, Line(dialog), LineEdit::Clear); return true;
+    case IDC_PE_BACKSPACE: EditTypedLine(dialog, Line(dialog), LineEdit::Backspace); return true;
+    case IDC_PE_VIEW_BACK: EditTypedLine(dialog, Line(dialog), LineEdit::ViewBack); return true;
+    case IDC_PE_VIEW_FORWARD: EditTypedLine(dialog, Line(dialog), LineEdit::ViewForward); return true;
     case IDC_PE_ASSEMBLE: Assemble(dialog); return true;
     case IDC_PE_PAGE_BACK: TurnListPage(dialog, false); return true;
     case IDC_PE_PAGE_FORWARD: TurnListPage(dialog, true); return true;
@@ -160,20 +151,21 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PaintEditingDialog(dialog, {IDC_PE_TYPING, g_EditInputLine, kLineHeadingText, kAscHexText, kListHeadingText,
+    PaintEditingDialog(dialog, {IDC_PE_TYPING, Line(dialog), kLineHeadingText, kAscHexText, kListHeadingText,
                                 kListHeadingLeft, kListHeadingTop,
-                                PageOfLines(g_PresetEditTable.Lines(), g_PresetEditState.PageStart, kPresetRows)});
+                                PageOfLines(Table(dialog).Lines(), List(dialog).PageStart, kPresetRows)});
 }
 
 bool OnOther(HWND dialog, UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
-    return HandleEditingDialogMessage(dialog, message, wParam, IDC_PE_TYPING, Paint, result);
+    return HandleEditingDialogMessage(dialog, message, wParam, IDC_PE_TYPING, Paint, *Sending(dialog).Settings,
+                                      result);
 }
 
 }  // namespace
 
-void OpenPresetEditDialog(HWND mainWindow) {
-    if (dialogOpen) return;
-    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
+void OpenPresetEditDialog(HWND mainWindow, SendingDialogs& sending) {
+    if (sending.PresetEdit.open) return;
+    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther, &sending};
     RunModalDialog(mainWindow, IDD_PRESET_EDIT, handlers);
-    dialogOpen = 0;
+    sending.PresetEdit.open = false;
 }

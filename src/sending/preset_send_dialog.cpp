@@ -1,13 +1,10 @@
 #include "sending/preset_send_dialog.h"
 
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "common/dialog_texts_win32.h"
-#include "connection/connection_state.h"
 #include "resources/sending_ids.h"
 #include "sending/line_file.h"
 #include "sending/send_history.h"
-#include "sending/sending_dialogs_window.h"
 
 namespace {
 
@@ -22,10 +19,9 @@ constexpr ControlText kTexts[] = {
 constexpr int kBottomControls[] = {IDC_PS_FOLD,       IDC_PS_PAGE_BACK,   IDC_PS_PAGE_FORWARD, IDC_PS_RELOAD,
                                    IDC_PS_LOAD_OTHER, IDC_PS_DESTINATION, IDC_PS_REFRESH,      IDC_PS_CLOSE};
 
-int32_t pageStart = 0;
-int32_t dialogOpen = 0;
-WindowSize fullSize;
-char16_t loadPath[kLineFilePathCapacity] = u"";
+SendingDialogs& Sending(HWND dialog) { return DialogContext<SendingDialogs>(dialog); }
+SendingDialogs::PresetSendPlace& Place(HWND dialog) { return Sending(dialog).PresetSend; }
+PresetTable& Presets(HWND dialog) { return Sending(dialog).Presets; }
 
 // The number and send button of a row sit left of its cells.
 void PlaceControls(HWND dialog) {
@@ -42,46 +38,52 @@ void PlaceControls(HWND dialog) {
 
 void Repaint(HWND dialog) { InvalidateRect(dialog, nullptr, TRUE); }
 
-void LoadPresets(HWND dialog) { LoadPresetFile(dialog, kPresetFileName, true, g_PresetTable); }
+void LoadPresets(HWND dialog) { LoadPresetFile(dialog, kPresetFileName, true, Presets(dialog)); }
 
 void OnInit(HWND dialog) {
+    SendingDialogs& sending = Sending(dialog);
+    SendingDialogs::PresetSendPlace& place = sending.PresetSend;
     ApplyDialogTexts(dialog, kTitleText, kTexts);
     PlaceControls(dialog);
-    pageStart = 0;
-    FillDestinationBox(dialog);
+    place.pageStart = 0;
+    FillDestinationBox(dialog, *sending.Connection);
     LoadPresets(dialog);
-    dialogOpen = 1;
-    fullSize = WindowSizeOf(dialog);
-    if (g_Settings.PresetSendFolded == 1) ResizeDialog(dialog, PresetSendOpeningFoldedSize(fullSize));
+    place.open = true;
+    place.fullSize = WindowSizeOf(dialog);
+    if (sending.Settings->PresetSendFolded == 1) ResizeDialog(dialog, PresetSendOpeningFoldedSize(place.fullSize));
 }
 
 void Close(HWND dialog) {
-    dialogOpen = 0;
+    Place(dialog).open = false;
     EndDialog(dialog, kDialogClosed);
 }
 
 void SendRow(HWND dialog, int row) {
-    if (!CheckSendDestination(dialog, g_Settings, g_Connection)) return;
-    const LineEntry& entry = g_PresetTable.Entries[pageStart + row];
-    SendLineFromDialog(g_SendHistory, entry.codes, entry.count, DestinationBoxText(dialog));
+    SendingDialogs& sending = Sending(dialog);
+    if (!CheckSendDestination(dialog, *sending.Connection)) return;
+    const LineEntry& entry = sending.Presets.Entries[sending.PresetSend.pageStart + row];
+    SendLineFromDialog(*sending.Connection, *sending.Trace, sending.History, entry.codes, entry.count,
+                       DestinationBoxText(dialog));
 }
 
 void TurnPresetPage(HWND dialog, bool forward) {
+    int32_t& pageStart = Place(dialog).pageStart;
     pageStart = TurnPage(pageStart, kPresetRows, PresetTable::kUsed, forward);
     SetRowNumberCaptions(dialog, IDC_PS_ROW_NUMBER, kPresetRows, pageStart, -1);
     Repaint(dialog);
 }
 
 void LoadOtherFile(HWND dialog) {
+    char16_t (&loadPath)[kLineFilePathCapacity] = Place(dialog).loadPath;
     loadPath[0] = u'\0';
     if (ChooseLineFile(dialog, loadPath, false))
-        LoadPresetFile(dialog, std::u16string_view(loadPath), false, g_PresetTable);
+        LoadPresetFile(dialog, std::u16string_view(loadPath), false, Presets(dialog));
     Repaint(dialog);
 }
 
 void ToggleFold(HWND dialog) {
-    FoldStep step = TogglePresetSendFold(WindowSizeOf(dialog), fullSize);
-    g_Settings.PresetSendFolded = step.folded;
+    FoldStep step = TogglePresetSendFold(WindowSizeOf(dialog), Place(dialog).fullSize);
+    Sending(dialog).Settings->PresetSendFolded = step.folded;
     ResizeDialog(dialog, step.size);
 }
 
@@ -98,7 +100,7 @@ bool OnCommand(HWND dialog, int id, int) {
         Repaint(dialog);
         return true;
     case IDC_PS_LOAD_OTHER: LoadOtherFile(dialog); return true;
-    case IDC_PS_REFRESH: FillDestinationBox(dialog); return true;
+    case IDC_PS_REFRESH: FillDestinationBox(dialog, *Sending(dialog).Connection); return true;
     case IDC_PS_FOLD: ToggleFold(dialog); return true;
     case IDC_PS_CLOSE:
     case IDCANCEL: Close(dialog); return true;
@@ -111,8 +113,8 @@ void Paint(HWND dialog) {
     HDC dc = BeginPaint(dialog, &ps);
     {
         GdiCanvas canvas = SendingCanvas(dc);
-        PaintStoredRows(canvas, SendingGridMetrics(), PageOfLines(g_PresetTable.Lines(), pageStart, kPresetRows),
-                        kPresetSendRows);
+        PaintStoredRows(canvas, SendingGridMetrics(),
+                        PageOfLines(Presets(dialog).Lines(), Place(dialog).pageStart, kPresetRows), kPresetSendRows);
     }
     EndPaint(dialog, &ps);
 }
@@ -126,9 +128,9 @@ bool OnOther(HWND dialog, UINT message, WPARAM, LPARAM, INT_PTR& result) {
 
 }  // namespace
 
-void OpenPresetSendDialog(HWND mainWindow) {
-    if (dialogOpen) return;
-    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther};
+void OpenPresetSendDialog(HWND mainWindow, SendingDialogs& sending) {
+    if (sending.PresetSend.open) return;
+    DialogHandlers handlers{OnInit, OnCommand, kWindowBack, OnOther, &sending};
     RunModalDialog(mainWindow, IDD_PRESET_SEND, handlers);
-    dialogOpen = 0;
+    sending.PresetSend.open = false;
 }

@@ -43,8 +43,8 @@ bool SendAllowed(ConnectionMode mode, int32_t peerState, int connectedClients) {
     return peerState == kUdpDatagramArrived;
 }
 
-bool CheckSendDestination(WindowHandle owner, const AppSettings& settings, const ConnectionState& state) {
-    if (SendAllowed(ModeOf(settings), state.PeerState.load(), ConnectedClientCount(state))) return true;
+bool CheckSendDestination(WindowHandle owner, const ConnectionState& state) {
+    if (SendAllowed(state.Opened.Mode, state.PeerState.load(), ConnectedClientCount(state))) return true;
     char16_t caption[kAppTextCapacity] = u"";
     GetAppText(kSendErrorCaption, caption);
     ShowAppMessage(owner, kNoPeerText, kAppMessageOk, TextView(caption));
@@ -57,12 +57,13 @@ int32_t DestinationIndexFromText(std::u16string_view text) {
     return first >= u'0' && first <= u'9' ? first - u'0' : 0;
 }
 
-int32_t SendLineFromDialog(SendHistory& history, const char16_t* codes, int32_t count,
-                           std::u16string_view destinationText) {
+int32_t SendLineFromDialog(ConnectionState& state, TraceBuffer& trace, SendHistory& history, const char16_t* codes,
+                           int32_t count, std::u16string_view destinationText) {
     uint8_t bytes[kLineCodes];
     int32_t n = ConvertLineToBytes(codes, count, bytes);
     if (n == 0) return 0;
-    int32_t result = SendAndRecord(bytes, n, DestinationIndexFromText(destinationText), AddressCells::EvenWhenSendFails);
+    int32_t result = SendAndRecord(state, trace, bytes, n, DestinationIndexFromText(destinationText),
+                                   AddressCells::EvenWhenSendFails);
     if (result == 0) AddToHistory(history, codes, n);
     return result;
 }

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "common/app_settings.h"
 #include "connection/connection_state.h"
 #include "platform/message_box.h"
 #include "sending/line_entry.h"
+#include "trace/trace_buffer.h"
 
 // Puts a sent line at the top of the history, the oldest of 20 falling out.
 // A line already in the history stays where it is; entries are compared over
@@ -25,9 +25,9 @@ void DeleteHistoryEntry(SendHistory& history, int32_t index);
 // The peer state tells only the latest event: once any client has left it no
 // longer says "attached", so a TCP server also counts its connected clients.
 bool SendAllowed(ConnectionMode mode, int32_t peerState, int connectedClients);
-// The same for the program's settings and connection, showing message text
-// 32 (caption text 33) when there is nobody to send to.
-bool CheckSendDestination(WindowHandle owner, const AppSettings& settings, const ConnectionState& state);
+// The same for an open connection, showing message text 32 (caption text
+// 33) when there is nobody to send to.
+bool CheckSendDestination(WindowHandle owner, const ConnectionState& state);
 
 // The client slot chosen in the destination box: its first character as a
 // decimal digit, anything else 0.
@@ -39,5 +39,5 @@ int32_t DestinationIndexFromText(std::u16string_view text);
 // line to the history once it was sent. An empty line sends, records and
 // stores nothing. Returns 0 or the send's error code, which the send path has
 // already shown.
-int32_t SendLineFromDialog(SendHistory& history, const char16_t* codes, int32_t count,
-                           std::u16string_view destinationText);
+int32_t SendLineFromDialog(ConnectionState& state, TraceBuffer& trace, SendHistory& history, const char16_t* codes,
+                           int32_t count, std::u16string_view destinationText);

@@ -2,26 +2,16 @@
 
 #include "appearance/gdi_colors_win32.h"
 #include "appearance/trace_fonts_win32.h"
-#include "common/app_settings.h"
 #include "common/dialog_texts_win32.h"
 #include "common/text_table.h"
 #include "connection/connection_state.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 #include "sending/destination_list.h"
-#include "trace/trace_view.h"
 
 namespace {
 
 constexpr int kDestinationId = 1202;
-
-// One typing box per dialog; each knows its line.
-struct TypingArea {
-    InputLine* line = nullptr;
-    int32_t limit = 0;
-    WNDPROC oldProc = nullptr;
-};
-TypingArea typingAreas[2];
 
 TypingArea& AreaOf(HWND edit) {
     return *reinterpret_cast<TypingArea*>(GetWindowLongPtrW(edit, GWLP_USERDATA));
@@ -80,8 +70,7 @@ InputLineMetrics SendingGridMetrics() {
 
 GdiCanvas SendingCanvas(HDC dc) { return GdiCanvas(dc, TraceFonts(), g_ActiveColors.Value, kColorSlots); }
 
-HWND CreateTypingArea(HWND dialog, int id, InputLine& line, int32_t limit, int ascId, int hexId) {
-    TypingArea& area = typingAreas[limit == kSendTypingLimit ? 0 : 1];
+HWND CreateTypingArea(HWND dialog, int id, TypingArea& area, InputLine& line, int32_t limit, int ascId, int hexId) {
     area.line = &line;
     area.limit = limit;
     constexpr DWORD kStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
@@ -103,15 +92,33 @@ void InvalidatePixels(HWND dialog, const PixelRect& area) {
 
 void InvalidateLineArea(HWND dialog) { InvalidatePixels(dialog, WholeLineArea(SendingGridMetrics())); }
 
+void EditTypedLine(HWND dialog, InputLine& line, LineEdit edit) {
+    switch (edit) {
+    case LineEdit::Clear:
+        ClearInputLine(line);
+        InvalidateLineArea(dialog);
+        break;
+    case LineEdit::Backspace:
+        DeleteLastCode(line);
+        InvalidatePixels(dialog, BackspaceRepaintArea(SendingGridMetrics(), line));
+        break;
+    case LineEdit::ViewBack:
+    case LineEdit::ViewForward:
+        ScrollView(line, edit == LineEdit::ViewBack ? ScrollDirection::Back : ScrollDirection::Forward);
+        InvalidateRect(dialog, nullptr, TRUE);
+        break;
+    }
+}
+
 void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int messageText, int captionText) {
     SetEntryMode(line, notation);
     ShowAppMessage(dialog, messageText, kAppMessageOk, AppText(captionText));
     InvalidateRect(dialog, nullptr, TRUE);
 }
 
-void FillDestinationBox(HWND dialog) {
+void FillDestinationBox(HWND dialog, ConnectionState& connection) {
     DestinationList list;
-    BuildDestinationList(g_Connection, ModeOf(g_Settings), list);
+    BuildDestinationList(connection, connection.Opened.Mode, list);
     HWND box = GetDlgItem(dialog, kDestinationId);
     if (!list.enabled) {
         EnableWindow(box, FALSE);
@@ -177,15 +184,13 @@ void PaintEditingDialog(HWND dialog, const EditingDialogPaint& paint) {
     SetFocus(GetDlgItem(dialog, paint.typingBoxId));
 }
 
-void OnFocusTimer(HWND dialog, int typingBoxId, WPARAM timerId) {
-    if (timerId == kFocusTimer && g_Settings.AutoFocusOff == 0) SetFocus(GetDlgItem(dialog, typingBoxId));
-}
-
 bool HandleEditingDialogMessage(HWND dialog, UINT message, WPARAM wParam, int typingBoxId, void (*paint)(HWND),
-                                INT_PTR& result) {
+                                const AppSettings& settings, INT_PTR& result) {
     switch (message) {
     case WM_PAINT: paint(dialog); break;
-    case WM_TIMER: OnFocusTimer(dialog, typingBoxId, wParam); break;
+    case WM_TIMER:
+        if (wParam == kFocusTimer && settings.AutoFocusOff == 0) SetFocus(GetDlgItem(dialog, typingBoxId));
+        break;
     default: return false;
     }
     result = TRUE;

@@ -9,10 +9,60 @@
 #include <span>
 #include <string>
 
+#include "common/app_settings.h"
+#include "connection/connection_state.h"
 #include "platform/gdi_canvas_win32.h"
 #include "sending/dialog_rules.h"
 #include "sending/input_line.h"
 #include "sending/input_line_drawing.h"
+#include "sending/line_entry.h"
+#include "sending/line_file.h"
+#include "sending/preset_edit.h"
+#include "trace/trace_buffer.h"
+
+// One typing box: the line it feeds and how much one key release takes.
+struct TypingArea {
+    InputLine* line = nullptr;
+    int32_t limit = 0;
+    WNDPROC oldProc = nullptr;
+};
+
+// What the three sending dialogs work on. The window keeps one for the whole
+// run and hands it to each dialog it opens, so that the typed lines, the
+// history, the presets and each dialog's place outlive the dialogs.
+struct SendingDialogs {
+    // The connection the dialogs send on, the trace that records what they
+    // send, and the settings they read and keep (folded states, focus).
+    ConnectionState* Connection = nullptr;
+    TraceBuffer* Trace = nullptr;
+    AppSettings* Settings = nullptr;
+
+    SendHistory History;          // the 20 most recent lines sent
+    PresetTable Presets;          // the lines the preset send dialog offers
+    PresetEditTable PresetEdits;  // the list the preset edit dialog prepares
+    InputLine SendLine;           // typed in the input-send dialog
+    InputLine EditLine;           // typed in the preset edit dialog
+
+    struct InputSendPlace {
+        bool open = false;
+        int32_t pageStart = 0;
+        WindowSize fullSize;
+        char16_t savePath[kLineFilePathCapacity] = u"";
+        TypingArea typing;
+    } InputSend;
+    struct PresetSendPlace {
+        bool open = false;
+        int32_t pageStart = 0;
+        WindowSize fullSize;
+        char16_t loadPath[kLineFilePathCapacity] = u"";
+    } PresetSend;
+    struct PresetEditPlace {
+        bool open = false;
+        PresetEditState list;  // page and selection, afresh each time it opens
+        char16_t filePath[kLineFilePathCapacity] = u"";
+        TypingArea typing;
+    } PresetEdit;
+};
 
 // The grid measurements of the trace fonts.
 InputLineMetrics SendingGridMetrics();
@@ -24,17 +74,21 @@ GdiCanvas SendingCanvas(HDC dc);
 // key release moves its text into the line (at most limit characters) and
 // draws it at once; Backspace and Delete act on the line; other key presses
 // are swallowed. Resets the line's notation to ASC and checks the ASC radio.
-HWND CreateTypingArea(HWND dialog, int id, InputLine& line, int32_t limit, int ascId, int hexId);
+HWND CreateTypingArea(HWND dialog, int id, TypingArea& area, InputLine& line, int32_t limit, int ascId, int hexId);
 
 void InvalidatePixels(HWND dialog, const PixelRect& area);
 void InvalidateLineArea(HWND dialog);
+
+// The buttons that edit a typed line: what they do to it, and the repaint.
+enum class LineEdit { Clear, Backspace, ViewBack, ViewForward };
+void EditTypedLine(HWND dialog, InputLine& line, LineEdit edit);
 
 // The notation radios: sets the mode, shows its message, repaints.
 void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int messageText, int captionText);
 
 // Fills the destination box (id 1202) from the connection; disables it in
 // client mode.
-void FillDestinationBox(HWND dialog);
+void FillDestinationBox(HWND dialog, ConnectionState& connection);
 // The text of the destination box: its first character chooses the client.
 std::u16string DestinationBoxText(HWND dialog);
 
@@ -69,12 +123,11 @@ void PaintEditingDialog(HWND dialog, const EditingDialogPaint& paint);
 // typing box unless automatic focus is switched off.
 constexpr UINT_PTR kFocusTimer = 1;
 constexpr UINT kFocusPeriodMs = 3000;
-void OnFocusTimer(HWND dialog, int typingBoxId, WPARAM timerId);
 
 // WM_PAINT (through paint) and the focus timer of those dialogs; true when
 // the message was one of them.
 bool HandleEditingDialogMessage(HWND dialog, UINT message, WPARAM wParam, int typingBoxId, void (*paint)(HWND),
-                                INT_PTR& result);
+                                const AppSettings& settings, INT_PTR& result);
 
 WindowSize WindowSizeOf(HWND window);
 // A new size at the same place.

@@ -3,9 +3,11 @@
 
 #include <windows.h>
 
+#include "shell/window_state_win32.h"
+
 // False when the id is no command of the table.
-bool RunMainCommand(HWND window, int id);
+bool RunMainCommand(HWND window, WindowState& state, int id);
 
 // Page Up / Page Down in the main window.
-void ScrollTraceForward(HWND window);
-void ScrollTraceBack(HWND window);
+void ScrollTraceForward(HWND window, WindowState& state);
+void ScrollTraceBack(HWND window, WindowState& state);

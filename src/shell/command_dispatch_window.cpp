@@ -3,11 +3,9 @@
 #include "appearance/color_dialog.h"
 #include "appearance/dark_mode_dialog.h"
 #include "appearance/environment_dialog.h"
-#include "common/app_settings.h"
 #include "common/connection_mode.h"
 #include "common/help_commands.h"
 #include "common/text_table.h"
-#include "connection/connection.h"
 #include "connection/connection_settings_dialog.h"
 #include "macro/macro_dialog.h"
 #include "nettools/nettools_dialogs.h"
@@ -26,60 +24,69 @@
 #include "shell/status_bar_window.h"
 #include "shell/toolbar_window.h"
 #include "trace/capture_folder_win32.h"
-#include "trace/export_commands.h"
-#include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
 #include "trace/trace_file.h"
-#include "trace/trace_view_state.h"
 
 namespace {
 
 constexpr int kClearQuestionText = 5;
 
-void ClearTraceCommand(HWND window) {
+void ClearTraceCommand(HWND window, WindowState& state) {
     if (ShowAppMessage(window, kClearQuestionText, kAppMessageYesNo, u"Lanvisor") != kIdYes) return;
-    ClearTraceAndView(g_Trace, g_View);
+    ClearTraceAndView(state.Engine.Trace, state.View);
     RepaintMainWindow(window);
 }
 
 // Whatever became of the load (chosen, cancelled or refused), the view
 // returns to the newest cells.
-void LoadTraceCommand(HWND window) {
-    LoadTrace(window);
-    g_View.FollowNewest = 1;
+void LoadTraceCommand(HWND window, WindowState& state) {
+    LoadTrace(window, state.Engine.Trace);
+    state.View.FollowNewest = 1;
     RepaintMainWindow(window);
 }
 
-void CaptureCommand(HWND window) {
-    ToggleCaptureCommand(window);
-    RefreshStatusBar();
+void CaptureCommand(HWND window, WindowState& state) {
+    ToggleCaptureCommand(window, state.CaptureParts());
+    RefreshStatusBar(state);
 }
 
-void ConnectionSettingsCommand(HWND window) {
-    ShowConnectionSettingsDialog(window, {ShowAdapterSearchDialog, ShowIpAddressDialog, ShowConnectSearchDialog});
-    RefreshStatusBar();
+void CaptureFolderCommand(HWND window, WindowState& state) {
+    ChooseCaptureFolder(window, state.CaptureParts());
+    RefreshStatusBar(state);
 }
 
-void OpenConnectionCommand(HWND window) {
-    OpenConnection(window);
+void ConnectionSettingsCommand(HWND window, WindowState& state) {
+    AppSettings& settings = state.Settings;
+    NetworkTools tools;
+    tools.adapterSearch = [&settings](HWND owner) { return ShowAdapterSearchDialog(owner, settings); };
+    tools.ipAddress = [&settings, &state](HWND owner) { return ShowIpAddressDialog(owner, settings, state.Autokey); };
+    tools.connectSearch = [&settings](HWND owner, bool asAdministrator) {
+        return ShowConnectSearchDialog(owner, asAdministrator, settings);
+    };
+    ShowConnectionSettingsDialog(window, settings, tools);
+    RefreshStatusBar(state);
+}
+
+void OpenConnectionCommand(HWND window, WindowState& state) {
+    OpenSession(state.Engine, state.Settings, window);
     // A server shows the user where it can be reached.
-    if (IsServerMode(ModeOf(g_Settings))) RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
-    if (IsConnectionActive()) g_View.FollowNewest = 1;
+    if (IsServerMode(ModeOf(state.Settings))) RefreshLocalHostInfo(state.LocalHost, PlatformHostLookup());
+    if (state.Connected()) state.View.FollowNewest = 1;
     RepaintMainWindow(window);
-    RefreshStatusBar();
-    if (IsConnectionActive()) SetToolbarConnected();
+    RefreshStatusBar(state);
+    if (state.Connected()) SetToolbarConnected();
 }
 
-void CloseConnectionCommand(HWND window) {
-    CloseConnection(window);
+void CloseConnectionCommand(HWND window, WindowState& state) {
+    CloseSession(state.Engine, window);
     RepaintMainWindow(window);
-    RefreshStatusBar();
-    if (!IsConnectionActive()) SetToolbarDisconnected();
+    RefreshStatusBar(state);
+    if (!state.Connected()) SetToolbarDisconnected();
 }
 
-void LanguageCommand(HWND window) {
-    ShowLanguageDialog(window);
-    RefreshStatusBar();
+void LanguageCommand(HWND window, WindowState& state) {
+    ShowLanguageDialog(window, state);
+    RefreshStatusBar(state);
     RebuildMenuBar(window);
 }
 
@@ -92,60 +99,57 @@ void DarkModeCommand(HWND window) {
     StartRelaunch(target);
 }
 
-void JumpCommand(HWND window, bool toLast) {
-    if (toLast) JumpToLastLine(g_View, TraceCount(g_Trace));
-    else JumpToFirstLine(g_View);
+void JumpCommand(HWND window, WindowState& state, bool toLast) {
+    if (toLast) JumpToLastLine(state.View, TraceCount(state.Engine.Trace));
+    else JumpToFirstLine(state.View);
     RepaintMainWindow(window);
 }
 
 }  // namespace
 
-void ScrollTraceForward(HWND window) {
-    ScrollForward(g_View, TraceCount(g_Trace), g_Settings.ScrollPitch);
+void ScrollTraceForward(HWND window, WindowState& state) {
+    ScrollForward(state.View, TraceCount(state.Engine.Trace), state.Settings.ScrollPitch);
     RepaintTraceArea(window);
 }
 
-void ScrollTraceBack(HWND window) {
-    ScrollBack(g_View, g_Settings.ScrollPitch);
+void ScrollTraceBack(HWND window, WindowState& state) {
+    ScrollBack(state.View, state.Settings.ScrollPitch);
     RepaintTraceArea(window);
 }
 
-bool RunMainCommand(HWND window, int id) {
+bool RunMainCommand(HWND window, WindowState& state, int id) {
     const CommandEntry* command = FindCommand(id);
     if (!command) return false;
     switch (command->action) {
-    case CommandAction::SaveTrace: SaveTrace(window); break;
-    case CommandAction::LoadTrace: LoadTraceCommand(window); break;
+    case CommandAction::SaveTrace: SaveTrace(window, state.Engine.Trace); break;
+    case CommandAction::LoadTrace: LoadTraceCommand(window, state); break;
     case CommandAction::EndProgram: DestroyWindow(window); break;
     case CommandAction::Repaint: RepaintMainWindow(window); break;
-    case CommandAction::ClearTrace: ClearTraceCommand(window); break;
-    case CommandAction::ScrollForward: ScrollTraceForward(window); break;
-    case CommandAction::ScrollBack: ScrollTraceBack(window); break;
-    case CommandAction::JumpToLastLine: JumpCommand(window, true); break;
-    case CommandAction::JumpToFirstLine: JumpCommand(window, false); break;
-    case CommandAction::InputSendDialog: OpenInputSendDialog(window); break;
-    case CommandAction::PresetSendDialog: OpenPresetSendDialog(window); break;
-    case CommandAction::MacroDialog: OpenMacroDialog(window); break;
-    case CommandAction::PresetEditDialog: OpenPresetEditDialog(window); break;
+    case CommandAction::ClearTrace: ClearTraceCommand(window, state); break;
+    case CommandAction::ScrollForward: ScrollTraceForward(window, state); break;
+    case CommandAction::ScrollBack: ScrollTraceBack(window, state); break;
+    case CommandAction::JumpToLastLine: JumpCommand(window, state, true); break;
+    case CommandAction::JumpToFirstLine: JumpCommand(window, state, false); break;
+    case CommandAction::InputSendDialog: OpenInputSendDialog(window, state.Sending); break;
+    case CommandAction::PresetSendDialog: OpenPresetSendDialog(window, state.Sending); break;
+    case CommandAction::MacroDialog: OpenMacroDialog(window, state.Macro); break;
+    case CommandAction::PresetEditDialog: OpenPresetEditDialog(window, state.Sending); break;
     case CommandAction::Memo: OpenMemo(window); break;
     case CommandAction::MacroFileEditor: EditMacroFiles(window); break;
-    case CommandAction::ConnectionSettings: ConnectionSettingsCommand(window); break;
-    case CommandAction::OpenConnection: OpenConnectionCommand(window); break;
-    case CommandAction::CloseConnection: CloseConnectionCommand(window); break;
-    case CommandAction::HostName: ShowHostNameMessage(window, g_LocalHost, PlatformHostLookup()); break;
-    case CommandAction::EnvironmentDialog: ShowEnvironmentDialog(window); break;
+    case CommandAction::ConnectionSettings: ConnectionSettingsCommand(window, state); break;
+    case CommandAction::OpenConnection: OpenConnectionCommand(window, state); break;
+    case CommandAction::CloseConnection: CloseConnectionCommand(window, state); break;
+    case CommandAction::HostName: ShowHostNameMessage(window, state.LocalHost, PlatformHostLookup()); break;
+    case CommandAction::EnvironmentDialog: ShowEnvironmentDialog(window, state.Settings); break;
     case CommandAction::DarkModeDialog: DarkModeCommand(window); break;
-    case CommandAction::LanguageDialog: LanguageCommand(window); break;
+    case CommandAction::LanguageDialog: LanguageCommand(window, state); break;
     case CommandAction::ColorDialog: ShowColorDialog(window); break;
     case CommandAction::AboutDialog: ShowAboutDialog(window); break;
     case CommandAction::Manual: OpenManual(window); break;
     case CommandAction::WebPage: OpenWebPage(window); break;
-    case CommandAction::ExportTrace: ExportCommand(window); break;
-    case CommandAction::CaptureToFile: CaptureCommand(window); break;
-    case CommandAction::CaptureFolder:
-        ChooseCaptureFolder(window);
-        RefreshStatusBar();
-        break;
+    case CommandAction::ExportTrace: ExportCommand(window, state.Engine.Trace, state.Settings); break;
+    case CommandAction::CaptureToFile: CaptureCommand(window, state); break;
+    case CommandAction::CaptureFolder: CaptureFolderCommand(window, state); break;
     }
     return true;
 }

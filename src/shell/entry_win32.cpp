@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "appearance/dark_mode.h"
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "connection/connection_state.h"
 #include "platform/text.h"
 #include "resources/resource_ids.h"
@@ -14,8 +14,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // The mode file lies beside the program (not in whatever folder the
     // program was started from), where the dark-mode dialog writes it.
     ComputeProgramDirectory();
-    g_Appearance = ReadDarkModeFile(TextView(g_ProgramDirectory));
-    if (!CreateMainWindow(instance, showCommand)) return 0;
+    g_Appearance = ReadDarkModeFile(TextView(g_Program.Directory));
+    auto state = std::make_unique<WindowState>();
+    if (!CreateMainWindow(instance, showCommand, *state)) return 0;
     // The resources define no accelerators; the table is looked up all the same.
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDS_WINDOW_CLASS));
     MSG message;
@@ -27,6 +28,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // A close the user declined at shutdown leaves the receive thread
     // running on the trace and the connection: end the process without
     // tearing down what it still uses.
-    if (g_Connection.ReceiveThread.Running()) std::_Exit(static_cast<int>(message.wParam));
+    if (state->Engine.Connection.ReceiveThread.Running()) std::_Exit(static_cast<int>(message.wParam));
     return static_cast<int>(message.wParam);
 }

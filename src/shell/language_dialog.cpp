@@ -1,7 +1,6 @@
 #include "shell/language_dialog.h"
 
 #include "appearance/modal_dialog_win32.h"
-#include "common/app_settings.h"
 #include "common/text_table.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"
@@ -15,13 +14,15 @@ void OnInit(HWND dialog) {
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (int language = 0; language < kLanguageCount; ++language)
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(LanguageName(language))));
-    SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(LanguageName(g_Settings.Language))));
+    int32_t current = DialogContext<WindowState>(dialog).Settings.Language;
+    SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AsWide(LanguageName(current))));
 }
 
 void OnAccept(HWND dialog) {
     wchar_t name[kNameCapacity] = L"";
     int length = GetDlgItemTextW(dialog, IDC_LANGUAGE_COMBO, name, kNameCapacity);
-    g_Settings.Language = LanguageFromName(std::u16string_view(FromWide(name), static_cast<size_t>(length)));
+    ChooseLanguage(DialogContext<WindowState>(dialog),
+                   LanguageFromName(std::u16string_view(FromWide(name), static_cast<size_t>(length))));
     EndDialog(dialog, IDC_LANGUAGE_OK);
 }
 
@@ -37,8 +38,8 @@ bool OnCommand(HWND dialog, int id, int) {
 
 }  // namespace
 
-INT_PTR ShowLanguageDialog(HWND owner) {
+INT_PTR ShowLanguageDialog(HWND owner, WindowState& state) {
     // The combo's text stands on the dialog color, not the window color.
-    DialogHandlers handlers{OnInit, OnCommand, kDialogBack};
+    DialogHandlers handlers{OnInit, OnCommand, kDialogBack, nullptr, &state};
     return RunModalDialog(owner, IDD_LANGUAGE, handlers);
 }

@@ -1,10 +1,8 @@
 #include "shell/local_host_info.h"
 
+#include "common/program_context.h"
 #include "platform/code_page.h"
-#include "platform/message_box.h"
 #include "platform/text.h"
-
-LocalHostInfo g_LocalHost;
 
 void RefreshLocalHostInfo(LocalHostInfo& info, HostLookup& lookup) {
     info = LocalHostInfo{};

@@ -15,8 +15,6 @@ struct LocalHostInfo {
     char16_t Name[kHostNameCapacity] = u"不明";
 };
 
-extern LocalHostInfo g_LocalHost;
-
 // Starts again from "不明" and fills in what the lookup finds; texts too
 // long for their fields are cut.
 void RefreshLocalHostInfo(LocalHostInfo& info, HostLookup& lookup);

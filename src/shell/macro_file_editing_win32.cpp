@@ -3,12 +3,12 @@
 #include <commdlg.h>
 
 #include "common/help_commands.h"
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 
 void EditMacroFiles(HWND owner) {
-    SetCurrentDirectoryW(AsWide(g_ProgramDirectory));
+    SetCurrentDirectoryW(AsWide(g_Program.Directory));
     // Multiple selection: a chosen file's full path, or the folder and then
     // the names, each ended by a zero.
     char16_t result[kPathCapacity] = {};

@@ -9,7 +9,7 @@
 #include "appearance/trace_fonts_win32.h"
 #include "common/app_settings.h"
 #include "common/file_dialog_win32.h"
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "common/text_table.h"
 #include "connection/connect_wait_window.h"
 #include "connection/connection.h"
@@ -23,14 +23,8 @@
 #include "shell/menu_bar_window.h"
 #include "shell/status_bar_window.h"
 #include "shell/toolbar_window.h"
-#include "trace/export_commands.h"
-#include "trace/trace_buffer.h"
 #include "trace/trace_drawing.h"
 #include "trace/trace_view.h"
-#include "trace/trace_view_state.h"
-
-HWND g_MainWindow = nullptr;
-HINSTANCE g_Instance = nullptr;
 
 namespace {
 
@@ -44,32 +38,35 @@ wchar_t windowTitle[kResourceTextCapacity];
 wchar_t windowClassName[kResourceTextCapacity];
 char16_t tooltipText[kAppTextCapacity];  // one buffer for every toolbar tooltip
 
+WindowState* StateOf(HWND window) { return reinterpret_cast<WindowState*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
 // The creation sequence. Returns -1 to abandon the window.
-LRESULT OnCreate(HWND window) {
-    g_MainWindow = window;
+LRESULT OnCreate(HWND window, WindowState& state) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     ComputeProgramDirectory();
-    LoadAppSettings(g_Settings);
-    LoadTextTable(g_Texts);
-    if (!AllocateTrace(g_Trace)) {
+    LoadAppSettings(state.Settings);
+    g_Program.Language = state.Settings.Language;
+    LoadTextTable(g_Program.Texts);
+    if (!AllocateTrace(state.Engine.Trace)) {
         ShowAppMessage(window, kTraceMemoryText, kAppMessageOk, u"CreateFile");
         return -1;
     }
     CreateTraceFonts(window);
-    MeasureTraceFonts(window);
     LoadColorScheme(g_Colors);
     BuildActiveColors();
     if (g_Appearance.DarkMode) ApplyTitleBarMode(window);
     if (!g_Appearance.NoMenuBar) BuildMenuBar(window);
     CreateMainToolbar(window);
     CreateStatusBar(window);
-    RefreshLocalHostInfo(g_LocalHost, PlatformHostLookup());
-    InstallConnectWaitWindow();
+    RefreshLocalHostInfo(state.LocalHost, PlatformHostLookup());
     InstallFileDialogHost();
-    ClearTraceAndView(g_Trace, g_View);
-    ClearLineTable(g_SendHistory);
-    g_View.FollowNewest = 1;
-    ResumeCapture(window);
-    SetTimer(window, kRefreshTimer, static_cast<UINT>(g_Settings.RefreshPeriodMs), nullptr);
+    state.MacroHost.RedrawStamp = [window, &state] {
+        RedrawPendingStampWindow(window, state.Engine.Trace, state.View);
+    };
+    ClearTraceAndView(state.Engine.Trace, state.View);
+    state.View.FollowNewest = 1;
+    ResumeCapture(window, state.CaptureParts());
+    SetTimer(window, kRefreshTimer, static_cast<UINT>(state.Settings.RefreshPeriodMs), nullptr);
     ForwardSizeToStatusBar(0, 0);
     return 0;
 }
@@ -77,25 +74,26 @@ LRESULT OnCreate(HWND window) {
 // The shutdown sequence: settings first, then the connection, then what the
 // window made. The trace stays while a receive thread may still use it (a
 // close the user declined or that failed); the process end frees it then.
-void OnDestroy(HWND window) {
+void OnDestroy(HWND window, WindowState& state) {
     KillTimer(window, kRefreshTimer);
-    SaveAppSettings(g_Settings);
-    if (IsConnectionActive()) CloseConnection(window);
-    EndCapture();
+    SaveAppSettings(state.Settings);
+    if (state.Connected()) CloseSession(state.Engine, window);
+    EndCapture(state.CaptureParts());
     DeleteTraceFonts();
     DeleteActiveColors();
-    if (!IsConnectionActive()) FreeTrace(g_Trace);
+    if (!state.Connected()) FreeTrace(state.Engine.Trace);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     PostQuitMessage(0);
 }
 
-void OnPaint(HWND window) {
+void OnPaint(HWND window, WindowState& state) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    PaintTraceWindow(window, dc);
+    PaintTraceWindow(window, dc, state.Engine.Trace, state.View);
     EndPaint(window, &ps);
     // Once the user looks at a closed trace, the scroll commands take over.
-    if (!IsConnectionActive()) g_View.FollowNewest = 0;
-    RefreshStatusBar();
+    if (!state.Connected()) state.View.FollowNewest = 0;
+    RefreshStatusBar(state);
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc) {
@@ -106,20 +104,21 @@ LRESULT OnEraseBackground(HWND window, HDC dc) {
     return 1;
 }
 
-void OnTimer(HWND window, UINT_PTR id) {
+void OnTimer(HWND window, WindowState& state, UINT_PTR id) {
     if (id != kRefreshTimer) return;
     // The capture writes on every tick, so a closed connection's last blocks
     // reach the file too.
-    if (!CaptureTick(window)) RefreshStatusBar();
-    if (!IsConnectionActive()) return;
-    StampPendingTrailer(g_Trace);
-    if (TraceCount(g_Trace) == g_Trace.View.DrawnCount) RedrawPendingStampWindow(window);
-    else DrawNewCellsWindow(window);
+    if (!CaptureTick(window, state.CaptureParts())) RefreshStatusBar(state);
+    if (!state.Connected()) return;
+    TraceBuffer& trace = state.Engine.Trace;
+    StampPendingTrailer(trace);
+    if (UnreadCount(trace, state.View.Drawn) == 0) RedrawPendingStampWindow(window, trace, state.View);
+    else DrawNewCellsWindow(window, trace, state.View);
 }
 
-LRESULT OnKeyDown(HWND window, WPARAM key) {
-    if (key == VK_PRIOR) ScrollTraceForward(window);
-    else if (key == VK_NEXT) ScrollTraceBack(window);
+LRESULT OnKeyDown(HWND window, WindowState& state, WPARAM key) {
+    if (key == VK_PRIOR) ScrollTraceForward(window, state);
+    else if (key == VK_NEXT) ScrollTraceBack(window, state);
     return 0;
 }
 
@@ -135,48 +134,50 @@ LRESULT OnNotify(LPARAM lParam) {
     return 0;
 }
 
-void OnInitMenuPopup(HMENU menu) {
-    bool open = IsConnectionActive();
+void OnInitMenuPopup(HMENU menu, const WindowState& state) {
+    bool open = state.Connected();
     for (const CommandEntry& command : Commands()) {
-        UINT state = IsCommandEnabled(command.menuId, open) ? MF_ENABLED : MF_GRAYED;
-        EnableMenuItem(menu, command.menuId, MF_BYCOMMAND | state);
+        UINT enabling = IsCommandEnabled(command.menuId, open) ? MF_ENABLED : MF_GRAYED;
+        EnableMenuItem(menu, command.menuId, MF_BYCOMMAND | enabling);
         if (command.action == CommandAction::CaptureToFile)
-            CheckMenuItem(menu, command.menuId, MF_BYCOMMAND | (g_Capture.IsOn() ? MF_CHECKED : MF_UNCHECKED));
+            CheckMenuItem(menu, command.menuId, MF_BYCOMMAND | (state.Capture.IsOn() ? MF_CHECKED : MF_UNCHECKED));
     }
     if (open) SetToolbarConnected();
     else SetToolbarDisconnected();
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE)
+        return OnCreate(window, *static_cast<WindowState*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    WindowState* state = StateOf(window);
+    if (!state) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
     case WM_SIZE:
         ForwardSizeToStatusBar(wParam, lParam);
         ForwardSizeToToolbar();
         return 0;
     case WM_PAINT:
-        OnPaint(window);
+        OnPaint(window, *state);
         return 0;
     case WM_ERASEBKGND:
         return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
     case WM_DRAWITEM:
-        return DrawStatusBarItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+        return DrawStatusBarItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *state) ? TRUE : FALSE;
     case WM_TIMER:
-        OnTimer(window, wParam);
+        OnTimer(window, *state, wParam);
         return 0;
     case WM_KEYDOWN:
-        return OnKeyDown(window, wParam);
+        return OnKeyDown(window, *state, wParam);
     case WM_NOTIFY:
         return OnNotify(lParam);
     case WM_INITMENUPOPUP:
-        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), *state);
         return 0;
     case WM_COMMAND:
-        if (RunMainCommand(window, LOWORD(wParam))) return 0;
+        if (RunMainCommand(window, *state, LOWORD(wParam))) return 0;
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_DESTROY:
-        OnDestroy(window);
+        OnDestroy(window, *state);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -204,15 +205,14 @@ void LoadResourceText(HINSTANCE instance, int id, wchar_t (&text)[kResourceTextC
 
 }  // namespace
 
-HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
-    g_Instance = instance;
+HWND CreateMainWindow(HINSTANCE instance, int showCommand, WindowState& state) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     LoadResourceText(instance, IDS_WINDOW_TITLE, windowTitle);
     LoadResourceText(instance, IDS_WINDOW_CLASS, windowClassName);
     if (!RegisterMainWindowClass(instance)) return nullptr;
     HWND window = CreateWindowExW(0, windowClassName, windowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
-                                  CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
+                                  CW_USEDEFAULT, 0, nullptr, nullptr, instance, &state);
     if (!window) return nullptr;
     ShowWindow(window, showCommand);
     UpdateWindow(window);

@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-// Registers the class and creates and shows the main window; nullptr on failure.
-HWND CreateMainWindow(HINSTANCE instance, int showCommand);
+#include "shell/window_state_win32.h"
 
-extern HWND g_MainWindow;
-extern HINSTANCE g_Instance;
+// Registers the class and creates and shows the main window, which works on
+// `state` until it is destroyed; nullptr on failure.
+HWND CreateMainWindow(HINSTANCE instance, int showCommand, WindowState& state);
 
 // Repaints the whole client area now.
 void RepaintMainWindow(HWND window);

@@ -1,6 +1,6 @@
 #include "shell/restart.h"
 
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "platform/launcher.h"
 #include "platform/text.h"
 
@@ -10,5 +10,5 @@ std::u16string_view AskRestartTarget(WindowHandle owner) {
 }
 
 void StartRelaunch(std::u16string_view executable) {
-    CurrentLauncher().Open(nullptr, ProgramFilePath(kRelaunchTool), executable, TextView(g_ProgramDirectory));
+    CurrentLauncher().Open(nullptr, ProgramFilePath(kRelaunchTool), executable, TextView(g_Program.Directory));
 }

@@ -4,20 +4,26 @@
 #include <uxtheme.h>
 
 #include "appearance/gdi_colors_win32.h"
-#include "connection/connection_state.h"
 #include "shell/status_bar_text.h"
-#include "trace/export_commands.h"
-#include "trace/trace_buffer.h"
-#include "trace/trace_view_state.h"
 
 namespace {
 
 constexpr int kStatusBarId = 328;
 HWND statusBar = nullptr;
 
-StatusInputs CurrentInputs() {
-    return {&g_Settings,         IsConnectionActive(),  g_View.CellsPerRow, g_View.ScreenRows,
-            TraceCount(g_Trace), g_View.ViewTop, g_Capture.IsOn()};
+StatusInputs InputsOf(const WindowState& state) {
+    const TraceViewState& view = state.View;
+    return {&state.Settings,
+            state.Connected(),
+            view.CellsPerRow,
+            view.ScreenRows,
+            TraceCount(state.Engine.Trace),
+            view.ViewTop,
+            state.Capture.IsOn()};
+}
+
+COLORREF BackgroundOf(const WindowState& state) {
+    return SlotColor(StatusBackgroundSlot(state.Connected(), state.Settings));
 }
 
 }  // namespace
@@ -39,19 +45,18 @@ void ForwardSizeToStatusBar(WPARAM wParam, LPARAM lParam) {
     if (statusBar) SendMessageW(statusBar, WM_SIZE, wParam, lParam);
 }
 
-void RefreshStatusBar() {
+void RefreshStatusBar(const WindowState& state) {
     if (!statusBar) return;
-    int slot = StatusBackgroundSlot(IsConnectionActive(), g_Settings);
-    SendMessageW(statusBar, SB_SETBKCOLOR, 0, static_cast<LPARAM>(SlotColor(slot)));
+    SendMessageW(statusBar, SB_SETBKCOLOR, 0, static_cast<LPARAM>(BackgroundOf(state)));
     InvalidateRect(statusBar, nullptr, TRUE);
 }
 
-bool DrawStatusBarItem(const DRAWITEMSTRUCT* item) {
+bool DrawStatusBarItem(const DRAWITEMSTRUCT* item, const WindowState& state) {
     if (!item || item->CtlID != kStatusBarId) return false;
     int part = static_cast<int>(item->itemID);
     if (part < 0 || part >= kDrawnStatusParts) return false;
-    std::u16string text = StatusPartText(part, CurrentInputs());
-    HBRUSH back = CreateSolidBrush(SlotColor(StatusBackgroundSlot(IsConnectionActive(), g_Settings)));
+    std::u16string text = StatusPartText(part, InputsOf(state));
+    HBRUSH back = CreateSolidBrush(BackgroundOf(state));
     FillRect(item->hDC, &item->rcItem, back);
     DeleteObject(back);
     SetBkMode(item->hDC, TRANSPARENT);

@@ -5,7 +5,6 @@
 #include "common/text_table.h"
 #include "platform/text.h"
 #include "platform/wide_win32.h"
-#include "trace/export_commands.h"
 
 namespace {
 
@@ -13,7 +12,7 @@ constexpr int kCaptureFolderTitle = 215;
 
 }  // namespace
 
-void ChooseCaptureFolder(HWND owner) {
+void ChooseCaptureFolder(HWND owner, const WindowCapture& capture) {
     std::u16string title = AppText(kCaptureFolderTitle);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
@@ -24,5 +23,5 @@ void ChooseCaptureFolder(HWND owner) {
     wchar_t path[MAX_PATH] = {};
     bool ok = SHGetPathFromIDListW(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
-    if (ok) SetCaptureFolder(owner, std::u16string_view(reinterpret_cast<const char16_t*>(path)));
+    if (ok) SetCaptureFolder(owner, std::u16string_view(reinterpret_cast<const char16_t*>(path)), capture);
 }

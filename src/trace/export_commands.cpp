@@ -2,12 +2,8 @@
 
 #include <ctime>
 
-#include "common/file_chooser.h"
-#include "common/program_directory.h"
-#include "common/text_table.h"
+#include "common/program_context.h"
 #include "platform/text.h"
-
-CaptureSession g_Capture;
 
 namespace {
 
@@ -23,11 +19,11 @@ uint32_t NowSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }
 
 std::u16string CaptureFolderOf(const AppSettings& settings) {
     std::u16string_view folder = TextView(settings.CaptureFolder);
-    return folder.empty() ? std::u16string(TextView(g_ProgramDirectory)) : std::u16string(folder);
+    return folder.empty() ? std::u16string(TextView(g_Program.Directory)) : std::u16string(folder);
 }
 
-bool StartCapture(WindowHandle owner, TraceBuffer& trace, const AppSettings& settings) {
-    if (g_Capture.Start(trace, CaptureFolderOf(settings), ExportEndpointsFrom(settings, NowSeconds()),
+bool StartCapture(WindowHandle owner, const WindowCapture& w) {
+    if (w.capture.Start(w.trace, CaptureFolderOf(w.settings), ExportEndpointsFrom(w.settings, NowSeconds()),
                         LocalCaptureClock()))
         return true;
     ShowAppMessage(owner, kCaptureCannotStartText, kAppMessageOk, kCaptureCaption);
@@ -36,7 +32,7 @@ bool StartCapture(WindowHandle owner, TraceBuffer& trace, const AppSettings& set
 
 }  // namespace
 
-bool ExportCommand(WindowHandle owner, TraceBuffer& trace, const AppSettings& settings) {
+bool ExportCommand(WindowHandle owner, const TraceBuffer& trace, const AppSettings& settings) {
     bool fromScreen = TraceCount(trace) > 0 &&
                       ShowAppMessage(owner, kExportWhichText, kAppMessageYesNo, kExportCaption) == kIdYes;
     char16_t source[kChooseFileCapacity] = {};
@@ -60,32 +56,32 @@ bool ExportCommand(WindowHandle owner, TraceBuffer& trace, const AppSettings& se
     return false;
 }
 
-bool ToggleCaptureCommand(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
-    if (g_Capture.IsOn()) {
-        g_Capture.Stop(trace);
-        settings.CaptureOn = 0;
+bool ToggleCaptureCommand(WindowHandle owner, const WindowCapture& w) {
+    if (w.capture.IsOn()) {
+        w.capture.Stop(w.trace);
+        w.settings.CaptureOn = 0;
         return false;
     }
-    settings.CaptureOn = StartCapture(owner, trace, settings) ? 1 : 0;
-    return settings.CaptureOn != 0;
+    w.settings.CaptureOn = StartCapture(owner, w) ? 1 : 0;
+    return w.settings.CaptureOn != 0;
 }
 
-void SetCaptureFolder(WindowHandle owner, std::u16string_view folder, TraceBuffer& trace, AppSettings& settings) {
-    CopyTextInto(settings.CaptureFolder, folder);
-    if (!g_Capture.IsOn()) return;
-    g_Capture.Stop(trace);
-    settings.CaptureOn = StartCapture(owner, trace, settings) ? 1 : 0;
+void SetCaptureFolder(WindowHandle owner, std::u16string_view folder, const WindowCapture& w) {
+    CopyTextInto(w.settings.CaptureFolder, folder);
+    if (!w.capture.IsOn()) return;
+    w.capture.Stop(w.trace);
+    w.settings.CaptureOn = StartCapture(owner, w) ? 1 : 0;
 }
 
-void ResumeCapture(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
-    if (settings.CaptureOn && !g_Capture.IsOn() && !StartCapture(owner, trace, settings)) settings.CaptureOn = 0;
+void ResumeCapture(WindowHandle owner, const WindowCapture& w) {
+    if (w.settings.CaptureOn && !w.capture.IsOn() && !StartCapture(owner, w)) w.settings.CaptureOn = 0;
 }
 
-bool CaptureTick(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
-    if (g_Capture.Pump(trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return true;
-    settings.CaptureOn = 0;
+bool CaptureTick(WindowHandle owner, const WindowCapture& w) {
+    if (w.capture.Pump(w.trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return true;
+    w.settings.CaptureOn = 0;
     ShowAppMessage(owner, kCaptureStoppedText, kAppMessageOk, kCaptureCaption);
     return false;
 }
 
-void EndCapture(TraceBuffer& trace) { g_Capture.Stop(trace); }
+void EndCapture(const WindowCapture& w) { w.capture.Stop(w.trace); }

@@ -4,13 +4,20 @@
 #include <cstring>
 #include <new>
 
-TraceBuffer g_Trace;
-
 namespace {
+
+// Room for what one tick usually brings; a flood grows it once.
+constexpr size_t kSpillReserve = kTraceCompactDrop;
 
 // Everything below runs with trace.Guard held.
 
 int32_t WriteIndex(const TraceBuffer& trace) { return trace.TraceWriteIndex.load(std::memory_order_relaxed); }
+
+uint64_t EndLocked(const TraceBuffer& trace) { return trace.FirstSequence + static_cast<uint64_t>(WriteIndex(trace)); }
+
+int32_t IndexOf(const TraceBuffer& trace, uint64_t sequence) {
+    return static_cast<int32_t>(sequence - trace.FirstSequence);
+}
 
 void PublishWriteIndex(TraceBuffer& trace, int32_t index) {
     trace.TraceWriteIndex.store(index, std::memory_order_release);
@@ -18,17 +25,64 @@ void PublishWriteIndex(TraceBuffer& trace, int32_t index) {
 
 int32_t DropBy(int32_t index, int32_t amount) { return index > amount ? index - amount : 0; }
 
+TraceTraffic& operator+=(TraceTraffic& a, const TraceTraffic& b) {
+    a.Blocks += b.Blocks;
+    a.Bytes += b.Bytes;
+    return a;
+}
+
+TraceTraffic Difference(const TraceTraffic& later, const TraceTraffic& earlier) {
+    return {later.Blocks > earlier.Blocks ? later.Blocks - earlier.Blocks : 0,
+            later.Bytes > earlier.Bytes ? later.Bytes - earlier.Bytes : 0};
+}
+
+// Cells from the spill reader's place up to `cut` are about to go: keep them.
+void KeepForSpillLocked(TraceBuffer& trace, uint64_t cut) {
+    TraceSpill& spill = trace.Spill;
+    if (!spill.Active || !trace.Cells || spill.Next >= cut) return;
+    if (spill.Cells.empty()) spill.From = spill.Next;
+    spill.Cells.insert(spill.Cells.end(), &trace.Cells[IndexOf(trace, spill.Next)], &trace.Cells[IndexOf(trace, cut)]);
+    spill.Next = cut;
+}
+
+// A whole unit (a block with its trailer, an addressed block, a client
+// event) ends with a trailer's last cell or an event's fourth cell, and an
+// address unit starts with its first cell.
+bool EndsUnit(const TraceCell& cell) {
+    return cell.kind == StampLow || (cell.kind == ClientEvent && (cell.value == 4 || cell.value == 14));
+}
+bool StartsUnit(const TraceCell& cell) {
+    return (cell.kind == FromAddress || cell.kind == ToAddress || cell.kind == ClientEvent) &&
+           (cell.value == 1 || cell.value == 11);
+}
+
+// The first index from `from` on where a whole unit starts (or the end).
+int32_t NextUnitStart(const TraceBuffer& trace, int32_t from, bool fromStartsUnit) {
+    int32_t count = WriteIndex(trace);
+    if (fromStartsUnit) return from;
+    for (int32_t i = from; i < count; ++i)
+        if (StartsUnit(trace.Cells[i]) || (i > from && EndsUnit(trace.Cells[i - 1]))) return i;
+    return count;
+}
+
 void CompactLocked(TraceBuffer& trace) {
     int32_t count = WriteIndex(trace);
-    SpillUncapturedLocked(trace, std::min(count, kTraceCompactDrop));
-    trace.Capture.Next = DropBy(trace.Capture.Next, kTraceCompactDrop);
-    int32_t kept = count - kTraceCompactDrop;
+    int32_t dropped = std::min(count, kTraceCompactDrop);
+    uint64_t cut = trace.FirstSequence + static_cast<uint64_t>(dropped);
+    KeepForSpillLocked(trace, cut);
+    bool cutAtUnit = dropped == 0 || dropped == count || EndsUnit(trace.Cells[dropped - 1]);
+    int32_t kept = count - dropped;
     if (kept > 0)
-        std::memmove(&trace.Cells[0], &trace.Cells[kTraceCompactDrop], static_cast<size_t>(kept) * sizeof(TraceCell));
-    trace.TraceStampIndex = DropBy(trace.TraceStampIndex, kTraceCompactDrop);
-    trace.View.DrawnCount = DropBy(trace.View.DrawnCount, kTraceCompactDrop);
-    trace.View.LastDrawnStamp = DropBy(trace.View.LastDrawnStamp, kTraceCompactDrop);
-    PublishWriteIndex(trace, kept > 0 ? kept : 0);
+        std::memmove(&trace.Cells[0], &trace.Cells[dropped], static_cast<size_t>(kept) * sizeof(TraceCell));
+    trace.FirstSequence = cut;
+    trace.TraceStampIndex = DropBy(trace.TraceStampIndex, dropped);
+    PublishWriteIndex(trace, kept);
+    // A reader behind this cut never starts inside a block, nor before the
+    // epoch's own traffic.
+    int32_t resume = std::max(NextUnitStart(trace, 0, cutAtUnit), IndexOf(trace, std::max(trace.EpochStart, cut)));
+    resume = std::min(resume, kept);
+    trace.ResumeSequence = cut + static_cast<uint64_t>(resume);
+    trace.AtResume = Difference(trace.Total, CountTraffic(&trace.Cells[resume], kept - resume));
 }
 
 // Makes room for `cells` more cells: an append never writes past the last cell.
@@ -58,16 +112,14 @@ void PutCell(TraceCell& cell, uint8_t kind, uint8_t value, uint8_t value2, uint8
     cell.pos = pos;
 }
 
-void AddressCellsLocked(TraceBuffer& trace, TraceCellKind kind, uint32_t address, uint8_t firstValue) {
+void AddressCellsLocked(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue) {
     EnsureRoomLocked(trace, kTraceAddressCells);
-    uint8_t octets[4];
-    std::memcpy(octets, &address, 4);  // network order: the leftmost octet comes first
     int32_t at = WriteIndex(trace);
     for (int i = 0; i < 4; ++i) {
         TraceCell& cell = trace.Cells[at + i];
         cell.kind = kind;
         cell.value = static_cast<uint8_t>(firstValue + i);
-        cell.pos = octets[i];
+        cell.pos = address.octets[i];
     }
     PublishWriteIndex(trace, at + kTraceAddressCells);
 }
@@ -91,17 +143,57 @@ void BlockLocked(TraceBuffer& trace, const uint8_t* bytes, int32_t length, Trace
         trace.TraceStampIndex = at + 1;
         PublishWriteIndex(trace, at + kTraceTrailerCells);
         trace.LastEventTick = trace.Clock->NowMs();
+        trace.Total += TraceTraffic{1, static_cast<uint64_t>(length)};
     }
     CompactIfFullLocked(trace);
 }
 
+// A new epoch from the current end: the old cells go (kept for the spill
+// reader first), and `loaded` cells may stand before the epoch's traffic.
+void NewEpochLocked(TraceBuffer& trace, const TraceCell* loaded, int32_t count) {
+    uint64_t end = EndLocked(trace);
+    KeepForSpillLocked(trace, end);
+    trace.FirstSequence = end;
+    if (count > 0) std::memcpy(&trace.Cells[0], loaded, static_cast<size_t>(count) * sizeof(TraceCell));
+    trace.Total += CountTraffic(loaded, count);
+    trace.TraceStampIndex = 0;
+    ++trace.Epoch;
+    trace.EpochStart = end + static_cast<uint64_t>(count);
+    trace.AtEpochStart = trace.Total;
+    trace.Spill.Next = std::max(trace.Spill.Next, trace.EpochStart);
+    PublishWriteIndex(trace, count);
+}
+
+// Brings a reader into the present: into the current epoch, past cells
+// compaction dropped.
+void SettleLocked(const TraceBuffer& trace, TraceReader& reader) {
+    if (reader.Epoch != trace.Epoch) {
+        reader.Epoch = trace.Epoch;
+        reader.Next = trace.EpochStart;
+        reader.Before = trace.AtEpochStart;
+    }
+    if (reader.Next < trace.FirstSequence) {
+        reader.Missed += Difference(trace.AtResume, reader.Before);
+        reader.Next = trace.ResumeSequence;
+        reader.Before = trace.AtResume;
+    }
+}
+
+int32_t UnreadLocked(const TraceBuffer& trace, const TraceReader& reader) {
+    uint64_t end = EndLocked(trace);
+    return reader.Next < end && trace.Cells ? static_cast<int32_t>(end - reader.Next) : 0;
+}
+
 }  // namespace
 
-void SpillUncapturedLocked(TraceBuffer& trace, int32_t end) {
-    TraceCaptureMark& capture = trace.Capture;
-    if (!capture.Active || !trace.Cells || capture.Next >= end) return;
-    capture.Spill.insert(capture.Spill.end(), &trace.Cells[capture.Next], &trace.Cells[end]);
-    capture.Next = end;
+TraceTraffic CountTraffic(const TraceCell* cells, int32_t count) {
+    TraceTraffic traffic;
+    for (int32_t i = 0; i < count; ++i) {
+        uint8_t kind = cells[i].kind;
+        traffic.Blocks += kind == StampLabel;
+        traffic.Bytes += kind == Received || kind == Sent;
+    }
+    return traffic;
 }
 
 void FormatStampDigits(uint32_t elapsedMs, char digits[4]) {
@@ -115,17 +207,15 @@ void FormatStampDigits(uint32_t elapsedMs, char digits[4]) {
 
 bool AllocateTrace(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
+    NewEpochLocked(trace, nullptr, 0);
     trace.Cells.reset(new (std::nothrow) TraceCell[kTraceCapacity]());
-    PublishWriteIndex(trace, 0);
-    trace.TraceStampIndex = 0;
     return trace.Cells != nullptr;
 }
 
 void FreeTrace(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
+    NewEpochLocked(trace, nullptr, 0);
     trace.Cells.reset();
-    PublishWriteIndex(trace, 0);
-    trace.TraceStampIndex = 0;
 }
 
 void AppendTrace(TraceBuffer& trace, const uint8_t* bytes, int32_t length, TraceCellKind kind) {
@@ -134,16 +224,16 @@ void AppendTrace(TraceBuffer& trace, const uint8_t* bytes, int32_t length, Trace
     BlockLocked(trace, bytes, length, kind);
 }
 
-void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, uint32_t addressNetworkOrder,
-                          uint8_t firstValue, const uint8_t* bytes, int32_t length, TraceCellKind kind) {
+void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, Ipv4Address address, uint8_t firstValue,
+                          const uint8_t* bytes, int32_t length, TraceCellKind kind) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
-    AddressCellsLocked(trace, addressKind, addressNetworkOrder, firstValue);
+    AddressCellsLocked(trace, addressKind, address, firstValue);
     BlockLocked(trace, bytes, length, kind);
 }
 
 void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t count, TraceCellKind kind,
-                       uint8_t addressKind, uint8_t firstValue) {
+                      uint8_t addressKind, uint8_t firstValue) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
     for (int32_t i = 0; i < count; ++i) {
@@ -159,25 +249,28 @@ void StampPendingTrailer(TraceBuffer& trace) {
     StampLocked(trace);
 }
 
-void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, uint32_t addressNetworkOrder, uint8_t firstValue) {
+void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
-    AddressCellsLocked(trace, kind, addressNetworkOrder, firstValue);
+    AddressCellsLocked(trace, kind, address, firstValue);
 }
 
 void ClearTrace(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
-    SpillUncapturedLocked(trace, WriteIndex(trace));
-    trace.Capture.Next = 0;
-    PublishWriteIndex(trace, 0);
-    trace.TraceStampIndex = 0;
-    trace.View = TraceViewMarks{};
+    NewEpochLocked(trace, nullptr, 0);
 }
 
 void CompactTrace(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
     CompactLocked(trace);
+}
+
+bool LoadTraceCells(TraceBuffer& trace, const TraceCell* cells, int32_t count) {
+    LockHold hold(trace.Guard);
+    if (!trace.Cells) return false;
+    NewEpochLocked(trace, cells, std::clamp(count, 0, kTraceCapacity));
+    return true;
 }
 
 int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, TraceCell* out) {
@@ -189,49 +282,93 @@ int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, Tr
     return count;
 }
 
-int32_t TakeUndrawnCells(TraceBuffer& trace, TraceCell* out, int32_t capacity, int32_t& first) {
+TraceExtent ExtentOf(const TraceBuffer& trace) {
     LockHold hold(trace.Guard);
-    first = trace.View.DrawnCount;
-    int32_t used = WriteIndex(trace);
-    if (!trace.Cells || first >= used || capacity <= 0) {
-        if (first > used) trace.View.DrawnCount = used;
-        first = trace.View.DrawnCount;
-        return 0;
-    }
-    int32_t n = std::min(used - first, capacity);
-    std::memcpy(out, &trace.Cells[first], static_cast<size_t>(n) * sizeof(TraceCell));
-    trace.View.DrawnCount = first + n;
+    TraceExtent extent;
+    extent.First = trace.FirstSequence;
+    extent.Count = WriteIndex(trace);
+    extent.PendingStamp = trace.TraceStampIndex >= 2 ? trace.FirstSequence + trace.TraceStampIndex : 0;
+    extent.Epoch = trace.Epoch;
+    extent.Total = trace.Total;
+    return extent;
+}
+
+void PlaceReaderAtEnd(TraceReader& reader, const TraceExtent& extent) {
+    reader.Epoch = extent.Epoch;
+    reader.Next = extent.End();
+    reader.Before = extent.Total;
+}
+
+int32_t ReadTrace(const TraceBuffer& trace, TraceReader& reader, TraceCell* out, int32_t capacity) {
+    LockHold hold(trace.Guard);
+    SettleLocked(trace, reader);
+    int32_t n = std::min(UnreadLocked(trace, reader), capacity);
+    if (n <= 0) return 0;
+    std::memcpy(out, &trace.Cells[IndexOf(trace, reader.Next)], static_cast<size_t>(n) * sizeof(TraceCell));
+    reader.Before += CountTraffic(out, n);
+    reader.Next += static_cast<uint64_t>(n);
     return n;
 }
 
-int32_t UndrawnCellCount(TraceBuffer& trace) {
+int32_t UnreadCount(const TraceBuffer& trace, TraceReader& reader) {
     LockHold hold(trace.Guard);
-    return std::max(0, WriteIndex(trace) - trace.View.DrawnCount);
+    SettleLocked(trace, reader);
+    return UnreadLocked(trace, reader);
 }
 
-int32_t SkipUndrawnCells(TraceBuffer& trace, int32_t count) {
+int32_t SkipTrace(const TraceBuffer& trace, TraceReader& reader, int32_t count) {
     LockHold hold(trace.Guard);
-    int32_t skipped = std::clamp(WriteIndex(trace) - trace.View.DrawnCount, 0, std::max(count, 0));
-    trace.View.DrawnCount += skipped;
-    return skipped;
+    SettleLocked(trace, reader);
+    int32_t n = std::clamp(UnreadLocked(trace, reader), 0, std::max(count, 0));
+    reader.Before += CountTraffic(&trace.Cells[IndexOf(trace, reader.Next)], n);
+    reader.Next += static_cast<uint64_t>(n);
+    return n;
 }
 
-bool TakeStampToRedraw(TraceBuffer& trace, bool useOld, char16_t (&high)[2], char16_t (&low)[2]) {
+void KeepTraceFromNow(TraceBuffer& trace, bool keep) {
+    LockHold hold(trace.Guard);
+    TraceSpill& spill = trace.Spill;
+    spill.Active = keep;
+    spill.Next = spill.SeenUpTo = spill.From = EndLocked(trace);
+    spill.Cells.clear();
+    if (keep) spill.Cells.reserve(kSpillReserve);
+    else spill.Cells.shrink_to_fit();
+}
+
+int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out) {
+    out.clear();
+    LockHold hold(trace.Guard);
+    TraceSpill& spill = trace.Spill;
+    // The kept cells' storage comes back to the spill for the next flood.
+    std::swap(out, spill.Cells);
+    spill.Cells.reserve(kSpillReserve);
+    uint64_t from = out.empty() ? spill.Next : spill.From;
+    uint64_t end = EndLocked(trace);
+    if (trace.Cells && spill.Next < end)
+        out.insert(out.end(), &trace.Cells[IndexOf(trace, spill.Next)], &trace.Cells[WriteIndex(trace)]);
+    int32_t again = static_cast<int32_t>(std::min<uint64_t>(spill.SeenUpTo > from ? spill.SeenUpTo - from : 0,
+                                                            out.size()));
+    // A trailer still counting, and what follows it, is given again next time.
+    uint64_t counting = trace.FirstSequence + static_cast<uint64_t>(trace.TraceStampIndex) - 1;  // its StampLabel
+    bool pending = trace.TraceStampIndex >= 2 && trace.TraceStampIndex + 1 < WriteIndex(trace);
+    spill.Next = pending && counting >= spill.Next ? counting : end;
+    spill.SeenUpTo = end;
+    return again;
+}
+
+bool ReadCountingStamp(const TraceBuffer& trace, uint64_t at, char16_t (&high)[2], char16_t (&low)[2],
+                       uint64_t& pending) {
     LockHold hold(trace.Guard);
     int32_t used = WriteIndex(trace);
-    int32_t at = useOld ? trace.View.LastDrawnStamp : trace.TraceStampIndex;
+    pending = trace.TraceStampIndex >= 2 ? trace.FirstSequence + trace.TraceStampIndex : 0;
     if (!trace.Cells || used <= 0 || trace.Cells[used - 1].kind != StampLow) return false;
-    if (at < 2 || at + 1 >= used) return false;  // a real trailer starts at cell 2 or later
-    high[0] = trace.Cells[at].value;
-    high[1] = trace.Cells[at].value2;
-    low[0] = trace.Cells[at + 1].value;
-    low[1] = trace.Cells[at + 1].value2;
-    trace.View.LastDrawnStamp = trace.TraceStampIndex;
+    uint64_t stamp = at == kPendingStamp ? pending : at;
+    // A real trailer starts at cell 2 or later.
+    if (stamp < trace.FirstSequence + 2 || stamp + 1 >= EndLocked(trace)) return false;
+    int32_t i = IndexOf(trace, stamp);
+    high[0] = trace.Cells[i].value;
+    high[1] = trace.Cells[i].value2;
+    low[0] = trace.Cells[i + 1].value;
+    low[1] = trace.Cells[i + 1].value2;
     return true;
-}
-
-void MarkDrawnUpTo(TraceBuffer& trace, int32_t count) {
-    LockHold hold(trace.Guard);
-    trace.View.DrawnCount = std::min(count, WriteIndex(trace));
-    trace.View.LastDrawnStamp = trace.TraceStampIndex;
 }

@@ -1,13 +1,21 @@
 // The record of all traffic: a flat array of 8-byte cells, appended by the
 // receive thread (received blocks, address and client-event cells) and by
 // the user-interface thread (sent blocks, re-stamping), read by the view,
-// the status bar and the trace files.
+// the capture, the runner's printer, the status bar and the trace files.
 //
 // Every operation that changes cells takes the record's lock, so appends and
 // re-stamps of the two threads never interleave. TraceWriteIndex is published
 // only after a whole block is written: a reader that loads it sees complete
 // cells below it. Readers that copy cells while a connection may append use
-// CopyTraceCells, which takes the lock (compaction moves cells).
+// CopyTraceCells or ReadTrace, which take the lock (compaction moves cells).
+//
+// Readers keep their own place (TraceReader). Every cell that enters the
+// trace gets the next number of a 64-bit sequence that never goes back, so a
+// place stays valid whatever compaction does to the array: the buffer only
+// keeps the sequence number of its first cell. A reader that fell behind a
+// compaction is told how much traffic it missed and goes on at the start of
+// the next whole block; a clear or a load starts a new epoch, which readers
+// enter at its first new cell instead of reading the old cells as traffic.
 #pragma once
 
 #include <atomic>
@@ -15,6 +23,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ipv4_address.h"
 #include "platform/lock.h"
 #include "platform/tick_clock.h"
 
@@ -50,23 +59,34 @@ constexpr int32_t kTraceMaxBlock = 4096;
 constexpr int32_t kTraceTrailerCells = 3;
 constexpr int32_t kTraceAddressCells = 4;
 
-// The view's positions in the cell array, which compaction moves with the
-// cells. The rest of the view's state belongs to the view.
-struct TraceViewMarks {
-    int32_t DrawnCount = 0;
-    int32_t LastDrawnStamp = 0;
+// Blocks (one trailer each) and data bytes in a stretch of cells.
+struct TraceTraffic {
+    uint64_t Blocks = 0;
+    uint64_t Bytes = 0;
+    bool operator==(const TraceTraffic&) const = default;
 };
 
-// Where the capture to disk has got to. The capture takes its cells on the
-// window's timer, so the receive thread never waits for the disk; Next is
-// moved by compaction like the view's marks. A flood can pass more than the
-// dropped half between two ticks, so compaction (and clearing or loading)
-// first copies the cells the capture has not taken into Spill: nothing is
-// lost, and the receive thread only pays a copy in the rare tick it floods.
-struct TraceCaptureMark {
+// A reader's place in the trace.
+struct TraceReader {
+    uint64_t Next = 0;    // sequence number of the next cell to take
+    uint32_t Epoch = 0;
+    TraceTraffic Before;  // the traffic in the cells before Next
+    TraceTraffic Missed;  // traffic it fell behind on and never saw, all told
+};
+
+// The one reader that must never miss a cell (the capture to disk, a run's
+// log and pcap). Before compaction, a clear or a load drops cells it has not
+// taken, they are kept in Cells for it: a flood can pass more than the
+// dropped half between two takes, and the receive thread only pays a copy
+// in the rare pass that floods. It needs every stamp's final digits, so it
+// is given the pending trailer, and what follows it, again until the next
+// block freezes it.
+struct TraceSpill {
     bool Active = false;
-    int32_t Next = 0;
-    std::vector<TraceCell> Spill;
+    uint64_t Next = 0;      // the next cell not yet taken nor kept
+    uint64_t SeenUpTo = 0;  // cells below this were given before
+    uint64_t From = 0;      // sequence number of Cells[0]
+    std::vector<TraceCell> Cells;
 };
 
 struct TraceBuffer {
@@ -74,14 +94,19 @@ struct TraceBuffer {
     std::atomic<int32_t> TraceWriteIndex{0};
     int32_t TraceStampIndex = 0;  // StampHigh cell of the pending trailer; < 2: none
     uint32_t LastEventTick = 0;
-    TraceViewMarks View;
-    TraceCaptureMark Capture;
     const TickClock* Clock = &SystemTickClock();
     mutable Lock Guard;
-};
 
-// The program's trace.
-extern TraceBuffer g_Trace;
+    // Where readers stand, in sequence numbers (see the top of this file).
+    uint64_t FirstSequence = 0;    // of Cells[0]
+    uint32_t Epoch = 0;
+    uint64_t EpochStart = 0;       // first cell of this epoch's traffic
+    TraceTraffic AtEpochStart;     // traffic before EpochStart
+    uint64_t ResumeSequence = 0;   // where a reader behind the last compaction goes on
+    TraceTraffic AtResume;         // traffic before ResumeSequence
+    TraceTraffic Total;            // traffic before the end
+    TraceSpill Spill;
+};
 
 // Allocates the cells zero-filled; false when memory cannot be had.
 bool AllocateTrace(TraceBuffer& trace);
@@ -93,29 +118,29 @@ void AppendTrace(TraceBuffer& trace, const uint8_t* bytes, int32_t length, Trace
 
 // Four address cells and the block after them as one unit, so that no block
 // of the other thread can come between a block and the address that labels it.
-void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, uint32_t addressNetworkOrder,
-                          uint8_t firstValue, const uint8_t* bytes, int32_t length, TraceCellKind kind);
+void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, Ipv4Address address, uint8_t firstValue,
+                          const uint8_t* bytes, int32_t length, TraceCellKind kind);
 
-// One block of a batch: its bytes and, in an addressed batch, the address
-// (network byte order) of the four cells that label it.
+// One block of a batch: its bytes and, in an addressed batch, the address of
+// the four cells that label it.
 struct TraceBatchBlock {
     const uint8_t* bytes = nullptr;
     int32_t length = 0;
-    uint32_t address = 0;
+    Ipv4Address address;
 };
 
 // Several blocks under one hold of the lock (a receive thread's batch), each
 // recorded as AppendTrace would, or as AppendAddressedTrace with addressKind
 // and firstValue when addressKind is not 0.
 void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t count, TraceCellKind kind,
-                       uint8_t addressKind, uint8_t firstValue);
+                      uint8_t addressKind, uint8_t firstValue);
 
 // Writes the time since the newest block into its trailer, if one is pending.
 void StampPendingTrailer(TraceBuffer& trace);
 
-// Four cells of kind ClientEvent, FromAddress or ToAddress for an IPv4 address
-// in network byte order; cell i holds octet i+1 and value firstValue + i.
-void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, uint32_t addressNetworkOrder, uint8_t firstValue);
+// Four cells of kind ClientEvent, FromAddress or ToAddress for an address;
+// cell i holds octet i+1 and value firstValue + i.
+void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue);
 
 // Empties the trace (cell contents and LastEventTick stay as they are).
 void ClearTrace(TraceBuffer& trace);
@@ -123,9 +148,10 @@ void ClearTrace(TraceBuffer& trace);
 // Drops the oldest kTraceCompactDrop cells.
 void CompactTrace(TraceBuffer& trace);
 
-// With the lock held, before cells from `end` on stop being the ones the
-// capture has not taken: keeps those up to `end` in the capture's Spill.
-void SpillUncapturedLocked(TraceBuffer& trace, int32_t end);
+// Replaces the trace with `count` loaded cells: no pending trailer (no later
+// stamp writes into them), and traffic that comes later goes on behind them.
+// False when the trace has no cells.
+bool LoadTraceCells(TraceBuffer& trace, const TraceCell* cells, int32_t count);
 
 // Cells in use; safe to call from any thread without the lock.
 inline int32_t TraceCount(const TraceBuffer& trace) { return trace.TraceWriteIndex.load(std::memory_order_acquire); }
@@ -134,27 +160,49 @@ inline int32_t TraceCount(const TraceBuffer& trace) { return trace.TraceWriteInd
 // under the lock; returns the number copied.
 int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, TraceCell* out);
 
+// The cells in use and the pending stamp, read together.
+struct TraceExtent {
+    uint64_t First = 0;         // sequence number of the first cell
+    int32_t Count = 0;
+    uint64_t PendingStamp = 0;  // sequence number of the pending trailer's StampHigh cell; 0: none
+    uint32_t Epoch = 0;
+    TraceTraffic Total;
+    uint64_t End() const { return First + static_cast<uint64_t>(Count); }
+};
+TraceExtent ExtentOf(const TraceBuffer& trace);
+
+// Puts a reader at the end of an extent: what the extent holds counts as read.
+void PlaceReaderAtEnd(TraceReader& reader, const TraceExtent& extent);
+
+// Copies up to `capacity` cells from the reader's place and moves it on;
+// returns how many. A reader behind a compaction first adds what it missed
+// to its Missed and goes on at the next whole block; a reader of an earlier
+// epoch goes on at the new epoch's first cell.
+int32_t ReadTrace(const TraceBuffer& trace, TraceReader& reader, TraceCell* out, int32_t capacity);
+// Cells waiting for the reader, and moving past up to `count` of them
+// without copying (a backlog the reader has no use for); returns how many
+// it passed.
+int32_t UnreadCount(const TraceBuffer& trace, TraceReader& reader);
+int32_t SkipTrace(const TraceBuffer& trace, TraceReader& reader, int32_t count);
+
+// The spill reader: keeps from now on every cell that enters the trace, or
+// stops doing so. TakeKept moves the kept cells and those not yet taken into
+// `out` (in order) and returns how many at its start were given before (a
+// trailer still counting then, and what followed it).
+void KeepTraceFromNow(TraceBuffer& trace, bool keep);
+int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out);
+
+// For a view: the four characters of the stamp whose StampHigh cell has
+// sequence number `at` (kPendingStamp: the pending one), taken only while a
+// stamp is counting (the newest cell is a StampLow cell). `pending` receives
+// the pending stamp's sequence number.
+constexpr uint64_t kPendingStamp = ~uint64_t(0);
+bool ReadCountingStamp(const TraceBuffer& trace, uint64_t at, char16_t (&high)[2], char16_t (&low)[2],
+                       uint64_t& pending);
+
 // The digits of a stamp for a gap in milliseconds: tenths of a second,
 // capped at 9999, as four characters.
 void FormatStampDigits(uint32_t elapsedMs, char digits[4]);
 
-// For the view: copies up to `capacity` cells not drawn yet (from
-// View.DrawnCount on), counts them as drawn and returns how many; `first`
-// receives the index of the first. Consistent with a concurrent compaction.
-int32_t TakeUndrawnCells(TraceBuffer& trace, TraceCell* out, int32_t capacity, int32_t& first);
-
-// For the view: how many cells wait to be drawn, and counting up to `count`
-// of them as drawn without copying them (a backlog the screen could not show
-// anyway); returns how many were skipped.
-int32_t UndrawnCellCount(TraceBuffer& trace);
-int32_t SkipUndrawnCells(TraceBuffer& trace, int32_t count);
-
-// For the view: the four characters of a stamp to redraw in place, taken
-// only while a stamp is counting (the newest cell is a StampLow cell). The
-// stamp is the pending one, or with useOld the one the view drew last;
-// either way the pending one becomes the one drawn last.
-bool TakeStampToRedraw(TraceBuffer& trace, bool useOld, char16_t (&high)[2], char16_t (&low)[2]);
-
-// For the view after a full repaint: the cells up to `count` are on the
-// screen, and so is the pending stamp.
-void MarkDrawnUpTo(TraceBuffer& trace, int32_t count);
+// Blocks and bytes in cells: a trailer counts one block, a data cell one byte.
+TraceTraffic CountTraffic(const TraceCell* cells, int32_t count);

@@ -7,9 +7,6 @@
 
 namespace {
 
-// Room for what one tick usually brings; a flood grows it once.
-constexpr size_t kSpillReserve = kTraceCompactDrop;
-
 std::u16string TwoDigits(int v) {
     return std::u16string(1, static_cast<char16_t>(u'0' + v / 10 % 10)) + static_cast<char16_t>(u'0' + v % 10);
 }
@@ -35,24 +32,6 @@ std::u16string CaptureFileName(const CaptureClock& when, int serial) {
                           TwoDigits(when.second);
     if (serial > 1) name += u"_" + Utf8ToUtf16(std::to_string(serial));
     return name + u".txt";
-}
-
-int32_t TakeCaptureCells(TraceBuffer& trace, std::vector<TraceCell>& out) {
-    out.clear();
-    LockHold hold(trace.Guard);
-    TraceCaptureMark& capture = trace.Capture;
-    // The spill's storage comes back to the capture for the next flood.
-    std::swap(out, capture.Spill);
-    capture.Spill.reserve(kSpillReserve);
-    int32_t end = trace.TraceWriteIndex.load(std::memory_order_relaxed);
-    if (trace.Cells && capture.Next < end) out.insert(out.end(), &trace.Cells[capture.Next], &trace.Cells[end]);
-    int32_t counting = trace.TraceStampIndex - 1;  // the StampLabel cell of the pending trailer
-    if (trace.TraceStampIndex >= 2 && counting >= capture.Next && trace.TraceStampIndex + 1 < end) {
-        capture.Next = counting;
-        return end - counting;
-    }
-    capture.Next = end;
-    return 0;
 }
 
 bool CaptureSession::OpenNext(Output& out, const CaptureClock& when) {
@@ -117,13 +96,8 @@ bool CaptureSession::StartFiles(TraceBuffer& trace, const std::vector<CaptureFil
 void CaptureSession::Attach(TraceBuffer& trace, const ExportEndpoints& endpoints) {
     endpoints_ = endpoints;
     for (auto& out : outputs_) out->pcap.emplace(endpoints);
-    reader_ = TraceItemReader();
-    givenAgain_ = 0;
-    LockHold hold(trace.Guard);
-    trace.Capture.Active = true;
-    trace.Capture.Next = trace.TraceWriteIndex.load(std::memory_order_relaxed);
-    trace.Capture.Spill.clear();
-    trace.Capture.Spill.reserve(kSpillReserve);
+    reader_ = TraceDecoder();
+    KeepTraceFromNow(trace, true);
 }
 
 bool CaptureSession::Flush(Output& out) {
@@ -163,9 +137,8 @@ bool CaptureSession::Feed(const TraceCell* cells, int32_t count, int32_t already
 
 CaptureStatus CaptureSession::Pump(TraceBuffer& trace, const CaptureClock& when) {
     if (!IsOn()) return CaptureStatus::Off;
-    int32_t again = TakeCaptureCells(trace, cells_);
-    bool ok = Feed(cells_.data(), static_cast<int32_t>(cells_.size()), givenAgain_, false, when);
-    givenAgain_ = again;
+    int32_t again = TakeKept(trace, cells_);
+    bool ok = Feed(cells_.data(), static_cast<int32_t>(cells_.size()), again, false, when);
     if (ok) return CaptureStatus::On;
     Detach(trace);
     return CaptureStatus::WriteFailed;
@@ -181,8 +154,5 @@ void CaptureSession::Stop(TraceBuffer& trace) {
 
 void CaptureSession::Detach(TraceBuffer& trace) {
     outputs_.clear();
-    LockHold hold(trace.Guard);
-    trace.Capture.Active = false;
-    trace.Capture.Spill.clear();
-    trace.Capture.Spill.shrink_to_fit();
+    KeepTraceFromNow(trace, false);
 }

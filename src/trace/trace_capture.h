@@ -1,7 +1,8 @@
 // Capture to disk: every block, as it enters the trace, appended to a text
 // file in the text export's format, so a session longer than the trace
-// keeps everything. The window's timer calls PumpCapture; the receive thread
-// only moves cells as it always does (see TraceCaptureMark).
+// keeps everything. The window's timer pumps it; the capture is the trace's
+// spill reader (see TraceSpill), so the receive thread never waits for the
+// disk and a flood between two pumps loses nothing.
 #pragma once
 
 #include <cstdint>
@@ -27,13 +28,6 @@ CaptureClock LocalCaptureClock();
 // "Lanvisor_YYYYMMDD_HHMMSS.txt"; `serial` above 1 adds "_<serial>" (two files
 // started in the same second).
 std::u16string CaptureFileName(const CaptureClock& when, int serial);
-
-// Under the trace lock: the cells not yet taken (those compaction kept
-// aside first), from the capture's mark to the end. Returns how many cells
-// at the end will be given again next time: a trailer that is still
-// counting and what follows it, whose stamp is final only when the next
-// block comes.
-int32_t TakeCaptureCells(TraceBuffer& trace, std::vector<TraceCell>& out);
 
 enum class CaptureStatus { Off, On, WriteFailed };
 
@@ -87,7 +81,6 @@ private:
     int64_t fileLimit_ = kCaptureFileLimit;
     int32_t filesStarted_ = 0;
     ExportEndpoints endpoints_;
-    TraceItemReader reader_;
-    int32_t givenAgain_ = 0;
+    TraceDecoder reader_;
     std::vector<TraceCell> cells_;
 };

@@ -158,18 +158,25 @@ void EraseEndMark(Canvas& c, const TraceViewState& v) {
 
 bool GridUsable(const TraceViewState& v) { return v.CellsPerRow > 0 && v.ScreenRows > 0; }
 
+// What the extent holds is on the screen, and so is its pending stamp.
+void MarkAllDrawn(TraceViewState& v, const TraceExtent& extent) {
+    PlaceReaderAtEnd(v.Drawn, extent);
+    v.LastDrawnStamp = extent.PendingStamp;
+}
+
 // Of a backlog longer than the screen, the sweep would draw over all but the
 // last screenful again in the same tick. It moves past those cells as if it
 // had drawn them, landing on the start of a line, which it clears as it would
 // have on reaching it. Returns how many cells it skipped.
-int32_t SkipBacklog(Canvas& c, const TraceMetrics& m, TraceBuffer& trace, TraceViewState& v, int32_t backlog) {
+int32_t SkipBacklog(Canvas& c, const TraceMetrics& m, const TraceBuffer& trace, TraceViewState& v,
+                    int32_t backlog) {
     int32_t screen = v.CellsPerRow * v.ScreenRows;
     if (backlog <= screen) return 0;
     int32_t position = v.DrawRow * v.CellsPerRow + v.DrawColumn;
     int32_t skip = backlog - screen;
     skip -= (position + skip) % v.CellsPerRow;
     if (skip <= 0) return 0;
-    skip = SkipUndrawnCells(trace, skip);
+    skip = SkipTrace(trace, v.Drawn, skip);
     int32_t landing = (position + skip) % screen;
     v.DrawRow = landing / v.CellsPerRow;
     v.DrawColumn = landing % v.CellsPerRow;
@@ -210,13 +217,14 @@ int32_t FollowTopFor(int32_t writeIndex, int32_t cellsPerRow, int32_t screenRows
     return cellsPerRow * std::max(0, lines - screenRows);
 }
 
-void PaintTrace(Canvas& c, const TraceMetrics& m, TraceBuffer& trace, TraceViewState& v, int clientWidth,
+void PaintTrace(Canvas& c, const TraceMetrics& m, const TraceBuffer& trace, TraceViewState& v, int clientWidth,
                 int clientHeight) {
     MeasureGrid(v, m, clientWidth, clientHeight);
     for (int row = 0; row < v.ScreenRows; ++row) DrawLineFrame(c, m, v, row);
-    int32_t count = TraceCount(trace);
+    TraceExtent extent = ExtentOf(trace);
+    int32_t count = extent.Count;
     if (!GridUsable(v)) {
-        MarkDrawnUpTo(trace, count);  // nothing fits: nothing to draw, now or on the next tick
+        MarkAllDrawn(v, extent);  // nothing fits: nothing to draw, now or on the next tick
         return;
     }
     v.FollowTop = FollowTopFor(count, v.CellsPerRow, v.ScreenRows);
@@ -230,25 +238,24 @@ void PaintTrace(Canvas& c, const TraceMetrics& m, TraceBuffer& trace, TraceViewS
         Advance(c, m, v);
         if (v.FollowNewest == 1) v.ViewTop = v.FollowTop;
     }
-    MarkDrawnUpTo(trace, count);
+    MarkAllDrawn(v, extent);
     if (end == count) DrawEndMark(c, m, v);
 }
 
-void DrawNewCells(Canvas& c, const TraceMetrics& m, TraceBuffer& trace, TraceViewState& v) {
+void DrawNewCells(Canvas& c, const TraceMetrics& m, const TraceBuffer& trace, TraceViewState& v) {
     RedrawStamp(c, m, trace, v, true);
     if (!GridUsable(v)) {
-        MarkDrawnUpTo(trace, TraceCount(trace));
+        MarkAllDrawn(v, ExtentOf(trace));
         return;
     }
     EraseEndMark(c, v);
     // A peer that floods must not keep the window drawing: a tick draws what
     // had arrived when it began, and of a backlog longer than the screen only
     // what stays visible.
-    int32_t budget = UndrawnCellCount(trace);
+    int32_t budget = UnreadCount(trace, v.Drawn);
     budget -= SkipBacklog(c, m, trace, v, budget);
     TraceCell cells[kCopyChunk];
-    int32_t first;
-    for (int32_t n; budget > 0 && (n = TakeUndrawnCells(trace, cells, std::min(budget, kCopyChunk), first)) > 0;
+    for (int32_t n; budget > 0 && (n = ReadTrace(trace, v.Drawn, cells, std::min(budget, kCopyChunk))) > 0;
          budget -= n) {
         for (int32_t i = 0; i < n; ++i) {
             DrawCell(c, m, v, cells[i]);
@@ -258,10 +265,12 @@ void DrawNewCells(Canvas& c, const TraceMetrics& m, TraceBuffer& trace, TraceVie
     DrawEndMark(c, m, v);
 }
 
-void RedrawStamp(Canvas& c, const TraceMetrics&, TraceBuffer& trace, TraceViewState& v, bool useOld) {
+void RedrawStamp(Canvas& c, const TraceMetrics&, const TraceBuffer& trace, TraceViewState& v, bool useOld) {
     if (v.StampHigh.x == 0 || v.StampHigh.y == 0) return;
     char16_t high[2], low[2];
-    if (!TakeStampToRedraw(trace, useOld, high, low)) return;
+    uint64_t pending = 0;
+    if (!ReadCountingStamp(trace, useOld ? v.LastDrawnStamp : kPendingStamp, high, low, pending)) return;
+    v.LastDrawnStamp = pending;
     c.Text(v.StampHigh.x, v.StampHigh.y, std::u16string_view(high, 2), CanvasFont::Large, kStampText, kWindowBack);
     c.Text(v.StampLow.x, v.StampLow.y, std::u16string_view(low, 2), CanvasFont::Large, kStampText, kWindowBack);
 }

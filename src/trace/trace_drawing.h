@@ -5,19 +5,10 @@
 // Canvas, in color slots of the active colors.
 #pragma once
 
+#include "appearance/trace_metrics.h"
 #include "platform/canvas.h"
 #include "trace/trace_buffer.h"
 #include "trace/trace_view_state.h"
-
-// Font measurements the geometry is built from.
-struct TraceMetrics {
-    int sh = 0;  // height of "W" in the small font
-    int cw = 0;  // width of "W" in the large font
-    int ch = 0;  // height of "W" in the large font
-    int x0 = 0;  // width of "SEND:" in the large font: the grid's left margin
-    int HalfLine() const { return sh + 2 * ch + 5; }
-    int Line() const { return 2 * HalfLine() + 3; }
-};
 
 // Grid size for a client area (0 when it is too small for a column or a line).
 void MeasureGrid(TraceViewState& view, const TraceMetrics& m, int clientWidth, int clientHeight);
@@ -27,16 +18,17 @@ void MeasureGrid(TraceViewState& view, const TraceMetrics& m, int clientWidth, i
 int32_t FollowTopFor(int32_t writeIndex, int32_t cellsPerRow, int32_t screenRows);
 
 // The full repaint.
-void PaintTrace(Canvas& canvas, const TraceMetrics& m, TraceBuffer& trace, TraceViewState& view, int clientWidth,
-                int clientHeight);
+void PaintTrace(Canvas& canvas, const TraceMetrics& m, const TraceBuffer& trace, TraceViewState& view,
+                int clientWidth, int clientHeight);
 
 // Draws the cells appended since the last drawing, sweeping down the
 // screen and wrapping to the top line.
-void DrawNewCells(Canvas& canvas, const TraceMetrics& m, TraceBuffer& trace, TraceViewState& view);
+void DrawNewCells(Canvas& canvas, const TraceMetrics& m, const TraceBuffer& trace, TraceViewState& view);
 
 // Redraws the digits of a stamp in place: the newest one (useOld false), or
 // the one drawn last (useOld true, its final digits once a new block came).
-void RedrawStamp(Canvas& canvas, const TraceMetrics& m, TraceBuffer& trace, TraceViewState& view, bool useOld);
+void RedrawStamp(Canvas& canvas, const TraceMetrics& m, const TraceBuffer& trace, TraceViewState& view,
+                 bool useOld);
 
 // Empties the trace and the view together (the clear command, start-up).
 void ClearTraceAndView(TraceBuffer& trace, TraceViewState& view);

@@ -16,13 +16,6 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-uint32_t StampDigit(uint8_t c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
-
-// Cells of the four-cell units name their octet by value 1..4 or 11..14.
-int OctetIndex(uint8_t value) { return (value >= 11 ? value - 11 : value - 1) & 3; }
-
-bool IsLastOctet(uint8_t value) { return value == 4 || value == 14; }
-
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -77,10 +70,6 @@ std::string HexBytes(const uint8_t* bytes, int32_t length) {
 
 std::string Seconds(uint64_t tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }
 
-std::string Dotted(const uint8_t (&a)[4]) {
-    return std::to_string(a[0]) + "." + std::to_string(a[1]) + "." + std::to_string(a[2]) + "." + std::to_string(a[3]);
-}
-
 std::string ItemWord(const TraceItem& item) {
     switch (item.type) {
     case TraceItem::Open:
@@ -94,8 +83,8 @@ std::string ItemWord(const TraceItem& item) {
 
 // The peer of an item: its address cells, else (client modes) the access point.
 std::string PeerText(const TraceItem& item, const ExportEndpoints& endpoints) {
-    if (item.hasAddress) return Dotted(item.address);
-    if (!endpoints.server) return Dotted(endpoints.remoteAddress);
+    if (item.hasAddress) return DottedText(item.address);
+    if (!endpoints.server) return DottedText(endpoints.remoteAddress);
     return std::string();
 }
 
@@ -157,84 +146,10 @@ constexpr uint8_t kProtocolTcp = 6, kProtocolUdp = 17;
 constexpr uint32_t kPcapLinkRaw = 101;
 constexpr uint32_t kLocalIsn = 0x10000000, kRemoteIsn = 0x20000000;
 
+// Address cells without their block: nothing was carried.
+bool NothingToExport(const TraceItem& item) { return item.type == TraceItem::Block && item.length == 0; }
+
 }  // namespace
-
-TraceItemReader::TraceItemReader() { block_.reserve(kTraceMaxBlock); }
-
-void TraceItemReader::Feed(const TraceCell* cells, int32_t count, const TraceItemSink& sink, int32_t alreadySeen) {
-    for (int32_t i = 0; i < count; ++i) {
-        const TraceCell& cell = cells[i];
-        if (i >= alreadySeen) {
-            Cell(cell, sink);
-        } else if (cell.kind == StampHigh) {
-            gap_ = gap_ % 100 + 100 * (StampDigit(cell.value) * 10 + StampDigit(cell.value2));
-        } else if (cell.kind == StampLow) {
-            gap_ = gap_ / 100 * 100 + StampDigit(cell.value) * 10 + StampDigit(cell.value2);
-        }
-    }
-}
-
-void TraceItemReader::Finish(const TraceItemSink& sink) { EndBlock(sink); }
-
-void TraceItemReader::Octet(uint8_t value, uint8_t pos, uint8_t (&octets)[4]) const { octets[OctetIndex(value)] = pos; }
-
-void TraceItemReader::EndBlock(const TraceItemSink& sink) {
-    if (block_.empty()) return;
-    TraceItem item;
-    item.type = TraceItem::Block;
-    item.kind = blockKind_;
-    item.hasAddress = hasPeer_;
-    std::memcpy(item.address, peer_, 4);
-    item.tenths = tenths_;
-    item.bytes = block_.data();
-    item.length = static_cast<int32_t>(block_.size());
-    sink(item);
-    block_.clear();
-}
-
-void TraceItemReader::Cell(const TraceCell& cell, const TraceItemSink& sink) {
-    switch (cell.kind) {
-    case Received:
-    case Sent:
-        if (!block_.empty() && (cell.kind != blockKind_ || block_.size() >= static_cast<size_t>(kTraceMaxBlock)))
-            EndBlock(sink);
-        if (block_.empty()) {
-            if (seenBlock_) tenths_ += gap_;
-            seenBlock_ = true;
-            gap_ = 0;
-            blockKind_ = static_cast<TraceCellKind>(cell.kind);
-        }
-        block_.push_back(cell.value);
-        break;
-    case StampLabel:
-        EndBlock(sink);
-        break;
-    case StampHigh:
-    case StampLow:
-        Feed(&cell, 1, sink, 1);
-        break;
-    case FromAddress:
-    case ToAddress:
-        EndBlock(sink);
-        Octet(cell.value, cell.pos, peer_);
-        if (IsLastOctet(cell.value)) hasPeer_ = true;
-        break;
-    case ClientEvent:
-        EndBlock(sink);
-        Octet(cell.value, cell.pos, event_);
-        if (IsLastOctet(cell.value)) {
-            TraceItem item;
-            item.type = cell.value == 4 ? TraceItem::Open : TraceItem::Close;
-            item.hasAddress = true;
-            std::memcpy(item.address, event_, 4);
-            item.tenths = tenths_;
-            sink(item);
-        }
-        break;
-    default:
-        break;
-    }
-}
 
 ExportFormat ExportFormatForPath(std::u16string_view path) {
     auto endsWith = [&](std::u16string_view tail) {
@@ -257,10 +172,8 @@ ExportEndpoints ExportEndpointsFrom(const AppSettings& settings, uint32_t startS
     ExportEndpoints e;
     e.tcp = IsTcpMode(ModeOf(settings));
     e.server = IsServerMode(ModeOf(settings));
-    for (int i = 0; i < 4; ++i) {
-        e.localAddress[i] = static_cast<uint8_t>(settings.AdapterIp[i]);
-        e.remoteAddress[i] = static_cast<uint8_t>(settings.AccessIp[i]);
-    }
+    e.localAddress = Ipv4FromNumbers(settings.AdapterIp);
+    e.remoteAddress = Ipv4FromNumbers(settings.AccessIp);
     e.localPort = static_cast<uint16_t>(settings.AdapterPort);
     e.remotePort = static_cast<uint16_t>(settings.AccessPort);
     e.startSeconds = startSeconds;
@@ -268,6 +181,7 @@ ExportEndpoints ExportEndpointsFrom(const AppSettings& settings, uint32_t startS
 }
 
 std::string TextExportLine(const TraceItem& item, const ExportEndpoints& endpoints) {
+    if (NothingToExport(item)) return std::string();
     std::string line = PadLeft(Seconds(item.tenths), 8) + " " + PadRight(ItemWord(item), 5) + " ";
     if (item.type == TraceItem::Block) {
         line += PadRight(PeerText(item, endpoints), 15) + " " + PadLeft(std::to_string(item.length), 5) + "  " +
@@ -282,6 +196,7 @@ std::string TextExportLine(const TraceItem& item, const ExportEndpoints& endpoin
 std::string CsvExportHeader() { return "\xEF\xBB\xBFtime,event,peer,length,hex,text\r\n"; }
 
 std::string CsvExportRow(const TraceItem& item, const ExportEndpoints& endpoints) {
+    if (NothingToExport(item)) return std::string();
     bool block = item.type == TraceItem::Block;
     std::string row = Seconds(item.tenths) + "," + ItemWord(item) + "," + PeerText(item, endpoints) + ",";
     if (block) {
@@ -308,11 +223,12 @@ std::string PcapWriter::FileHeader() {
     return out;
 }
 
-void PcapWriter::Packet(const uint8_t (&src)[4], const uint8_t (&dst)[4], uint8_t protocol, const std::string& transportIn, uint64_t tenths, std::string& out) {
+void PcapWriter::Packet(const Ipv4Address& src, const Ipv4Address& dst, uint8_t protocol,
+                       const std::string& transportIn, uint64_t tenths, std::string& out) {
     std::string transport = transportIn;
     // The transport checksum covers a pseudo header of the addresses,
     // the protocol and the length.
-    uint32_t sum = SumWords(src, 4, SumWords(dst, 4)) + protocol + static_cast<uint32_t>(transport.size());
+    uint32_t sum = SumWords(src.octets, 4, SumWords(dst.octets, 4)) + protocol + static_cast<uint32_t>(transport.size());
     SetChecksum(transport, protocol == kProtocolTcp ? 16 : 6, 0);
     uint16_t check = FoldChecksum(SumWords(Bytes(transport), transport.size(), sum));
     if (protocol == kProtocolUdp && check == 0) check = 0xFFFF;
@@ -327,8 +243,8 @@ void PcapWriter::Packet(const uint8_t (&src)[4], const uint8_t (&dst)[4], uint8_
     ip += '\x40';        // TTL 64
     ip += static_cast<char>(protocol);
     Put16(ip, 0);
-    ip.append(reinterpret_cast<const char*>(src), 4);
-    ip.append(reinterpret_cast<const char*>(dst), 4);
+    ip.append(reinterpret_cast<const char*>(src.octets), 4);
+    ip.append(reinterpret_cast<const char*>(dst.octets), 4);
     SetChecksum(ip, 10, FoldChecksum(SumWords(Bytes(ip), ip.size())));
 
     uint32_t length = static_cast<uint32_t>(ip.size() + transport.size());
@@ -363,9 +279,9 @@ void PcapWriter::Segment(Connection& c, bool fromLocal, uint8_t flags, const uin
     else Packet(c.address, endpoints_.localAddress, kProtocolTcp, tcp, tenths, out);
 }
 
-PcapWriter::Connection& PcapWriter::Connect(const uint8_t (&address)[4], uint64_t tenths, std::string& out) {
+PcapWriter::Connection& PcapWriter::Connect(const Ipv4Address& address, uint64_t tenths, std::string& out) {
     Connection c{};
-    std::memcpy(c.address, address, 4);
+    c.address = address;
     c.port = endpoints_.server ? nextClientPort_++ : endpoints_.remotePort;
     c.localSeq = kLocalIsn;
     c.remoteSeq = kRemoteIsn;
@@ -388,17 +304,17 @@ void PcapWriter::Close(Connection& c, uint64_t tenths, std::string& out) {
 }
 
 PcapWriter::Connection& PcapWriter::ConnectionFor(const TraceItem& item, std::string& out) {
-    uint8_t address[4];
-    std::memcpy(address, endpoints_.server && item.hasAddress ? item.address : endpoints_.remoteAddress, 4);
+    const Ipv4Address& address = endpoints_.server && item.hasAddress ? item.address : endpoints_.remoteAddress;
     for (auto it = connections_.rbegin(); it != connections_.rend(); ++it)
-        if (it->open && std::memcmp(it->address, address, 4) == 0) return *it;
+        if (it->open && it->address == address) return *it;
     return Connect(address, item.tenths, out);
 }
 
 void PcapWriter::Item(const TraceItem& item, std::string& out) {
+    if (NothingToExport(item)) return;
     if (!endpoints_.tcp) {
         if (item.type != TraceItem::Block) return;
-        const uint8_t(&peer)[4] = item.hasAddress && endpoints_.server ? item.address : endpoints_.remoteAddress;
+        const Ipv4Address& peer = item.hasAddress && endpoints_.server ? item.address : endpoints_.remoteAddress;
         bool fromLocal = item.kind == Sent;
         std::string udp;
         Put16(udp, fromLocal ? endpoints_.localPort : endpoints_.remotePort);
@@ -416,7 +332,7 @@ void PcapWriter::Item(const TraceItem& item, std::string& out) {
         break;
     case TraceItem::Close:
         for (auto it = connections_.rbegin(); it != connections_.rend(); ++it)
-            if (it->open && std::memcmp(it->address, item.address, 4) == 0) {
+            if (it->open && it->address == item.address) {
                 Close(*it, item.tenths, out);
                 break;
             }
@@ -430,7 +346,7 @@ void PcapWriter::Item(const TraceItem& item, std::string& out) {
 
 std::string ExportTrace(const TraceCell* cells, int32_t count, ExportFormat format, const ExportEndpoints& endpoints) {
     std::string out;
-    TraceItemReader reader;
+    TraceDecoder reader;
     PcapWriter pcap(endpoints);
     TraceItemSink sink;
     switch (format) {

@@ -6,57 +6,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/ipv4_address.h"
 #include "trace/trace_buffer.h"
+#include "trace/trace_decoder.h"
 
 struct AppSettings;
-
-// One unit of the trace as the exports see it.
-struct TraceItem {
-    enum Type : uint8_t { Block, Open, Close };
-    Type type = Block;
-    TraceCellKind kind = Received;  // Received or Sent for a block
-    bool hasAddress = false;        // from address or client-event cells
-    uint8_t address[4] = {};        // octets of the peer, leftmost first
-    uint64_t tenths = 0;            // elapsed since the first block, 0.1 s
-    const uint8_t* bytes = nullptr; // a block's data
-    int32_t length = 0;
-};
-
-using TraceItemSink = std::function<void(const TraceItem&)>;
-
-// Reads cells into items as they come, in pieces of any size: a block is
-// given out at its trailer (or when something else starts). The time of a
-// block is the sum of the stamps of the trailers before it; an event gets the
-// time of the block before it (the trace keeps no time of its own for it).
-class TraceItemReader {
-public:
-    TraceItemReader();
-    // The first `alreadySeen` cells were fed before: only stamp digits are
-    // taken from them again (a trailer that was still counting then has its
-    // final value now).
-    void Feed(const TraceCell* cells, int32_t count, const TraceItemSink& sink, int32_t alreadySeen = 0);
-    // Gives out a block that has no trailer yet.
-    void Finish(const TraceItemSink& sink);
-
-private:
-    void Cell(const TraceCell& cell, const TraceItemSink& sink);
-    void EndBlock(const TraceItemSink& sink);
-    void Octet(uint8_t value, uint8_t pos, uint8_t (&octets)[4]) const;
-
-    std::vector<uint8_t> block_;
-    TraceCellKind blockKind_ = Received;
-    uint64_t tenths_ = 0;
-    uint32_t gap_ = 0;  // stamp of the newest trailer, added when the next block starts
-    bool seenBlock_ = false;
-    uint8_t peer_[4] = {};
-    bool hasPeer_ = false;
-    uint8_t event_[4] = {};
-};
 
 enum class ExportFormat { Text, Csv, Pcap };
 
@@ -71,9 +29,9 @@ bool ExportFormatByName(std::string_view name, ExportFormat& format);
 struct ExportEndpoints {
     bool tcp = true;
     bool server = false;
-    uint8_t localAddress[4] = {127, 0, 0, 1};
+    Ipv4Address localAddress{{127, 0, 0, 1}};
     uint16_t localPort = 1050;
-    uint8_t remoteAddress[4] = {127, 0, 0, 1};
+    Ipv4Address remoteAddress{{127, 0, 0, 1}};
     uint16_t remotePort = 1050;
     // pcap time of the first block, seconds since 1970.
     uint32_t startSeconds = 0;
@@ -82,7 +40,9 @@ struct ExportEndpoints {
 ExportEndpoints ExportEndpointsFrom(const AppSettings& settings, uint32_t startSeconds);
 
 // One text line (with its line end) or CSV row per item. The CSV output
-// starts with a byte-order mark and its header row.
+// starts with a byte-order mark and its header row. A block without bytes
+// (address cells alone) is not exported: it gives an empty line, row or
+// no packet.
 std::string TextExportLine(const TraceItem& item, const ExportEndpoints& endpoints);
 std::string CsvExportRow(const TraceItem& item, const ExportEndpoints& endpoints);
 std::string CsvExportHeader();
@@ -103,18 +63,19 @@ public:
 
 private:
     struct Connection {
-        uint8_t address[4];
+        Ipv4Address address;
         uint16_t port;
         uint32_t localSeq;
         uint32_t remoteSeq;
         bool open;
     };
     Connection& ConnectionFor(const TraceItem& item, std::string& out);
-    Connection& Connect(const uint8_t (&address)[4], uint64_t tenths, std::string& out);
+    Connection& Connect(const Ipv4Address& address, uint64_t tenths, std::string& out);
     void Close(Connection& c, uint64_t tenths, std::string& out);
     void Segment(Connection& c, bool fromLocal, uint8_t flags, const uint8_t* data, int32_t length,
                  uint64_t tenths, std::string& out);
-    void Packet(const uint8_t (&src)[4], const uint8_t (&dst)[4], uint8_t protocol, const std::string& transport, uint64_t tenths, std::string& out);
+    void Packet(const Ipv4Address& src, const Ipv4Address& dst, uint8_t protocol, const std::string& transport,
+                uint64_t tenths, std::string& out);
 
     ExportEndpoints endpoints_;
     std::vector<Connection> connections_;

@@ -2,16 +2,11 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <memory>
 #include <new>
 
-#include "common/app_settings.h"
-#include "common/file_chooser.h"
-#include "common/program_directory.h"
-#include "common/text_table.h"
+#include "common/program_context.h"
 #include "platform/files.h"
-#include "platform/launcher.h"
 #include "platform/text.h"
 
 namespace {
@@ -22,7 +17,7 @@ constexpr int kCannotOpenText = 13;
 constexpr size_t kMaxTraceFileBytes = kTraceHeaderBytes + sizeof(TraceCell) * static_cast<size_t>(kTraceCapacity);
 
 void ShowTooLarge(WindowHandle owner, int32_t stated) {
-    std::u16string text = g_Settings.Language == kJapanese
+    std::u16string text = g_Program.Language == kJapanese
                               ? FormatString(u"トレースファイルのセル数 %d が上限 %d を超えています。読み込みませんでした。",
                                              {stated, kTraceCapacity})
                               : FormatString(u"The trace file states %d cells; at most %d fit. Nothing was loaded.",
@@ -87,22 +82,10 @@ TraceFileResult ReadTraceFile(TraceBuffer& trace, std::u16string_view path, int3
     size_t body = bytes.size() > static_cast<size_t>(kTraceHeaderBytes) ? bytes.size() - kTraceHeaderBytes : 0;
     int32_t held = static_cast<int32_t>(std::min(body / sizeof(TraceCell), static_cast<size_t>(kTraceCapacity)));
     int32_t count = std::min(stated, held);
-    {
-        LockHold hold(trace.Guard);
-        if (!trace.Cells) return TraceFileResult::Failed;
-        // A capture keeps what it has not written yet; the loaded cells are
-        // no new traffic, so it goes on behind them.
-        SpillUncapturedLocked(trace, trace.TraceWriteIndex.load(std::memory_order_relaxed));
-        trace.Capture.Next = count;
-        if (count > 0)
-            std::memcpy(&trace.Cells[0], bytes.data() + kTraceHeaderBytes, static_cast<size_t>(count) * sizeof(TraceCell));
-        // The trailer that was counting belongs to the old trace; its index
-        // now points into loaded cells.
-        trace.TraceStampIndex = 0;
-        if (trace.View.DrawnCount > count) trace.View.DrawnCount = count;
-        trace.View.LastDrawnStamp = 0;
-        trace.TraceWriteIndex.store(count, std::memory_order_release);
-    }
+    // The loaded cells are no new traffic: readers, the capture among them,
+    // go on behind them.
+    const auto* cells = reinterpret_cast<const TraceCell*>(bytes.data() + kTraceHeaderBytes);
+    if (!LoadTraceCells(trace, cells, count)) return TraceFileResult::Failed;
     if (loadedCount) *loadedCount = count;
     return TraceFileResult::Ok;
 }
@@ -157,7 +140,7 @@ bool EnsureMemoFile(WindowHandle owner) {
 }
 
 void OpenMemo(WindowHandle owner) {
-    SetWorkingDirectory(TextView(g_ProgramDirectory));
+    SetWorkingDirectory(TextView(g_Program.Directory));
     if (!EnsureMemoFile(owner)) return;
     CurrentLauncher().Open(owner, u"notepad.exe", kMemoFileName, u"");
 }

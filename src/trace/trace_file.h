@@ -45,13 +45,13 @@ TraceFileResult ReadTraceFile(TraceBuffer& trace, std::u16string_view path, int3
 // The main window's save command: asks for a name (mode save, default
 // "<ProgramDirectory>\Temp1.log") and writes the file; every failure is
 // shown to the user. True when a file was written.
-bool SaveTrace(WindowHandle owner, const TraceBuffer& trace = g_Trace);
+bool SaveTrace(WindowHandle owner, const TraceBuffer& trace);
 
 // The main window's load command: asks for a file and loads it. True when
 // the trace changed; the caller then turns following on and repaints.
 // Loading is allowed while connected: appends after it continue behind the
 // loaded cells.
-bool LoadTrace(WindowHandle owner, TraceBuffer& trace = g_Trace);
+bool LoadTrace(WindowHandle owner, TraceBuffer& trace);
 
 // Makes sure "<ProgramDirectory>\temp.txt" exists, creating it with only a
 // byte-order mark. An existing file is never touched. False (after text 13)

@@ -3,58 +3,34 @@
 #include "appearance/gdi_colors_win32.h"
 #include "appearance/trace_fonts_win32.h"
 #include "platform/gdi_canvas_win32.h"
-#include "trace/trace_drawing.h"
 
 namespace {
 
-TraceMetrics metrics;
-
-SIZE Extent(HDC dc, HFONT font, const wchar_t* text) {
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size = {};
-    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
-    SelectObject(dc, old);
-    return size;
-}
-
-GdiCanvas CanvasOn(HDC dc) {
-    return GdiCanvas(dc, TraceFonts(), g_ActiveColors.Value, kColorSlots);
-}
+GdiCanvas CanvasOn(HDC dc) { return GdiCanvas(dc, TraceFonts(), g_ActiveColors.Value, kColorSlots); }
 
 }  // namespace
 
-void MeasureTraceFonts(HWND mainWindow) {
-    HDC dc = GetDC(mainWindow);
-    const CanvasFonts& fonts = TraceFonts();
-    SIZE smallW = Extent(dc, fonts.small, L"W");
-    SIZE largeW = Extent(dc, fonts.large, L"W");
-    metrics = {smallW.cy, largeW.cx, largeW.cy, Extent(dc, fonts.large, L"SEND:").cx};
-    ReleaseDC(mainWindow, dc);
-}
-
-const TraceMetrics& TraceFontMetrics() { return metrics; }
-
-void PaintTraceWindow(HWND mainWindow, HDC dc) {
+void PaintTraceWindow(HWND mainWindow, HDC dc, const TraceBuffer& trace, TraceViewState& view) {
     RECT client;
     GetClientRect(mainWindow, &client);
     GdiCanvas canvas = CanvasOn(dc);
-    PaintTrace(canvas, metrics, g_Trace, g_View, client.right, client.bottom);
+    PaintTrace(canvas, TraceFontMetrics(), trace, view, client.right, client.bottom);
 }
 
-void DrawNewCellsWindow(HWND mainWindow) {
+void DrawNewCellsWindow(HWND mainWindow, const TraceBuffer& trace, TraceViewState& view) {
     HDC dc = GetDC(mainWindow);
     {
         GdiCanvas canvas = CanvasOn(dc);
-        DrawNewCells(canvas, metrics, g_Trace, g_View);
+        DrawNewCells(canvas, TraceFontMetrics(), trace, view);
     }
     ReleaseDC(mainWindow, dc);
 }
 
-void RedrawPendingStampWindow(HWND mainWindow) {
+void RedrawPendingStampWindow(HWND mainWindow, const TraceBuffer& trace, TraceViewState& view) {
     HDC dc = GetDC(mainWindow);
     {
         GdiCanvas canvas = CanvasOn(dc);
-        RedrawStamp(canvas, metrics, g_Trace, g_View, false);
+        RedrawStamp(canvas, TraceFontMetrics(), trace, view, false);
     }
     ReleaseDC(mainWindow, dc);
 }

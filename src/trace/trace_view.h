@@ -1,17 +1,11 @@
-// The trace drawn in the main window's client area: the cell sizes of the
-// trace fonts, full repaint, incremental drawing on the timer.
+// The trace drawn in the main window's client area: full repaint,
+// incremental drawing on the timer, the counting stamp.
 #pragma once
 
 #include <windows.h>
 
 #include "trace/trace_drawing.h"
 
-// Measures the trace fonts (made first with CreateTraceFonts).
-void MeasureTraceFonts(HWND mainWindow);
-// The cell sizes of the trace fonts, shared by the grids of the sending
-// dialogs so that both look alike.
-const TraceMetrics& TraceFontMetrics();
-
-void PaintTraceWindow(HWND mainWindow, HDC dc);
-void DrawNewCellsWindow(HWND mainWindow);
-void RedrawPendingStampWindow(HWND mainWindow);
+void PaintTraceWindow(HWND mainWindow, HDC dc, const TraceBuffer& trace, TraceViewState& view);
+void DrawNewCellsWindow(HWND mainWindow, const TraceBuffer& trace, TraceViewState& view);
+void RedrawPendingStampWindow(HWND mainWindow, const TraceBuffer& trace, TraceViewState& view);

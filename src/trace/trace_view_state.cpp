@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-TraceViewState g_View;
-
 namespace {
 
 int64_t Step(const TraceViewState& view, int32_t pitchLines) {

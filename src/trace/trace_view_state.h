@@ -1,7 +1,10 @@
-// Where the trace view stands: the first cell shown and the grid size.
+// Where the trace view stands: the first cell shown, the grid size, and its
+// own place in the trace (what it has drawn).
 #pragma once
 
 #include <cstdint>
+
+#include "trace/trace_buffer.h"
 
 struct ScreenPoint {
     int32_t x = 0;
@@ -26,9 +29,12 @@ struct TraceViewState {
     int32_t EndMarkX = 0;
     int32_t EndMarkReadY = 0;
     int32_t EndMarkSendY = 0;
-};
 
-extern TraceViewState g_View;
+    // The cells drawn so far, and the stamp drawn last (the sequence number
+    // of its StampHigh cell), whose final digits are drawn once it stops.
+    TraceReader Drawn;
+    uint64_t LastDrawnStamp = 0;
+};
 
 // The scroll commands. Forward moves toward newer cells, back toward older
 // ones; while following the newest cells neither moves. A grid that is not

@@ -10,7 +10,7 @@
 
 #include "macro/macro_file.h"
 #include "macro/macro_runner.h"
-#include "platform/message_box.h"
+#include "common/program_context.h"
 
 namespace {
 

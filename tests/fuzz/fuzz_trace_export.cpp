@@ -16,7 +16,7 @@ std::string Items(const TraceCell* cells, int32_t count, int32_t split, size_t& 
     std::string out;
     bytes = 0;
     ExportEndpoints endpoints;
-    TraceItemReader reader;
+    TraceDecoder reader;
     TraceItemSink sink = [&](const TraceItem& item) {
         bytes += static_cast<size_t>(item.length);
         out += TextExportLine(item, endpoints);

@@ -3,40 +3,33 @@
 #include "support/trace_checker.h"
 
 void ConnectionTest::SetUp() {
-    savedSettings = g_Settings;
-    g_Settings = AppSettings{};
-    for (int i = 0; i < 4; ++i) g_Settings.AccessIp[i] = g_Settings.AdapterIp[i] = (i == 0 ? 127 : i == 3 ? 1 : 0);
-    ASSERT_TRUE(AllocateTrace(g_Trace));
-    ClearTrace(g_Trace);
-    g_Connection.PeerState.store(kNoPeer);
-    MarkReceived(g_Connection);
+    for (int i = 0; i < 4; ++i) settings.AccessIp[i] = settings.AdapterIp[i] = (i == 0 ? 127 : i == 3 ? 1 : 0);
+    ASSERT_TRUE(AllocateTrace(session.Trace));
 }
 
 void ConnectionTest::TearDown() {
-    if (IsConnectionActive()) {
+    if (IsSessionOpen(session)) {
         boxes.Clear();
-        CloseConnection(nullptr);  // the recorder answers Yes to the client question
+        CloseSession(session, nullptr);  // the recorder answers Yes to the client question
     }
-    EXPECT_FALSE(IsConnectionActive());
-    FreeTrace(g_Trace);
-    g_Settings = savedSettings;
+    EXPECT_FALSE(IsSessionOpen(session));
 }
 
 void ConnectionTest::UseMode(ConnectionMode mode, uint16_t remotePort) {
-    g_Settings.TipUdpMode = (mode == ConnectionMode::UdpClient || mode == ConnectionMode::UdpServer) ? 1 : 0;
-    g_Settings.IpMode = IsServerMode(mode) ? 1 : 0;
-    g_Settings.AccessPort = remotePort;
-    g_Settings.AdapterPort = 0;  // servers take a free port
-    g_Settings.BindMode = IsServerMode(mode) ? 1 : 0;
+    settings.TipUdpMode = (mode == ConnectionMode::UdpClient || mode == ConnectionMode::UdpServer) ? 1 : 0;
+    settings.IpMode = IsServerMode(mode) ? 1 : 0;
+    settings.AccessPort = remotePort;
+    settings.AdapterPort = 0;  // servers take a free port
+    settings.BindMode = IsServerMode(mode) ? 1 : 0;
 }
 
-void ConnectionTest::Open() { ASSERT_TRUE(OpenConnection(nullptr)) << "open failed"; }
+void ConnectionTest::Open() { ASSERT_TRUE(OpenSession(session, settings, nullptr)) << "open failed"; }
 
-void ConnectionTest::Close() { CloseConnection(nullptr); }
+void ConnectionTest::Close() { CloseSession(session, nullptr); }
 
 uint16_t ConnectionTest::ServerPort() const {
     Ipv4Endpoint local;
-    LocalEndpoint(g_Connection.MainSocket.load(), local);
+    LocalEndpoint(session.Connection.MainSocket.load(), local);
     return local.port;
 }
 
@@ -53,8 +46,8 @@ std::vector<RecordingMessageBox::Shown> ConnectionTest::TakeBoxes() {
     return shown;
 }
 
-size_t TraceBytes(TraceCellKind kind) {
-    TraceCheck check = CheckTrace(SnapshotTrace(g_Trace), false);
+size_t TraceBytes(const TraceBuffer& trace, TraceCellKind kind) {
+    TraceCheck check = CheckTrace(SnapshotTrace(trace), false);
     size_t n = 0;
     for (const TraceBlock& b : check.blocks)
         if (b.kind == kind) n += b.bytes.size();
@@ -62,5 +55,5 @@ size_t TraceBytes(TraceCellKind kind) {
 }
 
 bool ConnectionTest::WaitForTraceBytes(size_t count) {
-    return WaitUntil([&] { return TraceBytes(Received) >= count; });
+    return WaitUntil([&] { return TraceBytes(session.Trace, Received) >= count; });
 }

@@ -1,5 +1,5 @@
-// A fresh connection world for one test: settings pointing at 127.0.0.1,
-// an empty trace, recorded message boxes, and whatever connection the test
+// A fresh connection world for one test: its own session, settings pointing
+// at 127.0.0.1, recorded message boxes, and whatever connection the test
 // opened closed again at the end.
 #pragma once
 
@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "common/app_settings.h"
-#include "connection/connection.h"
 #include "platform/message_box.h"
+#include "session/session.h"
 #include "support/loopback_peer.h"
-#include "trace/trace_buffer.h"
 
 class ConnectionTest : public ::testing::Test {
 protected:
@@ -21,7 +20,7 @@ protected:
 
     // Settings for a mode; servers listen on a free port of 127.0.0.1.
     void UseMode(ConnectionMode mode, uint16_t remotePort = 0);
-    // Opens by the settings; fails the test unless it opened.
+    // Opens the session with the settings; fails the test unless it opened.
     void Open();
     void Close();
     // The port the open server listens on.
@@ -36,8 +35,9 @@ protected:
 
     SocketLibraryUse library;
     RecordingMessageBox boxes;
-    AppSettings savedSettings;
+    AppSettings settings;
+    Session session;
 };
 
 // Data bytes recorded with the given kind.
-size_t TraceBytes(TraceCellKind kind);
+size_t TraceBytes(const TraceBuffer& trace, TraceCellKind kind);

@@ -1,6 +1,5 @@
 #include "support/loopback_peer.h"
 
-#include <cstring>
 #include <thread>
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
@@ -12,13 +11,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-Ipv4Endpoint Loopback(uint8_t last, uint16_t port) {
-    const uint8_t octets[4] = {127, 0, 0, last};
-    Ipv4Endpoint e;
-    std::memcpy(&e.address, octets, 4);
-    e.port = port;
-    return e;
-}
+Ipv4Endpoint Loopback(uint8_t last, uint16_t port) { return {Ipv4Address{{127, 0, 0, last}}, port}; }
 
 SocketLibraryUse::SocketLibraryUse() {
     SocketLibraryInfo info;

@@ -13,7 +13,7 @@
 // Polls until the condition holds or the deadline passes; returns the condition.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline = std::chrono::seconds(5));
 
-// 127.0.0.n in network byte order.
+// 127.0.0.n.
 Ipv4Endpoint Loopback(uint8_t last, uint16_t port = 0);
 
 // The test's own hold on the socket library (Winsock counts start-ups).

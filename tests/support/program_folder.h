@@ -1,12 +1,11 @@
-// A temporary program folder: g_ProgramDirectory points into a fresh folder
-// for one test, and the settings, the working directory and the program
-// directory are restored afterwards.
+// A temporary program folder: the program context's folder points into a
+// fresh folder for one test; it and the working directory are restored
+// afterwards.
 #pragma once
 
 #include <string>
 
-#include "common/app_settings.h"
-#include "common/program_directory.h"
+#include "common/program_context.h"
 #include "support/temp_folder.h"
 
 class ProgramFolder {
@@ -20,6 +19,5 @@ public:
 
 private:
     std::u16string workingDirectory_;
-    char16_t programDirectory_[kPathCapacity];
-    AppSettings settings_;
+    std::u16string programDirectory_;
 };

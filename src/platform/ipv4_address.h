@@ -1,0 +1,20 @@
+// An IPv4 address as the program holds it everywhere: four octets, the
+// leftmost first (as it is written, sent and stored in trace cells).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct Ipv4Address {
+    uint8_t octets[4] = {};
+    bool operator==(const Ipv4Address&) const = default;
+    // 0.0.0.0: every local address when binding.
+    bool IsAny() const { return octets[0] == 0 && octets[1] == 0 && octets[2] == 0 && octets[3] == 0; }
+};
+
+// The four numbers of a typed address (settings fields, a log line), each
+// taken as its low byte, as the socket calls take them.
+Ipv4Address Ipv4FromNumbers(const int32_t (&numbers)[4]);
+
+// "a.b.c.d".
+std::string DottedText(const Ipv4Address& address);

@@ -1,0 +1,117 @@
+#include "trace/trace_decoder.h"
+
+namespace {
+
+uint32_t StampDigit(uint8_t c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+
+// Cells of the four-cell units name their octet by value 1..4 or 11..14.
+int OctetIndex(uint8_t value) { return (value >= 11 ? value - 11 : value - 1) & 3; }
+bool IsFirstOctet(uint8_t value) { return value == 1 || value == 11; }
+bool IsLastOctet(uint8_t value) { return value == 4 || value == 14; }
+
+}  // namespace
+
+TraceDecoder::TraceDecoder() { block_.reserve(kTraceMaxBlock); }
+
+void TraceDecoder::Feed(const TraceCell* cells, int32_t count, const TraceItemSink& sink, int32_t alreadySeen) {
+    for (int32_t i = 0; i < count; ++i) {
+        if (i >= alreadySeen) Cell(cells[i], sink);
+        else Stamp(cells[i]);
+    }
+}
+
+void TraceDecoder::Finish(const TraceItemSink& sink) {
+    EndBlock(sink);
+    EndAddress(sink);
+}
+
+void TraceDecoder::Drop() {
+    block_.clear();
+    addressReady_ = false;
+}
+
+void TraceDecoder::Stamp(const TraceCell& cell) {
+    if (cell.kind == StampHigh) gap_ = gap_ % 100 + 100 * (StampDigit(cell.value) * 10 + StampDigit(cell.value2));
+    else if (cell.kind == StampLow) gap_ = gap_ / 100 * 100 + StampDigit(cell.value) * 10 + StampDigit(cell.value2);
+}
+
+void TraceDecoder::EndBlock(const TraceItemSink& sink) {
+    if (block_.empty()) return;
+    TraceItem item;
+    item.kind = blockKind_;
+    item.hasAddress = blockHasAddress_;
+    item.address = blockAddress_;
+    item.tenths = tenths_;
+    item.bytes = block_.data();
+    item.length = static_cast<int32_t>(block_.size());
+    sink(item);
+    block_.clear();
+}
+
+// Address cells that no block followed: an empty datagram (or a send that
+// failed), shown as a block without bytes.
+void TraceDecoder::EndAddress(const TraceItemSink& sink) {
+    if (!addressReady_) return;
+    addressReady_ = false;
+    TraceItem item;
+    item.kind = addressKind_ == ToAddress ? Sent : Received;
+    item.hasAddress = true;
+    item.address = address_;
+    item.tenths = tenths_;
+    sink(item);
+}
+
+void TraceDecoder::Event(const TraceCell& cell, const TraceItemSink& sink) {
+    event_.octets[OctetIndex(cell.value)] = cell.pos;
+    if (!IsLastOctet(cell.value)) return;
+    TraceItem item;
+    item.type = cell.value == 4 ? TraceItem::Open : TraceItem::Close;
+    item.hasAddress = true;
+    item.address = event_;
+    item.tenths = tenths_;
+    sink(item);
+}
+
+void TraceDecoder::Cell(const TraceCell& cell, const TraceItemSink& sink) {
+    switch (cell.kind) {
+    case Received:
+    case Sent:
+        if (!block_.empty() && (cell.kind != blockKind_ || block_.size() >= static_cast<size_t>(kTraceMaxBlock)))
+            EndBlock(sink);
+        if (block_.empty()) {
+            if (seenBlock_) tenths_ += gap_;
+            seenBlock_ = true;
+            gap_ = 0;
+            blockKind_ = static_cast<TraceCellKind>(cell.kind);
+            blockHasAddress_ = addressReady_;
+            blockAddress_ = address_;
+            addressReady_ = false;
+        }
+        block_.push_back(cell.value);
+        break;
+    case StampLabel:
+        EndBlock(sink);
+        break;
+    case StampHigh:
+    case StampLow:
+        Stamp(cell);
+        break;
+    case FromAddress:
+    case ToAddress:
+        EndBlock(sink);
+        if (IsFirstOctet(cell.value)) EndAddress(sink);
+        address_.octets[OctetIndex(cell.value)] = cell.pos;
+        if (IsLastOctet(cell.value)) {
+            addressReady_ = true;
+            addressKind_ = static_cast<TraceCellKind>(cell.kind);
+        }
+        break;
+    case ClientEvent:
+        EndBlock(sink);
+        EndAddress(sink);
+        Event(cell, sink);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,22 @@
+// Interface texts for one test: the program context's language and the
+// texts a test names, put back as they were when it ends.
+#pragma once
+
+#include <initializer_list>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include "common/program_context.h"
+
+class ProgramTexts {
+public:
+    explicit ProgramTexts(int32_t language, std::initializer_list<std::pair<int, std::u16string_view>> texts = {});
+    ~ProgramTexts();
+    ProgramTexts(const ProgramTexts&) = delete;
+    ProgramTexts& operator=(const ProgramTexts&) = delete;
+
+private:
+    std::unique_ptr<TextTable> saved_;
+    int32_t savedLanguage_;
+};
