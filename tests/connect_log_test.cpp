@@ -63,7 +63,7 @@ TEST_F(ConnectLogFile, ReadsLogTxtInTheProgramFolder) {
     EXPECT_EQ(boxes.Count(), 0u);
 
     TextTable saved = g_Texts;
-    CopyTextInto(g_Texts.Texts[13][kEnglish], u"Cannot open or create the file.");
+    CopyTextInto(g_Texts.Texts[kTextCannotOpenFile][kEnglish], u"Cannot open or create the file.");
     g_Settings.Language = kEnglish;
     ASSERT_TRUE(DeleteFileAt(program.folder.File(u"log.txt")));
     ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"log.txt")));  // a folder, not a file

@@ -38,9 +38,9 @@ protected:
         ClearTrace(trace);
         savedTexts = g_Texts;
         g_Settings.Language = kEnglish;
-        CopyTextInto(g_Texts.Texts[10][kEnglish], u"Save As");
-        CopyTextInto(g_Texts.Texts[12][kEnglish], u"Nothing to save");
-        CopyTextInto(g_Texts.Texts[13][kEnglish], u"Cannot open");
+        CopyTextInto(g_Texts.Texts[kTextSaveAs][kEnglish], u"Save As");
+        CopyTextInto(g_Texts.Texts[kTextNothingToSave][kEnglish], u"Nothing to save");
+        CopyTextInto(g_Texts.Texts[kTextCannotOpenFile][kEnglish], u"Cannot open");
     }
     void TearDown() override { g_Texts = savedTexts; }
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-void Refuse(WindowHandle dialog, int text, std::u16string_view caption) {
+void Refuse(WindowHandle dialog, TextNumber text, std::u16string_view caption) {
     ShowAppMessage(dialog, text, kAppMessageOk, caption);
 }
 
@@ -33,14 +33,14 @@ MacroStartResult BeginMacroFromBytes(MacroRun& run, std::string_view bytes, Wind
 bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name) {
     SetWorkingDirectory(TextView(g_ProgramDirectory));
     if (name.size() < 3) {
-        Refuse(dialog, 2, u"MacroFile");
+        Refuse(dialog, kTextMacroFileNameTooShort, u"MacroFile");
         return false;
     }
     std::string bytes;
     if (name.size() >= kMacroFileNameCapacity ||
         ReadFileHead(name, bytes, kMacroFileMaxBytes, kFileHeadExclusive | kFileHeadCreateMissing) !=
             FileReadResult::Ok) {
-        Refuse(dialog, 34, u"FileError");
+        Refuse(dialog, kTextCannotOpenLineOrMacroFile, u"FileError");
         return false;
     }
     CopyTextInto(g_Settings.MacroFileName, name);
@@ -48,10 +48,10 @@ bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name
     case MacroStartResult::Started:
         return true;
     case MacroStartResult::Empty:
-        Refuse(dialog, 24, u"FileError");
+        Refuse(dialog, kTextMacroFileEmpty, u"FileError");
         return false;
     default:
-        Refuse(dialog, 23, u"FileError");
+        Refuse(dialog, kTextEmptyOrNotUtf16, u"FileError");
         return false;
     }
 }

@@ -15,15 +15,10 @@
 
 namespace {
 
-constexpr int kTitleText = 60;
-constexpr int kLineHeadingText = 84;
-constexpr int kHistoryHeadingText = 61;
-constexpr int kAscMessageText = 81;
-constexpr int kHexMessageText = 82;
-constexpr int kModeCaptionText = 83;
 constexpr ControlText kTexts[] = {
-    {IDC_IS_MODE_LABEL, 79}, {IDC_IS_DEST_LABEL, 73},  {IDC_IS_SEND, 72},     {IDC_IS_CLOSE, 69},
-    {IDC_IS_PAGE_BACK, 85},  {IDC_IS_PAGE_FORWARD, 86}, {IDC_IS_REFRESH, 89},
+    {IDC_IS_MODE_LABEL, kTextInputMode},  {IDC_IS_DEST_LABEL, kTextSendTo},      {IDC_IS_SEND, kTextSend},
+    {IDC_IS_CLOSE, kTextSendDialogClose}, {IDC_IS_PAGE_BACK, kTextPreviousPage}, {IDC_IS_PAGE_FORWARD, kTextNextPage},
+    {IDC_IS_REFRESH, kTextRefresh},
 };
 constexpr int kInputRowControls[] = {IDC_IS_VIEW_BACK, IDC_IS_VIEW_FORWARD, IDC_IS_ASC,  IDC_IS_HEX,
                                      IDC_IS_CLEAR,     IDC_IS_BACKSPACE,    IDC_IS_FOLD, IDC_IS_SEND,
@@ -58,7 +53,7 @@ void PlaceControls(HWND dialog) {
 }
 
 void OnInit(HWND dialog) {
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextTypeAndSend, kTexts);
     PlaceControls(dialog);
     CreateTypingArea(dialog, IDC_IS_TYPING, g_SendInputLine, kSendTypingLimit, IDC_IS_ASC, IDC_IS_HEX);
     FillDestinationBox(dialog);
@@ -145,7 +140,7 @@ bool OnCommand(HWND dialog, int id, int notification) {
     case IDC_IS_HEX:
         if (notification != BN_CLICKED) return true;
         ChooseNotation(dialog, g_SendInputLine, id == IDC_IS_ASC ? Notation::Asc : Notation::Hex,
-                       id == IDC_IS_ASC ? kAscMessageText : kHexMessageText, kModeCaptionText);
+                       id == IDC_IS_ASC ? kTextAscInputHelp : kTextHexInputHelp, kTextInputModeCaption);
         return true;
     case IDC_IS_CLEAR:
     case IDC_IS_BACKSPACE:
@@ -165,7 +160,7 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PaintEditingDialog(dialog, {IDC_IS_TYPING, g_SendInputLine, kLineHeadingText, kTextColor, kHistoryHeadingText,
+    PaintEditingDialog(dialog, {IDC_IS_TYPING, g_SendInputLine, kTextTypeDataToSend, kTextColor, kTextSendHistory,
                                 kHistoryLeft, kHistoryHeadingTop,
                                 PageOfLines(g_SendHistory.Lines(), pageStart, kHistoryRows)});
 }

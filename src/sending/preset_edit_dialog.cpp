@@ -11,15 +11,15 @@
 
 namespace {
 
-constexpr int kTitleText = 183;
-constexpr int kLineHeadingText = 95;
-constexpr int kListHeadingText = 71;
-constexpr int kAscMessageText = 97;
-constexpr int kHexMessageText = 98;
-constexpr int kModeCaptionText = 96;
 constexpr ControlText kTexts[] = {
-    {IDC_PE_MODE_LABEL, 79}, {IDC_PE_ASSEMBLE, 190},   {IDC_PE_PAGE_BACK, 85}, {IDC_PE_PAGE_FORWARD, 86},
-    {IDC_PE_CLOSE, 74},      {IDC_PE_DELETE_ALL, 186}, {IDC_PE_SAVE, 187},     {IDC_PE_READ, 188},
+    {IDC_PE_MODE_LABEL, kTextInputMode},
+    {IDC_PE_ASSEMBLE, kTextAddToList},
+    {IDC_PE_PAGE_BACK, kTextPreviousPage},
+    {IDC_PE_PAGE_FORWARD, kTextNextPage},
+    {IDC_PE_CLOSE, kTextClose},
+    {IDC_PE_DELETE_ALL, kTextDeleteAll},
+    {IDC_PE_SAVE, kTextSave},
+    {IDC_PE_READ, kTextLoad},
 };
 constexpr int kInputRowControls[] = {IDC_PE_VIEW_BACK, IDC_PE_VIEW_FORWARD, IDC_PE_ASC,      IDC_PE_HEX,
                                      IDC_PE_CLEAR,     IDC_PE_BACKSPACE,    IDC_PE_ASSEMBLE};
@@ -53,7 +53,7 @@ void RelabelRows(HWND dialog) {
 }
 
 void OnInit(HWND dialog) {
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextEditPresets, kTexts);
     PlaceControls(dialog);
     CreateTypingArea(dialog, IDC_PE_TYPING, g_EditInputLine, kEditTypingLimit, IDC_PE_ASC, IDC_PE_HEX);
     SetTimer(dialog, kFocusTimer, kFocusPeriodMs, nullptr);
@@ -137,8 +137,10 @@ bool OnCommand(HWND dialog, int id, int notification) {
     case IDC_PE_ASC:
     case IDC_PE_HEX:
         if (notification != BN_CLICKED) return true;
+        // The text file gives this dialog no mode messages of its own: it
+        // shows the IP address dialog's texts, as it always has.
         ChooseNotation(dialog, g_EditInputLine, id == IDC_PE_ASC ? Notation::Asc : Notation::Hex,
-                       id == IDC_PE_ASC ? kAscMessageText : kHexMessageText, kModeCaptionText);
+                       id == IDC_PE_ASC ? kTextKeepIdAndPassword : kTextAddIp, kTextAdministratorRights);
         return true;
     case IDC_PE_CLEAR:
     case IDC_PE_BACKSPACE:
@@ -160,7 +162,7 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PaintEditingDialog(dialog, {IDC_PE_TYPING, g_EditInputLine, kLineHeadingText, kAscHexText, kListHeadingText,
+    PaintEditingDialog(dialog, {IDC_PE_TYPING, g_EditInputLine, kTextTypePresetLine, kAscHexText, kTextPresets,
                                 kListHeadingLeft, kListHeadingTop,
                                 PageOfLines(g_PresetEditTable.Lines(), g_PresetEditState.PageStart, kPresetRows)});
 }

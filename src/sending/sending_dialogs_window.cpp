@@ -103,7 +103,7 @@ void InvalidatePixels(HWND dialog, const PixelRect& area) {
 
 void InvalidateLineArea(HWND dialog) { InvalidatePixels(dialog, WholeLineArea(SendingGridMetrics())); }
 
-void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int messageText, int captionText) {
+void ChooseNotation(HWND dialog, InputLine& line, Notation notation, TextNumber messageText, TextNumber captionText) {
     SetEntryMode(line, notation);
     ShowAppMessage(dialog, messageText, kAppMessageOk, AppText(captionText));
     InvalidateRect(dialog, nullptr, TRUE);

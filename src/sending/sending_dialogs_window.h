@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "common/text_numbers.h"
 #include "platform/gdi_canvas_win32.h"
 #include "sending/dialog_rules.h"
 #include "sending/input_line.h"
@@ -30,7 +31,7 @@ void InvalidatePixels(HWND dialog, const PixelRect& area);
 void InvalidateLineArea(HWND dialog);
 
 // The notation radios: sets the mode, shows its message, repaints.
-void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int messageText, int captionText);
+void ChooseNotation(HWND dialog, InputLine& line, Notation notation, TextNumber messageText, TextNumber captionText);
 
 // Fills the destination box (id 1202) from the connection; disables it in
 // client mode.
@@ -56,9 +57,9 @@ int InputRowTop();
 struct EditingDialogPaint {
     int typingBoxId;
     InputLine& line;  // painting settles its view position
-    int lineHeadingText;
+    TextNumber lineHeadingText;
     int modeLabelSlot;
-    int listHeadingText;
+    TextNumber listHeadingText;
     int listHeadingLeft;
     int listHeadingTop;
     std::span<const LineEntry> rows;

@@ -34,10 +34,8 @@
 
 namespace {
 
-constexpr int kClearQuestionText = 5;
-
 void ClearTraceCommand(HWND window) {
-    if (ShowAppMessage(window, kClearQuestionText, kAppMessageYesNo, u"Lanvisor") != kIdYes) return;
+    if (ShowAppMessage(window, kTextClearLogQuestion, kAppMessageYesNo, u"Lanvisor") != kIdYes) return;
     ClearTraceAndView(g_Trace, g_View);
     RepaintMainWindow(window);
 }

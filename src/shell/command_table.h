@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <span>
 
+#include "common/text_numbers.h"
+
 // The enumerators are always written CommandAction::X, so that they never
 // hide the functions of the same name that carry them out (SaveTrace).
 enum class CommandAction {
@@ -42,7 +44,7 @@ enum class CommandAction {
 struct CommandEntry {
     int menuId;
     int toolbarId;  // 0: a menu item only
-    int textNumber;
+    TextNumber textNumber;
     CommandAction action;
 };
 

@@ -35,7 +35,6 @@ HINSTANCE g_Instance = nullptr;
 namespace {
 
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr int kTraceMemoryText = 6;
 constexpr size_t kResourceTextCapacity = 100;
 constexpr int kToolbarHeight = 24;    // kept clear when only the trace is repainted
 constexpr int kStatusBarHeight = 20;
@@ -51,7 +50,7 @@ LRESULT OnCreate(HWND window) {
     LoadAppSettings(g_Settings);
     LoadTextTable(g_Texts);
     if (!AllocateTrace(g_Trace)) {
-        ShowAppMessage(window, kTraceMemoryText, kAppMessageOk, u"CreateFile");
+        ShowAppMessage(window, kTextOutOfMemoryForLog, kAppMessageOk, u"CreateFile");
         return -1;
     }
     CreateTraceFonts(window);

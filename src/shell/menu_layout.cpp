@@ -13,8 +13,10 @@ constexpr int kSettingItems[] = {241, 242, 243, 244};
 constexpr int kHelpItems[] = {251, 252, 253};
 
 constexpr MenuPopupEntry kPopups[] = {
-    {200, kFileItems, false},       {201, kViewItems, true},     {202, kSendItems, false}, {203, kToolItems, false},
-    {204, kConnectionItems, false}, {205, kSettingItems, false}, {206, kHelpItems, false},
+    {kTextMenuFile, kFileItems, false},          {kTextMenuView, kViewItems, true},
+    {kTextMenuSend, kSendItems, false},          {kTextMenuTools, kToolItems, false},
+    {kTextMenuConnection, kConnectionItems, false}, {kTextMenuOptions, kSettingItems, false},
+    {kTextMenuHelp, kHelpItems, false},
 };
 
 constexpr ToolbarButtonEntry kButtons[kToolbarImages] = {
@@ -31,7 +33,7 @@ std::span<const MenuPopupEntry> MenuPopups() { return kPopups; }
 std::span<const ToolbarButtonEntry> ToolbarButtons() { return kButtons; }
 
 MenuItemEntry MenuItem(int commandId) {
-    MenuItemEntry item{commandId, 0, kNoMenuImage};
+    MenuItemEntry item{commandId, TextNumber{}, kNoMenuImage};
     const CommandEntry* command = FindCommand(commandId);
     if (!command) return item;
     item.textNumber = command->textNumber;

@@ -5,16 +5,18 @@
 
 #include <span>
 
+#include "common/text_numbers.h"
+
 struct MenuItemEntry {
     int commandId;
-    int textNumber;
+    TextNumber textNumber;
     int image;  // kNoMenuImage: the plain check mark (a command without a toolbar button)
 };
 
 constexpr int kNoMenuImage = -1;
 
 struct MenuPopupEntry {
-    int textNumber;
+    TextNumber textNumber;
     std::span<const int> commandIds;  // the menu ids of its items, in order
     bool separatorAtEnd;
 };

@@ -7,14 +7,8 @@
 #include "platform/wide_win32.h"
 #include "trace/export_commands.h"
 
-namespace {
-
-constexpr int kCaptureFolderTitle = 215;
-
-}  // namespace
-
 void ChooseCaptureFolder(HWND owner) {
-    std::u16string title = AppText(kCaptureFolderTitle);
+    std::u16string title = AppText(kTextCommandCaptureFolder);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.lpszTitle = AsWide(title.c_str());

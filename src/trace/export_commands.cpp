@@ -11,11 +11,6 @@ CaptureSession g_Capture;
 
 namespace {
 
-constexpr int kNothingToExportText = 12;
-constexpr int kCannotWriteText = 13;
-constexpr int kExportWhichText = 285;
-constexpr int kCaptureStoppedText = 286;
-constexpr int kCaptureCannotStartText = 287;
 constexpr std::u16string_view kExportCaption = u"Export";
 constexpr std::u16string_view kCaptureCaption = u"Capture";
 
@@ -30,7 +25,7 @@ bool StartCapture(WindowHandle owner, TraceBuffer& trace, const AppSettings& set
     if (g_Capture.Start(trace, CaptureFolderOf(settings), ExportEndpointsFrom(settings, NowSeconds()),
                         LocalCaptureClock()))
         return true;
-    ShowAppMessage(owner, kCaptureCannotStartText, kAppMessageOk, kCaptureCaption);
+    ShowAppMessage(owner, kTextCannotCreateCaptureFile, kAppMessageOk, kCaptureCaption);
     return false;
 }
 
@@ -38,7 +33,7 @@ bool StartCapture(WindowHandle owner, TraceBuffer& trace, const AppSettings& set
 
 bool ExportCommand(WindowHandle owner, TraceBuffer& trace, const AppSettings& settings) {
     bool fromScreen = TraceCount(trace) > 0 &&
-                      ShowAppMessage(owner, kExportWhichText, kAppMessageYesNo, kExportCaption) == kIdYes;
+                      ShowAppMessage(owner, kTextExportScreenQuestion, kAppMessageYesNo, kExportCaption) == kIdYes;
     char16_t source[kChooseFileCapacity] = {};
     if (!fromScreen) {
         CopyTextInto(source, ProgramFilePath(u"Temp1.log"));
@@ -55,7 +50,7 @@ bool ExportCommand(WindowHandle owner, TraceBuffer& trace, const AppSettings& se
     ExportResult result = fromScreen ? ExportTraceToFile(trace, format, endpoints, path)
                                      : ConvertTraceFile(TextView(source), format, endpoints, path);
     if (result == ExportResult::Ok) return true;
-    ShowAppMessage(owner, result == ExportResult::Empty ? kNothingToExportText : kCannotWriteText, kAppMessageOk,
+    ShowAppMessage(owner, result == ExportResult::Empty ? kTextNothingToSave : kTextCannotOpenFile, kAppMessageOk,
                    kExportCaption);
     return false;
 }
@@ -84,7 +79,7 @@ void ResumeCapture(WindowHandle owner, TraceBuffer& trace, AppSettings& settings
 bool CaptureTick(WindowHandle owner, TraceBuffer& trace, AppSettings& settings) {
     if (g_Capture.Pump(trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return true;
     settings.CaptureOn = 0;
-    ShowAppMessage(owner, kCaptureStoppedText, kAppMessageOk, kCaptureCaption);
+    ShowAppMessage(owner, kTextCaptureStopped, kAppMessageOk, kCaptureCaption);
     return false;
 }
 

@@ -17,8 +17,6 @@
 namespace {
 
 constexpr std::u16string_view kFileCaption = u"CreateFile";
-constexpr int kNothingToSaveText = 12;
-constexpr int kCannotOpenText = 13;
 constexpr size_t kMaxTraceFileBytes = kTraceHeaderBytes + sizeof(TraceCell) * static_cast<size_t>(kTraceCapacity);
 
 void ShowTooLarge(WindowHandle owner, int32_t stated) {
@@ -109,7 +107,7 @@ TraceFileResult ReadTraceFile(TraceBuffer& trace, std::u16string_view path, int3
 
 bool SaveTrace(WindowHandle owner, const TraceBuffer& trace) {
     if (TraceCount(trace) == 0) {
-        ShowAppMessage(owner, kNothingToSaveText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextNothingToSave, kAppMessageOk, kFileCaption);
         return false;
     }
     char16_t name[kChooseFileCapacity] = {};
@@ -119,10 +117,10 @@ bool SaveTrace(WindowHandle owner, const TraceBuffer& trace) {
     case TraceFileResult::Ok:
         return true;
     case TraceFileResult::Empty:
-        ShowAppMessage(owner, kNothingToSaveText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextNothingToSave, kAppMessageOk, kFileCaption);
         return false;
     default:
-        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextCannotOpenFile, kAppMessageOk, kFileCaption);
         return false;
     }
 }
@@ -139,7 +137,7 @@ bool LoadTrace(WindowHandle owner, TraceBuffer& trace) {
         ShowTooLarge(owner, stated);
         return false;
     default:
-        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextCannotOpenFile, kAppMessageOk, kFileCaption);
         return false;
     }
 }
@@ -152,7 +150,7 @@ bool EnsureMemoFile(WindowHandle owner) {
     // Only a missing file is created: one that exists but cannot be read
     // holds the user's notes and is never replaced.
     if (read == FileReadResult::Missing && WriteFileBytes(path, std::string_view("\xFF\xFE", 2))) return true;
-    ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, kFileCaption);
+    ShowAppMessage(owner, kTextCannotOpenFile, kAppMessageOk, kFileCaption);
     return false;
 }
 
