@@ -127,7 +127,7 @@ LRESULT OnNotify(LPARAM lParam) {
     if (header->code != TTN_GETDISPINFOW) return 0;
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
     const CommandEntry* command = FindCommand(static_cast<int>(header->idFrom));
-    if (!command || static_cast<int>(header->idFrom) < kFirstToolbarId) return 0;
+    if (!command || command->toolbarId != static_cast<int>(header->idFrom)) return 0;
     tooltipText[0] = 0;
     GetAppText(command->textNumber, tooltipText);
     info->lpszText = AsWide(tooltipText);
