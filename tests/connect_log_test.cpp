@@ -63,7 +63,7 @@ TEST_F(ConnectLogFile, ReadsLogTxtInTheProgramFolder) {
     EXPECT_EQ(program.folder.ReadBytes(u"log.txt"), "");
     EXPECT_EQ(boxes.Count(), 0u);
 
-    ProgramTexts texts(kEnglish, {{13, u"Cannot open or create the file."}});
+    ProgramTexts texts(kEnglish, {{kTextCannotOpenFile, u"Cannot open or create the file."}});
     ASSERT_TRUE(DeleteFileAt(program.folder.File(u"log.txt")));
     ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"log.txt")));  // a folder, not a file
     entries = {u"stale"};

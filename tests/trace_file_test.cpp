@@ -54,7 +54,8 @@ protected:
     RecordingMessageBox boxes;
     TraceBuffer trace;
     ManualTickClock clock{5000};
-    ProgramTexts texts{kEnglish, {{10, u"Save As"}, {12, u"Nothing to save"}, {13, u"Cannot open"}}};
+    ProgramTexts texts{kEnglish,
+                       {{kTextSaveAs, u"Save As"}, {kTextNothingToSave, u"Nothing to save"}, {kTextCannotOpenFile, u"Cannot open"}}};
 };
 
 bool SameCells(const std::vector<TraceCell>& a, const std::vector<TraceCell>& b) {

@@ -7,19 +7,18 @@
 
 namespace {
 
-constexpr int kTitleText = 261;
 constexpr ControlText kTexts[] = {
-    {IDC_DARK_MODE_CHECK, 180},
-    {IDC_NO_MENU_BAR_CHECK, 181},
-    {IDC_WRITE_AND_CLOSE, 182},
-    {IDC_DARK_MODE_CLOSE, 74},
+    {IDC_DARK_MODE_CHECK, kTextDarkMode},
+    {IDC_NO_MENU_BAR_CHECK, kTextNoMenuBar},
+    {IDC_WRITE_AND_CLOSE, kTextSaveAndRestart},
+    {IDC_DARK_MODE_CLOSE, kTextClose},
 };
 
 // Whether "dkm.ini" was written: the dialog's answer.
 bool& FileWritten(HWND dialog) { return DialogContext<bool>(dialog); }
 
 void OnInit(HWND dialog) {
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextCommandDarkLightMode, kTexts);
     CheckDlgButton(dialog, IDC_DARK_MODE_CHECK, g_Appearance.DarkMode ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dialog, IDC_NO_MENU_BAR_CHECK, g_Appearance.NoMenuBar ? BST_CHECKED : BST_UNCHECKED);
 }

@@ -9,12 +9,11 @@
 
 namespace {
 
-constexpr int kTitleText = 75;
 constexpr ControlText kTexts[] = {
-    {IDC_SCROLL_LABEL, 76},
-    {IDC_LOWER_CASE_CHECK, 77},
-    {IDC_NO_FOCUS_CHECK, 65},
-    {IDC_PERIOD_LABEL, 35},
+    {IDC_SCROLL_LABEL, kTextScrollWidth},
+    {IDC_LOWER_CASE_CHECK, kTextLowerCaseChecksum},
+    {IDC_NO_FOCUS_CHECK, kTextNoAutomaticFocus},
+    {IDC_PERIOD_LABEL, kTextRefreshMs},
 };
 constexpr int kLargestScrollChoice = 21;
 constexpr int kPitchTextCapacity = 8;   // 7 characters are read back
@@ -30,7 +29,7 @@ AppSettings& Settings(HWND dialog) { return DialogContext<AppSettings>(dialog); 
 
 void OnInit(HWND dialog) {
     const AppSettings& settings = Settings(dialog);
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextPreferences, kTexts);
     HWND combo = GetDlgItem(dialog, IDC_SCROLL_COMBO);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (int n = 1; n <= kLargestScrollChoice; ++n) {

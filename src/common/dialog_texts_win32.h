@@ -6,9 +6,11 @@
 #include <span>
 #include <string>
 
+#include "common/text_numbers.h"
+
 struct ControlText {
     int controlId;
-    int textNumber;
+    TextNumber textNumber;
 };
 
 constexpr int kNoTitleText = -1;

@@ -14,13 +14,13 @@ constexpr std::u16string_view kExportFilter =
     u"Text(*.txt)\0*.txt\0CSV(*.csv)\0*.csv\0pcap(*.pcap)\0*.pcap\0AllFile(*.*)\0*.*\0\0"sv;
 
 const FileDialogSpec kSpecs[] = {
-    {false, 11, u"Temp1.log", kLogFilter, u".log"},
-    {true, 10, u"Temp1.log", kLogFilter, u".log"},
-    {false, 11, u"Temp1.txt", kTextFilter, u".txt"},
+    {false, kTextOpenFile, u"Temp1.log", kLogFilter, u".log"},
+    {true, kTextSaveAs, u"Temp1.log", kLogFilter, u".log"},
+    {false, kTextOpenFile, u"Temp1.txt", kTextFilter, u".txt"},
     // Line files are saved with ".txt" by their own naming rule.
-    {false, 11, u"temp.txt", kTextFilter, u""},
-    {true, 10, u"temp.txt", kTextFilter, u""},
-    {true, 10, u"Temp1.txt", kExportFilter, u"", true},  // the extension is the user's choice of format
+    {false, kTextOpenFile, u"temp.txt", kTextFilter, u""},
+    {true, kTextSaveAs, u"temp.txt", kTextFilter, u""},
+    {true, kTextSaveAs, u"Temp1.txt", kExportFilter, u"", true},  // the extension is the user's choice of format
 };
 
 bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/text_numbers.h"
 #include "platform/message_box.h"
 
 constexpr size_t kChooseFileCapacity = 260;
@@ -25,7 +26,7 @@ enum ChooseFileMode : int {
 // What the dialog of one mode looks like.
 struct FileDialogSpec {
     bool save;                        // save dialog, else open dialog
-    int titleText;                    // text number of the title (read into 32 characters)
+    TextNumber titleText;             // the title (read into 32 characters)
     std::u16string_view defaultName;  // a name without any "." becomes this
     // Description and pattern pairs, each ended by a zero, the list ended by
     // an empty string (the Win32 filter format); the first pair is selected.

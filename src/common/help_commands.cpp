@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int kManualCaptionText = 0;
-constexpr int kManualMissingText = 1;
 constexpr intptr_t kFirstSuccessfulResult = 33;  // the shell's results up to 32 are errors
 
 std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
@@ -25,7 +23,7 @@ void OpenManual(WindowHandle owner) {
     // The full path: file dialogs may have moved the working directory away
     // from the program folder since the start.
     if (CurrentLauncher().Open(owner, ProgramFilePath(kManualFileName), u"", u"") >= kFirstSuccessfulResult) return;
-    ShowAppMessage(owner, kManualMissingText, kAppMessageOk, AppText(kManualCaptionText));
+    ShowAppMessage(owner, kTextCannotOpenManual, kAppMessageOk, AppText(kTextOpenManual));
 }
 
 void OpenWebPage(WindowHandle owner) { CurrentLauncher().Open(owner, kWebPageAddress, u"", u""); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/text_numbers.h"
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
 

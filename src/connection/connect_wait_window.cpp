@@ -6,8 +6,7 @@
 
 namespace {
 
-constexpr int kWaitText = 4;
-constexpr ControlText kTexts[] = {{IDC_CONNECT_WAIT_TEXT, kWaitText}};
+constexpr ControlText kTexts[] = {{IDC_CONNECT_WAIT_TEXT, kTextConnectingPleaseWait}};
 
 INT_PTR CALLBACK ConnectWaitProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR painted = 0;

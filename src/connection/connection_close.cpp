@@ -12,8 +12,6 @@ namespace {
 constexpr int kClosePollMs = 100;
 constexpr int kForcedCloseAttempt = 5;
 constexpr int kCloseFailureAttempt = 6;
-constexpr int kCloseQuestionCaption = 21;
-constexpr int kCloseQuestionText = 22;
 
 void Wait(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -21,7 +19,7 @@ bool UserAgreesToDropClient(const ConnectionState& state, WindowHandle owner) {
     // The peer state tells only the latest event: after one client has left,
     // the others still count.
     if (state.PeerState.load() != kTcpClientAttached && ConnectedClientCount(state) == 0) return true;
-    return ShowAppMessage(owner, kCloseQuestionText, kAppMessageYesNo, AppText(kCloseQuestionCaption)) == kIdYes;
+    return ShowAppMessage(owner, kTextClientStillConnected, kAppMessageYesNo, AppText(kTextCloseConnection)) == kIdYes;
 }
 
 // The clients a server accepted go with it.

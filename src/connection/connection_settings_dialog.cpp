@@ -20,11 +20,18 @@ struct SettingsContext {
 SettingsContext& Context(HWND dialog) { return DialogContext<SettingsContext>(dialog); }
 AppSettings& Settings(HWND dialog) { return Context(dialog).settings; }
 
-constexpr int kTitleText = 103;
 constexpr ControlText kTexts[] = {
-    {IDC_MODE_LABEL, 44},       {IDC_CLIENT_RADIO, 45},       {IDC_SERVER_RADIO, 46},  {IDC_PROTOCOL_LABEL, 80},
-    {IDC_ADAPTER_PORT_LABEL, 43}, {IDC_ACCESS_PORT_LABEL, 43},  {IDC_ADAPTER_SEARCH, 99}, {IDC_IP_ADDRESS_SET, 100},
-    {IDC_NETWORK_CENTER, 101},  {IDC_CONNECT_SEARCH, 102},    {IDC_SETTINGS_CANCEL, 41},
+    {IDC_MODE_LABEL, kTextServerOrClient},
+    {IDC_CLIENT_RADIO, kTextClient},
+    {IDC_SERVER_RADIO, kTextServer},
+    {IDC_PROTOCOL_LABEL, kTextTipOrUdp},
+    {IDC_ADAPTER_PORT_LABEL, kTextPort},
+    {IDC_ACCESS_PORT_LABEL, kTextPort},
+    {IDC_ADAPTER_SEARCH, kTextAdapterSearch},
+    {IDC_IP_ADDRESS_SET, kTextSetIpAddress},
+    {IDC_NETWORK_CENTER, kTextNetworkConnections},
+    {IDC_CONNECT_SEARCH, kTextFindDeviceIp},
+    {IDC_SETTINGS_CANCEL, kTextCancel},
 };
 constexpr const char16_t* kVersions[] = {u"1.0", u"1.1", u"2.0", u"2.2"};
 constexpr int kTextCapacity = 256;
@@ -76,7 +83,7 @@ void ReadBack(HWND dialog) {
 }
 
 void OnInit(HWND dialog) {
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextConnectionSettings, kTexts);
     Fill(dialog);
 }
 

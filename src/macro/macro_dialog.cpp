@@ -10,12 +10,11 @@
 
 namespace {
 
-constexpr int kTitleText = 90;
 constexpr ControlText kTexts[] = {
-    {IDC_MACRO_FILE_LABEL, 91},
-    {IDC_MACRO_START, 90},
-    {IDC_MACRO_CLOSE, 74},
-    {IDC_MACRO_STOP, 92},
+    {IDC_MACRO_FILE_LABEL, kTextMacroFileName},
+    {IDC_MACRO_START, kTextRunMacro},
+    {IDC_MACRO_CLOSE, kTextClose},
+    {IDC_MACRO_STOP, kTextStop},
 };
 constexpr UINT_PTR kStepTimer = 1;
 constexpr UINT kStepPeriodMs = 100;
@@ -39,7 +38,7 @@ void ShowProgress(HWND dialog) {
 
 void OnInit(HWND dialog) {
     MacroDialogContext& context = Context(dialog);
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextRunMacro, kTexts);
     SendDlgItemMessageW(dialog, IDC_MACRO_FILE_NAME, EM_SETLIMITTEXT, kMacroFileNameCapacity - 1, 0);
     SetText(dialog, IDC_MACRO_FILE_NAME, context.Settings->MacroFileName);
     context.shownSerial = context.Run->Display.Serial;

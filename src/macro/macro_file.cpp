@@ -9,7 +9,7 @@
 
 namespace {
 
-void Refuse(WindowHandle dialog, int text, std::u16string_view caption) {
+void Refuse(WindowHandle dialog, TextNumber text, std::u16string_view caption) {
     ShowAppMessage(dialog, text, kAppMessageOk, caption);
 }
 
@@ -29,14 +29,14 @@ MacroStartResult BeginMacroFromBytes(MacroRun& run, std::string_view bytes, Wind
 bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name, AppSettings& settings) {
     SetWorkingDirectory(TextView(g_Program.Directory));
     if (name.size() < 3) {
-        Refuse(dialog, 2, u"MacroFile");
+        Refuse(dialog, kTextMacroFileNameTooShort, u"MacroFile");
         return false;
     }
     std::string bytes;
     if (name.size() >= kMacroFileNameCapacity ||
         ReadFileHead(name, bytes, kMacroFileMaxBytes, kFileHeadExclusive | kFileHeadCreateMissing) !=
             FileReadResult::Ok) {
-        Refuse(dialog, 34, u"FileError");
+        Refuse(dialog, kTextCannotOpenLineOrMacroFile, u"FileError");
         return false;
     }
     CopyTextInto(settings.MacroFileName, name);
@@ -44,10 +44,10 @@ bool StartMacroFile(MacroRun& run, WindowHandle dialog, std::u16string_view name
     case MacroStartResult::Started:
         return true;
     case MacroStartResult::Empty:
-        Refuse(dialog, 24, u"FileError");
+        Refuse(dialog, kTextMacroFileEmpty, u"FileError");
         return false;
     default:
-        Refuse(dialog, 23, u"FileError");
+        Refuse(dialog, kTextEmptyOrNotUtf16, u"FileError");
         return false;
     }
 }

@@ -12,9 +12,6 @@ namespace {
 constexpr std::u16string_view kCaption = u"Lanvisor";
 constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
-constexpr int kEndOfTextMessage = 15;
-constexpr int kPendMessage = 16;
-constexpr int kStoppedMessage = 17;
 
 int32_t TextEnd(const MacroRun& run) { return std::clamp(run.MacroLength, 0, kMacroTextCapacity); }
 
@@ -326,7 +323,7 @@ bool CheckWait(MacroRun& run, MacroRegisters& registers, MacroHost& host) {
 MacroStepResult EndAtPend(MacroRun& run, int32_t start) {
     ShowMacroStep(run, start, Span(run, start, TextEnd(run)));
     EndRun(run, MacroEnd::Pend);
-    ShowAppMessage(run.Owner, kPendMessage, kAppMessageOk, kCaption);
+    ShowAppMessage(run.Owner, kTextMacroEndedAtPend, kAppMessageOk, kCaption);
     return MacroStepResult::Ended;
 }
 
@@ -343,7 +340,7 @@ MacroStepResult RunMacroStep(MacroRun& run, MacroRegisters& registers, MacroHost
     }
     if (run.MacroPosition >= run.MacroLength) {
         EndRun(run, MacroEnd::EndOfText);
-        ShowAppMessage(run.Owner, kEndOfTextMessage, kAppMessageOk, kCaption);
+        ShowAppMessage(run.Owner, kTextMacroReachedEnd, kAppMessageOk, kCaption);
         return MacroStepResult::Ended;
     }
     if (!stamped) host.StampTrace();
@@ -430,7 +427,7 @@ void BeginMacro(MacroRun& run, const char16_t* text, int32_t length, WindowHandl
 
 void StopMacro(MacroRun& run, WindowHandle owner) {
     EndRun(run, MacroEnd::Stopped);
-    ShowAppMessage(owner, kStoppedMessage, kAppMessageOk, kCaption);
+    ShowAppMessage(owner, kTextMacroStopped, kAppMessageOk, kCaption);
 }
 
 void EndMacroQuietly(MacroRun& run) { EndRun(run, MacroEnd::Stopped); }

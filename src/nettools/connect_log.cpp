@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kMostNumbers = 16;
-constexpr int kOpenFailedText = 13;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -87,7 +86,7 @@ bool ReadConnectLog(WindowHandle owner, std::vector<std::u16string>& entries) {
     FileReadResult read = ReadFileHead(ProgramFilePath(kConnectLogName), bytes, kConnectLogReadLimit,
                                        kFileHeadExclusive | kFileHeadCreateMissing, &closeFailed);
     if (read != FileReadResult::Ok) {
-        ShowAppMessage(owner, kOpenFailedText, kAppMessageOk, u"File Error");
+        ShowAppMessage(owner, kTextCannotOpenFile, kAppMessageOk, u"File Error");
         return false;
     }
     entries = ParseConnectLog(bytes);

@@ -13,9 +13,9 @@ namespace {
 
 constexpr int kDelayTextCapacity = 62;  // 61 characters are read back
 constexpr ControlText kTexts[] = {
-    {IDC_AUTOKEY_GROUP, 96},
-    {IDC_AUTOKEY_CHECK, 97},
-    {IDC_BATCH_ADD, 98},
+    {IDC_AUTOKEY_GROUP, kTextAdministratorRights},
+    {IDC_AUTOKEY_CHECK, kTextKeepIdAndPassword},
+    {IDC_BATCH_ADD, kTextAddIp},
 };
 
 // What the dialog works on.

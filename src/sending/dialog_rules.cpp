@@ -15,8 +15,7 @@ void RowNumberCaption(char16_t (&caption)[8], int32_t entryIndex, bool marked) {
 }
 
 bool AskDeleteConfirmation(WindowHandle owner) {
-    constexpr int kDeleteQuestion = 36;
-    return ShowAppMessage(owner, kDeleteQuestion, kAppMessageYesNo, u"Lanvisor") == kIdYes;
+    return ShowAppMessage(owner, kTextDeleteQuestion, kAppMessageYesNo, u"Lanvisor") == kIdYes;
 }
 
 WindowSize InputSendOpeningFoldedSize(WindowSize full) { return {full.width, 158}; }

@@ -11,8 +11,6 @@ namespace {
 constexpr int kLineCharacterTop = 40;
 constexpr int kLineNumberTop = 25;
 constexpr int kAreaTop = 24;
-constexpr int kAscLabelText = 67;
-constexpr int kHexLabelText = 68;
 
 int CellX(const InputLineMetrics& m, int column) { return kGridLeft + 2 * m.cw * column; }
 bool OddColumn(int column) { return column % 2 == 1; }
@@ -43,7 +41,7 @@ void DrawCode(Canvas& c, const InputLineMetrics& m, int column, int characterTop
     c.Text(x, characterTop + m.ch, std::u16string_view(texts.hex, 2), CanvasFont::Large, kTextColor, HexBack(column));
 }
 
-void DrawModeLabel(Canvas& c, int text, int y, bool current, int labelSlot) {
+void DrawModeLabel(Canvas& c, TextNumber text, int y, bool current, int labelSlot) {
     char16_t label[kAppTextCapacity] = u"";
     GetAppText(text, label);
     c.Text(0, y, TextView(label), CanvasFont::Small, labelSlot, current ? kAscHexBack : kTransparent);
@@ -58,8 +56,8 @@ void PaintInputLine(Canvas& canvas, const InputLineMetrics& m, InputLine& line, 
     DrawFrames(canvas, m, kLineCharacterTop);
     canvas.Text(kGridLeft, 5, heading, CanvasFont::Large, kTextColor, kTransparent);
     bool asc = line.entryMode == kAscEntry;
-    DrawModeLabel(canvas, kAscLabelText, 45, asc, labelSlot);
-    DrawModeLabel(canvas, kHexLabelText, 65, !asc, labelSlot);
+    DrawModeLabel(canvas, kTextAsc, 45, asc, labelSlot);
+    DrawModeLabel(canvas, kTextHex, 65, !asc, labelSlot);
     int32_t view = TakeViewStart(line);
     for (int column = 0; column < kVisibleCells; ++column)
         DrawIndexNumber(canvas, m, column, kLineNumberTop, view + column);

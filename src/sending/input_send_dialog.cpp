@@ -12,15 +12,10 @@
 
 namespace {
 
-constexpr int kTitleText = 60;
-constexpr int kLineHeadingText = 84;
-constexpr int kHistoryHeadingText = 61;
-constexpr int kAscMessageText = 81;
-constexpr int kHexMessageText = 82;
-constexpr int kModeCaptionText = 83;
 constexpr ControlText kTexts[] = {
-    {IDC_IS_MODE_LABEL, 79}, {IDC_IS_DEST_LABEL, 73},  {IDC_IS_SEND, 72},     {IDC_IS_CLOSE, 69},
-    {IDC_IS_PAGE_BACK, 85},  {IDC_IS_PAGE_FORWARD, 86}, {IDC_IS_REFRESH, 89},
+    {IDC_IS_MODE_LABEL, kTextInputMode},  {IDC_IS_DEST_LABEL, kTextSendTo},      {IDC_IS_SEND, kTextSend},
+    {IDC_IS_CLOSE, kTextSendDialogClose}, {IDC_IS_PAGE_BACK, kTextPreviousPage}, {IDC_IS_PAGE_FORWARD, kTextNextPage},
+    {IDC_IS_REFRESH, kTextRefresh},
 };
 constexpr int kInputRowControls[] = {IDC_IS_VIEW_BACK, IDC_IS_VIEW_FORWARD, IDC_IS_ASC,  IDC_IS_HEX,
                                      IDC_IS_CLEAR,     IDC_IS_BACKSPACE,    IDC_IS_FOLD, IDC_IS_SEND,
@@ -54,7 +49,7 @@ void PlaceControls(HWND dialog) {
 }
 
 void OnInit(HWND dialog) {
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextTypeAndSend, kTexts);
     PlaceControls(dialog);
     SendingDialogs& sending = Sending(dialog);
     SendingDialogs::InputSendPlace& place = sending.InputSend;
@@ -138,7 +133,7 @@ bool OnCommand(HWND dialog, int id, int notification) {
     case IDC_IS_HEX:
         if (notification != BN_CLICKED) return true;
         ChooseNotation(dialog, Line(dialog), id == IDC_IS_ASC ? Notation::Asc : Notation::Hex,
-                       id == IDC_IS_ASC ? kAscMessageText : kHexMessageText, kModeCaptionText);
+                       id == IDC_IS_ASC ? kTextAscInputHelp : kTextHexInputHelp, kTextInputModeCaption);
         return true;
     case IDC_IS_CLEAR: EditTypedLine(dialog, Line(dialog), LineEdit::Clear); return true;
     case IDC_IS_BACKSPACE: EditTypedLine(dialog, Line(dialog), LineEdit::Backspace); return true;
@@ -158,7 +153,7 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PaintEditingDialog(dialog, {IDC_IS_TYPING, Line(dialog), kLineHeadingText, kTextColor, kHistoryHeadingText,
+    PaintEditingDialog(dialog, {IDC_IS_TYPING, Line(dialog), kTextTypeDataToSend, kTextColor, kTextSendHistory,
                                 kHistoryLeft, kHistoryHeadingTop,
                                 PageOfLines(History(dialog).Lines(), Place(dialog).pageStart, kHistoryRows)});
 }

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kCannotOpenText = 34;
-constexpr int kNotALineFileText = 23;
-
 bool SaveLines(WindowHandle owner, std::u16string_view path, std::span<const LineEntry> lines) {
     // A relative name is a file in the program folder.
     SetWorkingDirectory(TextView(g_Program.Directory));
@@ -19,7 +16,7 @@ bool SaveLines(WindowHandle owner, std::u16string_view path, std::span<const Lin
     bool notFinished = false;
     if (WriteFileBytes(name, LineFileBytes(lines), &notFinished)) return true;
     if (notFinished) ShowMessageBox(owner, name, u"CloseHandle-errer", kMbOk);
-    else ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, u"CreateFile");
+    else ShowAppMessage(owner, kTextCannotOpenLineOrMacroFile, kAppMessageOk, u"CreateFile");
     return false;
 }
 
@@ -32,11 +29,11 @@ bool LoadLines(WindowHandle owner, std::u16string_view path, LineTable<U, A>& ta
     FileReadResult result = ReadFileHead(path, bytes, kLineFileReadLimit,
                                          kFileHeadExclusive | kFileHeadCreateMissing, &closeFailed);
     if (result != FileReadResult::Ok) {
-        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, u"CreateFile");
+        ShowAppMessage(owner, kTextCannotOpenLineOrMacroFile, kAppMessageOk, u"CreateFile");
         return false;
     }
     bool read = ReadLineFileBytes(bytes, table);
-    if (!read) ShowAppMessage(owner, kNotALineFileText, kAppMessageOk, u"FileError");
+    if (!read) ShowAppMessage(owner, kTextEmptyOrNotUtf16, kAppMessageOk, u"FileError");
     if (closeFailed) ShowMessageBox(owner, path, u"CloseHandle-errer", kMbOk);
     return read;
 }

@@ -10,15 +10,15 @@
 
 namespace {
 
-constexpr int kTitleText = 183;
-constexpr int kLineHeadingText = 95;
-constexpr int kListHeadingText = 71;
-constexpr int kAscMessageText = 97;
-constexpr int kHexMessageText = 98;
-constexpr int kModeCaptionText = 96;
 constexpr ControlText kTexts[] = {
-    {IDC_PE_MODE_LABEL, 79}, {IDC_PE_ASSEMBLE, 190},   {IDC_PE_PAGE_BACK, 85}, {IDC_PE_PAGE_FORWARD, 86},
-    {IDC_PE_CLOSE, 74},      {IDC_PE_DELETE_ALL, 186}, {IDC_PE_SAVE, 187},     {IDC_PE_READ, 188},
+    {IDC_PE_MODE_LABEL, kTextInputMode},
+    {IDC_PE_ASSEMBLE, kTextAddToList},
+    {IDC_PE_PAGE_BACK, kTextPreviousPage},
+    {IDC_PE_PAGE_FORWARD, kTextNextPage},
+    {IDC_PE_CLOSE, kTextClose},
+    {IDC_PE_DELETE_ALL, kTextDeleteAll},
+    {IDC_PE_SAVE, kTextSave},
+    {IDC_PE_READ, kTextLoad},
 };
 constexpr int kInputRowControls[] = {IDC_PE_VIEW_BACK, IDC_PE_VIEW_FORWARD, IDC_PE_ASC,      IDC_PE_HEX,
                                      IDC_PE_CLEAR,     IDC_PE_BACKSPACE,    IDC_PE_ASSEMBLE};
@@ -54,7 +54,7 @@ void RelabelRows(HWND dialog) {
 }
 
 void OnInit(HWND dialog) {
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextEditPresets, kTexts);
     PlaceControls(dialog);
     CreateTypingArea(dialog, IDC_PE_TYPING, Place(dialog).typing, Line(dialog), kEditTypingLimit, IDC_PE_ASC,
                      IDC_PE_HEX);
@@ -128,8 +128,10 @@ bool OnCommand(HWND dialog, int id, int notification) {
     case IDC_PE_ASC:
     case IDC_PE_HEX:
         if (notification != BN_CLICKED) return true;
+        // The text file gives this dialog no mode messages of its own: it
+        // shows the IP address dialog's texts, as it always has.
         ChooseNotation(dialog, Line(dialog), id == IDC_PE_ASC ? Notation::Asc : Notation::Hex,
-                       id == IDC_PE_ASC ? kAscMessageText : kHexMessageText, kModeCaptionText);
+                       id == IDC_PE_ASC ? kTextKeepIdAndPassword : kTextAddIp, kTextAdministratorRights);
         return true;
     case IDC_PE_CLEAR: EditTypedLine(dialog, Line(dialog), LineEdit::Clear); return true;
     case IDC_PE_BACKSPACE: EditTypedLine(dialog, Line(dialog), LineEdit::Backspace); return true;
@@ -151,7 +153,7 @@ bool OnCommand(HWND dialog, int id, int notification) {
 }
 
 void Paint(HWND dialog) {
-    PaintEditingDialog(dialog, {IDC_PE_TYPING, Line(dialog), kLineHeadingText, kAscHexText, kListHeadingText,
+    PaintEditingDialog(dialog, {IDC_PE_TYPING, Line(dialog), kTextTypePresetLine, kAscHexText, kTextPresets,
                                 kListHeadingLeft, kListHeadingTop,
                                 PageOfLines(Table(dialog).Lines(), List(dialog).PageStart, kPresetRows)});
 }

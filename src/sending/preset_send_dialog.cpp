@@ -8,13 +8,13 @@
 
 namespace {
 
-constexpr int kTitleText = 70;
 constexpr ControlText kTexts[] = {
-    {IDC_PS_HEADING, 71},     {IDC_PS_ROW_SEND, 72},     {IDC_PS_ROW_SEND + 1, 72}, {IDC_PS_ROW_SEND + 2, 72},
-    {IDC_PS_ROW_SEND + 3, 72}, {IDC_PS_ROW_SEND + 4, 72}, {IDC_PS_ROW_SEND + 5, 72}, {IDC_PS_ROW_SEND + 6, 72},
-    {IDC_PS_ROW_SEND + 7, 72}, {IDC_PS_ROW_SEND + 8, 72}, {IDC_PS_ROW_SEND + 9, 72}, {IDC_PS_PAGE_BACK, 85},
-    {IDC_PS_PAGE_FORWARD, 86}, {IDC_PS_RELOAD, 87},       {IDC_PS_LOAD_OTHER, 88},   {IDC_PS_DEST_LABEL, 73},
-    {IDC_PS_REFRESH, 89},      {IDC_PS_CLOSE, 69},
+    {IDC_PS_HEADING, kTextPresets},       {IDC_PS_ROW_SEND, kTextSend},     {IDC_PS_ROW_SEND + 1, kTextSend},
+    {IDC_PS_ROW_SEND + 2, kTextSend},     {IDC_PS_ROW_SEND + 3, kTextSend}, {IDC_PS_ROW_SEND + 4, kTextSend},
+    {IDC_PS_ROW_SEND + 5, kTextSend},     {IDC_PS_ROW_SEND + 6, kTextSend}, {IDC_PS_ROW_SEND + 7, kTextSend},
+    {IDC_PS_ROW_SEND + 8, kTextSend},     {IDC_PS_ROW_SEND + 9, kTextSend}, {IDC_PS_PAGE_BACK, kTextPreviousPage},
+    {IDC_PS_PAGE_FORWARD, kTextNextPage}, {IDC_PS_RELOAD, kTextReload},     {IDC_PS_LOAD_OTHER, kTextLoadFile},
+    {IDC_PS_DEST_LABEL, kTextSendTo},     {IDC_PS_REFRESH, kTextRefresh},   {IDC_PS_CLOSE, kTextSendDialogClose},
 };
 constexpr int kBottomControls[] = {IDC_PS_FOLD,       IDC_PS_PAGE_BACK,   IDC_PS_PAGE_FORWARD, IDC_PS_RELOAD,
                                    IDC_PS_LOAD_OTHER, IDC_PS_DESTINATION, IDC_PS_REFRESH,      IDC_PS_CLOSE};
@@ -43,7 +43,7 @@ void LoadPresets(HWND dialog) { LoadPresetFile(dialog, kPresetFileName, true, Pr
 void OnInit(HWND dialog) {
     SendingDialogs& sending = Sending(dialog);
     SendingDialogs::PresetSendPlace& place = sending.PresetSend;
-    ApplyDialogTexts(dialog, kTitleText, kTexts);
+    ApplyDialogTexts(dialog, kTextSendPresets, kTexts);
     PlaceControls(dialog);
     place.pageStart = 0;
     FillDestinationBox(dialog, *sending.Connection);

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kNoPeerText = 32;
-constexpr int kSendErrorCaption = 33;
 
 bool SameSlots(const LineEntry& entry, const LineEntry& line) {
     return std::equal(std::begin(entry.codes), std::end(entry.codes), std::begin(line.codes));
@@ -46,8 +44,8 @@ bool SendAllowed(ConnectionMode mode, int32_t peerState, int connectedClients) {
 bool CheckSendDestination(WindowHandle owner, const ConnectionState& state) {
     if (SendAllowed(state.Opened.Mode, state.PeerState.load(), ConnectedClientCount(state))) return true;
     char16_t caption[kAppTextCapacity] = u"";
-    GetAppText(kSendErrorCaption, caption);
-    ShowAppMessage(owner, kNoPeerText, kAppMessageOk, TextView(caption));
+    GetAppText(kTextSendError, caption);
+    ShowAppMessage(owner, kTextNoClientToSendTo, kAppMessageOk, TextView(caption));
     return false;
 }
 

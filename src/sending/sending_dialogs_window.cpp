@@ -110,7 +110,7 @@ void EditTypedLine(HWND dialog, InputLine& line, LineEdit edit) {
     }
 }
 
-void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int messageText, int captionText) {
+void ChooseNotation(HWND dialog, InputLine& line, Notation notation, TextNumber messageText, TextNumber captionText) {
     SetEntryMode(line, notation);
     ShowAppMessage(dialog, messageText, kAppMessageOk, AppText(captionText));
     InvalidateRect(dialog, nullptr, TRUE);

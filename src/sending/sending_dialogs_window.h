@@ -11,6 +11,7 @@
 
 #include "common/app_settings.h"
 #include "connection/connection_state.h"
+#include "common/text_numbers.h"
 #include "platform/gdi_canvas_win32.h"
 #include "sending/dialog_rules.h"
 #include "sending/input_line.h"
@@ -84,7 +85,7 @@ enum class LineEdit { Clear, Backspace, ViewBack, ViewForward };
 void EditTypedLine(HWND dialog, InputLine& line, LineEdit edit);
 
 // The notation radios: sets the mode, shows its message, repaints.
-void ChooseNotation(HWND dialog, InputLine& line, Notation notation, int messageText, int captionText);
+void ChooseNotation(HWND dialog, InputLine& line, Notation notation, TextNumber messageText, TextNumber captionText);
 
 // Fills the destination box (id 1202) from the connection; disables it in
 // client mode.
@@ -110,9 +111,9 @@ int InputRowTop();
 struct EditingDialogPaint {
     int typingBoxId;
     InputLine& line;  // painting settles its view position
-    int lineHeadingText;
+    TextNumber lineHeadingText;
     int modeLabelSlot;
-    int listHeadingText;
+    TextNumber listHeadingText;
     int listHeadingLeft;
     int listHeadingTop;
     std::span<const LineEntry> rows;

@@ -8,12 +8,11 @@
 
 namespace {
 
-constexpr int kTitleText = 40;
 constexpr int kIconSize = 64;
 constexpr POINT kIconPosition = {3, 22};
 
 void OnInit(HWND dialog) {
-    ApplyDialogTexts(dialog, kTitleText, {});
+    ApplyDialogTexts(dialog, kTextAboutLanvisor, {});
     SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, AsWide(AboutVersionText().c_str()));
     SetDlgItemTextW(dialog, IDC_ABOUT_BUILD, AsWide(AboutBuildDateText(__DATE__).c_str()));
 }

@@ -29,10 +29,8 @@
 
 namespace {
 
-constexpr int kClearQuestionText = 5;
-
 void ClearTraceCommand(HWND window, WindowState& state) {
-    if (ShowAppMessage(window, kClearQuestionText, kAppMessageYesNo, u"Lanvisor") != kIdYes) return;
+    if (ShowAppMessage(window, kTextClearLogQuestion, kAppMessageYesNo, u"Lanvisor") != kIdYes) return;
     ClearTraceAndView(state.Engine.Trace, state.View);
     RepaintMainWindow(window);
 }

@@ -29,7 +29,6 @@
 namespace {
 
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr int kTraceMemoryText = 6;
 constexpr size_t kResourceTextCapacity = 100;
 constexpr int kToolbarHeight = 24;    // kept clear when only the trace is repainted
 constexpr int kStatusBarHeight = 20;
@@ -48,7 +47,7 @@ LRESULT OnCreate(HWND window, WindowState& state) {
     g_Program.Language = state.Settings.Language;
     LoadTextTable(g_Program.Texts);
     if (!AllocateTrace(state.Engine.Trace)) {
-        ShowAppMessage(window, kTraceMemoryText, kAppMessageOk, u"CreateFile");
+        ShowAppMessage(window, kTextOutOfMemoryForLog, kAppMessageOk, u"CreateFile");
         return -1;
     }
     CreateTraceFonts(window);
@@ -127,7 +126,7 @@ LRESULT OnNotify(LPARAM lParam) {
     if (header->code != TTN_GETDISPINFOW) return 0;
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
     const CommandEntry* command = FindCommand(static_cast<int>(header->idFrom));
-    if (!command || static_cast<int>(header->idFrom) < kFirstToolbarId) return 0;
+    if (!command || command->toolbarId != static_cast<int>(header->idFrom)) return 0;
     tooltipText[0] = 0;
     GetAppText(command->textNumber, tooltipText);
     info->lpszText = AsWide(tooltipText);

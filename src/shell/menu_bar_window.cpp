@@ -41,14 +41,15 @@ void LoadMenuImages(HWND mainWindow) {
     DeleteObject(strip);
 }
 
-void AppendItem(HMENU popup, const MenuItemEntry& item) {
-    std::u16string text = AppText(item.textNumber);
+// A command without a toolbar image keeps the plain check mark.
+void AppendItem(HMENU popup, const CommandEntry& command) {
+    std::u16string text = AppText(command.textNumber);
     MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_STRING | (item.image == kNoMenuImage ? 0 : MIIM_CHECKMARKS);
-    info.wID = static_cast<UINT>(item.commandId);
+    info.fMask = MIIM_ID | MIIM_STRING | (command.image == kNoImage ? 0 : MIIM_CHECKMARKS);
+    info.wID = static_cast<UINT>(command.menuId);
     info.dwTypeData = const_cast<wchar_t*>(AsWide(text.c_str()));
-    if (item.image != kNoMenuImage) info.hbmpChecked = info.hbmpUnchecked = menuImages[item.image];
+    if (command.image != kNoImage) info.hbmpChecked = info.hbmpUnchecked = menuImages[command.image];
     InsertMenuItemW(popup, GetMenuItemCount(popup), TRUE, &info);
 }
 
@@ -68,7 +69,7 @@ void BuildMenuBar(HWND mainWindow) {
     LoadMenuImages(mainWindow);
     position = 0;
     for (const MenuPopupEntry& entry : MenuPopups()) {
-        for (int commandId : entry.commandIds) AppendItem(popups[position], MenuItem(commandId));
+        for (CommandAction action : entry.items) AppendItem(popups[position], CommandFor(action));
         if (entry.separatorAtEnd) AppendMenuW(popups[position], MF_SEPARATOR, 0, nullptr);
         ++position;
     }

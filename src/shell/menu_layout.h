@@ -1,38 +1,21 @@
-// The menu bar's popups and items, and the toolbar's buttons: which command
-// each one gives and its image in the strips. A menu item's text number and
-// image come from the command table and the command's toolbar button.
+// The menu bar's popups and the toolbar's buttons, in order, by command:
+// what each item or button shows and when it may be used is in the
+// command's row of the command table.
 #pragma once
 
 #include <span>
 
-struct MenuItemEntry {
-    int commandId;
-    int textNumber;
-    int image;  // kNoMenuImage: the plain check mark (a command without a toolbar button)
-};
-
-constexpr int kNoMenuImage = -1;
+#include "common/text_numbers.h"
+#include "shell/command_table.h"
 
 struct MenuPopupEntry {
-    int textNumber;
-    std::span<const int> commandIds;  // the menu ids of its items, in order
+    TextNumber textNumber;
+    std::span<const CommandAction> items;
     bool separatorAtEnd;
 };
 
-struct ToolbarButtonEntry {
-    int image;
-    int commandId;
-};
-
 std::span<const MenuPopupEntry> MenuPopups();
-std::span<const ToolbarButtonEntry> ToolbarButtons();
-
-// The item of a menu command, from the command table and the toolbar.
-MenuItemEntry MenuItem(int commandId);
+std::span<const CommandAction> ToolbarButtons();
 
 constexpr int kToolbarImages = 26;
 constexpr int kToolbarImageSize = 16;
-
-// Whether a toolbar button can be pressed in this connection state (the
-// environment button stays usable while connected, unlike its menu item).
-bool ToolbarButtonEnabled(int commandId, bool connectionOpen);

@@ -19,10 +19,11 @@ HIMAGELIST images = nullptr;
 
 void SetStates(bool connectionOpen) {
     if (!toolbar) return;
-    for (const ToolbarButtonEntry& b : ToolbarButtons()) {
+    for (CommandAction action : ToolbarButtons()) {
+        int id = CommandFor(action).toolbarId;
         // A disabled button shows grayed (indeterminate) and gives no command.
-        BYTE state = ToolbarButtonEnabled(b.commandId, connectionOpen) ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
-        SendMessageW(toolbar, TB_SETSTATE, b.commandId, MAKELONG(state, 0));
+        BYTE state = IsCommandEnabled(id, connectionOpen) ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
+        SendMessageW(toolbar, TB_SETSTATE, id, MAKELONG(state, 0));
     }
 }
 
@@ -31,9 +32,10 @@ void SetStates(bool connectionOpen) {
 void CreateMainToolbar(HWND mainWindow) {
     TBBUTTON buttons[kToolbarImages] = {};
     int i = 0;
-    for (const ToolbarButtonEntry& b : ToolbarButtons()) {
-        buttons[i].iBitmap = b.image;
-        buttons[i].idCommand = b.commandId;
+    for (CommandAction action : ToolbarButtons()) {
+        const CommandEntry& command = CommandFor(action);
+        buttons[i].iBitmap = command.image;
+        buttons[i].idCommand = command.toolbarId;
         buttons[i].fsState = TBSTATE_ENABLED;
         buttons[i].fsStyle = TBSTYLE_BUTTON;
         ++i;

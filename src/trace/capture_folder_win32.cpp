@@ -6,14 +6,8 @@
 #include "platform/text.h"
 #include "platform/wide_win32.h"
 
-namespace {
-
-constexpr int kCaptureFolderTitle = 215;
-
-}  // namespace
-
 void ChooseCaptureFolder(HWND owner, const WindowCapture& capture) {
-    std::u16string title = AppText(kCaptureFolderTitle);
+    std::u16string title = AppText(kTextCommandCaptureFolder);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.lpszTitle = AsWide(title.c_str());

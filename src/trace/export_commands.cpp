@@ -7,11 +7,6 @@
 
 namespace {
 
-constexpr int kNothingToExportText = 12;
-constexpr int kCannotWriteText = 13;
-constexpr int kExportWhichText = 285;
-constexpr int kCaptureStoppedText = 286;
-constexpr int kCaptureCannotStartText = 287;
 constexpr std::u16string_view kExportCaption = u"Export";
 constexpr std::u16string_view kCaptureCaption = u"Capture";
 
@@ -26,7 +21,7 @@ bool StartCapture(WindowHandle owner, const WindowCapture& w) {
     if (w.capture.Start(w.trace, CaptureFolderOf(w.settings), ExportEndpointsFrom(w.settings, NowSeconds()),
                         LocalCaptureClock()))
         return true;
-    ShowAppMessage(owner, kCaptureCannotStartText, kAppMessageOk, kCaptureCaption);
+    ShowAppMessage(owner, kTextCannotCreateCaptureFile, kAppMessageOk, kCaptureCaption);
     return false;
 }
 
@@ -34,7 +29,7 @@ bool StartCapture(WindowHandle owner, const WindowCapture& w) {
 
 bool ExportCommand(WindowHandle owner, const TraceBuffer& trace, const AppSettings& settings) {
     bool fromScreen = TraceCount(trace) > 0 &&
-                      ShowAppMessage(owner, kExportWhichText, kAppMessageYesNo, kExportCaption) == kIdYes;
+                      ShowAppMessage(owner, kTextExportScreenQuestion, kAppMessageYesNo, kExportCaption) == kIdYes;
     char16_t source[kChooseFileCapacity] = {};
     if (!fromScreen) {
         CopyTextInto(source, ProgramFilePath(u"Temp1.log"));
@@ -51,7 +46,7 @@ bool ExportCommand(WindowHandle owner, const TraceBuffer& trace, const AppSettin
     ExportResult result = fromScreen ? ExportTraceToFile(trace, format, endpoints, path)
                                      : ConvertTraceFile(TextView(source), format, endpoints, path);
     if (result == ExportResult::Ok) return true;
-    ShowAppMessage(owner, result == ExportResult::Empty ? kNothingToExportText : kCannotWriteText, kAppMessageOk,
+    ShowAppMessage(owner, result == ExportResult::Empty ? kTextNothingToSave : kTextCannotOpenFile, kAppMessageOk,
                    kExportCaption);
     return false;
 }
@@ -80,7 +75,7 @@ void ResumeCapture(WindowHandle owner, const WindowCapture& w) {
 bool CaptureTick(WindowHandle owner, const WindowCapture& w) {
     if (w.capture.Pump(w.trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return true;
     w.settings.CaptureOn = 0;
-    ShowAppMessage(owner, kCaptureStoppedText, kAppMessageOk, kCaptureCaption);
+    ShowAppMessage(owner, kTextCaptureStopped, kAppMessageOk, kCaptureCaption);
     return false;
 }
 

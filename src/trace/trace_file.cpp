@@ -12,8 +12,6 @@
 namespace {
 
 constexpr std::u16string_view kFileCaption = u"CreateFile";
-constexpr int kNothingToSaveText = 12;
-constexpr int kCannotOpenText = 13;
 constexpr size_t kMaxTraceFileBytes = kTraceHeaderBytes + sizeof(TraceCell) * static_cast<size_t>(kTraceCapacity);
 
 void ShowTooLarge(WindowHandle owner, int32_t stated) {
@@ -92,7 +90,7 @@ TraceFileResult ReadTraceFile(TraceBuffer& trace, std::u16string_view path, int3
 
 bool SaveTrace(WindowHandle owner, const TraceBuffer& trace) {
     if (TraceCount(trace) == 0) {
-        ShowAppMessage(owner, kNothingToSaveText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextNothingToSave, kAppMessageOk, kFileCaption);
         return false;
     }
     char16_t name[kChooseFileCapacity] = {};
@@ -102,10 +100,10 @@ bool SaveTrace(WindowHandle owner, const TraceBuffer& trace) {
     case TraceFileResult::Ok:
         return true;
     case TraceFileResult::Empty:
-        ShowAppMessage(owner, kNothingToSaveText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextNothingToSave, kAppMessageOk, kFileCaption);
         return false;
     default:
-        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextCannotOpenFile, kAppMessageOk, kFileCaption);
         return false;
     }
 }
@@ -122,7 +120,7 @@ bool LoadTrace(WindowHandle owner, TraceBuffer& trace) {
         ShowTooLarge(owner, stated);
         return false;
     default:
-        ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, kFileCaption);
+        ShowAppMessage(owner, kTextCannotOpenFile, kAppMessageOk, kFileCaption);
         return false;
     }
 }
@@ -135,7 +133,7 @@ bool EnsureMemoFile(WindowHandle owner) {
     // Only a missing file is created: one that exists but cannot be read
     // holds the user's notes and is never replaced.
     if (read == FileReadResult::Missing && WriteFileBytes(path, std::string_view("\xFF\xFE", 2))) return true;
-    ShowAppMessage(owner, kCannotOpenText, kAppMessageOk, kFileCaption);
+    ShowAppMessage(owner, kTextCannotOpenFile, kAppMessageOk, kFileCaption);
     return false;
 }
 

@@ -11,7 +11,7 @@
 
 class ProgramTexts {
 public:
-    explicit ProgramTexts(int32_t language, std::initializer_list<std::pair<int, std::u16string_view>> texts = {});
+    explicit ProgramTexts(int32_t language, std::initializer_list<std::pair<TextNumber, std::u16string_view>> texts = {});
     ~ProgramTexts();
     ProgramTexts(const ProgramTexts&) = delete;
     ProgramTexts& operator=(const ProgramTexts&) = delete;
