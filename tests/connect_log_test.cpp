@@ -5,9 +5,9 @@
 #include "common/text_table.h"
 #include "nettools/connect_log.h"
 #include "platform/files.h"
-#include "platform/message_box.h"
 #include "platform/text.h"
 #include "support/program_folder.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

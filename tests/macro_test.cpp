@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "support/program_folder.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "support/program_folder.h"
+#include "support/recording_message_box.h"
 #include "support/trace_checker.h"
 #include "trace/trace_file.h"
 

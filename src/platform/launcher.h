@@ -3,9 +3,8 @@
 // of starting anything.
 #pragma once
 
-#include <string>
+#include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "platform/message_box.h"
 
@@ -24,27 +23,3 @@ public:
 // The launcher in use (the platform's own unless a test installed another).
 Launcher& CurrentLauncher();
 Launcher* SetLauncher(Launcher* launcher);  // nullptr restores the platform's own
-
-// Test launcher: records every launch and starts nothing.
-class RecordingLauncher : public Launcher {
-public:
-    struct Launch {
-        bool elevated;
-        std::u16string file;
-        std::u16string parameters;
-        std::u16string directory;
-    };
-
-    RecordingLauncher();
-    ~RecordingLauncher() override;
-    intptr_t Open(WindowHandle owner, std::u16string_view file, std::u16string_view parameters,
-                  std::u16string_view directory) override;
-    bool RunAsAdministrator(WindowHandle owner, std::u16string_view file) override;
-
-    std::vector<Launch> launches;
-    intptr_t openResult = 42;  // success
-    bool runAsResult = true;
-
-private:
-    Launcher* previous_;
-};

@@ -10,8 +10,8 @@
 
 #include "common/app_settings.h"
 #include "connection/connection.h"
-#include "platform/message_box.h"
 #include "support/loopback_peer.h"
+#include "support/recording_message_box.h"
 #include "trace/trace_buffer.h"
 
 class ConnectionTest : public ::testing::Test {
