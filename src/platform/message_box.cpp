@@ -14,3 +14,5 @@ int ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_
 }
 
 MessageBoxHost* SetMessageBoxHost(MessageBoxHost* host) { return installedHost.exchange(host); }
+
+int UnattendedAnswer(uint32_t style) { return (style & 0xF) == kMbYesNo ? kIdYes : kIdOk; }

@@ -31,5 +31,8 @@ int ShowMessageBox(WindowHandle owner, std::u16string_view text, std::u16string_
 // Replaces the host; nullptr restores the platform's own. Returns the old one.
 MessageBoxHost* SetMessageBoxHost(MessageBoxHost* host);
 
+// The answer of a box that nobody sees: Yes to a Yes/No question, else OK.
+int UnattendedAnswer(uint32_t style);
+
 // The platform's own host (MessageBoxW on Windows, standard error elsewhere).
 MessageBoxHost& PlatformMessageBoxHost();

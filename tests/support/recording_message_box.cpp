@@ -13,7 +13,7 @@ int RecordingMessageBox::Show(WindowHandle owner, std::u16string_view text, std:
         answers_.pop_front();
         return answer;
     }
-    return (style & 0xF) == kMbYesNo ? kIdYes : kIdOk;
+    return UnattendedAnswer(style);
 }
 
 void RecordingMessageBox::Answer(int answer) {
