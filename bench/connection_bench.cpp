@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "common/app_settings.h"
-#include "platform/message_box.h"
 #include "platform/sockets.h"
 #include "session/session.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

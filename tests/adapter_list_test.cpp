@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "nettools/adapter_list.h"
-#include "platform/message_box.h"
 #include "platform/text.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

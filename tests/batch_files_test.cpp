@@ -5,8 +5,8 @@
 
 #include "nettools/batch_files.h"
 #include "platform/files.h"
-#include "platform/message_box.h"
 #include "support/program_folder.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "nettools/batch_run.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
-#include "platform/launcher.h"
-#include "platform/message_box.h"
 #include "platform/text.h"
 #include "support/program_folder.h"
+#include "support/recording_launcher.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

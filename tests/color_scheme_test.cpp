@@ -6,10 +6,10 @@
 
 #include "appearance/color_preview.h"
 #include "appearance/color_scheme.h"
-#include "platform/canvas.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "support/program_folder.h"
+#include "support/recording_canvas.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include "common/text_table.h"
 #include "nettools/connect_log.h"
 #include "platform/files.h"
-#include "platform/message_box.h"
 #include "platform/text.h"
 #include "support/program_folder.h"
 #include "support/program_texts.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include "common/help_commands.h"
 #include "common/program_directory.h"
-#include "platform/launcher.h"
 #include "platform/text.h"
 #include "relaunch/relaunch_target.h"
 #include "shell/local_host_info.h"
+#include "support/recording_launcher.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "platform/text.h"
 #include "sending/input_line.h"
 #include "sending/input_line_drawing.h"
+#include "support/recording_canvas.h"
 
 namespace {
 

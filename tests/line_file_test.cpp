@@ -10,6 +10,7 @@
 #include "sending/line_file_format.h"
 #include "sending/line_notation.h"
 #include "support/program_folder.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "support/program_folder.h"
 #include "support/program_texts.h"
+#include "support/recording_message_box.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "appearance/color_scheme.h"
+#include "support/recording_canvas.h"
 #include "trace/trace_drawing.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "platform/text_file.h"
 #include "support/program_folder.h"
 #include "support/program_texts.h"
+#include "support/recording_message_box.h"
 #include "support/trace_checker.h"
 #include "trace/trace_file.h"
 

@@ -31,8 +31,8 @@
 
 #include "common/app_settings.h"
 #include "session/session.h"
-#include "platform/message_box.h"
 #include "platform/sockets.h"
+#include "support/recording_message_box.h"
 #include "trace/trace_buffer.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "platform/files.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +7,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "platform/files.h"
+#include "platform/files_backend.h"
 #include "platform/text.h"
 
 namespace {
@@ -27,75 +27,62 @@ std::u16string ProgramPath(const std::string& native) {
     return p;
 }
 
+NativeFile Opened(int fd) { return fd < 0 ? kNoFile : fd; }
+
+int Fd(NativeFile file) { return static_cast<int>(file); }
+
 }  // namespace
 
-FileReadResult ReadFileBytes(std::u16string_view path, std::string& bytes, size_t maxBytes) {
-    bytes.clear();
-    std::string native = NativePath(path);
-    struct stat st;
-    if (stat(native.c_str(), &st) != 0) return errno == ENOENT ? FileReadResult::Missing : FileReadResult::Failed;
-    if (!S_ISREG(st.st_mode)) return FileReadResult::Failed;
-    if (static_cast<unsigned long long>(st.st_size) > maxBytes) return FileReadResult::TooLarge;
-    FILE* f = std::fopen(native.c_str(), "rb");
-    if (!f) return FileReadResult::Failed;
-    bytes.resize(static_cast<size_t>(st.st_size));
-    size_t got = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), f);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    bytes.resize(got);
-    return failed ? FileReadResult::Failed : FileReadResult::Ok;
-}
-
 // POSIX has no sharing modes: kFileHeadExclusive cannot keep other writers
-// out here, so it is accepted and has no effect.
-FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t maxBytes, unsigned flags,
-                            bool* closeFailed) {
-    bytes.clear();
-    if (closeFailed) *closeFailed = false;
-    std::string native = NativePath(path);
-    int openFlags = O_RDONLY | O_CLOEXEC | ((flags & kFileHeadCreateMissing) ? O_CREAT : 0);
-    int fd = open(native.c_str(), openFlags, 0666);
-    if (fd < 0) return errno == ENOENT ? FileReadResult::Missing : FileReadResult::Failed;
-    struct stat st;
-    FileReadResult result = FileReadResult::Ok;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        result = FileReadResult::Failed;
-    } else {
-        size_t wanted = static_cast<unsigned long long>(st.st_size) < maxBytes ? static_cast<size_t>(st.st_size)
-                                                                               : maxBytes;
-        bytes.resize(wanted);
-        size_t done = 0;
-        while (done < wanted) {
-            ssize_t got = read(fd, bytes.data() + done, wanted - done);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) {
-                result = FileReadResult::Failed;
-                break;
-            }
-            if (got == 0) break;
-            done += static_cast<size_t>(got);
-        }
-        bytes.resize(done);
-    }
-    bool closed = close(fd) == 0;
-    if (closeFailed) *closeFailed = !closed;
-    if (result != FileReadResult::Ok) bytes.clear();
-    return result;
+// out here, so it is accepted and has no effect. O_NONBLOCK keeps a pipe
+// named by mistake from blocking the open; the size check then refuses it.
+NativeFile OpenFileForReading(std::u16string_view path, unsigned flags, bool& missing) {
+    int create = (flags & kFileHeadCreateMissing) ? O_CREAT : 0;
+    int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | create, 0666);
+    missing = fd < 0 && errno == ENOENT;
+    return Opened(fd);
 }
 
-bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notFinished) {
-    if (notFinished) *notFinished = false;
-    std::string native = NativePath(path);
-    std::string temp = native + ".new";
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (ok) ok = std::rename(temp.c_str(), native.c_str()) == 0;
-    if (!ok) std::remove(temp.c_str());
-    if (notFinished) *notFinished = !ok;
-    return ok;
+NativeFile CreateFileForWriting(std::u16string_view path) {
+    return Opened(open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+}
+
+NativeFile OpenFileForAppending(std::u16string_view path) {
+    return Opened(open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+}
+
+bool OpenFileSize(NativeFile file, uint64_t& size) {
+    struct stat st;
+    if (fstat(Fd(file), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size = static_cast<uint64_t>(st.st_size);
+    return true;
+}
+
+ptrdiff_t ReadSomeBytes(NativeFile file, char* buffer, size_t length) {
+    ssize_t got;
+    do got = read(Fd(file), buffer, length);
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
+ptrdiff_t WriteSomeBytes(NativeFile file, const char* bytes, size_t length) {
+    ssize_t wrote;
+    do wrote = write(Fd(file), bytes, length);
+    while (wrote < 0 && errno == EINTR);
+    return wrote;
+}
+
+bool CloseNativeFile(NativeFile file) { return close(Fd(file)) == 0; }
+
+bool MoveFileOver(std::u16string_view from, std::u16string_view to) {
+    return std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool MakeDirectory(std::u16string_view path) { return mkdir(NativePath(path).c_str(), 0777) == 0; }
+
+bool DirectoryExists(std::u16string_view path) {
+    struct stat st;
+    return stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool FileExists(std::u16string_view path) {
@@ -104,13 +91,6 @@ bool FileExists(std::u16string_view path) {
 }
 
 bool DeleteFileAt(std::u16string_view path) { return unlink(NativePath(path).c_str()) == 0; }
-
-bool CreateDirectoryAt(std::u16string_view path) {
-    std::string native = NativePath(path);
-    if (mkdir(native.c_str(), 0777) == 0) return true;
-    struct stat st;
-    return errno == EEXIST && stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 bool ListFileNames(std::u16string_view directory, std::vector<std::u16string>& names) {
     names.clear();

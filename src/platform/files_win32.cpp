@@ -1,106 +1,70 @@
-#include "platform/files.h"
-
 #include <windows.h>
 
 #include <algorithm>
 
+#include "platform/files.h"
+#include "platform/files_backend.h"
 #include "platform/wide_win32.h"
 
-FileReadResult ReadFileBytes(std::u16string_view path, std::string& bytes, size_t maxBytes) {
-    bytes.clear();
-    std::wstring p = ToWideString(path);
-    HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD err = GetLastError();
-        bool missing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
-        return missing ? FileReadResult::Missing : FileReadResult::Failed;
-    }
-    LARGE_INTEGER size;
-    FileReadResult result = FileReadResult::Ok;
-    if (!GetFileSizeEx(h, &size)) {
-        result = FileReadResult::Failed;
-    } else if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) {
-        result = FileReadResult::TooLarge;
-    } else {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        size_t done = 0;
-        while (done < bytes.size()) {
-            DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-            DWORD got = 0;
-            if (!ReadFile(h, bytes.data() + done, chunk, &got, nullptr)) {
-                result = FileReadResult::Failed;
-                break;
-            }
-            if (got == 0) break;
-            done += got;
-        }
-        bytes.resize(done);
-    }
-    CloseHandle(h);
-    if (result != FileReadResult::Ok) bytes.clear();
-    return result;
-}
+namespace {
 
-FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t maxBytes, unsigned flags,
-                            bool* closeFailed) {
-    bytes.clear();
-    if (closeFailed) *closeFailed = false;
-    std::wstring p = ToWideString(path);
+NativeFile Opened(HANDLE h) { return reinterpret_cast<NativeFile>(h); }
+
+HANDLE Handle(NativeFile file) { return reinterpret_cast<HANDLE>(file); }
+
+// One call moves at most this much, well inside a DWORD.
+DWORD Chunk(size_t length) { return static_cast<DWORD>(std::min<size_t>(length, 1u << 20)); }
+
+}  // namespace
+
+NativeFile OpenFileForReading(std::u16string_view path, unsigned flags, bool& missing) {
     DWORD share = (flags & kFileHeadExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
     DWORD disposition = (flags & kFileHeadCreateMissing) ? OPEN_ALWAYS : OPEN_EXISTING;
+    std::wstring p = ToWideString(path);
     HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        DWORD err = GetLastError();
-        bool missing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
-        return missing ? FileReadResult::Missing : FileReadResult::Failed;
-    }
-    FileReadResult result = FileReadResult::Ok;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(h, &size)) {
-        result = FileReadResult::Failed;
-    } else {
-        size_t wanted = static_cast<unsigned long long>(size.QuadPart) < maxBytes ? static_cast<size_t>(size.QuadPart)
-                                                                                   : maxBytes;
-        bytes.resize(wanted);
-        size_t done = 0;
-        while (done < wanted) {
-            DWORD chunk = static_cast<DWORD>(std::min<size_t>(wanted - done, 1u << 20));
-            DWORD got = 0;
-            if (!ReadFile(h, bytes.data() + done, chunk, &got, nullptr)) {
-                result = FileReadResult::Failed;
-                break;
-            }
-            if (got == 0) break;
-            done += got;
-        }
-        bytes.resize(done);
-    }
-    bool closed = CloseHandle(h) != 0;
-    if (closeFailed) *closeFailed = !closed;
-    if (result != FileReadResult::Ok) bytes.clear();
-    return result;
+    DWORD err = h == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+    missing = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+    return Opened(h);
 }
 
-bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notFinished) {
-    if (notFinished) *notFinished = false;
-    std::wstring target = ToWideString(path);
-    std::wstring temp = target + L".new";
-    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        DWORD wrote = 0;
-        ok = WriteFile(h, bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
-        done += wrote;
-    }
-    ok = CloseHandle(h) && ok;
-    if (ok) ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-    if (!ok) DeleteFileW(temp.c_str());
-    if (notFinished) *notFinished = !ok;
-    return ok;
+NativeFile CreateFileForWriting(std::u16string_view path) {
+    return Opened(CreateFileW(ToWideString(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+NativeFile OpenFileForAppending(std::u16string_view path) {
+    return Opened(CreateFileW(ToWideString(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool OpenFileSize(NativeFile file, uint64_t& size) {
+    LARGE_INTEGER s;
+    if (!GetFileSizeEx(Handle(file), &s)) return false;
+    size = static_cast<uint64_t>(s.QuadPart);
+    return true;
+}
+
+ptrdiff_t ReadSomeBytes(NativeFile file, char* buffer, size_t length) {
+    DWORD got = 0;
+    return ReadFile(Handle(file), buffer, Chunk(length), &got, nullptr) ? static_cast<ptrdiff_t>(got) : -1;
+}
+
+ptrdiff_t WriteSomeBytes(NativeFile file, const char* bytes, size_t length) {
+    DWORD wrote = 0;
+    return WriteFile(Handle(file), bytes, Chunk(length), &wrote, nullptr) ? static_cast<ptrdiff_t>(wrote) : -1;
+}
+
+bool CloseNativeFile(NativeFile file) { return CloseHandle(Handle(file)) != 0; }
+
+bool MoveFileOver(std::u16string_view from, std::u16string_view to) {
+    return MoveFileExW(ToWideString(from).c_str(), ToWideString(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool MakeDirectory(std::u16string_view path) { return CreateDirectoryW(ToWideString(path).c_str(), nullptr) != 0; }
+
+bool DirectoryExists(std::u16string_view path) {
+    DWORD attributes = GetFileAttributesW(ToWideString(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool FileExists(std::u16string_view path) {
@@ -109,13 +73,6 @@ bool FileExists(std::u16string_view path) {
 }
 
 bool DeleteFileAt(std::u16string_view path) { return DeleteFileW(ToWideString(path).c_str()) != 0; }
-
-bool CreateDirectoryAt(std::u16string_view path) {
-    std::wstring p = ToWideString(path);
-    if (CreateDirectoryW(p.c_str(), nullptr)) return true;
-    DWORD attributes = GetFileAttributesW(p.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 bool ListFileNames(std::u16string_view directory, std::vector<std::u16string>& names) {
     names.clear();

@@ -3,9 +3,8 @@
 // of starting anything.
 #pragma once
 
-#include <string>
+#include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "platform/message_box.h"
 
@@ -23,27 +22,3 @@ public:
 
 // The platform's own (ShellExecute on Windows).
 Launcher& PlatformLauncher();
-
-// Test launcher: records every launch and starts nothing.
-class RecordingLauncher : public Launcher {
-public:
-    struct Launch {
-        bool elevated;
-        std::u16string file;
-        std::u16string parameters;
-        std::u16string directory;
-    };
-
-    RecordingLauncher();
-    ~RecordingLauncher() override;
-    intptr_t Open(WindowHandle owner, std::u16string_view file, std::u16string_view parameters,
-                  std::u16string_view directory) override;
-    bool RunAsAdministrator(WindowHandle owner, std::u16string_view file) override;
-
-    std::vector<Launch> launches;
-    intptr_t openResult = 42;  // success
-    bool runAsResult = true;
-
-private:
-    Launcher* previous_;
-};

@@ -4,11 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <mutex>
-#include <string>
 #include <string_view>
-#include <vector>
 
 using WindowHandle = void*;  // HWND on Windows; nullptr for "no owner"
 
@@ -30,33 +26,8 @@ public:
     virtual int Show(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style) = 0;
 };
 
+// The answer of a box that nobody sees: Yes to a Yes/No question, else OK.
+int UnattendedAnswer(uint32_t style);
+
 // The platform's own host (MessageBoxW on Windows, standard error elsewhere).
 MessageBoxHost& PlatformMessageBoxHost();
-
-// Test host: records every box and answers from a script. Without a scripted
-// answer it answers OK for OK-only boxes and Yes for Yes/No boxes.
-class RecordingMessageBox : public MessageBoxHost {
-public:
-    struct Shown {
-        WindowHandle owner;
-        std::u16string text;
-        std::u16string caption;
-        uint32_t style;
-    };
-
-    RecordingMessageBox();
-    ~RecordingMessageBox() override;
-
-    int Show(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style) override;
-
-    void Answer(int answer);  // queues the next answer
-    std::vector<Shown> Boxes() const;
-    size_t Count() const;
-    void Clear();
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<Shown> shown_;
-    std::deque<int> answers_;
-    MessageBoxHost* previous_;
-};

@@ -10,7 +10,7 @@ class StderrMessageBox : public MessageBoxHost {
 public:
     int Show(WindowHandle, std::u16string_view text, std::u16string_view caption, uint32_t style) override {
         std::fprintf(stderr, "[%s] %s\n", Utf16ToUtf8(caption).c_str(), Utf16ToUtf8(text).c_str());
-        return (style & 0xF) == kMbYesNo ? kIdYes : kIdOk;
+        return UnattendedAnswer(style);
     }
 };
 

@@ -22,5 +22,5 @@ int ConsoleMessageBox::Show(WindowHandle, std::u16string_view text, std::u16stri
     std::string line = MessageLine(caption, text) + "\n";
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
-    return (style & 0xF) == kMbYesNo ? kIdYes : kIdOk;
+    return UnattendedAnswer(style);
 }

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/app_settings.h"
-#include "platform/message_box.h"
 #include "session/session.h"
 #include "support/loopback_peer.h"
+#include "support/recording_message_box.h"
 
 class ConnectionTest : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
-#include "platform/launcher.h"
+#include "support/recording_launcher.h"
 
-#include "common/program_context.h"  // TEMPORARY until the fake moves to the tests
+#include "common/program_context.h"
 
 RecordingLauncher::RecordingLauncher() : previous_(SetLauncher(this)) {}
 
