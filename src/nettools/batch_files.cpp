@@ -5,6 +5,7 @@
 #include "common/program_context.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/ipv4_address.h"
 #include "platform/text.h"
 
 namespace {
@@ -14,11 +15,6 @@ constexpr std::string_view kLineStart = "netsh interface ip set address \"";
 constexpr std::string_view kLineEnd = "\r\n";
 
 bool IsControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
-std::string Dotted(const int32_t (&octets)[4]) {
-    return std::to_string(octets[0]) + "." + std::to_string(octets[1]) + "." + std::to_string(octets[2]) + "." +
-           std::to_string(octets[3]);
-}
 
 // The name in the ANSI code page, or why it cannot be used.
 BatchRefusal CheckAdapterName(std::u16string_view name, std::string& ansi, char16_t& character) {
@@ -116,7 +112,7 @@ BatchContent MakeBatch(const AddressBatch& batch) {
         content.line += " dhcp";
         content.fileName = FormatString(u"%s_auto.bat", {batch.adapterName});
     } else {
-        content.line += " static " + Dotted(batch.address) + " " + Dotted(batch.mask);
+        content.line += " static " + DottedText(batch.address) + " " + DottedText(batch.mask);
         const int32_t(&a)[4] = batch.address;
         content.fileName = FormatString(u"%s_%d_%d_%d_%d.bat", {batch.adapterName, a[0], a[1], a[2], a[3]});
     }

@@ -7,6 +7,7 @@
 #include "nettools/address_columns.h"
 #include "nettools/run_as_administrator.h"
 #include "platform/files.h"
+#include "platform/ipv4_address.h"
 #include "platform/launcher.h"
 #include "platform/text.h"
 
@@ -72,7 +73,8 @@ std::vector<std::u16string> ParseConnectLog(std::string_view bytes) {
         std::string_view line = NextLine(bytes, at, last);
         int32_t numbers[kMostNumbers];
         if (ScanNumbers(line, numbers) < 4) continue;
-        std::u16string entry = FormatString(u"IP=%d.%d.%d.%d", {numbers[0], numbers[1], numbers[2], numbers[3]});
+        const int32_t address[4] = {numbers[0], numbers[1], numbers[2], numbers[3]};
+        std::u16string entry = u"IP=" + Utf8ToUtf16(DottedText(address));
         if (std::find(entries.begin(), entries.end(), entry) == entries.end()) entries.push_back(std::move(entry));
     }
     return entries;

@@ -18,3 +18,6 @@ Ipv4Address Ipv4FromNumbers(const int32_t (&numbers)[4]);
 
 // "a.b.c.d".
 std::string DottedText(const Ipv4Address& address);
+// Four typed numbers in the same form, as they were typed (a batch file
+// writes what the user typed, a log line what it held).
+std::string DottedText(const int32_t (&numbers)[4]);
