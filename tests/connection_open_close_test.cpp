@@ -85,9 +85,14 @@ TEST(Sessions, AUdpServerAndAUdpClientWorkSideBySide) {
     clientSettings.AccessPort = listening.port;
     ASSERT_TRUE(OpenSession(*client, clientSettings, nullptr));
 
-    ASSERT_EQ(SendAndRecord(client->Connection, client->Trace, Bytes("ping").data(), 4, 0, AddressCells::OnlyWhenSent), 0);
+    auto send = [](Session& from, std::string_view text) {
+        std::vector<uint8_t> bytes = Bytes(text);
+        int32_t length = static_cast<int32_t>(bytes.size());
+        return SendAndRecord(from.Connection, from.Trace, bytes.data(), length, 0, AddressCells::OnlyWhenSent);
+    };
+    ASSERT_EQ(send(*client, "ping"), 0);
     ASSERT_TRUE(WaitUntil([&] { return TraceBytes(server->Trace, Received) == 4; }));
-    ASSERT_EQ(SendAndRecord(server->Connection, server->Trace, Bytes("pong!").data(), 5, 0, AddressCells::OnlyWhenSent), 0);
+    ASSERT_EQ(send(*server, "pong!"), 0);
     ASSERT_TRUE(WaitUntil([&] { return TraceBytes(client->Trace, Received) == 5; }));
     CloseSession(*client, nullptr);
     CloseSession(*server, nullptr);

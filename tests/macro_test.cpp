@@ -103,7 +103,10 @@ protected:
     FakeHost host;
     std::unique_ptr<MacroRun> run = std::make_unique<MacroRun>();
     std::unique_ptr<MacroRegisters> registers = std::make_unique<MacroRegisters>();
-    ProgramTexts texts{kEnglish, {{kTextMacroReachedEnd, u"END"}, {kTextMacroEndedAtPend, u"PEND"}, {kTextEmptyOrNotUtf16, u"NOBOM"}}};
+    ProgramTexts texts{kEnglish,
+                       {{kTextMacroReachedEnd, u"END"},
+                        {kTextMacroEndedAtPend, u"PEND"},
+                        {kTextEmptyOrNotUtf16, u"NOBOM"}}};
     AppSettings settings;
 };
 

@@ -146,19 +146,22 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     ClearTrace(session.Trace);
     TakeBoxes();
     auto history = std::make_unique<SendHistory>();
+    auto sendLine = [&](const char16_t* codes, int32_t count, std::u16string_view destination) {
+        return SendLineFromDialog(session.Connection, session.Trace, *history, codes, count, destination);
+    };
     const char16_t line[] = {u't', u'o', u' ', u'a'};
-    EXPECT_EQ(SendLineFromDialog(session.Connection, session.Trace, *history, line, 4, u"0-IP:127,0,0,2]"), 0);
+    EXPECT_EQ(sendLine(line, 4, u"0-IP:127,0,0,2]"), 0);
     EXPECT_EQ(history->Entries[0].count, 4);
     std::vector<TraceCell> cells = SnapshotTrace(session.Trace);
     ASSERT_EQ(cells.size(), 4u + 4 + 3);
     EXPECT_EQ(cells[3].pos, 2);  // the client in slot 0, not the last one accepted
-    EXPECT_EQ(SendAndRecord(session.Connection, session.Trace, Bytes("x").data(), 1, 42, AddressCells::EvenWhenSendFails), 0);
+    EXPECT_EQ(Send("x", 42, AddressCells::EvenWhenSendFails), 0);
     EXPECT_EQ(a.Receive(5), Bytes("to ax"));
     EXPECT_EQ(b.Receive(1, std::chrono::milliseconds(100)), Bytes(""));
-    EXPECT_EQ(SendLineFromDialog(session.Connection, session.Trace, *history, line, 0, u"0"), 0);  // an empty line: nothing at all
+    EXPECT_EQ(sendLine(line, 0, u"0"), 0);  // an empty line: nothing at all
     EXPECT_EQ(TraceCount(session.Trace), 19);
 
-    int32_t code = SendLineFromDialog(session.Connection, session.Trace, *history, line + 1, 3, u"5");
+    int32_t code = sendLine(line + 1, 3, u"5");
     EXPECT_NE(code, 0);
     auto shown = TakeBoxes();
     ASSERT_EQ(shown.size(), 1u);
@@ -167,7 +170,7 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     EXPECT_EQ(shown[0].owner, nullptr);
     EXPECT_EQ(history->Entries[1].count, 0);
     EXPECT_EQ(TraceCount(session.Trace), 19 + 4);
-    SendAndRecord(session.Connection, session.Trace, Bytes("lost").data(), 4, 5, AddressCells::OnlyWhenSent);
+    Send("lost", 5);
     EXPECT_EQ(TraceCount(session.Trace), 19 + 4);
 }
 
@@ -201,7 +204,7 @@ TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
     ASSERT_TRUE(newest.Bind(Loopback(1)));
     ASSERT_TRUE(newest.SendTo(Bytes("2"), Loopback(1, ServerPort())));
     ASSERT_TRUE(WaitForTraceBytes(21));
-    EXPECT_EQ(SendAndRecord(session.Connection, session.Trace, Bytes("reply").data(), 5, 7, AddressCells::OnlyWhenSent), 0);
+    EXPECT_EQ(Send("reply", 7), 0);
     Ipv4Endpoint from;
     EXPECT_EQ(newest.ReceiveDatagram(from), Bytes("reply"));
     EXPECT_TRUE(sender.ReceiveDatagram(from, std::chrono::milliseconds(200)).empty());
@@ -222,7 +225,7 @@ TEST_F(ConnectionTest, UdpClientRecordsWithoutAddressesAndSendsToTheAccessPointI
     Ipv4Endpoint client;
     EXPECT_EQ(device.ReceiveDatagram(client), Bytes("ping"));
     settings.AccessPort = other.Port();
-    EXPECT_EQ(SendAndRecord(session.Connection, session.Trace, Bytes("b").data(), 1, 0, AddressCells::OnlyWhenSent), 0);
+    EXPECT_EQ(Send("b"), 0);
     EXPECT_EQ(device.ReceiveDatagram(client), Bytes("b"));
     EXPECT_TRUE(other.ReceiveDatagram(client, std::chrono::milliseconds(100)).empty());
     EXPECT_EQ(TraceBytes(session.Trace, Sent), 1u);
@@ -250,14 +253,15 @@ TEST_F(ConnectionTest, UdpFloodWhileSendingAndStampingLosesNothing) {
             peer.SendTo(datagram, Loopback(1, ServerPort()));
             sentBytes += datagram.size();
             // The test is about recording, not the kernel's socket buffer.
-            if (i % 100 == 99) WaitUntil([&] { return TraceBytes(session.Trace, Received) >= sentBytes; }, std::chrono::seconds(10));
+            auto caughtUp = [&] { return TraceBytes(session.Trace, Received) >= sentBytes; };
+            if (i % 100 == 99) WaitUntil(caughtUp, std::chrono::seconds(10));
         }
         flooding = false;
     });
     int sends = 0;
     while (flooding) {
         if (session.Connection.PeerState.load() == kUdpDatagramArrived)
-            sends += SendAndRecord(session.Connection, session.Trace, Bytes("ack").data(), 3, 0, AddressCells::OnlyWhenSent) == 0;
+            sends += Send("ack") == 0;
         StampPendingTrailer(session.Trace);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }

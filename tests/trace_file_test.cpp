@@ -56,7 +56,9 @@ protected:
     TraceBuffer trace;
     ManualTickClock clock{5000};
     ProgramTexts texts{kEnglish,
-                       {{kTextSaveAs, u"Save As"}, {kTextNothingToSave, u"Nothing to save"}, {kTextCannotOpenFile, u"Cannot open"}}};
+                       {{kTextSaveAs, u"Save As"},
+                        {kTextNothingToSave, u"Nothing to save"},
+                        {kTextCannotOpenFile, u"Cannot open"}}};
 };
 
 bool SameCells(const std::vector<TraceCell>& a, const std::vector<TraceCell>& b) {

@@ -28,7 +28,8 @@ Ipv4Endpoint ServerEndpoint(const ConnectionSettings& settings) {
 }
 
 // A failed bind, listen or connect: report it, release the socket and the library.
-bool FailStep(const ConnectionState& state, WindowHandle owner, std::u16string_view callName, SocketHandle socket) {
+bool FailStep(const ConnectionState& state, WindowHandle owner, std::u16string_view callName,
+              SocketHandle socket) {
     ShowSocketError(owner, callName, state.Opened.BindToAdapter);
     if (CloseSocket(socket) != 0) ShowSocketError(owner, u"closesocket");
     SocketCleanup();
@@ -104,13 +105,18 @@ void CloseWaitIndicator(ConnectionState& state) {
     if (state.WaitIndicator) state.WaitIndicator->Close();
 }
 
-bool OpenTcpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
+// A client binds to its adapter only when the settings ask for it.
+bool BindClient(ConnectionState& state, WindowHandle owner, SocketHandle socket) {
     const ConnectionSettings& settings = state.Opened;
+    if (!settings.BindToAdapter || BindSocket(socket, settings.Adapter) == 0) return true;
+    return FailStep(state, owner, u"bind", socket);
+}
+
+bool OpenTcpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
     SocketHandle socket;
-    if (!StartAndOpenSocket(state, owner, true, socket)) return false;
-    if (settings.BindToAdapter && BindSocket(socket, settings.Adapter) != 0) return FailStep(state, owner, u"bind", socket);
+    if (!StartAndOpenSocket(state, owner, true, socket) || !BindClient(state, owner, socket)) return false;
     ShowWaitIndicator(state, owner);
-    if (ConnectSocket(socket, settings.Access) != 0) {
+    if (ConnectSocket(socket, state.Opened.Access) != 0) {
         FailStep(state, owner, u"connect", socket);  // the box shows while the wait window still does
         CloseWaitIndicator(state);
         return false;
@@ -129,10 +135,8 @@ bool OpenTcpServer(ConnectionState& state, TraceBuffer& trace, WindowHandle owne
 }
 
 bool OpenUdpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
-    const ConnectionSettings& settings = state.Opened;
     SocketHandle socket;
-    if (!StartAndOpenSocket(state, owner, false, socket)) return false;
-    if (settings.BindToAdapter && BindSocket(socket, settings.Adapter) != 0) return FailStep(state, owner, u"bind", socket);
+    if (!StartAndOpenSocket(state, owner, false, socket) || !BindClient(state, owner, socket)) return false;
     ShowSocketSuccess(owner, socket);
     return StartReceiving(state, trace, owner, socket);
 }

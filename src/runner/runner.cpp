@@ -72,7 +72,8 @@ public:
         std::vector<CaptureFileSpec> files;
         if (!o_.logFile.empty()) files.push_back({o_.logFile, ExportFormat::Text});
         if (!o_.pcapFile.empty()) files.push_back({o_.pcapFile, ExportFormat::Pcap});
-        if (!files.empty() && !capture_.StartFiles(session_.Trace, files, ExportEndpointsFrom(settings_, NowSeconds()))) {
+        ExportEndpoints endpoints = ExportEndpointsFrom(settings_, NowSeconds());
+        if (!files.empty() && !capture_.StartFiles(session_.Trace, files, endpoints)) {
             error = u"cannot write the --log or --pcap file";
             return false;
         }

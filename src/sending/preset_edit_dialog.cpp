@@ -103,7 +103,8 @@ void DeleteAll(HWND dialog) {
 void ReadListFile(HWND dialog) {
     char16_t (&filePath)[kLineFilePathCapacity] = Place(dialog).filePath;
     filePath[0] = u'\0';
-    if (ChooseLineFile(dialog, filePath, false)) LoadPresetEditFile(dialog, std::u16string_view(filePath), Table(dialog));
+    if (ChooseLineFile(dialog, filePath, false))
+        LoadPresetEditFile(dialog, std::u16string_view(filePath), Table(dialog));
     Repaint(dialog);
 }
 

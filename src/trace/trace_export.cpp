@@ -228,7 +228,8 @@ void PcapWriter::Packet(const Ipv4Address& src, const Ipv4Address& dst, uint8_t 
     std::string transport = transportIn;
     // The transport checksum covers a pseudo header of the addresses,
     // the protocol and the length.
-    uint32_t sum = SumWords(src.octets, 4, SumWords(dst.octets, 4)) + protocol + static_cast<uint32_t>(transport.size());
+    uint32_t sum =
+        SumWords(src.octets, 4, SumWords(dst.octets, 4)) + protocol + static_cast<uint32_t>(transport.size());
     SetChecksum(transport, protocol == kProtocolTcp ? 16 : 6, 0);
     uint16_t check = FoldChecksum(SumWords(Bytes(transport), transport.size(), sum));
     if (protocol == kProtocolUdp && check == 0) check = 0xFFFF;

@@ -46,6 +46,12 @@ std::vector<RecordingMessageBox::Shown> ConnectionTest::TakeBoxes() {
     return shown;
 }
 
+int32_t ConnectionTest::Send(std::string_view text, int32_t client, AddressCells cells) {
+    std::vector<uint8_t> bytes = Bytes(text);
+    return SendAndRecord(session.Connection, session.Trace, bytes.data(), static_cast<int32_t>(bytes.size()), client,
+                         cells);
+}
+
 size_t TraceBytes(const TraceBuffer& trace, TraceCellKind kind) {
     TraceCheck check = CheckTrace(SnapshotTrace(trace), false);
     size_t n = 0;

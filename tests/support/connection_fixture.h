@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/app_settings.h"
+#include "connection/send_data.h"
 #include "session/session.h"
 #include "support/loopback_peer.h"
 #include "support/recording_message_box.h"
@@ -29,6 +30,9 @@ protected:
     // Captions (and texts) of the boxes shown so far, then forgets them.
     std::vector<std::u16string> TakeCaptions();
     std::vector<RecordingMessageBox::Shown> TakeBoxes();
+
+    // The send path on the session's connection and trace.
+    int32_t Send(std::string_view text, int32_t client = 0, AddressCells cells = AddressCells::OnlyWhenSent);
 
     // Blocks in the trace once it holds at least `count` data bytes.
     bool WaitForTraceBytes(size_t count);

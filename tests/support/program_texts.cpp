@@ -2,7 +2,7 @@
 
 #include "platform/text.h"
 
-ProgramTexts::ProgramTexts(int32_t language, std::initializer_list<std::pair<TextNumber, std::u16string_view>> texts)
+ProgramTexts::ProgramTexts(int32_t language, Texts texts)
     : saved_(std::make_unique<TextTable>(g_Program.Texts)), savedLanguage_(g_Program.Language) {
     g_Program.Language = language;
     for (auto [number, text] : texts) CopyTextInto(g_Program.Texts.Texts[number][language], text);

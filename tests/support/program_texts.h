@@ -11,7 +11,8 @@
 
 class ProgramTexts {
 public:
-    explicit ProgramTexts(int32_t language, std::initializer_list<std::pair<TextNumber, std::u16string_view>> texts = {});
+    using Texts = std::initializer_list<std::pair<TextNumber, std::u16string_view>>;
+    explicit ProgramTexts(int32_t language, Texts texts = {});
     ~ProgramTexts();
     ProgramTexts(const ProgramTexts&) = delete;
     ProgramTexts& operator=(const ProgramTexts&) = delete;
