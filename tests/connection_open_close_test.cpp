@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "common/text_table.h"
 #include "connection/connection.h"
-#include "connection/send_data.h"
 #include "support/connection_fixture.h"
 #include "support/program_texts.h"
-#include "support/trace_checker.h"
 
 namespace {
 
@@ -62,51 +58,6 @@ TEST_F(ConnectionTest, PortInUseShowsTheLongBindTextAndOpensNothing) {
     EXPECT_TRUE(shown[1].text.starts_with(u"No.10048 :") && shown[1].text.ends_with(u"in about 2 minutes"));
     EXPECT_FALSE(IsSessionOpen(session));
     EXPECT_FALSE(session.Connection.ReceiveThread.Held());
-}
-
-// Two sessions in one process keep apart: a UDP server and a UDP client
-// exchange datagrams, each recording only its own side in its own trace.
-TEST(Sessions, AUdpServerAndAUdpClientWorkSideBySide) {
-    SocketLibraryUse library;
-    RecordingMessageBox boxes;
-    auto server = std::make_unique<Session>(), client = std::make_unique<Session>();
-    AppSettings serverSettings, clientSettings;
-    serverSettings.TipUdpMode = clientSettings.TipUdpMode = 1;
-    serverSettings.IpMode = 1;
-    serverSettings.BindMode = 1;
-    serverSettings.AdapterPort = 0;
-    const int32_t loopback[4] = {127, 0, 0, 1};
-    std::copy(loopback, loopback + 4, serverSettings.AdapterIp);
-    std::copy(loopback, loopback + 4, clientSettings.AccessIp);
-    for (Session* s : {server.get(), client.get()}) ASSERT_TRUE(AllocateTrace(s->Trace));
-    ASSERT_TRUE(OpenSession(*server, serverSettings, nullptr));
-    Ipv4Endpoint listening;
-    ASSERT_EQ(LocalEndpoint(server->Connection.MainSocket.load(), listening), 0);
-    clientSettings.AccessPort = listening.port;
-    ASSERT_TRUE(OpenSession(*client, clientSettings, nullptr));
-
-    auto send = [](Session& from, std::string_view text) {
-        std::vector<uint8_t> bytes = Bytes(text);
-        int32_t length = static_cast<int32_t>(bytes.size());
-        return SendAndRecord(from.Connection, from.Trace, bytes.data(), length, 0, AddressCells::OnlyWhenSent);
-    };
-    ASSERT_EQ(send(*client, "ping"), 0);
-    ASSERT_TRUE(WaitUntil([&] { return TraceBytes(server->Trace, Received) == 4; }));
-    ASSERT_EQ(send(*server, "pong!"), 0);
-    ASSERT_TRUE(WaitUntil([&] { return TraceBytes(client->Trace, Received) == 5; }));
-    CloseSession(*client, nullptr);
-    CloseSession(*server, nullptr);
-
-    TraceCheck atServer = CheckTrace(SnapshotTrace(server->Trace), false);
-    TraceCheck atClient = CheckTrace(SnapshotTrace(client->Trace), false);
-    ASSERT_EQ(atServer.blocks.size(), 2u);
-    ASSERT_EQ(atClient.blocks.size(), 2u);
-    EXPECT_TRUE(atServer.blocks[0].kind == Received && atServer.blocks[0].addressed &&
-                atServer.blocks[0].bytes == Bytes("ping"));
-    EXPECT_TRUE(atServer.blocks[1].kind == Sent && atServer.blocks[1].bytes == Bytes("pong!"));
-    EXPECT_TRUE(atClient.blocks[0].kind == Sent && atClient.blocks[0].bytes == Bytes("ping"));
-    EXPECT_TRUE(atClient.blocks[1].kind == Received && !atClient.blocks[1].addressed);
-    EXPECT_EQ(atClient.addressUnits, 0);
 }
 
 }  // namespace

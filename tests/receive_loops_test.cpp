@@ -213,23 +213,35 @@ TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
     EXPECT_TRUE(reply.kind == Sent && reply.addressed);
 }
 
-// A UDP client records no addresses and sends to the access point it was
-// opened with: settings changed meanwhile act from the next open.
-TEST_F(ConnectionTest, UdpClientRecordsWithoutAddressesAndSendsToTheAccessPointItOpenedWith) {
-    PeerSocket device(false), other(false);
-    ASSERT_TRUE(device.Bind(Loopback(1)));
-    ASSERT_TRUE(other.Bind(Loopback(1)));
-    UseMode(ConnectionMode::UdpClient, device.Port());
+// Two sessions in one process keep apart: the fixture's UDP server and a
+// UDP client exchange datagrams, each recording its own side in its own
+// trace, the client without addresses. The client keeps sending to the
+// access point it was opened with: settings changed meanwhile act from the
+// next open.
+TEST_F(ConnectionTest, AUdpServerSessionAndAUdpClientSessionSideBySide) {
+    UseMode(ConnectionMode::UdpServer);
     Open();
-    ASSERT_EQ(SendData(session.Connection, Bytes("ping").data(), 4, 0), 0);
-    Ipv4Endpoint client;
-    EXPECT_EQ(device.ReceiveDatagram(client), Bytes("ping"));
-    settings.AccessPort = other.Port();
-    EXPECT_EQ(Send("b"), 0);
-    EXPECT_EQ(device.ReceiveDatagram(client), Bytes("b"));
-    EXPECT_TRUE(other.ReceiveDatagram(client, std::chrono::milliseconds(100)).empty());
-    EXPECT_EQ(TraceBytes(session.Trace, Sent), 1u);
-    EXPECT_EQ(Checked(session.Trace).addressUnits, 0);
+    AppSettings clientSettings = settings;
+    clientSettings.IpMode = clientSettings.BindMode = 0;
+    clientSettings.AccessPort = ServerPort();
+    auto client = std::make_unique<Session>();
+    ASSERT_TRUE(AllocateTrace(client->Trace));
+    ASSERT_TRUE(OpenSession(*client, clientSettings, nullptr));
+    clientSettings.AccessPort = 9;
+    std::vector<uint8_t> ping = Bytes("ping");
+    ASSERT_EQ(SendAndRecord(client->Connection, client->Trace, ping.data(), 4, 0, AddressCells::OnlyWhenSent), 0);
+    ASSERT_TRUE(WaitForTraceBytes(4));
+    ASSERT_EQ(Send("pong!"), 0);
+    ASSERT_TRUE(WaitUntil([&] { return TraceBytes(client->Trace, Received) == 5; }));
+    CloseSession(*client, nullptr);
+
+    std::vector<TraceBlock> atServer = Checked(session.Trace).blocks, atClient = Checked(client->Trace).blocks;
+    ASSERT_TRUE(atServer.size() == 2 && atClient.size() == 2);
+    EXPECT_TRUE(atServer[0].kind == Received && atServer[0].addressed && atServer[0].bytes == ping);
+    EXPECT_TRUE(atServer[1].kind == Sent && atServer[1].addressed && atServer[1].bytes == Bytes("pong!"));
+    EXPECT_TRUE(atClient[0].kind == Sent && atClient[0].bytes == ping);
+    EXPECT_TRUE(atClient[1].kind == Received && atClient[1].bytes == Bytes("pong!"));
+    EXPECT_EQ(Checked(client->Trace).addressUnits, 0);
 }
 
 // A peer floods a UDP server with numbered datagrams, in bursts larger than

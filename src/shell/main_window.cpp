@@ -11,8 +11,6 @@
 #include "common/file_dialog_win32.h"
 #include "common/program_context.h"
 #include "common/text_table.h"
-#include "connection/connect_wait_window.h"
-#include "connection/connection.h"
 #include "platform/host_lookup.h"
 #include "platform/wide_win32.h"
 #include "resources/resource_ids.h"

@@ -10,17 +10,7 @@ int RecordingMessageBox::Show(WindowHandle owner, std::u16string_view text, std:
                               uint32_t style) {
     std::lock_guard<std::mutex> hold(mutex_);
     shown_.push_back({owner, std::u16string(text), std::u16string(caption), style});
-    if (!answers_.empty()) {
-        int answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
     return UnattendedAnswer(style);
-}
-
-void RecordingMessageBox::Answer(int answer) {
-    std::lock_guard<std::mutex> hold(mutex_);
-    answers_.push_back(answer);
 }
 
 std::vector<RecordingMessageBox::Shown> RecordingMessageBox::Boxes() const {
@@ -36,5 +26,4 @@ size_t RecordingMessageBox::Count() const {
 void RecordingMessageBox::Clear() {
     std::lock_guard<std::mutex> hold(mutex_);
     shown_.clear();
-    answers_.clear();
 }

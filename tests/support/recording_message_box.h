@@ -1,9 +1,8 @@
 // Message boxes for tests: while one of these lives, every box of the
-// program is recorded here instead of shown, and answered from a script.
-// Without a scripted answer it answers as an unattended box would.
+// program is recorded here instead of shown, and answered as an unattended
+// box would be.
 #pragma once
 
-#include <deque>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -25,7 +24,6 @@ public:
 
     int Show(WindowHandle owner, std::u16string_view text, std::u16string_view caption, uint32_t style) override;
 
-    void Answer(int answer);  // queues the next answer
     std::vector<Shown> Boxes() const;
     size_t Count() const;
     void Clear();
@@ -33,6 +31,5 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<Shown> shown_;
-    std::deque<int> answers_;
     MessageBoxHost* previous_;
 };
