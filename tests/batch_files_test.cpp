@@ -128,12 +128,14 @@ TEST_F(BatchFiles, TheListShowsOnlyBatchFiles) {
     EXPECT_TRUE(ListBatchFiles().empty());  // no folder yet
     ASSERT_TRUE(CreateDirectoryAt(BatchFolderPath()));
     for (std::u16string_view name :
-         {u"a_auto.bat", u"B_1_2_3_4.BAT", u"notes.txt", u"x.bat.new", u"bat", u"日本_auto.bat"})
+         {u"a_auto.bat", u"B_1_2_3_4.BAT", u"notes.txt", u"x.bat.new", u".bat", u"日本_auto.bat"})
         program.folder.WriteBytes(u"ipaddress/" + std::u16string(name), "x");
     ASSERT_TRUE(CreateDirectoryAt(BatchFilePath(u"folder.bat")));
     std::vector<std::u16string> listed = ListBatchFiles();
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, (std::vector<std::u16string>{u"B_1_2_3_4.BAT", u"a_auto.bat", u"日本_auto.bat"}));
+    DeleteBatchFile(nullptr, u"gone.bat");
+    EXPECT_EQ(TheBox(), Box(u"Unable to delete the file.", u"file error", kMbOk | kMbIconWarning));
 }
 
 // The lines this program writes are read back when a file is run; here the

@@ -74,7 +74,7 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_EQ(allCells, 30 + 30 + 29);  // READ, SEND and the input line
     EXPECT_EQ(frameLines, 4 * 9 + 2);  // nine framed rectangles and the double line
 
-    EXPECT_EQ(c.TextsEqualTo(u"029").size(), 1u);
+    for (std::u16string_view label : {u"Input SEND Dialog", u"CLOSE", u"029"}) EXPECT_EQ(c.TextsEqualTo(label).size(), 1u);
     EXPECT_TRUE(c.TextsEqualTo(u"030").empty());  // the 30th cell would pass the frame
 }
 

@@ -9,8 +9,9 @@ namespace {
 
 // The boxes of an open are run end to end; only the description's cut shows here.
 TEST(ConnectionSettings, StartupMessageHasThreeBoundedLines) {
-    SocketLibraryInfo info{0x0002, 0x0202, std::string(100, 'd'), "Running"};
-    EXPECT_EQ(StartupMessage(info), u"Using:2.0/Max:2.2\r\n" + std::u16string(63, u'd') + u"\r\nRunning");
+    SocketLibraryInfo info{0x0002, 0x0202, std::string(100, 'd'), std::string(64, 's')};
+    EXPECT_EQ(StartupMessage(info),
+              u"Using:2.0/Max:2.2\r\n" + std::u16string(63, u'd') + u"\r\n" + std::u16string(63, u's'));
 }
 
 // Every mode closes with one box and records nothing (a UDP server's thread

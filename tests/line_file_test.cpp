@@ -129,6 +129,7 @@ TEST(LineFile, FailuresAreToldApartAndLeaveTheTable) {
     program.folder.WriteBytes(u"mdata.txt", FileOfLines({u"\"AT\"0D"}) + std::string(1 << 20, 'x'));
     ASSERT_TRUE(LoadPresetFile(nullptr, kPresetFileName, true, *table));
     EXPECT_EQ(CodesOf(table->Entries[0]), (Codes{0x41, 0x54, 0x0D}));
+    EXPECT_TRUE(LoadPresetFile(nullptr, program.folder.File(u"mdata.txt"), false, *table));  // a full path
 }
 
 }  // namespace

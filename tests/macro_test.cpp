@@ -277,6 +277,10 @@ TEST_F(MacroTest, ReadSeesTheReplyToTheMacrosOwnSend) {
     RunToEnd();
     EXPECT_EQ(Reg(6), B("R"));
     EXPECT_EQ(host.sent, (std::vector<Sent>{{0, {}}, {0, {}}}));  // nothing after the keyword sends nothing
+    host.Receive(B("older"));  // before the send: never a reply to it
+    Begin(MacroText({u"SEND 41", u"READ 07 005 001"}));
+    RunToEnd();
+    EXPECT_EQ(Reg(7), B("R"));
 }
 
 // READ with a count takes the first block at least that long since the mark.

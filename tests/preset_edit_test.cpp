@@ -66,6 +66,8 @@ TEST(PresetEditList, SelectMoveAndDelete) {
     EXPECT_EQ(table->Entries[198].codes[0], 199);
     EXPECT_EQ(table->Entries[199].count, 0);
     EXPECT_FALSE(HasSelection(state));
+    state.Selection = PresetEditTable::kUsed;
+    EXPECT_FALSE(HasSelection(state));
 }
 
 }  // namespace

@@ -50,6 +50,7 @@ TEST(CopyTextInto, CutsWithoutSplittingASurrogatePair) {
     char16_t wide[4];
     EXPECT_EQ(CopyTextInto(wide, 4, text), 3u);
     EXPECT_EQ(std::u16string(wide), u"a\U0001F600");
+    EXPECT_EQ(CopyTextInto(out, 3, u"a\U0001FFFF"), 1u);  // the highest low half
     FormatInto(out, 3, u"a%s", {u"\U0001F600"});
     EXPECT_EQ(std::u16string(out), u"a");
 }
@@ -73,6 +74,7 @@ TEST(Utf8, RoundTripsRepairsBadBytesAndFoldsOnlyAscii) {
     EXPECT_EQ(Utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");  // lone surrogate
     EXPECT_FALSE(IsValidUtf8("\xC0\x80"));  // overlong
     EXPECT_TRUE(EqualsIgnoreAsciiCase(u"Lanvisor", u"LANVISOR"));
+    EXPECT_FALSE(EqualsIgnoreAsciiCase(u"Lanvisor", u"LANVISOR!"));
     EXPECT_FALSE(EqualsIgnoreAsciiCase(u"\u00C4", u"\u00E4"));
 }
 

@@ -9,7 +9,9 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "support/connection_fixture.h"
+#include "support/recording_message_box.h"
 #include "support/temp_folder.h"
+#include "trace/export_commands.h"
 #include "trace/trace_capture.h"
 
 namespace {
@@ -63,6 +65,7 @@ protected:
     ManualTickClock clock;
     TraceBuffer trace;
     CaptureSession capture;
+    RecordingMessageBox boxes;
 };
 
 // Floods between two pumps pass several compactions, a clear and a
@@ -131,6 +134,11 @@ TEST_F(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
     EXPECT_EQ(capture.Pump(trace, kNoon), CaptureStatus::WriteFailed);
     EXPECT_FALSE(trace.Spill.Active);
     EXPECT_FALSE(capture.Start(trace, sub, ExportEndpoints{}, kNoon));
+    // The menu command says when it cannot start, and keeps the capture off.
+    AppSettings settings;
+    CopyTextInto(settings.CaptureFolder, folder.File(u"no such folder"));
+    EXPECT_FALSE(ToggleCaptureCommand(nullptr, {capture, trace, settings}));
+    EXPECT_TRUE(boxes.Count() == 1 && settings.CaptureOn == 0);
 }
 
 // The real receive thread under a flood of more than the trace holds, with
@@ -165,6 +173,8 @@ TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {
     EXPECT_TRUE(capture.IsOn());
     EXPECT_TRUE(captured == flood);
     capture.Stop(session.Trace);
+    ReceivedBlock latest;  // and the reply watch heard the last of it
+    EXPECT_TRUE(LatestReceivedSince(session.Connection, latest) && latest.bytes[latest.length - 1] == flood.back());
 }
 
 }  // namespace

@@ -56,6 +56,7 @@ TEST_F(TraceViewTest, CellsStampsAndEventsShowTheirTexts) {
     for (std::u16string_view text : {u"CR", u"0D", u"SP", u"001", u"127", u"Op", u" >"})
         EXPECT_EQ(canvas.TextsEqualTo(text).size(), 1u) << std::string(text.begin(), text.end());
     EXPECT_EQ(canvas.TextsEqualTo(u"t=").size(), 2u);
+    EXPECT_EQ(canvas.TextsEqualTo(u"EOF").size(), 2u);
     EXPECT_EQ(canvas.TextsEqualTo(u"SEND:").size(), 5u);  // one label a screen line
     auto a = canvas.TextsEqualTo(u"A");
     ASSERT_EQ(a.size(), 1u);

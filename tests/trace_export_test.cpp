@@ -80,6 +80,9 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
     EXPECT_EQ(ConvertTraceFile(folder.File(u"t.log"), ExportFormat::Csv, endpoints, folder.File(u"t.csv")),
               ExportResult::Ok);
     EXPECT_EQ(folder.ReadBytes(u"t.csv"), csv);
+    ExportFormat byName = ExportFormat::Pcap;
+    EXPECT_TRUE(ExportFormatForPath(u"t.CSV") == ExportFormat::Csv && ExportFormatByName("text", byName) &&
+                byName == ExportFormat::Text);
 }
 
 #ifndef _WIN32

@@ -86,11 +86,15 @@ TEST_F(TraceFileTest, RefusedAndShortFiles) {
     EXPECT_EQ(load(u"999999999999999\r", 4), -1);  // the count saturates instead of wrapping
     EXPECT_EQ(load(u"000000000000010\r", 6), 6);  // the file is shorter than its count
     EXPECT_EQ(load(u"000000000000002\r", 5), 2);  // the count is below the cells held
+    EXPECT_EQ(load(u"+00000000000003\r", 5), 3);
     EXPECT_EQ(load(u"Lanvisor trace\r", 5), 0);
     EXPECT_EQ(load(u"000000000131200\r", 131200), 131200);
     program.folder.WriteBytes(u"short.log", Utf16Bytes(u"00012"));  // a header cut short
     EXPECT_EQ(ReadTraceFile(trace, program.folder.File(u"short.log")), TraceFileResult::Ok);
     EXPECT_EQ(TraceCount(trace), 0);
+    int32_t loaded = 7;
+    EXPECT_EQ(ReadTraceFile(trace, program.folder.File(u"no folder\\x.log"), &loaded), TraceFileResult::Failed);
+    EXPECT_EQ(loaded, 0);
 }
 
 // Nothing to save asks for no name; a file that cannot be written is
@@ -115,6 +119,7 @@ TEST_F(TraceFileTest, SaveAndLoadCommands) {
     EXPECT_FALSE(SaveTrace(nullptr, trace));
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, u"Cannot open");
+    EXPECT_TRUE(EnsureMemoFile(nullptr) && EnsureMemoFile(nullptr));  // made, then found
 
     // The name chosen gets the extension, a dot in a folder name being none;
     // rooted and network paths are offered as they are, others behind the program folder.
