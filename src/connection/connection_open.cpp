@@ -67,6 +67,9 @@ bool StartAndOpenSocket(ConnectionState& state, WindowHandle owner, bool tcp, So
         SocketCleanup();
         return false;
     }
+    // No call waits on its own: a connect or a send waits in slices, so that
+    // the owner can give up (GiveUp).
+    SetNonBlocking(socket);
     // Room for a burst of datagrams while the receive thread catches up
     // (the system may give less); a refusal changes nothing else.
     if (!tcp) SetReceiveBufferSize(socket, kDatagramReceiveBufferRequest);
@@ -79,6 +82,7 @@ bool StartReceiving(ConnectionState& state, TraceBuffer& trace, WindowHandle own
     // Before the thread starts, never after: a peer may turn up at once,
     // also while the success box below is still open.
     state.PeerState.store(kNoPeer);
+    state.ClientsAccepted.store(0);
     state.ConnectionActive.store(true);  // before the thread looks at it
     int r = state.ReceiveThread.Start([&state, &trace] { ReceiveThreadBody(state, trace); });
     if (r != 0) {
@@ -105,6 +109,26 @@ void CloseWaitIndicator(ConnectionState& state) {
     if (state.WaitIndicator) state.WaitIndicator->Close();
 }
 
+constexpr int kConnectSliceMs = 50;
+constexpr int kConnectGivenUp = 1;
+
+// Connects in slices, asking the owner between them whether to give up:
+// 0, -1 (failed: the socket error tells why) or kConnectGivenUp.
+int Connect(const ConnectionState& state, SocketHandle socket) {
+    int r = ConnectSocket(socket, state.Opened.Access);
+    while (r == kWouldBlock) {
+        if (state.GiveUp && state.GiveUp()) return kConnectGivenUp;
+        r = FinishConnect(socket, kConnectSliceMs);
+    }
+    return r;
+}
+
+// The owner gave up: nothing failed that the user must be told.
+void Release(SocketHandle socket) {
+    CloseSocket(socket);
+    SocketCleanup();
+}
+
 // A client binds to its adapter only when the settings ask for it.
 bool BindClient(ConnectionState& state, WindowHandle owner, SocketHandle socket) {
     const ConnectionSettings& settings = state.Opened;
@@ -116,8 +140,10 @@ bool OpenTcpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owne
     SocketHandle socket;
     if (!StartAndOpenSocket(state, owner, true, socket) || !BindClient(state, owner, socket)) return false;
     ShowWaitIndicator(state, owner);
-    if (ConnectSocket(socket, state.Opened.Access) != 0) {
-        FailStep(state, owner, u"connect", socket);  // the box shows while the wait window still does
+    int r = Connect(state, socket);
+    if (r != 0) {
+        if (r == kConnectGivenUp) Release(socket);
+        else FailStep(state, owner, u"connect", socket);  // the box shows while the wait window still does
         CloseWaitIndicator(state);
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "common/connection_mode.h"
 #include "platform/lock.h"
@@ -69,6 +70,7 @@ struct ConnectionState {
     std::atomic<bool> ConnectionActive{false};
     std::atomic<int32_t> PeerState{kNoPeer};
     std::atomic<SocketHandle> MainSocket{kInvalidSocket};
+    std::atomic<int32_t> ClientsAccepted{0};  // by a TCP server since it opened, gone ones included
     ConnectionSettings Opened;  // what it was opened with; fixed while open
     WorkerThread ReceiveThread;
     SocketLibraryInfo LibraryInfo;
@@ -83,6 +85,10 @@ struct ConnectionState {
     ReplyWatch Replies;
 
     ConnectWaitIndicator* WaitIndicator = nullptr;  // the owner's; none: nothing is shown
+    // The owner's: asked while a connect or a send waits; true ends the wait
+    // (the runner's time limit, a request to stop). None: the wait lasts
+    // until the system ends it.
+    std::function<bool()> GiveUp;
 };
 
 inline bool IsConnectionActive(const ConnectionState& state) { return state.ConnectionActive.load(); }

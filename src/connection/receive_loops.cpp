@@ -89,6 +89,7 @@ void AcceptClient(ConnectionState& state, TraceBuffer& trace, SocketHandle liste
     int k = FirstFreeSlot(state);
     SocketHandle client = AcceptSocket(listener, peer);
     if (client == kInvalidSocket) return;  // nothing was accepted: nothing to record
+    SetNonBlocking(client);  // as the listener: a send waits in slices
     if (k < 0) {
         CloseSocket(client);  // all slots taken: turned away unrecorded
         return;
@@ -100,6 +101,7 @@ void AcceptClient(ConnectionState& state, TraceBuffer& trace, SocketHandle liste
         state.LastClientAddress = peer;
     }
     AppendAddressCells(trace, ClientEvent, peer.address, 1);
+    state.ClientsAccepted.fetch_add(1);
     state.PeerState.store(kTcpClientAttached);
 }
 
@@ -131,12 +133,13 @@ void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch
         batch.from[batch.count] = slot.address;
         batch.length[batch.count++] = n;
     } while (MoreWaiting(slot.socket, batch, pending, n));
+    // The trace first: a READ that sees a block finds it recorded.
+    AppendBatch(trace, batch, FromAddress, 1);
     {
         LockHold hold(state.PeerLock);
         for (int i = 0; i < batch.count; ++i) NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
     }
-    AppendBatch(trace, batch, FromAddress, 1);
-    if (n <= 0) DropClient(state, trace, k, slot, n == 0);
+    if (n == 0 || n == -1) DropClient(state, trace, k, slot, n == 0);  // closed, or broken
 }
 
 void ShowSelectFailure() { ShowMessageBox(nullptr, u"Failed in execution of select.", u"select_Error", kMbOk); }
@@ -146,6 +149,7 @@ void ShowSelectFailure() { ShowMessageBox(nullptr, u"Failed in execution of sele
 void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBatch& batch) {
     if (batch.count == 0) return;
     bool server = state.Opened.Mode == ConnectionMode::UdpServer;
+    AppendBatch(trace, batch, server ? FromAddress : TraceCellKind{}, 11);  // before a READ can see them
     {
         LockHold hold(state.PeerLock);
         for (int i = 0; i < batch.count; ++i) {
@@ -155,7 +159,6 @@ void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBa
                 state.UdpPeerList[state.UdpPeerCount++] = batch.from[i].address;
         }
     }
-    AppendBatch(trace, batch, server ? FromAddress : TraceCellKind{}, 11);
     if (server) state.PeerState.store(kUdpDatagramArrived);
 }
 
@@ -165,6 +168,7 @@ bool ReceiveDatagrams(SocketHandle socket, ReceiveBatch& batch) {
     int n = 0, pending = 0;
     do {
         n = ReceiveDatagram(socket, batch.bytes[batch.count], kReceiveMax, batch.from[batch.count]);
+        if (n == kWouldBlock) return true;
         if (n < 0) return false;
         batch.length[batch.count++] = n;
     } while (MoreWaiting(socket, batch, pending, n));

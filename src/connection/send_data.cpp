@@ -6,52 +6,84 @@
 
 namespace {
 
-int ValidClientIndex(int32_t index) { return index >= 0 && index < kClientSlots ? index : 0; }
+constexpr int kRoomWaitMs = 50;          // a send that waits for room looks at GiveUp this often
+constexpr int32_t kGivenUpCode = 10060;  // WSAETIMEDOUT
 
-int SendByMode(ConnectionState& state, const uint8_t* bytes, int32_t length, int32_t clientIndex) {
-    SocketHandle socket = state.MainSocket.load();
+// Where a send goes, looked up before the trace is held.
+struct SendTarget {
+    SocketHandle socket = kInvalidSocket;
+    bool datagram = false;
+    Ipv4Endpoint to;       // a datagram's receiver
+    Ipv4Address labelled;  // the peer the server's address cells name
+};
+
+SendTarget TargetOf(const ConnectionState& state, int clientIndex) {
+    SendTarget t;
+    t.socket = state.MainSocket.load();
     switch (state.Opened.Mode) {
     case ConnectionMode::UdpServer:
-        return SendDatagram(socket, bytes, length, LastPeer(state));
+        t.datagram = true;
+        t.to = LastPeer(state);
+        t.labelled = t.to.address;
+        break;
     case ConnectionMode::UdpClient:
-        return SendDatagram(socket, bytes, length, state.Opened.Access);
-    case ConnectionMode::TcpServer:
-        return SendOn(ClientSlotAt(state, clientIndex).socket, bytes, length);
+        t.datagram = true;
+        t.to = state.Opened.Access;
+        break;
+    case ConnectionMode::TcpServer: {
+        ClientSlot slot = ClientSlotAt(state, clientIndex);
+        t.socket = slot.socket;
+        t.labelled = slot.address.address;
+        break;
+    }
     case ConnectionMode::TcpClient:
         break;
     }
-    return SendOn(socket, bytes, length);
+    return t;
 }
 
-// The peer the data goes to, as the trace's address cells show it.
-Ipv4Address DestinationAddress(const ConnectionState& state, int clientIndex) {
-    if (state.Opened.Mode == ConnectionMode::UdpServer) return LastPeer(state).address;
-    return ClientSlotAt(state, clientIndex).address.address;
+int SendPiece(const SendTarget& t, const uint8_t* bytes, int32_t length) {
+    return t.datagram ? SendDatagram(t.socket, bytes, length, t.to) : SendOn(t.socket, bytes, length);
 }
 
-}  // namespace
+// Waits until the socket has room again; false when the owner gives up.
+bool WaitForRoom(const ConnectionState& state, SocketHandle socket) {
+    while (!(state.GiveUp && state.GiveUp()))
+        if (WaitWritable(socket, kRoomWaitMs) != 0) return true;  // room, or a failure the next send reports
+    return false;
+}
 
-int32_t SendData(ConnectionState& state, const uint8_t* bytes, int32_t length, int32_t clientIndex) {
-    if (SendByMode(state, bytes, length, clientIndex) >= 0) return 0;
-    int32_t code = LastSocketError();
+int32_t ShowSendError(int32_t code) {
     char16_t text[32];
     FormatText(text, u"ERR:%d", {code});
     ShowMessageBox(nullptr, TextView(text), u"WSAGetLastError", kMbOk);
     return code != 0 ? code : -1;
 }
 
+}  // namespace
+
 int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t* bytes, int32_t length,
                       int32_t clientIndex, AddressCells addressCells) {
-    int index = ValidClientIndex(clientIndex);
     bool server = IsServerMode(state.Opened.Mode);
-    Ipv4Address address = server ? DestinationAddress(state, index) : Ipv4Address{};
-    int32_t result = SendData(state, bytes, length, index);
-    if (!server) {
-        if (result == 0) AppendTrace(trace, bytes, length, Sent);
-    } else if (result == 0) {
-        AppendAddressedTrace(trace, ToAddress, address, 1, bytes, length, Sent);
-    } else if (addressCells == AddressCells::EvenWhenSendFails) {
-        AppendAddressCells(trace, ToAddress, address, 1);
+    SendTarget target = TargetOf(state, clientIndex >= 0 && clientIndex < kClientSlots ? clientIndex : 0);
+    int32_t done = 0;
+    for (;;) {
+        int sent;
+        int32_t code = 0;
+        {
+            TraceSendHold hold(trace);
+            sent = SendPiece(target, bytes + done, length - done);
+            if (sent == -1) code = LastSocketError();
+            if (sent >= 0 && (target.datagram || done + sent >= length)) {
+                if (server) hold.RecordAddress(ToAddress, target.labelled, 1);
+                hold.Record(bytes, length, Sent);
+                return 0;
+            }
+            if (sent == -1 && server && addressCells == AddressCells::EvenWhenSendFails)
+                hold.RecordAddress(ToAddress, target.labelled, 1);
+        }
+        if (sent == -1) return ShowSendError(code);
+        if (sent > 0) done += sent;
+        if (!WaitForRoom(state, target.socket)) return ShowSendError(kGivenUpCode);
     }
-    return result;
 }

@@ -44,7 +44,7 @@ void EndRun(MacroRun& run, MacroEnd how) {
 }
 
 // Faults of a macro line that would otherwise read or write past a buffer.
-enum class MacroFault { BadRegister, DataTooLong, RegisterOverflow, RangeOutside, EmptySource };
+enum class MacroFault { BadRegister, DataTooLong, RegisterOverflow, RangeOutside, EmptySource, SendFailed };
 
 struct FaultText {
     const char16_t* english;
@@ -55,6 +55,7 @@ struct FaultText {
     {u"the result does not fit into a register of 264 bytes", u"結果がレジスタ (264 バイト) に収まりません"},
     {u"the range lies outside the register's 264 bytes", u"範囲がレジスタ (264 バイト) の外にあります"},
     {u"the source register is empty", u"元のレジスタが空です"},
+    {u"the send failed", u"送信に失敗しました"},
 };
 
 // Everything a command handler works with.
@@ -114,10 +115,11 @@ bool CheckWait(MacroRun& run, MacroRegisters& registers, MacroHost& host);
 // Replies count from here on: the mark comes before the data leaves, so that
 // a device that answers at once is not missed. Zero bytes are sent too (an
 // empty datagram is a poll for some devices).
-void SendAndMark(Step& s, const uint8_t* bytes, int32_t length) {
+MacroStepResult SendAndMark(Step& s, const uint8_t* bytes, int32_t length) {
     s.host.MarkReceived();
     s.run.ReplyMarked = true;
-    SendMacroData(s.host, length, bytes, s.client);
+    bool sent = SendMacroData(s.host, length, bytes, s.client) == 0;
+    return sent || !s.run.StopOnFailedSend ? MacroStepResult::Continued : s.Fail(MacroFault::SendFailed);
 }
 
 MacroStepResult DoSend(Step& s) {
@@ -125,16 +127,14 @@ MacroStepResult DoSend(Step& s) {
     uint8_t bytes[kMacroDataMax];
     int32_t length = 0;
     if (!s.Data(s.args, bytes, length)) return MacroStepResult::Ended;
-    SendAndMark(s, bytes, length);
-    return MacroStepResult::Continued;
+    return SendAndMark(s, bytes, length);
 }
 
 MacroStepResult DoRegisterSend(Step& s) {
     if (s.args.empty()) return MacroStepResult::Continued;  // nothing after the keyword
     MacroRegister* r = s.Register(0);
     if (!r) return MacroStepResult::Ended;
-    SendAndMark(s, r->data, r->length);
-    return MacroStepResult::Continued;
+    return SendAndMark(s, r->data, r->length);
 }
 
 MacroStepResult DoRead(Step& s) {
@@ -387,12 +387,12 @@ int32_t FindMacroLabel(const MacroRun& run, std::u16string_view name) {
     return std::max(i, end);
 }
 
-void SendMacroData(MacroHost& host, int32_t length, const uint8_t* bytes, int32_t clientIndex) {
+int32_t SendMacroData(MacroHost& host, int32_t length, const uint8_t* bytes, int32_t clientIndex) {
     uint8_t buffer[kMacroRegisterBytes] = {};
     length = std::clamp(length, 0, kMacroRegisterBytes);
     if (length > 0) std::memcpy(buffer, bytes, static_cast<size_t>(length));
     if (clientIndex < 0 || clientIndex > 9) clientIndex = 0;
-    host.Send(buffer, length, clientIndex);
+    return host.Send(buffer, length, clientIndex);
 }
 
 void WaitForReceivedData(MacroRun& run, MacroRegisters&, MacroHost& host, int32_t reg, int32_t count,

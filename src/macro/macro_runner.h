@@ -78,6 +78,9 @@ struct MacroRun {
     int32_t ReadCount = 0;
     int32_t ReadTimeout = 0;  // tenths of a second, 0 no limit
     bool ReplyMarked = false;  // a send since the last READ marked where replies start
+    // The runner's rule: a send that fails ends the macro with a fault
+    // naming the line. The window shows the failure and goes on.
+    bool StopOnFailedSend = false;
 
     MacroDisplay Display;
 };
@@ -96,7 +99,8 @@ MacroStepResult RunMacroStep(MacroRun& run, MacroRegisters& registers, MacroHost
 int32_t FindMacroLabel(const MacroRun& run, std::u16string_view name);
 
 // The macro's send path: at most 264 bytes; a client outside 0..9 becomes 0.
-void SendMacroData(MacroHost& host, int32_t length, const uint8_t* bytes, int32_t clientIndex);
+// Returns the send's result (0 or the error code it has shown).
+int32_t SendMacroData(MacroHost& host, int32_t length, const uint8_t* bytes, int32_t clientIndex);
 
 // Starts the READ wait on a register (checked at once and on every tick).
 void WaitForReceivedData(MacroRun& run, MacroRegisters& registers, MacroHost& host, int32_t reg, int32_t count,
@@ -107,7 +111,8 @@ void WaitForReceivedData(MacroRun& run, MacroRegisters& registers, MacroHost& ho
 void ShowMacroStep(MacroRun& run, int32_t position, std::u16string_view text);
 
 // Makes `text` (a whole macro file decoded to code units, the mark at index
-// 0) the running macro from its first line.
+// 0) the running macro from its first line. A READ before any send counts
+// from its own start.
 void BeginMacro(MacroRun& run, const char16_t* text, int32_t length, WindowHandle owner);
 
 // The stop button: ends the run and any wait, then shows text 17 (also when

@@ -44,6 +44,9 @@ FileReadResult ReadWithLimit(std::u16string_view path, std::string& bytes, size_
     return result;
 }
 
+// What WriteFileBytes writes first, to move it over the file when it is whole.
+std::u16string BesidePath(std::u16string_view path) { return std::u16string(path) + u".new"; }
+
 }  // namespace
 
 FileReadResult ReadFileBytes(std::u16string_view path, std::string& bytes, size_t maxBytes) {
@@ -55,9 +58,18 @@ FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t
     return ReadWithLimit(path, bytes, maxBytes, flags, false, closeFailed);
 }
 
+bool FileCanBeWritten(std::u16string_view path) {
+    std::u16string temp = BesidePath(path);
+    NativeFile file = CreateFileForWriting(temp);
+    if (file == kNoFile) return false;
+    CloseNativeFile(file);
+    DeleteFileAt(temp);
+    return true;
+}
+
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notFinished) {
     if (notFinished) *notFinished = false;
-    std::u16string temp = std::u16string(path) + u".new";
+    std::u16string temp = BesidePath(path);
     NativeFile file = CreateFileForWriting(temp);
     if (file == kNoFile) return false;
     bool ok = WriteAllBytes(file, bytes);

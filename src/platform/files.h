@@ -43,6 +43,10 @@ FileReadResult ReadFileHead(std::u16string_view path, std::string& bytes, size_t
 // step that the program reports as a failed close).
 bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notFinished = nullptr);
 
+// Whether WriteFileBytes could write `path` now: what it writes beside the
+// file first can be created there. The file itself is left as it is.
+bool FileCanBeWritten(std::u16string_view path);
+
 bool FileExists(std::u16string_view path);
 bool DeleteFileAt(std::u16string_view path);
 // Creates one directory; true also when it exists already.

@@ -12,6 +12,10 @@
 using SocketHandle = uintptr_t;
 constexpr SocketHandle kInvalidSocket = ~SocketHandle(0);
 
+// What a call on a non-blocking socket returns when it would have to wait
+// (a connect under way, a full send buffer, nothing to receive).
+constexpr int kWouldBlock = -2;
+
 // An IPv4 address and a port (host byte order).
 struct Ipv4Endpoint {
     Ipv4Address address;
@@ -37,6 +41,8 @@ int32_t SocketStartup(uint16_t versionWord, SocketLibraryInfo& info);
 int32_t SocketCleanup();
 
 SocketHandle OpenSocket(bool tcp);
+// From now on no call on the socket waits: it returns kWouldBlock instead.
+int SetNonBlocking(SocketHandle socket);
 int CloseSocket(SocketHandle socket);
 // Closes with a reset instead of an orderly close (the peer sees an error).
 int AbortSocket(SocketHandle socket);
@@ -54,6 +60,14 @@ int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoi
 // Bytes sent or -1.
 int SendOn(SocketHandle socket, const uint8_t* bytes, int length);
 int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ipv4Endpoint& to);
+
+// A non-blocking connect under way: 0 once connected, -1 when it failed
+// (LastSocketError() tells why), kWouldBlock while it is still under way
+// after waiting up to timeoutMs.
+int FinishConnect(SocketHandle socket, int timeoutMs);
+// Waits up to timeoutMs until the socket can take data to send: 1, 0 on
+// time-out, -1 on failure.
+int WaitWritable(SocketHandle socket, int timeoutMs);
 
 // Waits up to timeoutMs until some of the sockets can be read; marks them in
 // ready[] and returns how many, 0 on time-out, -1 on failure.

@@ -1,4 +1,5 @@
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -32,6 +33,11 @@ Ipv4Endpoint FromSockaddr(const sockaddr_in& a) {
 
 int Fd(SocketHandle socket) { return static_cast<int>(socket); }
 
+bool WouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK; }
+
+// -1 for a failed call, kWouldBlock for one that would wait.
+int Failed() { return WouldBlock() ? kWouldBlock : -1; }
+
 }  // namespace
 
 int32_t SocketStartup(uint16_t versionWord, SocketLibraryInfo& info) {
@@ -47,6 +53,11 @@ int32_t SocketCleanup() { return 0; }
 SocketHandle OpenSocket(bool tcp) {
     int fd = ::socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
     return fd < 0 ? kInvalidSocket : static_cast<SocketHandle>(fd);
+}
+
+int SetNonBlocking(SocketHandle socket) {
+    int flags = ::fcntl(Fd(socket), F_GETFL, 0);
+    return flags >= 0 && ::fcntl(Fd(socket), F_SETFL, flags | O_NONBLOCK) == 0 ? 0 : -1;
 }
 
 int CloseSocket(SocketHandle socket) { return ::close(Fd(socket)) == 0 ? 0 : -1; }
@@ -69,7 +80,27 @@ int ConnectSocket(SocketHandle socket, const Ipv4Endpoint& remote) {
     int r;
     do r = ::connect(Fd(socket), reinterpret_cast<sockaddr*>(&a), sizeof a);
     while (r != 0 && errno == EINTR);
-    return r == 0 ? 0 : -1;
+    if (r == 0) return 0;
+    return errno == EINPROGRESS ? kWouldBlock : -1;
+}
+
+int FinishConnect(SocketHandle socket, int timeoutMs) {
+    pollfd fd = {Fd(socket), POLLOUT, 0};
+    int n = ::poll(&fd, 1, timeoutMs);
+    if (n < 0) return errno == EINTR ? kWouldBlock : -1;
+    if (n == 0) return kWouldBlock;
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(Fd(socket), SOL_SOCKET, SO_ERROR, &error, &length) != 0) return -1;
+    errno = error;
+    return error == 0 ? 0 : -1;
+}
+
+int WaitWritable(SocketHandle socket, int timeoutMs) {
+    pollfd fd = {Fd(socket), POLLOUT, 0};
+    int n = ::poll(&fd, 1, timeoutMs);
+    if (n < 0) return errno == EINTR ? 0 : -1;
+    return n > 0 ? 1 : 0;
 }
 
 SocketHandle AcceptSocket(SocketHandle listener, Ipv4Endpoint& peer) {
@@ -88,7 +119,7 @@ int ShutdownSocket(SocketHandle socket, ShutdownDirection direction) {
 
 int ReceiveFrom(SocketHandle socket, uint8_t* buffer, int length) {
     ssize_t n = ::recv(Fd(socket), buffer, static_cast<size_t>(length), 0);
-    return n < 0 ? -1 : static_cast<int>(n);
+    return n < 0 ? Failed() : static_cast<int>(n);
 }
 
 int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoint& from) {
@@ -97,7 +128,7 @@ int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoi
     // Like Winsock, a datagram longer than the buffer is an error, not a cut.
     ssize_t n = ::recvfrom(Fd(socket), buffer, static_cast<size_t>(length), MSG_TRUNC,
                            reinterpret_cast<sockaddr*>(&a), &addressLength);
-    if (n < 0) return -1;
+    if (n < 0) return Failed();
     // A socket shut down for receiving returns 0 with no sender, where
     // Winsock fails; a real empty datagram always has one.
     if (n == 0 && (addressLength == 0 || a.sin_family != AF_INET)) {
@@ -114,14 +145,14 @@ int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoi
 
 int SendOn(SocketHandle socket, const uint8_t* bytes, int length) {
     ssize_t n = ::send(Fd(socket), bytes, static_cast<size_t>(length), MSG_NOSIGNAL);
-    return n < 0 ? -1 : static_cast<int>(n);
+    return n < 0 ? Failed() : static_cast<int>(n);
 }
 
 int SendDatagram(SocketHandle socket, const uint8_t* bytes, int length, const Ipv4Endpoint& to) {
     sockaddr_in a = ToSockaddr(to);
     ssize_t n = ::sendto(Fd(socket), bytes, static_cast<size_t>(length), MSG_NOSIGNAL,
                          reinterpret_cast<sockaddr*>(&a), sizeof a);
-    return n < 0 ? -1 : static_cast<int>(n);
+    return n < 0 ? Failed() : static_cast<int>(n);
 }
 
 int PendingBytes(SocketHandle socket) {

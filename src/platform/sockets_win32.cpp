@@ -24,7 +24,11 @@ Ipv4Endpoint FromSockaddr(const sockaddr_in& a) {
 
 SOCKET Raw(SocketHandle socket) { return static_cast<SOCKET>(socket); }
 
-int Result(int r) { return r == SOCKET_ERROR ? -1 : r; }
+// -1 for a failed call, kWouldBlock for one on a non-blocking socket that would wait.
+int Result(int r) {
+    if (r != SOCKET_ERROR) return r;
+    return WSAGetLastError() == WSAEWOULDBLOCK ? kWouldBlock : -1;
+}
 
 }  // namespace
 
@@ -44,6 +48,11 @@ int32_t SocketCleanup() { return WSACleanup() == 0 ? 0 : WSAGetLastError(); }
 SocketHandle OpenSocket(bool tcp) {
     SOCKET s = ::socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
     return s == INVALID_SOCKET ? kInvalidSocket : static_cast<SocketHandle>(s);
+}
+
+int SetNonBlocking(SocketHandle socket) {
+    u_long on = 1;
+    return ::ioctlsocket(Raw(socket), FIONBIO, &on) == 0 ? 0 : -1;
 }
 
 int CloseSocket(SocketHandle socket) { return Result(::closesocket(Raw(socket))); }
@@ -89,7 +98,7 @@ int ReceiveDatagram(SocketHandle socket, uint8_t* buffer, int length, Ipv4Endpoi
     int addressLength = sizeof a;
     int n = ::recvfrom(Raw(socket), reinterpret_cast<char*>(buffer), length, 0, reinterpret_cast<sockaddr*>(&a),
                        &addressLength);
-    if (n == SOCKET_ERROR) return -1;
+    if (n == SOCKET_ERROR) return Result(n);
     from = FromSockaddr(a);
     return n;
 }
@@ -112,6 +121,34 @@ int PendingBytes(SocketHandle socket) {
 
 int SetReceiveBufferSize(SocketHandle socket, int bytes) {
     return Result(::setsockopt(Raw(socket), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes));
+}
+
+int FinishConnect(SocketHandle socket, int timeoutMs) {
+    // Winsock tells a failed connect in the exception set, not the write set.
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(Raw(socket), &writable);
+    FD_SET(Raw(socket), &failed);
+    timeval timeout = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    int n = ::select(0, nullptr, &writable, &failed, &timeout);
+    if (n == SOCKET_ERROR) return -1;
+    if (n == 0) return kWouldBlock;
+    if (FD_ISSET(Raw(socket), &writable)) return 0;
+    int error = 0;
+    int length = sizeof error;
+    ::getsockopt(Raw(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length);
+    WSASetLastError(error != 0 ? error : WSAECONNREFUSED);
+    return -1;
+}
+
+int WaitWritable(SocketHandle socket, int timeoutMs) {
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(Raw(socket), &writable);
+    timeval timeout = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    int n = ::select(0, nullptr, &writable, nullptr, &timeout);
+    return n == SOCKET_ERROR ? -1 : (n > 0 ? 1 : 0);
 }
 
 int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* ready) {

@@ -12,8 +12,8 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "runner/console_message_box.h"
+#include "runner/run_printer.h"
 #include "runner/runner_setup.h"
-#include "runner/trace_lines.h"
 #include "session/session.h"
 #include "session/session_macro_host.h"
 #include "trace/trace_capture.h"
@@ -23,7 +23,6 @@ namespace {
 
 // How often new trace cells are printed and the clock is looked at.
 constexpr uint32_t kPollMs = 10;
-constexpr int32_t kCellsPerPoll = 1024;
 
 void PrintError(const std::string& line) {
     std::fputs(("lanvisor-run: " + line + "\n").c_str(), stderr);
@@ -36,6 +35,12 @@ int UsageError(const std::u16string& reason) {
     return kExitUsage;
 }
 
+// Standard output; false once the reader closed it (a pipe whose reader ended).
+bool WriteOut(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) return false;
+    return std::fflush(stdout) == 0;
+}
+
 uint32_t Now() { return SystemTickClock().NowMs(); }
 
 uint32_t NowSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }
@@ -45,23 +50,25 @@ void Pause(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(
 // Whether the time from `since` to now has reached `span` (tick counts wrap).
 bool Reached(uint32_t since, uint32_t span) { return Now() - since >= span; }
 
+std::string Seconds(uint32_t ms) { return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100); }
+
 enum class Phase { WaitingForPeer, Running, Listening };
 
-// One run: the runner's own session, its printer's place in the trace, and
-// the --log and --pcap files written as the trace grows (so a run longer
-// than the trace keeps every block).
+// One run: the runner's own session, its standard output, and the --log
+// and --pcap files written as the trace grows (so a run longer than the
+// trace keeps every block).
 class Run {
 public:
     Run(const RunnerOptions& options, const AppSettings& settings, uint32_t start)
         : o_(options), settings_(settings), start_(start), host_(session_, settings_),
-          lines_(IsServerMode(ModeOf(settings)) ? "?" : AccessPointText(settings),
-                 [this](const std::string& line) { Print(line); }) {}
+          printer_(IsServerMode(ModeOf(settings)) ? "?" : AccessPointText(settings), options.quiet, WriteOut) {}
 
     // Everything that can be refused before a socket is touched.
     bool Prepare(std::u16string& error) {
-        if (!o_.macroFile.empty() && !LoadRunnerMacro(o_.macroFile, session_.Macro, error)) return false;
-        // The trace file is written at the end; find out now that it can be.
-        if (!o_.traceFile.empty() && !WriteFileBytes(o_.traceFile, TraceFileHeader(0))) {
+        if (!o_.macroFile.empty() && !PrepareMacro(error)) return false;
+        // The trace file is written at the end, beside the old one first:
+        // find out now that it can be, without touching an old file.
+        if (!o_.traceFile.empty() && !FileCanBeWritten(o_.traceFile)) {
             error = u"cannot write the trace file \"" + o_.traceFile + u"\"";
             return false;
         }
@@ -74,23 +81,42 @@ public:
         if (!o_.pcapFile.empty()) files.push_back({o_.pcapFile, ExportFormat::Pcap});
         ExportEndpoints endpoints = ExportEndpointsFrom(settings_, NowSeconds());
         if (!files.empty() && !capture_.StartFiles(session_.Trace, files, endpoints)) {
-            error = u"cannot write the --log or --pcap file";
+            error = u"cannot write \"" + capture_.FailedPath() + u"\"";
             return false;
         }
         return true;
     }
 
     int Execute() {
-        if (!OpenSession(session_, settings_, nullptr)) return kExitNoConnection;
-        int verdict = Drive();
-        if (IsSessionOpen(session_)) CloseSession(session_, nullptr);
-        return Finish(verdict);
+        // A connect or a send that waits gives up when the run must end.
+        session_.Connection.GiveUp = [this] { return gaveUp_ = gaveUp_ || MustEnd(); };
+        if (!OpenSession(session_, settings_, nullptr)) {
+            if (!gaveUp_) return kExitNoConnection;
+            NoteEnd(" while connecting");
+        } else {
+            outcome_.work = Drive();
+            NoteEnd("");  // a send given up ended the work
+            if (IsSessionOpen(session_)) CloseSession(session_, nullptr);
+        }
+        Finish();
+        return ExitCodeOf(outcome_);
     }
 
     // A receive thread that would not end (the close failed) still uses the session.
     bool StillReceiving() const { return session_.Connection.ReceiveThread.Running(); }
 
 private:
+    bool PrepareMacro(std::u16string& error) {
+        if (!LoadRunnerMacro(o_.macroFile, session_.Macro, error)) return false;
+        // A READ before any send counts from the start of the run (the first
+        // peer's arrival for a server): a greeting is a reply too.
+        session_.Macro.ReplyMarked = true;
+        session_.Macro.StopOnFailedSend = true;
+        return true;
+    }
+
+    // The run's work; returns what it came to (0, 1 or 2), or kExitDone
+    // when the time or a stop request ended it first (noted in outcome_).
     int Drive() {
         bool server = IsServerMode(ModeOf(settings_));
         bool needsPeer = server && (!o_.macroFile.empty() || !o_.sends.empty());
@@ -101,42 +127,49 @@ private:
             // As the window's timer does: the newest block's stamp counts the
             // quiet time after it until the next block or the close.
             StampPendingTrailer(session_.Trace);
-            PrintNewCells();
+            printer_.Poll(session_.Trace, Now() - start_);
             PumpCapture();
-            if (o_.timeoutMs > 0 && Reached(start_, o_.timeoutMs)) return TimedOut();
-            int verdict = Advance();
-            if (verdict >= 0) return verdict;
+            if (MustEnd()) return kExitDone;
+            int work = Advance();
+            if (work >= 0) return work;
             Pause(kPollMs);
         }
     }
 
-    int Finish(int verdict) {
-        PrintNewCells();
-        lines_.Flush(Now() - start_);
-        PumpCapture();
-        capture_.Stop(session_.Trace);
-        if (captureFailed_ && verdict == kExitDone) verdict = kExitUsage;
-        if (!o_.traceFile.empty() && WriteTraceFile(session_.Trace, o_.traceFile) == TraceFileResult::Failed) {
-            PrintError("cannot write the trace file \"" + Utf16ToUtf8(o_.traceFile) + "\"");
-            if (verdict == kExitDone) verdict = kExitUsage;
-        }
-        return verdict;
+    bool TimeIsUp() const { return o_.timeoutMs > 0 && Reached(start_, o_.timeoutMs); }
+    bool MustEnd() const { return PendingStopRequest() != StopRequest::None || TimeIsUp(); }
+
+    // A stop request or the time limit that ends the run, noted once and said.
+    void NoteEnd(const char* during) {
+        if (outcome_.stop != StopRequest::None || outcome_.timedOut) return;
+        outcome_.stop = PendingStopRequest();
+        outcome_.timedOut = outcome_.stop == StopRequest::None && TimeIsUp();
+        if (outcome_.stop == StopRequest::None && !outcome_.timedOut) return;
+        EndMacroQuietly(session_.Macro);
+        if (phase_ == Phase::WaitingForPeer) during = " while waiting for the first peer";
+        if (outcome_.stop != StopRequest::None)
+            PrintError(outcome_.stop == StopRequest::Interrupt ? "interrupted" : "asked to end");
+        else
+            PrintError("the timeout of " + Seconds(o_.timeoutMs) + " s passed" + during);
     }
 
-    void PrintNewCells() {
-        TraceCell cells[kCellsPerPoll];
-        for (int32_t n; (n = ReadTrace(session_.Trace, printed_, cells, kCellsPerPoll)) > 0;) {
-            // Cells after a gap start a new block: what was begun is no part of it.
-            if (!(printed_.Missed == missedBefore_)) lines_.Drop();
-            missedBefore_ = printed_.Missed;
-            lines_.Feed(cells, n, Now() - start_);
-        }
+    // The rest of the output and the files, whatever ended the run.
+    void Finish() {
+        printer_.Finish(session_.Trace, Now() - start_);
+        PumpCapture();
+        if (capture_.Stop(session_.Trace) == CaptureStatus::WriteFailed) OutputFailed(capture_.FailedPath());
+        if (!o_.traceFile.empty() && WriteTraceFile(session_.Trace, o_.traceFile) == TraceFileResult::Failed)
+            OutputFailed(o_.traceFile);
     }
 
     void PumpCapture() {
         if (capture_.Pump(session_.Trace, LocalCaptureClock()) != CaptureStatus::WriteFailed) return;
-        captureFailed_ = true;
-        PrintError("cannot write the --log or --pcap file; the run goes on without it");
+        OutputFailed(capture_.FailedPath());
+    }
+
+    void OutputFailed(const std::u16string& path) {
+        outcome_.outputFailed = true;
+        PrintError("cannot write \"" + Utf16ToUtf8(path) + "\"");
     }
 
     // One poll's work; a verdict ends the run, -1 goes on.
@@ -158,13 +191,13 @@ private:
         return -1;
     }
 
-    // A UDP server has a peer once it lists a sender.
+    // A client that came and went within a poll was a peer all the same.
     bool PeerArrived() const {
         if (!IsTcpMode(ModeOf(settings_))) {
             Ipv4Address peers[kUdpPeerCapacity];
             return UdpPeers(session_.Connection, peers) > 0;
         }
-        return ConnectedClientCount(session_.Connection) > 0;
+        return session_.Connection.ClientsAccepted.load() > 0;
     }
 
     int MacroStep() {
@@ -190,30 +223,15 @@ private:
         return -1;
     }
 
-    int TimedOut() {
-        EndMacroQuietly(session_.Macro);
-        const char* what = phase_ == Phase::WaitingForPeer ? " while waiting for the first peer" : "";
-        PrintError("the timeout of " + std::to_string(o_.timeoutMs / 1000) + "." +
-                   std::to_string(o_.timeoutMs % 1000 / 100) + " s passed" + what);
-        return kExitTimeout;
-    }
-
-    void Print(const std::string& line) {
-        if (o_.quiet) return;
-        std::fputs((line + "\n").c_str(), stdout);
-        std::fflush(stdout);
-    }
-
     const RunnerOptions& o_;
     const AppSettings& settings_;
     uint32_t start_;
     Session session_;
     SessionMacroHost host_;
     CaptureSession capture_;
-    bool captureFailed_ = false;
-    TraceReader printed_;
-    TraceTraffic missedBefore_;
-    TraceLineWriter lines_;
+    RunPrinter printer_;
+    RunOutcome outcome_;
+    bool gaveUp_ = false;
     Phase phase_ = Phase::Running;
     uint32_t nextTick_ = 0;
     uint32_t listenStart_ = 0;
@@ -249,10 +267,12 @@ int RunConnection(const RunnerOptions& o, uint32_t start) {
     LoadRunnerTexts(settings);
     auto run = std::make_unique<Run>(o, settings, start);
     if (!run->Prepare(error)) return UsageError(error);
+    WatchStopRequests(kExitInterrupted, kExitEndRequested);
     ConsoleMessageBox console;
     MessageBoxHost* previous = SetMessageBoxHost(&console);
     int verdict = run->Execute();
     SetMessageBoxHost(previous);
+    StopRequestsDone(verdict);
     // The process ends soon: what a receive thread still uses is left to it.
     if (run->StillReceiving()) run.release();
     return verdict;

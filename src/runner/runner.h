@@ -7,14 +7,7 @@
 #include <string>
 #include <vector>
 
-enum RunnerExit : int {
-    kExitDone = 0,          // PEND, or the sends and listening finished
-    kExitNoPend = 1,        // the macro ran off the end of its text
-    kExitMacroError = 2,    // the macro (or a send) stopped on an error
-    kExitNoConnection = 3,  // the connection could not be opened
-    kExitTimeout = 4,       // --timeout passed
-    kExitUsage = 64,        // bad command line or unreadable file
-};
+#include "runner/run_verdict.h"
 
 // args: the words after the program name. Returns the exit status.
 int RunLanvisorRun(const std::vector<std::u16string>& args);

@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
 std::string Elapsed(uint32_t ms) {
     char text[24];
     std::snprintf(text, sizeof text, "%6u.%03u", ms / 1000, ms % 1000);
@@ -17,15 +19,27 @@ std::string TraceItemLine(const TraceItem& item, uint32_t elapsedMs, const std::
         return Elapsed(elapsedMs) + (item.type == TraceItem::Close ? " CLOSE " : " OPEN ") + DottedText(item.address);
     std::string line = Elapsed(elapsedMs) + (item.kind == Received ? " READ " : " SEND ") +
                        (item.hasAddress ? DottedText(item.address) : peer) + " " + std::to_string(item.length);
-    std::string text;
+    // A flood prints millions of these: a table, not a call per byte.
+    size_t hexAt = line.size();
+    line.resize(hexAt + 3 * static_cast<size_t>(item.length) + 2 + static_cast<size_t>(item.length) + 1);
+    char* hex = &line[hexAt];
+    char* text = hex + 3 * item.length + 2;
     for (int32_t i = 0; i < item.length; ++i) {
         uint8_t c = item.bytes[i];
-        char hex[4];
-        std::snprintf(hex, sizeof hex, " %02X", c);
-        line += hex;
-        text += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
+        hex[3 * i] = ' ';
+        hex[3 * i + 1] = kHexDigits[c >> 4];
+        hex[3 * i + 2] = kHexDigits[c & 15];
+        text[i] = (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '.';
     }
-    return line + " |" + text + "|";
+    text[-2] = ' ';
+    text[-1] = '|';
+    text[item.length] = '|';
+    return line;
+}
+
+std::string TraceSkipLine(uint32_t elapsedMs, const TraceTraffic& skipped) {
+    return Elapsed(elapsedMs) + " SKIP " + std::to_string(skipped.Blocks) + " blocks " +
+           std::to_string(skipped.Bytes) + " bytes";
 }
 
 TraceLineWriter::TraceLineWriter(std::string peer, std::function<void(const std::string&)> emit)

@@ -38,3 +38,6 @@ private:
 
 // One item's line.
 std::string TraceItemLine(const TraceItem& item, uint32_t elapsedMs, const std::string& peer);
+// The line that stands for blocks the output fell too far behind to print:
+//      3.210 SKIP 1520 blocks 1556480 bytes
+std::string TraceSkipLine(uint32_t elapsedMs, const TraceTraffic& skipped);

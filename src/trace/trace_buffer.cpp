@@ -243,6 +243,16 @@ void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t
     }
 }
 
+TraceSendHold::TraceSendHold(TraceBuffer& trace) : trace_(trace), hold_(trace.Guard) {}
+
+void TraceSendHold::Record(const uint8_t* bytes, int32_t length, TraceCellKind kind) {
+    if (trace_.Cells) BlockLocked(trace_, bytes, length, kind);
+}
+
+void TraceSendHold::RecordAddress(TraceCellKind kind, Ipv4Address address, uint8_t firstValue) {
+    if (trace_.Cells) AddressCellsLocked(trace_, kind, address, firstValue);
+}
+
 void StampPendingTrailer(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;

@@ -135,6 +135,21 @@ struct TraceBatchBlock {
 void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t count, TraceCellKind kind,
                       uint8_t addressKind, uint8_t firstValue);
 
+// The trace's lock held for a send: the data leaves and its block is
+// recorded under one hold, so that no reply can be recorded before the
+// request that caused it.
+class TraceSendHold {
+public:
+    explicit TraceSendHold(TraceBuffer& trace);
+    // As AppendTrace and AppendAddressCells, with the lock already held.
+    void Record(const uint8_t* bytes, int32_t length, TraceCellKind kind);
+    void RecordAddress(TraceCellKind kind, Ipv4Address address, uint8_t firstValue);
+
+private:
+    TraceBuffer& trace_;
+    LockHold hold_;
+};
+
 // Writes the time since the newest block into its trailer, if one is pending.
 void StampPendingTrailer(TraceBuffer& trace);
 

@@ -42,6 +42,7 @@ bool CaptureSession::OpenNext(Output& out, const CaptureClock& when) {
         std::u16string name = CaptureFileName(when, serial);
         std::u16string path = folder_.empty() ? name : folder_ + u"\\" + name;
         if (SameFileName(path, path_) || FileExists(path)) continue;
+        out.path = path;
         if (!out.file.Open(path)) return false;
         path_ = path;
         out.bytes = 0;
@@ -74,12 +75,14 @@ bool CaptureSession::StartFiles(TraceBuffer& trace, const std::vector<CaptureFil
     filesStarted_ = 0;
     for (const CaptureFileSpec& spec : files) {
         auto out = std::make_unique<Output>();
+        out->path = spec.path;
         out->format = spec.format;
         std::string header = spec.format == ExportFormat::Csv    ? CsvExportHeader()
                              : spec.format == ExportFormat::Pcap ? PcapWriter::FileHeader()
                                                                  : std::string();
         // A fresh file with its header, then appends.
         if (!WriteFileBytes(spec.path, header) || !out->file.Open(spec.path)) {
+            failedPath_ = spec.path;
             outputs_.clear();
             return false;
         }
@@ -104,6 +107,7 @@ bool CaptureSession::Flush(Output& out) {
     bool ok = out.pending.empty() || out.file.Write(out.pending);
     out.bytes += static_cast<int64_t>(out.pending.size());
     out.pending.clear();
+    if (!ok) failedPath_ = out.path;
     return ok;
 }
 
@@ -144,12 +148,13 @@ CaptureStatus CaptureSession::Pump(TraceBuffer& trace, const CaptureClock& when)
     return CaptureStatus::WriteFailed;
 }
 
-void CaptureSession::Stop(TraceBuffer& trace) {
-    if (!IsOn()) return;
+CaptureStatus CaptureSession::Stop(TraceBuffer& trace) {
+    if (!IsOn()) return CaptureStatus::Off;
     CaptureClock when = LocalCaptureClock();
-    if (Pump(trace, when) != CaptureStatus::On) return;
-    Feed(nullptr, 0, 0, true, when);
+    if (Pump(trace, when) != CaptureStatus::On) return CaptureStatus::WriteFailed;
+    bool ok = Feed(nullptr, 0, 0, true, when);
     Detach(trace);
+    return ok ? CaptureStatus::Off : CaptureStatus::WriteFailed;
 }
 
 void CaptureSession::Detach(TraceBuffer& trace) {

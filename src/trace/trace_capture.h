@@ -50,16 +50,20 @@ public:
     // Writes what came since the last call. A failed write stops the
     // capture and reports WriteFailed once; the trace goes on as before.
     CaptureStatus Pump(TraceBuffer& trace, const CaptureClock& when);
-    // Writes the rest (a block still without trailer too) and closes.
-    void Stop(TraceBuffer& trace);
+    // Writes the rest (a block still without trailer too) and closes;
+    // WriteFailed when that last write failed.
+    CaptureStatus Stop(TraceBuffer& trace);
 
     bool IsOn() const { return !outputs_.empty(); }
     // The (first) file being written.
     const std::u16string& Path() const { return path_; }
+    // The file whose write failed last.
+    const std::u16string& FailedPath() const { return failedPath_; }
     int32_t FilesStarted() const { return filesStarted_; }
 
 private:
     struct Output {
+        std::u16string path;
         AppendFile file;
         ExportFormat format = ExportFormat::Text;
         int64_t bytes = 0;
@@ -78,6 +82,7 @@ private:
     bool rotating_ = false;  // the folder capture: dated names, a new file at the limit
     std::u16string folder_;
     std::u16string path_;
+    std::u16string failedPath_;
     int64_t fileLimit_ = kCaptureFileLimit;
     int32_t filesStarted_ = 0;
     ExportEndpoints endpoints_;

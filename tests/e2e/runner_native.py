@@ -6,14 +6,17 @@ the exit codes a script acts on, the lines it prints and the files it writes.
 import argparse
 import os
 import re
+import signal
 import socket
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from device_sim import TcpServer, UdpClient  # noqa: E402
+from device_sim import TcpClient, TcpServer, UdpClient  # noqa: E402
 from lanvisor_e2e import free_port, trace_file_size  # noqa: E402
 
 RUNNER = None  # the program, from --runner
@@ -111,12 +114,105 @@ def udp_server_replies(folder):
     assert lines == ["READ 127.0.0.2 3 6F 6E 65 |one|", "SEND 127.0.0.2 5 41 43 4B 0D 0A |ACK..|"], lines
 
 
+def send_until(device, data, done):
+    """Sends until `done` is set: a server binds some time after it starts."""
+    while not done.wait(0.1):
+        device.send(data)
+
+
+def ends_in_time(process, limit):
+    """Waits for a run that must end by itself within `limit` seconds (twice
+    its own limit: only a hang fails); returns its output."""
+    start = time.monotonic()
+    out, err = process.communicate(timeout=RUN_LIMIT)
+    assert time.monotonic() - start < limit, f"ran {time.monotonic() - start:.1f} s\n{err}"
+    return out, err
+
+
+def flood(folder):
+    """A client floods a TCP server run with numbered bytes, far more than the
+    trace holds: the time limit holds, --log keeps every byte that came in,
+    in order, and standard output never glues blocks together."""
+    port = free_port()
+    process = start("--tcp-server", f"127.0.0.1:{port}", "--listen", "6", "--timeout", "3", "--log", "flood.txt",
+                    folder=folder)
+    sent = bytes(i * 7 % 251 for i in range(1 << 22))
+    with TcpClient(port) as device:
+        threading.Thread(target=lambda: device.send(sent), daemon=True).start()
+        out, err = ends_in_time(process, 6)
+    assert process.returncode == 4, (process.returncode, err)
+    logged = b"".join(bytes.fromhex(" ".join(line.split()[4:4 + int(line.split()[3])]))
+                      for line in (folder / "flood.txt").read_text().splitlines() if " RECV " in line)
+    assert len(logged) > 131200 and sent.startswith(logged), f"{len(logged)} bytes logged, not what was sent"
+    for line in out.splitlines():
+        words = line.split("|")[0].split()
+        assert words[1] in ("OPEN", "CLOSE", "SKIP") or len(words) == 4 + int(words[3]) <= 4 + 1023, line
+
+
+def hangs_and_failures(folder):
+    """The time limit covers a connect to a listener that never accepts (4,
+    not 3 after the system's limit); a macro send that fails ends the run
+    with 2 naming the line; a refused connect leaves an old trace file as it
+    was."""
+    listener = socket.create_server(("127.0.0.1", 0), backlog=0)
+    port = listener.getsockname()[1]
+    fillers = [socket.socket() for _ in range(4)]
+    for filler in fillers:
+        filler.setblocking(False)
+        filler.connect_ex(("127.0.0.1", port))
+    out, err = ends_in_time(start("--tcp-client", f"127.0.0.1:{port}", "--timeout", "1", "--send", "41",
+                                  folder=folder), 2)
+    assert "timeout of 1.0 s passed while connecting" in err, err
+    (folder / "sends.mac").write_text("SEND 41\nTIME 003\nSEND 42\nTIME 003\nSEND 43\nPEND\n")
+    with TcpServer() as device:
+        process = start("--tcp-client", f"127.0.0.1:{device.port}", "sends.mac", folder=folder)
+        device.wait_connections()
+        device.disconnect()
+        finish(process, 2, r"Macro line [35]: the send failed")
+    (folder / "old.log").write_bytes(b"old")
+    run("--tcp-client", f"127.0.0.1:{free_port()}", "--trace", "old.log", "--send", "41", wanted=3, folder=folder)
+    assert (folder / "old.log").read_bytes() == b"old"
+
+
+def first_peer_and_signals(folder):
+    """A READ before any send sees what the first peer sent, also from a TCP
+    client gone within a poll; SIGTERM ends a run in order (143, the trace
+    written); a reader that closes standard output does not change the code."""
+    (folder / "hi.mac").write_text("READ 01 002 020\nCMPL 01 ok1 'hi'\nGOTO bad\n:ok1\nPEND\n:bad\n")
+    port = free_port()
+    process = start("--tcp-server", f"127.0.0.1:{port}", "--timeout", "5", "hi.mac", folder=folder)
+    with TcpClient(port) as device:
+        device.send(b"hi")
+        device.disconnect()
+    finish(process, 0)
+    port = free_port(socket.SOCK_DGRAM)
+    process = start("--udp-server", f"127.0.0.1:{port}", "--timeout", "10", "hi.mac", folder=folder)
+    with UdpClient(port) as device:
+        ended = threading.Event()
+        threading.Thread(target=send_until, args=(device, b"hi", ended), daemon=True).start()
+        finish(process, 0)
+        ended.set()
+    process = start("--udp-server", f"127.0.0.1:{port}", "--listen", "30", "--trace", "term.log", folder=folder)
+    with UdpClient(port) as device:
+        bound = threading.Event()
+        threading.Thread(target=send_until, args=(device, b"x", bound), daemon=True).start()
+        assert process.stdout.readline().endswith("|x|\n")
+        bound.set()
+        process.stdout.close()  # as `| head -n1` does
+        device.send(b"y")
+        time.sleep(0.3)
+        process.send_signal(signal.SIGTERM)
+        assert process.wait(timeout=RUN_LIMIT) == 143, process.stderr.read()
+    cells = (folder / "term.log").read_bytes()[32:]
+    assert any(cells[i:i + 3] == b"\x01\x00y" for i in range(0, len(cells), 8)), "the datagram after the close kept"
+
+
 def main():
     global RUNNER
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     RUNNER = os.path.abspath(parser.parse_args().runner)
-    cases = [reply_branches, failures, udp_server_replies]
+    cases = [reply_branches, failures, udp_server_replies, flood, hangs_and_failures, first_peer_and_signals]
     failed = []
     for case in cases:  # every case runs; the failures are counted at the end
         with tempfile.TemporaryDirectory(prefix="lanvisor-run-") as folder:
