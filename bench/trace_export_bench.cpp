@@ -37,11 +37,12 @@ void BM_AppendWhileCapturing(benchmark::State& state) {
     ClearTrace(trace);
     std::vector<uint8_t> block(1023, 0x5A);
     std::vector<TraceCell> taken;
+    std::vector<TraceCellNote> notes;
     KeepTraceFromNow(trace, true);
     int64_t n = 0;
     for (auto _ : state) {
         AppendTrace(trace, block.data(), 1023, Received);
-        if (++n % 512 == 0) TakeKept(trace, taken);  // about four compactions between takes
+        if (++n % 512 == 0) TakeKept(trace, taken, notes);  // about four compactions between takes
     }
     KeepTraceFromNow(trace, false);
     state.SetBytesProcessed(n * 1023);

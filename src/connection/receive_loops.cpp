@@ -40,7 +40,7 @@ bool MoreWaiting(SocketHandle socket, const ReceiveBatch& batch, int& pending, i
 
 void AppendBatch(TraceBuffer& trace, const ReceiveBatch& batch, TraceCellKind addressKind, uint8_t firstValue) {
     TraceBatchBlock blocks[kDrainBatch];
-    for (int i = 0; i < batch.count; ++i) blocks[i] = {batch.bytes[i], batch.length[i], batch.from[i].address};
+    for (int i = 0; i < batch.count; ++i) blocks[i] = {batch.bytes[i], batch.length[i], batch.from[i]};
     AppendTraceBatch(trace, blocks, batch.count, Received, addressKind, firstValue);
 }
 
@@ -100,14 +100,14 @@ void AcceptClient(ConnectionState& state, TraceBuffer& trace, SocketHandle liste
         state.ClientSockets[k] = {client, peer};
         state.LastClientAddress = peer;
     }
-    AppendAddressCells(trace, ClientEvent, peer.address, 1);
+    AppendAddressCells(trace, ClientEvent, peer.address, 1, peer.port);
     state.ClientsAccepted.fetch_add(1);
     state.PeerState.store(kTcpClientAttached);
 }
 
 // The client left (orderly) or its connection broke: record it and free the slot.
 void DropClient(ConnectionState& state, TraceBuffer& trace, int k, const ClientSlot& slot, bool orderly) {
-    AppendAddressCells(trace, ClientEvent, slot.address.address, 11);
+    AppendAddressCells(trace, ClientEvent, slot.address.address, 11, slot.address.port);
     if (orderly && ShutdownSocket(slot.socket, ShutdownDirection::Receive) != 0) ShowShutdownError(LastSocketError(), 2);
     {
         LockHold hold(state.PeerLock);

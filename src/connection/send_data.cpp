@@ -13,8 +13,8 @@ constexpr int32_t kGivenUpCode = 10060;  // WSAETIMEDOUT
 struct SendTarget {
     SocketHandle socket = kInvalidSocket;
     bool datagram = false;
-    Ipv4Endpoint to;       // a datagram's receiver
-    Ipv4Address labelled;  // the peer the server's address cells name
+    Ipv4Endpoint to;        // a datagram's receiver
+    Ipv4Endpoint labelled;  // the peer the server's address cells name
 };
 
 SendTarget TargetOf(const ConnectionState& state, int clientIndex) {
@@ -24,7 +24,7 @@ SendTarget TargetOf(const ConnectionState& state, int clientIndex) {
     case ConnectionMode::UdpServer:
         t.datagram = true;
         t.to = LastPeer(state);
-        t.labelled = t.to.address;
+        t.labelled = t.to;
         break;
     case ConnectionMode::UdpClient:
         t.datagram = true;
@@ -33,7 +33,7 @@ SendTarget TargetOf(const ConnectionState& state, int clientIndex) {
     case ConnectionMode::TcpServer: {
         ClientSlot slot = ClientSlotAt(state, clientIndex);
         t.socket = slot.socket;
-        t.labelled = slot.address.address;
+        t.labelled = slot.address;
         break;
     }
     case ConnectionMode::TcpClient:
@@ -75,12 +75,12 @@ int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t*
             sent = SendPiece(target, bytes + done, length - done);
             if (sent == -1) code = LastSocketError();
             if (sent >= 0 && (target.datagram || done + sent >= length)) {
-                if (server) hold.RecordAddress(ToAddress, target.labelled, 1);
-                hold.Record(bytes, length, Sent);
+                if (server) hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
+                hold.Record(bytes, length, Sent, target.labelled.port);
                 return 0;
             }
             if (sent == -1 && server && addressCells == AddressCells::EvenWhenSendFails)
-                hold.RecordAddress(ToAddress, target.labelled, 1);
+                hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
         }
         if (sent == -1) return ShowSendError(code);
         if (sent > 0) done += sent;

@@ -127,6 +127,7 @@ private:
             // As the window's timer does: the newest block's stamp counts the
             // quiet time after it until the next block or the close.
             StampPendingTrailer(session_.Trace);
+            LearnLocalEndpoint();
             printer_.Poll(session_.Trace, Now() - start_);
             PumpCapture();
             if (MustEnd()) return kExitDone;
@@ -134,6 +135,15 @@ private:
             if (work >= 0) return work;
             Pause(kPollMs);
         }
+    }
+
+    // The pcap's local side is where the socket really is (a client's port
+    // is known once it has connected or sent), not the settings' adapter.
+    void LearnLocalEndpoint() {
+        Ipv4Endpoint local;
+        if (localKnown_ || LocalEndpoint(session_.Connection.MainSocket.load(), local) != 0 || local.port == 0) return;
+        localKnown_ = true;
+        capture_.SetLocalEndpoint(local);
     }
 
     bool TimeIsUp() const { return o_.timeoutMs > 0 && Reached(start_, o_.timeoutMs); }
@@ -232,6 +242,7 @@ private:
     RunPrinter printer_;
     RunOutcome outcome_;
     bool gaveUp_ = false;
+    bool localKnown_ = false;
     Phase phase_ = Phase::Running;
     uint32_t nextTick_ = 0;
     uint32_t listenStart_ = 0;
@@ -247,8 +258,14 @@ int Convert(const RunnerOptions& o) {
         if (!o.settingsFile.empty()) return UsageError(error);
         settings = AppSettings{};
     }
-    switch (ConvertTraceFile(o.convertFile, o.convertFormat, ExportEndpointsFrom(settings, NowSeconds()), o.outputFile)) {
+    int32_t overlaps = 0;
+    ExportEndpoints endpoints = ExportEndpointsFrom(settings, NowSeconds());
+    switch (ConvertTraceFile(o.convertFile, o.convertFormat, endpoints, o.outputFile, &overlaps)) {
     case ExportResult::Ok:
+        // A trace file keeps no client ports: say where the streams may be mixed.
+        if (overlaps > 0)
+            PrintError(std::to_string(overlaps) + " time(s) two clients of one address were connected at once; "
+                       "the trace file cannot tell their blocks apart, so their streams may be mixed");
         return kExitDone;
     case ExportResult::Empty:
         return UsageError(u"the trace file \"" + o.convertFile + u"\" holds no cells");

@@ -41,8 +41,16 @@ void KeepForSpillLocked(TraceBuffer& trace, uint64_t cut) {
     TraceSpill& spill = trace.Spill;
     if (!spill.Active || !trace.Cells || spill.Next >= cut) return;
     if (spill.Cells.empty()) spill.From = spill.Next;
-    spill.Cells.insert(spill.Cells.end(), &trace.Cells[IndexOf(trace, spill.Next)], &trace.Cells[IndexOf(trace, cut)]);
+    int32_t from = IndexOf(trace, spill.Next), to = IndexOf(trace, cut);
+    spill.Cells.insert(spill.Cells.end(), &trace.Cells[from], &trace.Cells[to]);
+    spill.Notes.insert(spill.Notes.end(), &trace.Notes[from], &trace.Notes[to]);
     spill.Next = cut;
+}
+
+// The cells from `at` on entered the trace now, from a peer at `port`.
+void NoteLocked(TraceBuffer& trace, int32_t at, int32_t count, uint16_t port) {
+    TraceCellNote note{trace.Clock->NowMs(), port, true};
+    std::fill(&trace.Notes[at], &trace.Notes[at + count], note);
 }
 
 // A whole unit (a block with its trailer, an addressed block, a client
@@ -72,8 +80,10 @@ void CompactLocked(TraceBuffer& trace) {
     KeepForSpillLocked(trace, cut);
     bool cutAtUnit = dropped == 0 || dropped == count || EndsUnit(trace.Cells[dropped - 1]);
     int32_t kept = count - dropped;
-    if (kept > 0)
+    if (kept > 0) {
         std::memmove(&trace.Cells[0], &trace.Cells[dropped], static_cast<size_t>(kept) * sizeof(TraceCell));
+        std::memmove(&trace.Notes[0], &trace.Notes[dropped], static_cast<size_t>(kept) * sizeof(TraceCellNote));
+    }
     trace.FirstSequence = cut;
     trace.TraceStampIndex = DropBy(trace.TraceStampIndex, dropped);
     PublishWriteIndex(trace, kept);
@@ -112,9 +122,11 @@ void PutCell(TraceCell& cell, uint8_t kind, uint8_t value, uint8_t value2, uint8
     cell.pos = pos;
 }
 
-void AddressCellsLocked(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue) {
+void AddressCellsLocked(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue,
+                        uint16_t port) {
     EnsureRoomLocked(trace, kTraceAddressCells);
     int32_t at = WriteIndex(trace);
+    NoteLocked(trace, at, kTraceAddressCells, port);
     for (int i = 0; i < 4; ++i) {
         TraceCell& cell = trace.Cells[at + i];
         cell.kind = kind;
@@ -124,12 +136,13 @@ void AddressCellsLocked(TraceBuffer& trace, TraceCellKind kind, Ipv4Address addr
     PublishWriteIndex(trace, at + kTraceAddressCells);
 }
 
-void BlockLocked(TraceBuffer& trace, const uint8_t* bytes, int32_t length, TraceCellKind kind) {
+void BlockLocked(TraceBuffer& trace, const uint8_t* bytes, int32_t length, TraceCellKind kind, uint16_t port) {
     if (length > 0 && bytes != nullptr) {
         if (length > kTraceMaxBlock) length = kTraceMaxBlock;
         StampLocked(trace);
         EnsureRoomLocked(trace, length + kTraceTrailerCells);
         int32_t at = WriteIndex(trace);
+        NoteLocked(trace, at, length + kTraceTrailerCells, port);
         for (int32_t i = 0; i < length; ++i) {
             TraceCell& cell = trace.Cells[at + i];
             cell.kind = kind;
@@ -154,7 +167,10 @@ void NewEpochLocked(TraceBuffer& trace, const TraceCell* loaded, int32_t count) 
     uint64_t end = EndLocked(trace);
     KeepForSpillLocked(trace, end);
     trace.FirstSequence = end;
-    if (count > 0) std::memcpy(&trace.Cells[0], loaded, static_cast<size_t>(count) * sizeof(TraceCell));
+    if (count > 0) {
+        std::memcpy(&trace.Cells[0], loaded, static_cast<size_t>(count) * sizeof(TraceCell));
+        std::fill(&trace.Notes[0], &trace.Notes[count], TraceCellNote{});
+    }
     trace.Total += CountTraffic(loaded, count);
     trace.TraceStampIndex = 0;
     ++trace.Epoch;
@@ -209,6 +225,8 @@ bool AllocateTrace(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
     NewEpochLocked(trace, nullptr, 0);
     trace.Cells.reset(new (std::nothrow) TraceCell[kTraceCapacity]());
+    trace.Notes.reset(new (std::nothrow) TraceCellNote[kTraceCapacity]());
+    if (!trace.Notes) trace.Cells.reset();
     return trace.Cells != nullptr;
 }
 
@@ -216,20 +234,21 @@ void FreeTrace(TraceBuffer& trace) {
     LockHold hold(trace.Guard);
     NewEpochLocked(trace, nullptr, 0);
     trace.Cells.reset();
+    trace.Notes.reset();
 }
 
 void AppendTrace(TraceBuffer& trace, const uint8_t* bytes, int32_t length, TraceCellKind kind) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
-    BlockLocked(trace, bytes, length, kind);
+    BlockLocked(trace, bytes, length, kind, 0);
 }
 
 void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, Ipv4Address address, uint8_t firstValue,
-                          const uint8_t* bytes, int32_t length, TraceCellKind kind) {
+                          const uint8_t* bytes, int32_t length, TraceCellKind kind, uint16_t port) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
-    AddressCellsLocked(trace, addressKind, address, firstValue);
-    BlockLocked(trace, bytes, length, kind);
+    AddressCellsLocked(trace, addressKind, address, firstValue, port);
+    BlockLocked(trace, bytes, length, kind, port);
 }
 
 void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t count, TraceCellKind kind,
@@ -237,20 +256,21 @@ void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
     for (int32_t i = 0; i < count; ++i) {
+        const Ipv4Endpoint& peer = blocks[i].peer;
         if (addressKind != 0)
-            AddressCellsLocked(trace, static_cast<TraceCellKind>(addressKind), blocks[i].address, firstValue);
-        BlockLocked(trace, blocks[i].bytes, blocks[i].length, kind);
+            AddressCellsLocked(trace, static_cast<TraceCellKind>(addressKind), peer.address, firstValue, peer.port);
+        BlockLocked(trace, blocks[i].bytes, blocks[i].length, kind, peer.port);
     }
 }
 
 TraceSendHold::TraceSendHold(TraceBuffer& trace) : trace_(trace), hold_(trace.Guard) {}
 
-void TraceSendHold::Record(const uint8_t* bytes, int32_t length, TraceCellKind kind) {
-    if (trace_.Cells) BlockLocked(trace_, bytes, length, kind);
+void TraceSendHold::Record(const uint8_t* bytes, int32_t length, TraceCellKind kind, uint16_t port) {
+    if (trace_.Cells) BlockLocked(trace_, bytes, length, kind, port);
 }
 
-void TraceSendHold::RecordAddress(TraceCellKind kind, Ipv4Address address, uint8_t firstValue) {
-    if (trace_.Cells) AddressCellsLocked(trace_, kind, address, firstValue);
+void TraceSendHold::RecordAddress(TraceCellKind kind, Ipv4Address address, uint8_t firstValue, uint16_t port) {
+    if (trace_.Cells) AddressCellsLocked(trace_, kind, address, firstValue, port);
 }
 
 void StampPendingTrailer(TraceBuffer& trace) {
@@ -259,10 +279,11 @@ void StampPendingTrailer(TraceBuffer& trace) {
     StampLocked(trace);
 }
 
-void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue) {
+void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue,
+                        uint16_t port) {
     LockHold hold(trace.Guard);
     if (!trace.Cells) return;
-    AddressCellsLocked(trace, kind, address, firstValue);
+    AddressCellsLocked(trace, kind, address, firstValue, port);
 }
 
 void ClearTrace(TraceBuffer& trace) {
@@ -283,12 +304,13 @@ bool LoadTraceCells(TraceBuffer& trace, const TraceCell* cells, int32_t count) {
     return true;
 }
 
-int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, TraceCell* out) {
+int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, TraceCell* out, TraceCellNote* notes) {
     LockHold hold(trace.Guard);
     int32_t used = WriteIndex(trace);
     if (!trace.Cells || from < 0 || count <= 0 || from >= used) return 0;
     if (count > used - from) count = used - from;
     std::memcpy(out, &trace.Cells[from], static_cast<size_t>(count) * sizeof(TraceCell));
+    if (notes) std::copy(&trace.Notes[from], &trace.Notes[from + count], notes);
     return count;
 }
 
@@ -341,21 +363,33 @@ void KeepTraceFromNow(TraceBuffer& trace, bool keep) {
     spill.Active = keep;
     spill.Next = spill.SeenUpTo = spill.From = EndLocked(trace);
     spill.Cells.clear();
-    if (keep) spill.Cells.reserve(kSpillReserve);
-    else spill.Cells.shrink_to_fit();
+    spill.Notes.clear();
+    if (keep) {
+        spill.Cells.reserve(kSpillReserve);
+        spill.Notes.reserve(kSpillReserve);
+    } else {
+        spill.Cells.shrink_to_fit();
+        spill.Notes.shrink_to_fit();
+    }
 }
 
-int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out) {
+int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out, std::vector<TraceCellNote>& notes) {
     out.clear();
+    notes.clear();
     LockHold hold(trace.Guard);
     TraceSpill& spill = trace.Spill;
     // The kept cells' storage comes back to the spill for the next flood.
     std::swap(out, spill.Cells);
+    std::swap(notes, spill.Notes);
     spill.Cells.reserve(kSpillReserve);
+    spill.Notes.reserve(kSpillReserve);
     uint64_t from = out.empty() ? spill.Next : spill.From;
     uint64_t end = EndLocked(trace);
-    if (trace.Cells && spill.Next < end)
-        out.insert(out.end(), &trace.Cells[IndexOf(trace, spill.Next)], &trace.Cells[WriteIndex(trace)]);
+    if (trace.Cells && spill.Next < end) {
+        int32_t at = IndexOf(trace, spill.Next), to = WriteIndex(trace);
+        out.insert(out.end(), &trace.Cells[at], &trace.Cells[to]);
+        notes.insert(notes.end(), &trace.Notes[at], &trace.Notes[to]);
+    }
     int32_t again = static_cast<int32_t>(std::min<uint64_t>(spill.SeenUpTo > from ? spill.SeenUpTo - from : 0,
                                                             out.size()));
     // A trailer still counting, and what follows it, is given again next time.

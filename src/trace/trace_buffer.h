@@ -25,6 +25,7 @@
 
 #include "platform/ipv4_address.h"
 #include "platform/lock.h"
+#include "platform/sockets.h"
 #include "platform/tick_clock.h"
 
 enum TraceCellKind : uint8_t {
@@ -59,6 +60,16 @@ constexpr int32_t kTraceMaxBlock = 4096;
 constexpr int32_t kTraceTrailerCells = 3;
 constexpr int32_t kTraceAddressCells = 4;
 
+// What a cell cannot hold, kept beside it for this run's own outputs (live
+// logs and pcap, the export of the trace in memory): when its unit entered
+// the trace, by the receive side's clock, and the peer's port. Cells loaded
+// from a file have none: a trace file keeps only the cells.
+struct TraceCellNote {
+    uint32_t tick = 0;
+    uint16_t port = 0;
+    bool known = false;
+};
+
 // Blocks (one trailer each) and data bytes in a stretch of cells.
 struct TraceTraffic {
     uint64_t Blocks = 0;
@@ -87,10 +98,12 @@ struct TraceSpill {
     uint64_t SeenUpTo = 0;  // cells below this were given before
     uint64_t From = 0;      // sequence number of Cells[0]
     std::vector<TraceCell> Cells;
+    std::vector<TraceCellNote> Notes;  // beside Cells
 };
 
 struct TraceBuffer {
     std::unique_ptr<TraceCell[]> Cells;  // kTraceCapacity cells once allocated
+    std::unique_ptr<TraceCellNote[]> Notes;  // beside Cells
     std::atomic<int32_t> TraceWriteIndex{0};
     int32_t TraceStampIndex = 0;  // StampHigh cell of the pending trailer; < 2: none
     uint32_t LastEventTick = 0;
@@ -117,16 +130,17 @@ void FreeTrace(TraceBuffer& trace);
 void AppendTrace(TraceBuffer& trace, const uint8_t* bytes, int32_t length, TraceCellKind kind);
 
 // Four address cells and the block after them as one unit, so that no block
-// of the other thread can come between a block and the address that labels it.
+// of the other thread can come between a block and the address that labels
+// it. The peer's port goes into the notes.
 void AppendAddressedTrace(TraceBuffer& trace, TraceCellKind addressKind, Ipv4Address address, uint8_t firstValue,
-                          const uint8_t* bytes, int32_t length, TraceCellKind kind);
+                          const uint8_t* bytes, int32_t length, TraceCellKind kind, uint16_t port = 0);
 
-// One block of a batch: its bytes and, in an addressed batch, the address of
-// the four cells that label it.
+// One block of a batch: its bytes and, in an addressed batch, the peer the
+// four cells that label it name.
 struct TraceBatchBlock {
     const uint8_t* bytes = nullptr;
     int32_t length = 0;
-    Ipv4Address address;
+    Ipv4Endpoint peer;
 };
 
 // Several blocks under one hold of the lock (a receive thread's batch), each
@@ -142,8 +156,8 @@ class TraceSendHold {
 public:
     explicit TraceSendHold(TraceBuffer& trace);
     // As AppendTrace and AppendAddressCells, with the lock already held.
-    void Record(const uint8_t* bytes, int32_t length, TraceCellKind kind);
-    void RecordAddress(TraceCellKind kind, Ipv4Address address, uint8_t firstValue);
+    void Record(const uint8_t* bytes, int32_t length, TraceCellKind kind, uint16_t port = 0);
+    void RecordAddress(TraceCellKind kind, Ipv4Address address, uint8_t firstValue, uint16_t port = 0);
 
 private:
     TraceBuffer& trace_;
@@ -154,8 +168,9 @@ private:
 void StampPendingTrailer(TraceBuffer& trace);
 
 // Four cells of kind ClientEvent, FromAddress or ToAddress for an address;
-// cell i holds octet i+1 and value firstValue + i.
-void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue);
+// cell i holds octet i+1 and value firstValue + i. The port goes into the notes.
+void AppendAddressCells(TraceBuffer& trace, TraceCellKind kind, Ipv4Address address, uint8_t firstValue,
+                        uint16_t port = 0);
 
 // Empties the trace (cell contents and LastEventTick stay as they are).
 void ClearTrace(TraceBuffer& trace);
@@ -172,8 +187,10 @@ bool LoadTraceCells(TraceBuffer& trace, const TraceCell* cells, int32_t count);
 inline int32_t TraceCount(const TraceBuffer& trace) { return trace.TraceWriteIndex.load(std::memory_order_acquire); }
 
 // Copies up to `count` cells from index `from` (clipped to the cells in use)
-// under the lock; returns the number copied.
-int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, TraceCell* out);
+// under the lock, and their notes when `notes` is given; returns the number
+// copied.
+int32_t CopyTraceCells(const TraceBuffer& trace, int32_t from, int32_t count, TraceCell* out,
+                       TraceCellNote* notes = nullptr);
 
 // The cells in use and the pending stamp, read together.
 struct TraceExtent {
@@ -202,10 +219,11 @@ int32_t SkipTrace(const TraceBuffer& trace, TraceReader& reader, int32_t count);
 
 // The spill reader: keeps from now on every cell that enters the trace, or
 // stops doing so. TakeKept moves the kept cells and those not yet taken into
-// `out` (in order) and returns how many at its start were given before (a
-// trailer still counting then, and what followed it).
+// `out` (in order), their notes into `notes`, and returns how many at its
+// start were given before (a trailer still counting then, and what followed
+// it).
 void KeepTraceFromNow(TraceBuffer& trace, bool keep);
-int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out);
+int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out, std::vector<TraceCellNote>& notes);
 
 // For a view: the four characters of the stamp whose StampHigh cell has
 // sequence number `at` (kPendingStamp: the pending one), taken only while a

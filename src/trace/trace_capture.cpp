@@ -100,6 +100,8 @@ void CaptureSession::Attach(TraceBuffer& trace, const ExportEndpoints& endpoints
     endpoints_ = endpoints;
     for (auto& out : outputs_) out->pcap.emplace(endpoints);
     reader_ = TraceDecoder();
+    started_ = false;
+    clock_ = trace.Clock;
     KeepTraceFromNow(trace, true);
 }
 
@@ -127,13 +129,28 @@ bool CaptureSession::AddItem(Output& out, const TraceItem& item, const CaptureCl
     return out.pending.size() < (1u << 20) || Flush(out);
 }
 
-bool CaptureSession::Feed(const TraceCell* cells, int32_t count, int32_t alreadySeen, bool finish,
-                          const CaptureClock& when) {
+void CaptureSession::SetLocalEndpoint(const Ipv4Endpoint& local) {
+    endpoints_.localAddress = local.address;
+    endpoints_.localPort = local.port;
+    for (auto& out : outputs_) out->pcap->SetEndpoints(endpoints_);
+}
+
+// The pcap starts at the real time of the first item that came.
+void CaptureSession::StartTimes(const TraceItem& item) {
+    if (started_ || !item.timed) return;
+    started_ = true;
+    StartAtTick(endpoints_, item.tick, *clock_);
+    for (auto& out : outputs_) out->pcap->SetEndpoints(endpoints_);
+}
+
+bool CaptureSession::Feed(const TraceCell* cells, const TraceCellNote* notes, int32_t count, int32_t alreadySeen,
+                          bool finish, const CaptureClock& when) {
     bool ok = true;
     TraceItemSink sink = [&](const TraceItem& item) {
+        StartTimes(item);
         for (auto& out : outputs_) ok = ok && AddItem(*out, item, when);
     };
-    reader_.Feed(cells, count, sink, alreadySeen);
+    reader_.Feed(cells, count, sink, alreadySeen, notes);
     if (finish) reader_.Finish(sink);
     for (auto& out : outputs_) ok = Flush(*out) && ok;
     return ok;
@@ -141,8 +158,8 @@ bool CaptureSession::Feed(const TraceCell* cells, int32_t count, int32_t already
 
 CaptureStatus CaptureSession::Pump(TraceBuffer& trace, const CaptureClock& when) {
     if (!IsOn()) return CaptureStatus::Off;
-    int32_t again = TakeKept(trace, cells_);
-    bool ok = Feed(cells_.data(), static_cast<int32_t>(cells_.size()), again, false, when);
+    int32_t again = TakeKept(trace, cells_, notes_);
+    bool ok = Feed(cells_.data(), notes_.data(), static_cast<int32_t>(cells_.size()), again, false, when);
     if (ok) return CaptureStatus::On;
     Detach(trace);
     return CaptureStatus::WriteFailed;
@@ -152,7 +169,7 @@ CaptureStatus CaptureSession::Stop(TraceBuffer& trace) {
     if (!IsOn()) return CaptureStatus::Off;
     CaptureClock when = LocalCaptureClock();
     if (Pump(trace, when) != CaptureStatus::On) return CaptureStatus::WriteFailed;
-    bool ok = Feed(nullptr, 0, 0, true, when);
+    bool ok = Feed(nullptr, nullptr, 0, 0, true, when);
     Detach(trace);
     return ok ? CaptureStatus::Off : CaptureStatus::WriteFailed;
 }

@@ -54,6 +54,10 @@ public:
     // WriteFailed when that last write failed.
     CaptureStatus Stop(TraceBuffer& trace);
 
+    // The address and port the connection really bound, once it is open:
+    // the local side of the pcap packets from then on.
+    void SetLocalEndpoint(const Ipv4Endpoint& local);
+
     bool IsOn() const { return !outputs_.empty(); }
     // The (first) file being written.
     const std::u16string& Path() const { return path_; }
@@ -75,7 +79,9 @@ private:
     void Attach(TraceBuffer& trace, const ExportEndpoints& endpoints);
     bool Flush(Output& out);
     bool AddItem(Output& out, const TraceItem& item, const CaptureClock& when);
-    bool Feed(const TraceCell* cells, int32_t count, int32_t alreadySeen, bool finish, const CaptureClock& when);
+    bool Feed(const TraceCell* cells, const TraceCellNote* notes, int32_t count, int32_t alreadySeen, bool finish,
+              const CaptureClock& when);
+    void StartTimes(const TraceItem& item);
     void Detach(TraceBuffer& trace);
 
     std::vector<std::unique_ptr<Output>> outputs_;
@@ -87,5 +93,8 @@ private:
     int32_t filesStarted_ = 0;
     ExportEndpoints endpoints_;
     TraceDecoder reader_;
+    bool started_ = false;  // the first timed item set the pcap's start
+    const TickClock* clock_ = &SystemTickClock();  // the trace's
     std::vector<TraceCell> cells_;
+    std::vector<TraceCellNote> notes_;
 };

@@ -9,13 +9,16 @@ int OctetIndex(uint8_t value) { return (value >= 11 ? value - 11 : value - 1) & 
 bool IsFirstOctet(uint8_t value) { return value == 1 || value == 11; }
 bool IsLastOctet(uint8_t value) { return value == 4 || value == 14; }
 
+const TraceCellNote kNoNote{};
+
 }  // namespace
 
 TraceDecoder::TraceDecoder() { block_.reserve(kTraceMaxBlock); }
 
-void TraceDecoder::Feed(const TraceCell* cells, int32_t count, const TraceItemSink& sink, int32_t alreadySeen) {
+void TraceDecoder::Feed(const TraceCell* cells, int32_t count, const TraceItemSink& sink, int32_t alreadySeen,
+                        const TraceCellNote* notes) {
     for (int32_t i = 0; i < count; ++i) {
-        if (i >= alreadySeen) Cell(cells[i], sink);
+        if (i >= alreadySeen) Cell(cells[i], notes ? notes[i] : kNoNote, sink);
         else Stamp(cells[i]);
     }
 }
@@ -35,13 +38,28 @@ void TraceDecoder::Stamp(const TraceCell& cell) {
     else if (cell.kind == StampLow) gap_ = gap_ / 100 * 100 + StampDigit(cell.value) * 10 + StampDigit(cell.value2);
 }
 
+void TraceDecoder::Time(TraceItem& item, const TraceCellNote& note) {
+    item.port = note.port;
+    if (!note.known) {
+        item.ms = tenths_ * 100;
+        return;
+    }
+    if (!timedStart_) {
+        timedStart_ = true;
+        startTick_ = note.tick;
+    }
+    item.timed = true;
+    item.tick = note.tick;
+    item.ms = note.tick - startTick_;  // ticks wrap: the difference does not
+}
+
 void TraceDecoder::EndBlock(const TraceItemSink& sink) {
     if (block_.empty()) return;
     TraceItem item;
     item.kind = blockKind_;
     item.hasAddress = blockHasAddress_;
     item.address = blockAddress_;
-    item.tenths = tenths_;
+    Time(item, blockNote_);
     item.bytes = block_.data();
     item.length = static_cast<int32_t>(block_.size());
     sink(item);
@@ -57,22 +75,22 @@ void TraceDecoder::EndAddress(const TraceItemSink& sink) {
     item.kind = addressKind_ == ToAddress ? Sent : Received;
     item.hasAddress = true;
     item.address = address_;
-    item.tenths = tenths_;
+    Time(item, addressNote_);
     sink(item);
 }
 
-void TraceDecoder::Event(const TraceCell& cell, const TraceItemSink& sink) {
+void TraceDecoder::Event(const TraceCell& cell, const TraceCellNote& note, const TraceItemSink& sink) {
     event_.octets[OctetIndex(cell.value)] = cell.pos;
     if (!IsLastOctet(cell.value)) return;
     TraceItem item;
     item.type = cell.value == 4 ? TraceItem::Open : TraceItem::Close;
     item.hasAddress = true;
     item.address = event_;
-    item.tenths = tenths_;
+    Time(item, note);
     sink(item);
 }
 
-void TraceDecoder::Cell(const TraceCell& cell, const TraceItemSink& sink) {
+void TraceDecoder::Cell(const TraceCell& cell, const TraceCellNote& note, const TraceItemSink& sink) {
     switch (cell.kind) {
     case Received:
     case Sent:
@@ -85,6 +103,7 @@ void TraceDecoder::Cell(const TraceCell& cell, const TraceItemSink& sink) {
             blockKind_ = static_cast<TraceCellKind>(cell.kind);
             blockHasAddress_ = addressReady_;
             blockAddress_ = address_;
+            blockNote_ = note;
             addressReady_ = false;
         }
         block_.push_back(cell.value);
@@ -101,6 +120,7 @@ void TraceDecoder::Cell(const TraceCell& cell, const TraceItemSink& sink) {
         EndBlock(sink);
         if (IsFirstOctet(cell.value)) EndAddress(sink);
         address_.octets[OctetIndex(cell.value)] = cell.pos;
+        addressNote_ = note;
         if (IsLastOctet(cell.value)) {
             addressReady_ = true;
             addressKind_ = static_cast<TraceCellKind>(cell.kind);
@@ -109,7 +129,7 @@ void TraceDecoder::Cell(const TraceCell& cell, const TraceItemSink& sink) {
     case ClientEvent:
         EndBlock(sink);
         EndAddress(sink);
-        Event(cell, sink);
+        Event(cell, note, sink);
         break;
     default:
         break;

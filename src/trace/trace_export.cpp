@@ -1,6 +1,7 @@
 #include "trace/trace_export.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -68,7 +69,7 @@ std::string HexBytes(const uint8_t* bytes, int32_t length) {
     return out;
 }
 
-std::string Seconds(uint64_t tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }
+std::string Seconds(uint64_t ms) { return std::to_string(ms / 1000) + "." + std::to_string(ms / 100 % 10); }
 
 std::string ItemWord(const TraceItem& item) {
     switch (item.type) {
@@ -146,9 +147,6 @@ constexpr uint8_t kProtocolTcp = 6, kProtocolUdp = 17;
 constexpr uint32_t kPcapLinkRaw = 101;
 constexpr uint32_t kLocalIsn = 0x10000000, kRemoteIsn = 0x20000000;
 
-// Address cells without their block: nothing was carried.
-bool NothingToExport(const TraceItem& item) { return item.type == TraceItem::Block && item.length == 0; }
-
 }  // namespace
 
 ExportFormat ExportFormatForPath(std::u16string_view path) {
@@ -181,8 +179,7 @@ ExportEndpoints ExportEndpointsFrom(const AppSettings& settings, uint32_t startS
 }
 
 std::string TextExportLine(const TraceItem& item, const ExportEndpoints& endpoints) {
-    if (NothingToExport(item)) return std::string();
-    std::string line = PadLeft(Seconds(item.tenths), 8) + " " + PadRight(ItemWord(item), 5) + " ";
+    std::string line = PadLeft(Seconds(item.ms), 8) + " " + PadRight(ItemWord(item), 5) + " ";
     if (item.type == TraceItem::Block) {
         line += PadRight(PeerText(item, endpoints), 15) + " " + PadLeft(std::to_string(item.length), 5) + "  " +
                 HexBytes(item.bytes, item.length) + "  " + PrintableText(item.bytes, item.length, false);
@@ -196,9 +193,8 @@ std::string TextExportLine(const TraceItem& item, const ExportEndpoints& endpoin
 std::string CsvExportHeader() { return "\xEF\xBB\xBFtime,event,peer,length,hex,text\r\n"; }
 
 std::string CsvExportRow(const TraceItem& item, const ExportEndpoints& endpoints) {
-    if (NothingToExport(item)) return std::string();
     bool block = item.type == TraceItem::Block;
-    std::string row = Seconds(item.tenths) + "," + ItemWord(item) + "," + PeerText(item, endpoints) + ",";
+    std::string row = Seconds(item.ms) + "," + ItemWord(item) + "," + PeerText(item, endpoints) + ",";
     if (block) {
         row += std::to_string(item.length) + "," + HexBytes(item.bytes, item.length) + "," +
                CsvField(PrintableText(item.bytes, item.length, true));
@@ -224,7 +220,7 @@ std::string PcapWriter::FileHeader() {
 }
 
 void PcapWriter::Packet(const Ipv4Address& src, const Ipv4Address& dst, uint8_t protocol,
-                       const std::string& transportIn, uint64_t tenths, std::string& out) {
+                       const std::string& transportIn, uint64_t ms, std::string& out) {
     std::string transport = transportIn;
     // The transport checksum covers a pseudo header of the addresses,
     // the protocol and the length.
@@ -249,8 +245,9 @@ void PcapWriter::Packet(const Ipv4Address& src, const Ipv4Address& dst, uint8_t 
     SetChecksum(ip, 10, FoldChecksum(SumWords(Bytes(ip), ip.size())));
 
     uint32_t length = static_cast<uint32_t>(ip.size() + transport.size());
-    PutLe32(out, endpoints_.startSeconds + static_cast<uint32_t>(tenths / 10));
-    PutLe32(out, static_cast<uint32_t>(tenths % 10) * 100000);
+    uint64_t micros = uint64_t(endpoints_.startMicros) + ms % 1000 * 1000;
+    PutLe32(out, endpoints_.startSeconds + static_cast<uint32_t>(ms / 1000 + micros / 1000000));
+    PutLe32(out, static_cast<uint32_t>(micros % 1000000));
     PutLe32(out, length);
     PutLe32(out, length);
     out += ip;
@@ -259,7 +256,7 @@ void PcapWriter::Packet(const Ipv4Address& src, const Ipv4Address& dst, uint8_t 
 }
 
 void PcapWriter::Segment(Connection& c, bool fromLocal, uint8_t flags, const uint8_t* data, int32_t length,
-                         uint64_t tenths, std::string& out) {
+                         uint64_t ms, std::string& out) {
     uint16_t localPort = endpoints_.localPort;
     uint16_t srcPort = fromLocal ? localPort : c.port, dstPort = fromLocal ? c.port : localPort;
     uint32_t& seq = fromLocal ? c.localSeq : c.remoteSeq;
@@ -276,76 +273,109 @@ void PcapWriter::Segment(Connection& c, bool fromLocal, uint8_t flags, const uin
     Put16(tcp, 0);
     tcp.append(reinterpret_cast<const char*>(data), static_cast<size_t>(length));
     seq += static_cast<uint32_t>(length) + ((flags & (kTcpSyn | kTcpFin)) ? 1 : 0);
-    if (fromLocal) Packet(endpoints_.localAddress, c.address, kProtocolTcp, tcp, tenths, out);
-    else Packet(c.address, endpoints_.localAddress, kProtocolTcp, tcp, tenths, out);
+    if (fromLocal) Packet(endpoints_.localAddress, c.address, kProtocolTcp, tcp, ms, out);
+    else Packet(c.address, endpoints_.localAddress, kProtocolTcp, tcp, ms, out);
 }
 
-PcapWriter::Connection& PcapWriter::Connect(const Ipv4Address& address, uint64_t tenths, std::string& out) {
+PcapWriter::Connection* PcapWriter::Open(const Ipv4Address& address, uint16_t port) {
+    for (auto it = connections_.rbegin(); it != connections_.rend(); ++it)
+        if (it->open && it->address == address && (port == 0 || it->port == port)) return &*it;
+    return nullptr;
+}
+
+uint16_t PcapWriter::MadeUpPort() {
+    for (;;) {
+        uint16_t port = nextClientPort_;
+        nextClientPort_ = nextClientPort_ == 65535 ? 49152 : nextClientPort_ + 1;
+        bool taken = false;
+        for (const Connection& c : connections_) taken = taken || (c.open && c.port == port);
+        if (!taken) return port;
+    }
+}
+
+PcapWriter::Connection& PcapWriter::Connect(const Ipv4Address& address, uint16_t port, uint64_t ms,
+                                            std::string& out) {
     Connection c{};
     c.address = address;
-    c.port = endpoints_.server ? nextClientPort_++ : endpoints_.remotePort;
+    c.port = port;
     c.localSeq = kLocalIsn;
     c.remoteSeq = kRemoteIsn;
     c.open = true;
+    std::erase_if(connections_, [](const Connection& old) { return !old.open; });
     connections_.push_back(c);
     Connection& added = connections_.back();
     // The side that connects sends the SYN: the peer when we are the server.
     bool localConnects = !endpoints_.server;
-    Segment(added, localConnects, kTcpSyn, nullptr, 0, tenths, out);
-    Segment(added, !localConnects, kTcpSyn | kTcpAck, nullptr, 0, tenths, out);
-    Segment(added, localConnects, kTcpAck, nullptr, 0, tenths, out);
+    Segment(added, localConnects, kTcpSyn, nullptr, 0, ms, out);
+    Segment(added, !localConnects, kTcpSyn | kTcpAck, nullptr, 0, ms, out);
+    Segment(added, localConnects, kTcpAck, nullptr, 0, ms, out);
     return added;
 }
 
-void PcapWriter::Close(Connection& c, uint64_t tenths, std::string& out) {
-    Segment(c, false, kTcpFin | kTcpAck, nullptr, 0, tenths, out);
-    Segment(c, true, kTcpFin | kTcpAck, nullptr, 0, tenths, out);
-    Segment(c, false, kTcpAck, nullptr, 0, tenths, out);
+void PcapWriter::Close(Connection& c, uint64_t ms, std::string& out) {
+    Segment(c, false, kTcpFin | kTcpAck, nullptr, 0, ms, out);
+    Segment(c, true, kTcpFin | kTcpAck, nullptr, 0, ms, out);
+    Segment(c, false, kTcpAck, nullptr, 0, ms, out);
     c.open = false;
 }
 
 PcapWriter::Connection& PcapWriter::ConnectionFor(const TraceItem& item, std::string& out) {
-    const Ipv4Address& address = endpoints_.server && item.hasAddress ? item.address : endpoints_.remoteAddress;
-    for (auto it = connections_.rbegin(); it != connections_.rend(); ++it)
-        if (it->open && it->address == address) return *it;
-    return Connect(address, item.tenths, out);
+    if (!endpoints_.server) {
+        Connection* c = Open(endpoints_.remoteAddress, endpoints_.remotePort);
+        return c ? *c : Connect(endpoints_.remoteAddress, endpoints_.remotePort, item.ms, out);
+    }
+    Connection* c = Open(item.address, item.port);
+    return c ? *c : Connect(item.address, item.port ? item.port : MadeUpPort(), item.ms, out);
+}
+
+void PcapWriter::Datagram(const TraceItem& item, std::string& out) {
+    bool fromServerPeer = item.hasAddress && endpoints_.server;
+    const Ipv4Address& peer = fromServerPeer ? item.address : endpoints_.remoteAddress;
+    uint16_t peerPort = fromServerPeer && item.port ? item.port : endpoints_.remotePort;
+    bool fromLocal = item.kind == Sent;
+    std::string udp;
+    Put16(udp, fromLocal ? endpoints_.localPort : peerPort);
+    Put16(udp, fromLocal ? peerPort : endpoints_.localPort);
+    Put16(udp, static_cast<uint16_t>(8 + item.length));
+    Put16(udp, 0);
+    udp.append(reinterpret_cast<const char*>(item.bytes), static_cast<size_t>(item.length));
+    if (fromLocal) Packet(endpoints_.localAddress, peer, kProtocolUdp, udp, item.ms, out);
+    else Packet(peer, endpoints_.localAddress, kProtocolUdp, udp, item.ms, out);
 }
 
 void PcapWriter::Item(const TraceItem& item, std::string& out) {
-    if (NothingToExport(item)) return;
     if (!endpoints_.tcp) {
-        if (item.type != TraceItem::Block) return;
-        const Ipv4Address& peer = item.hasAddress && endpoints_.server ? item.address : endpoints_.remoteAddress;
-        bool fromLocal = item.kind == Sent;
-        std::string udp;
-        Put16(udp, fromLocal ? endpoints_.localPort : endpoints_.remotePort);
-        Put16(udp, fromLocal ? endpoints_.remotePort : endpoints_.localPort);
-        Put16(udp, static_cast<uint16_t>(8 + item.length));
-        Put16(udp, 0);
-        udp.append(reinterpret_cast<const char*>(item.bytes), static_cast<size_t>(item.length));
-        if (fromLocal) Packet(endpoints_.localAddress, peer, kProtocolUdp, udp, item.tenths, out);
-        else Packet(peer, endpoints_.localAddress, kProtocolUdp, udp, item.tenths, out);
+        if (item.type == TraceItem::Block) Datagram(item, out);
         return;
     }
     switch (item.type) {
     case TraceItem::Open:
-        Connect(item.address, item.tenths, out);
+        if (!item.port && Open(item.address, 0)) ++overlaps_;
+        Connect(item.address, item.port ? item.port : MadeUpPort(), item.ms, out);
         break;
     case TraceItem::Close:
-        for (auto it = connections_.rbegin(); it != connections_.rend(); ++it)
-            if (it->open && it->address == item.address) {
-                Close(*it, item.tenths, out);
-                break;
-            }
+        if (Connection* c = Open(item.address, item.port)) Close(*c, item.ms, out);
         break;
     case TraceItem::Block:
-        Segment(ConnectionFor(item, out), item.kind == Sent, kTcpPsh | kTcpAck, item.bytes, item.length, item.tenths,
-                out);
+        // Address cells without data: a send that failed, nothing on the wire.
+        if (item.length > 0)
+            Segment(ConnectionFor(item, out), item.kind == Sent, kTcpPsh | kTcpAck, item.bytes, item.length, item.ms,
+                    out);
         break;
     }
 }
 
-std::string ExportTrace(const TraceCell* cells, int32_t count, ExportFormat format, const ExportEndpoints& endpoints) {
+void StartAtTick(ExportEndpoints& endpoints, uint32_t tick, const TickClock& clock) {
+    using namespace std::chrono;
+    uint64_t wallMs = static_cast<uint64_t>(
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+    uint64_t then = wallMs - (clock.NowMs() - tick);  // ticks wrap: their difference does not
+    endpoints.startSeconds = static_cast<uint32_t>(then / 1000);
+    endpoints.startMicros = static_cast<uint32_t>(then % 1000 * 1000);
+}
+
+std::string ExportTrace(const TraceCell* cells, int32_t count, ExportFormat format, const ExportEndpoints& endpoints,
+                        const TraceCellNote* notes, int32_t* overlaps) {
     std::string out;
     TraceDecoder reader;
     PcapWriter pcap(endpoints);
@@ -363,23 +393,30 @@ std::string ExportTrace(const TraceCell* cells, int32_t count, ExportFormat form
         sink = [&](const TraceItem& item) { pcap.Item(item, out); };
         break;
     }
-    reader.Feed(cells, count, sink);
+    reader.Feed(cells, count, sink, 0, notes);
     reader.Finish(sink);
+    if (overlaps) *overlaps = pcap.Overlaps();
     return out;
 }
 
 ExportResult ExportTraceToFile(const TraceBuffer& trace, ExportFormat format, const ExportEndpoints& endpoints,
                                std::u16string_view path) {
     std::unique_ptr<TraceCell[]> cells(new (std::nothrow) TraceCell[kTraceCapacity]);
-    if (!cells) return ExportResult::ReadFailed;
-    int32_t count = CopyTraceCells(trace, 0, kTraceCapacity, cells.get());
+    std::unique_ptr<TraceCellNote[]> notes(new (std::nothrow) TraceCellNote[kTraceCapacity]);
+    if (!cells || !notes) return ExportResult::ReadFailed;
+    int32_t count = CopyTraceCells(trace, 0, kTraceCapacity, cells.get(), notes.get());
     if (count <= 0) return ExportResult::Empty;
-    return WriteFileBytes(path, ExportTrace(cells.get(), count, format, endpoints)) ? ExportResult::Ok
-                                                                                      : ExportResult::WriteFailed;
+    // The trace's own cells tell when they came: the file starts at the first of them.
+    ExportEndpoints timed = endpoints;
+    auto first = std::find_if(notes.get(), notes.get() + count, [](const TraceCellNote& n) { return n.known; });
+    if (first != notes.get() + count) StartAtTick(timed, first->tick, *trace.Clock);
+    return WriteFileBytes(path, ExportTrace(cells.get(), count, format, timed, notes.get()))
+               ? ExportResult::Ok
+               : ExportResult::WriteFailed;
 }
 
 ExportResult ConvertTraceFile(std::u16string_view tracePath, ExportFormat format, const ExportEndpoints& endpoints,
-                              std::u16string_view path) {
+                              std::u16string_view path, int32_t* overlaps) {
     std::string bytes;
     constexpr size_t kMaxBytes = kTraceHeaderBytes + sizeof(TraceCell) * kTraceCapacity;
     if (ReadFileBytes(tracePath, bytes, kMaxBytes) != FileReadResult::Ok) return ExportResult::ReadFailed;
@@ -390,6 +427,6 @@ ExportResult ConvertTraceFile(std::u16string_view tracePath, ExportFormat format
     if (count <= 0) return ExportResult::Empty;
     std::vector<TraceCell> cells(static_cast<size_t>(count));
     std::memcpy(cells.data(), bytes.data() + kTraceHeaderBytes, cells.size() * sizeof(TraceCell));
-    return WriteFileBytes(path, ExportTrace(cells.data(), count, format, endpoints)) ? ExportResult::Ok
-                                                                                   : ExportResult::WriteFailed;
+    std::string exported = ExportTrace(cells.data(), count, format, endpoints, nullptr, overlaps);
+    return WriteFileBytes(path, exported) ? ExportResult::Ok : ExportResult::WriteFailed;
 }

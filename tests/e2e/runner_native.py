@@ -207,12 +207,61 @@ def first_peer_and_signals(folder):
     assert any(cells[i:i + 3] == b"\x01\x00y" for i in range(0, len(cells), 8)), "the datagram after the close kept"
 
 
+def tshark(pcap, *fields, shown=None):
+    args = ["tshark", "-r", str(pcap), "-T", "fields", "-E", "separator=,"] + [a for f in fields for a in ("-e", f)]
+    out = subprocess.run(args + (["-Y", shown] if shown else []), capture_output=True, text=True, timeout=60)
+    return [line for line in out.stdout.splitlines() if line]
+
+
+def pcap_streams_and_empty_datagrams(folder):
+    """Two clients of one address are two streams on their real ports, each
+    closed on its own; a conversion of the saved trace says it cannot tell
+    them apart. An empty datagram is logged and captured at its own time."""
+    port = free_port()
+    process = start("--tcp-server", f"127.0.0.1:{port}", "--listen", "2", "--pcap", "s.pcap", "--trace", "s.log",
+                    folder=folder)
+    with TcpClient(port) as a, TcpClient(port) as b:
+        client_ports = {str(c.connections[0].getsockname()[1]) for c in (a, b)}
+        a.send(b"AAAA")
+        b.send(b"BBBB")
+        time.sleep(0.2)
+        a.disconnect()
+        b.send(b"bb")
+        finish(process, 0)
+    rows = [line.split(",") for line in tshark(folder / "s.pcap", "tcp.stream", "tcp.srcport", "tcp.dstport",
+                                                       "tcp.payload", shown="tcp.len > 0 || tcp.flags.fin == 1")]
+    payloads = {}
+    for stream, _, _, payload in rows:
+        payloads.setdefault(stream, []).append(bytes.fromhex(payload) if payload else b"FIN")
+    assert sorted(b"".join(p) for p in payloads.values()) == [b"AAAAFINFIN", b"BBBBbb"], payloads
+    assert {src for _, src, dst, _ in rows if dst == str(port)} == client_ports, rows
+    assert tshark(folder / "s.pcap", "frame.number", shown="tcp.analysis.flags || ip.checksum.status == 0") == []
+    run("--tcp-server", "127.0.0.1:1", "--convert", "s.log", "--to", "pcap", "c.pcap", words=["cannot tell"],
+        folder=folder)
+
+    port = free_port(socket.SOCK_DGRAM)
+    process = start("--udp-server", f"127.0.0.1:{port}", "--listen", "1", "--log", "u.txt", "--pcap", "u.pcap",
+                    folder=folder)
+    with UdpClient(port) as device:
+        bound = threading.Event()
+        threading.Thread(target=send_until, args=(device, b"", bound), daemon=True).start()
+        assert process.stdout.readline().split()[1:4] == ["READ", "127.0.0.1", "0"]
+        bound.set()
+        time.sleep(0.3)
+        device.send(b"x")
+        finish(process, 0)
+    logged = [line.split() for line in (folder / "u.txt").read_text().splitlines()]
+    assert logged[0][1:4] == ["RECV", "127.0.0.1", "0"] and float(logged[-1][0]) >= 0.3, logged
+    assert tshark(folder / "u.pcap", "udp.length")[0] == "8"
+
+
 def main():
     global RUNNER
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     RUNNER = os.path.abspath(parser.parse_args().runner)
-    cases = [reply_branches, failures, udp_server_replies, flood, hangs_and_failures, first_peer_and_signals]
+    cases = [reply_branches, failures, udp_server_replies, flood, hangs_and_failures, first_peer_and_signals,
+             pcap_streams_and_empty_datagrams]
     failed = []
     for case in cases:  # every case runs; the failures are counted at the end
         with tempfile.TemporaryDirectory(prefix="lanvisor-run-") as folder:
