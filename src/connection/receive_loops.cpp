@@ -44,6 +44,11 @@ void AppendBatch(TraceBuffer& trace, const ReceiveBatch& batch, TraceCellKind ad
     AppendTraceBatch(trace, blocks, batch.count, Received, addressKind, firstValue);
 }
 
+// A capture that cannot keep up holds the receive side back (see SpillFull).
+void WaitForCapture(const ConnectionState& state, const TraceBuffer& trace) {
+    while (Active(state) && SpillFull(trace)) Pause(kFailedReceivePauseMs);
+}
+
 // True when data (or the peer's close) is waiting; a failed wait pauses, so
 // that a broken socket cannot make the loop spin.
 bool WaitForData(SocketHandle socket) {
@@ -180,6 +185,7 @@ bool ReceiveDatagrams(SocketHandle socket, ReceiveBatch& batch) {
 void TcpClientReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     SocketHandle socket = state.MainSocket.load();
     while (Active(state)) {
+        WaitForCapture(state, trace);
         if (!WaitForData(socket)) continue;
         uint8_t buffer[kReceiveBufferSize] = {};
         int n = ReceiveFrom(socket, buffer, kReceiveMax);
@@ -195,6 +201,7 @@ void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     FreeAllClientSlots(state);
     auto batch = std::make_unique<ReceiveBatch>();
     while (Active(state)) {
+        WaitForCapture(state, trace);
         SocketHandle set[kMaxWaitSockets];
         int slotOf[kMaxWaitSockets];
         bool ready[kMaxWaitSockets] = {};
@@ -221,6 +228,7 @@ void UdpReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     SocketHandle socket = state.MainSocket.load();
     auto batch = std::make_unique<ReceiveBatch>();
     while (Active(state)) {
+        WaitForCapture(state, trace);
         if (!WaitForData(socket)) continue;
         bool received = ReceiveDatagrams(socket, *batch);
         RecordDatagrams(state, trace, *batch);

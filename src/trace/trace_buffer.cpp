@@ -373,6 +373,11 @@ void KeepTraceFromNow(TraceBuffer& trace, bool keep) {
     }
 }
 
+bool SpillFull(const TraceBuffer& trace) {
+    LockHold hold(trace.Guard);
+    return trace.Spill.Cells.size() >= kSpillLimit;
+}
+
 int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out, std::vector<TraceCellNote>& notes) {
     out.clear();
     notes.clear();

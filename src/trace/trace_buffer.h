@@ -223,6 +223,12 @@ int32_t SkipTrace(const TraceBuffer& trace, TraceReader& reader, int32_t count);
 // start were given before (a trailer still counting then, and what followed
 // it).
 void KeepTraceFromNow(TraceBuffer& trace, bool keep);
+// Whether the spill reader has fallen this far behind: the receive side
+// then waits before it takes more from the network (the system's buffers
+// hold the rest, or the sender waits), so memory stays bounded whatever
+// the rate and the spill reader still loses nothing.
+constexpr size_t kSpillLimit = size_t(1) << 20;  // cells
+bool SpillFull(const TraceBuffer& trace);
 int32_t TakeKept(TraceBuffer& trace, std::vector<TraceCell>& out, std::vector<TraceCellNote>& notes);
 
 // For a view: the four characters of the stamp whose StampHigh cell has
