@@ -2,16 +2,18 @@
 // listens on, takes one flood from bench/flood/flood_sender and prints what
 // it got. Built for Windows (run under Wine) and natively.
 //
-//   flood_receiver bare-udp | udp-server | udp-client | bare-tcp | tcp-server
+//   flood_receiver bare-udp [BUFFER] | udp-server | udp-client | bare-tcp | tcp-server
 //
 // "bare-*" is the baseline: a plain loop of blocking receive calls into a
-// counter, 1,023 bytes a call as the program takes them. The others open the
+// counter, 1,023 bytes a call as the program takes them; BUFFER is the
+// receive buffer a bare UDP reader asks for (default: the system's). The others open the
 // program's real connection (its open, receive thread and trace buffer) and
 // count what the trace recorded. Output:
 //   port N
 //   result count=DATAGRAMS bytes=BYTES seconds=S
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -84,9 +86,12 @@ RawSocket BoundLoopbackSocket(int type, int& port) {
     return s;
 }
 
-int BareUdp() {
+int BareUdp(int receiveBuffer) {
     int port = 0;
     RawSocket s = BoundLoopbackSocket(SOCK_DGRAM, port);
+    if (receiveBuffer > 0) {
+        setsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof receiveBuffer);
+    }
     PrintPort(port);
     char buffer[1024];
     long long count = 0, bytes = 0;
@@ -212,7 +217,7 @@ int main(int argc, char** argv) {
     SocketLibraryInfo info;
     SocketStartup(0x0202, info);
     std::string reader = argv[1];
-    if (reader == "bare-udp") return BareUdp();
+    if (reader == "bare-udp") return BareUdp(argc > 2 ? std::atoi(argv[2]) : 0);
     if (reader == "bare-tcp") return BareTcp();
     if (reader == "udp-server") return ProgramUdp(true);
     if (reader == "udp-client") return ProgramUdp(false);
