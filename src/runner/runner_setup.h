@@ -24,6 +24,11 @@ void LoadRunnerTexts(const AppSettings& settings);
 
 // Reads the macro file and makes it the run's macro (not yet stepped).
 bool LoadRunnerMacro(const std::u16string& path, MacroRun& run, std::u16string& error);
+// Reads the macro file's text as the interpreter would hold it.
+bool ReadRunnerMacro(const std::u16string& path, std::u16string& text, std::u16string& error);
+// A text without commands is refused: it would run off its end and fail
+// the device, when it is the file that is wrong.
+bool HasRunnerCommands(const std::u16string& path, const std::u16string& text, std::u16string& error);
 
 // "a.b.c.d:port" of the access point: how blocks of a client are labelled.
 std::string AccessPointText(const AppSettings& settings);
