@@ -38,10 +38,10 @@ TEST(RunnerOptions, GoodCommandLines) {
     EXPECT_FALSE(c.options.endpoint.hasAddress);
     EXPECT_EQ(c.options.endpoint.port, 1050);
     EXPECT_EQ(c.options.timeoutMs, 2500u);
-    c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--listen=86400"});
+    c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--listen=86400", u"--verbose"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.mode, RunnerMode::FromSettings);
-    EXPECT_TRUE(c.options.hasLocal && c.options.quiet);
+    EXPECT_TRUE(c.options.hasLocal && c.options.quiet && c.options.verbose);
     EXPECT_EQ(c.options.local.octets[3], 2);
     EXPECT_EQ(c.options.listenMs, 86400000u);
     c = Parse({u"--udp-server", u"5", u"--convert", u"t.log", u"--to=pcap", u"t.pcap"});

@@ -36,6 +36,12 @@ int UsageError(const std::u16string& reason) {
     return kExitUsage;
 }
 
+// A file that cannot be used: its reason alone, the command line was right.
+int FileRefused(const std::u16string& reason) {
+    PrintError(Utf16ToUtf8(reason));
+    return kExitUsage;
+}
+
 uint32_t Now() { return SystemTickClock().NowMs(); }
 
 uint32_t NowSeconds() { return static_cast<uint32_t>(std::time(nullptr)); }
@@ -221,35 +227,30 @@ private:
 };
 
 int Convert(const RunnerOptions& o) {
-    AppSettings settings;
+    ExportEndpoints endpoints;
     std::u16string error;
-    // The settings only label the export (peer, ports); without any, the
-    // program's defaults do.
-    if (!PrepareSettings(o, settings, error)) {
-        if (!o.settingsFile.empty()) return UsageError(error);
-        settings = AppSettings{};
-    }
-    switch (ConvertTraceFile(o.convertFile, o.convertFormat, ExportEndpointsFrom(settings, NowSeconds()), o.outputFile)) {
+    if (!ConversionEndpoints(o, NowSeconds(), endpoints, error)) return FileRefused(error);
+    switch (ConvertTraceFile(o.convertFile, o.convertFormat, endpoints, o.outputFile)) {
     case ExportResult::Ok:
         return kExitDone;
     case ExportResult::Empty:
-        return UsageError(u"the trace file \"" + o.convertFile + u"\" holds no cells");
+        return FileRefused(u"the trace file \"" + o.convertFile + u"\" holds no cells");
     case ExportResult::ReadFailed:
-        return UsageError(u"cannot read the trace file \"" + o.convertFile + u"\"");
+        return FileRefused(u"cannot read the trace file \"" + o.convertFile + u"\"");
     case ExportResult::WriteFailed:
         break;
     }
-    return UsageError(u"cannot write \"" + o.outputFile + u"\"");
+    return FileRefused(u"cannot write \"" + o.outputFile + u"\"");
 }
 
 int RunConnection(const RunnerOptions& o, uint32_t start) {
     AppSettings settings;
     std::u16string error;
-    if (!PrepareSettings(o, settings, error)) return UsageError(error);
+    if (!PrepareSettings(o, settings, error)) return FileRefused(error);
     LoadRunnerTexts(settings);
     auto run = std::make_unique<Run>(o, settings, start);
-    if (!run->Prepare(error)) return UsageError(error);
-    ConsoleMessageBox console;
+    if (!run->Prepare(error)) return FileRefused(error);
+    ConsoleMessageBox console(o.verbose);
     MessageBoxHost* previous = SetMessageBoxHost(&console);
     int verdict = run->Execute();
     SetMessageBoxHost(previous);

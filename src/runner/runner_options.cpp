@@ -28,6 +28,14 @@ struct ModeOption {
     {u"--udp-server", RunnerMode::UdpServer, false},
 };
 
+struct FlagOption {
+    std::u16string_view name;
+    bool RunnerOptions::*field;
+} const kFlags[] = {
+    {u"--quiet", &RunnerOptions::quiet},
+    {u"--verbose", &RunnerOptions::verbose},
+};
+
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // Decimal digits only, at most `limit`.
@@ -92,10 +100,11 @@ public:
         }
         if (name == u"--send") return Send(value);
         usedValue = false;
-        if (name == u"--quiet") {
-            options_.quiet = true;
-            return true;
-        }
+        for (const FlagOption& f : kFlags)
+            if (name == f.name) {
+                options_.*f.field = true;
+                return true;
+            }
         return Fail(u"unknown option ", name);
     }
 
@@ -271,8 +280,9 @@ const char* RunnerUsage() {
            "CONNECTION: --tcp-client HOST:PORT | --tcp-server [ADDR:]PORT | --udp-client HOST:PORT\n"
            "            | --udp-server [ADDR:]PORT, --local ADDR:PORT (bind a client),\n"
            "            --settings FILE (default: Lanvisor.ini in the current folder)\n"
-           "OUTPUT:     --quiet, --trace FILE, --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
+           "OUTPUT:     --quiet, --verbose (also the reports of success), --trace FILE,\n"
+           "            --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
            "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A)\n"
            "exit: 0 PEND or done, 1 end of macro without PEND, 2 macro error, 3 no connection,\n"
-           "      4 timeout, 64 usage error\n";
+           "      4 timeout, 64 usage error or unreadable file\n";
 }

@@ -26,6 +26,7 @@ struct RunnerOptions {
     RunnerEndpoint local;            // --local: the address a client binds to
     std::u16string settingsFile;     // empty: Lanvisor.ini in the current folder
     bool quiet = false;
+    bool verbose = false;            // --verbose: the window's reports of success on standard error too
     std::u16string traceFile;        // empty: no trace file
     int32_t language = -1;           // -1: the settings' language, else English
     uint32_t timeoutMs = 0;          // 0: no limit

@@ -53,7 +53,8 @@ bool PrepareSettings(const RunnerOptions& o, AppSettings& s, std::u16string& err
         return false;
     }
     if (!exists && o.mode == RunnerMode::FromSettings) {
-        error = u"no connection given and no Lanvisor.ini in the current folder";
+        error = u"no connection given (--tcp-client, --tcp-server, --udp-client, --udp-server or --settings) and no"
+                u" Lanvisor.ini in the current folder";
         return false;
     }
     IniDocument ini;
@@ -104,6 +105,16 @@ bool ReadRunnerMacro(const std::u16string& path, std::u16string& text, std::u16s
     if (refusal.empty()) return true;
     error = u"the macro file \"" + path + u"\" " + refusal;
     return false;
+}
+
+bool ConversionEndpoints(const RunnerOptions& o, uint32_t startSeconds, ExportEndpoints& endpoints,
+                         std::u16string& error) {
+    AppSettings settings;
+    bool known = PrepareSettings(o, settings, error);
+    if (!known && !o.settingsFile.empty()) return false;
+    endpoints = ExportEndpointsFrom(known ? settings : AppSettings{}, startSeconds);
+    if (!known) endpoints.remoteAddress = Ipv4Address{};
+    return true;
 }
 
 std::string AccessPointText(const AppSettings& s) {

@@ -81,10 +81,11 @@ std::string ItemWord(const TraceItem& item) {
     }
 }
 
-// The peer of an item: its address cells, else (client modes) the access point.
+// The peer of an item: its address cells, else (client modes) the access
+// point, unless that is unknown.
 std::string PeerText(const TraceItem& item, const ExportEndpoints& endpoints) {
     if (item.hasAddress) return DottedText(item.address);
-    if (!endpoints.server) return DottedText(endpoints.remoteAddress);
+    if (!endpoints.server && !endpoints.remoteAddress.IsAny()) return DottedText(endpoints.remoteAddress);
     return std::string();
 }
 
