@@ -48,6 +48,8 @@ TEST(RunnerOptions, GoodCommandLines) {
     ASSERT_EQ(c.action, RunnerAction::Convert) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.convertFile + u">" + c.options.outputFile, u"t.log>t.pcap");
     EXPECT_TRUE(c.options.macroFile.empty());  // the output took its place
+    EXPECT_EQ(Parse({u"--tcp-client", u"127.0.0.1:5", u"--timeout", u"9", u"m.mac", u"--check"}).action,
+              RunnerAction::Check);  // the options of a run may stay
     EXPECT_EQ(Parse({u"--bogus", u"--help"}).action, RunnerAction::Help);
     EXPECT_EQ(Parse({u"m.mac", u"--version"}).action, RunnerAction::Version);
 }
@@ -74,6 +76,8 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"--quiet=yes", u"m.mac"}, u"takes no value"},
         {{u"--convert", u"t.log", u"--to", u"csv"}, u"needs the file to write"},
         {{u"--log", u"", u"m.mac"}, u"--log needs a file name"},
+        {{u"--check"}, u"--check needs a macro file"},
+        {{u"--check", u"--listen", u"1", u"m.mac"}, u"--check reads a macro file and runs nothing"},
     };
     for (const Row& row : rows) {
         RunnerCommand c = Parse(row.args);

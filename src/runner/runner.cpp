@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "runner/console_message_box.h"
+#include "runner/runner_check.h"
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
 #include "session/session.h"
@@ -275,6 +276,11 @@ int RunLanvisorRun(const std::vector<std::u16string>& args) {
         return UsageError(command.error);
     case RunnerAction::Convert:
         return Convert(command.options);
+    case RunnerAction::Check: {
+        std::u16string error;
+        int verdict = CheckRunnerMacro(command.options.macroFile, error);
+        return error.empty() ? verdict : FileRefused(error);
+    }
     case RunnerAction::Run:
         break;
     }

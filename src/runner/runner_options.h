@@ -35,6 +35,7 @@ struct RunnerOptions {
     bool listen = false;
     uint32_t listenMs = 0;
     std::u16string macroFile;
+    bool check = false;              // --check: read the macro file, connect to nothing
     std::u16string logFile;   // --log: the blocks as text lines while the run records
     std::u16string pcapFile;  // --pcap: the blocks as packets while the run records
     // --convert TRACE_FILE --to FORMAT OUTPUT: no connection, a conversion.
@@ -44,7 +45,7 @@ struct RunnerOptions {
     std::u16string outputFile;
 };
 
-enum class RunnerAction { Run, Convert, Help, Version, UsageError };
+enum class RunnerAction { Run, Convert, Check, Help, Version, UsageError };
 
 struct RunnerCommand {
     RunnerAction action = RunnerAction::UsageError;

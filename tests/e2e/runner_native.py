@@ -10,6 +10,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import textwrap
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
@@ -104,6 +105,28 @@ def failures(folder):
     run("--bogus", wanted=64, words=["unknown option", "usage: lanvisor-run"], folder=folder)
 
 
+def macro_files_checked(folder):
+    """A macro file that cannot run as a macro is refused before connecting
+    (exit 64) in one line naming it; --check reports the lines that will not
+    run as written (exit 2) and passes the README's example."""
+    readme = (Path(__file__).resolve().parents[2] / "README.md").read_text(encoding="utf-8")
+    example = textwrap.dedent(re.search(r"Example, `check.mac`:\n\n((?:    .*\n)+)", readme).group(1))
+    files = {"nobom.mac": "SEND 41\r\nPEND\r\n".encode("utf-16-le"), "notes.mac": b"; no commands\n:end\n",
+             "typo.mac": b"SEND 41\nSNED 42\nGOTO end\nPEND\n", "check.mac": example.encode()}
+    for name, data in files.items():
+        (folder / name).write_bytes(data)
+    for args, wanted, out_pattern, err_pattern in [
+        (["nobom.mac"], 64, "", r'lanvisor-run: the macro file "nobom.mac" holds 00 bytes: UTF-16 without .*\n'),
+        (["notes.mac"], 64, "", r'lanvisor-run: the macro file "notes.mac" holds no commands.*\n'),
+        (["--check", "typo.mac"], 2, r'typo.mac:2: "SNED 42" is not a command.*\ntypo.mac:3: .*":end".*\n', ""),
+        (["--check", "check.mac"], 0, "", ""),
+    ]:
+        process = start("--tcp-client", "127.0.0.1:9", *args, folder=folder)
+        out, err = process.communicate(timeout=RUN_LIMIT)
+        assert (process.returncode, bool(re.fullmatch(out_pattern, out)), bool(re.fullmatch(err_pattern, err))) == \
+            (wanted, True, True), f"{args}: exit {process.returncode}\n{out}\n{err}"
+
+
 def udp_server_replies(folder):
     """A UDP server sends (bytes in line notation) once a datagram has come,
     to its sender."""
@@ -126,7 +149,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     RUNNER = os.path.abspath(parser.parse_args().runner)
-    cases = [reply_branches, failures, udp_server_replies]
+    cases = [reply_branches, failures, macro_files_checked, udp_server_replies]
     failed = []
     for case in cases:  # every case runs; the failures are counted at the end
         with tempfile.TemporaryDirectory(prefix="lanvisor-run-") as folder:
