@@ -92,7 +92,12 @@ std::string PeerText(const TraceItem& item, const ExportEndpoints& endpoints) {
 std::string PadLeft(std::string s, size_t width) { return s.size() < width ? std::string(width - s.size(), ' ') + s : s; }
 std::string PadRight(std::string s, size_t width) { return s.size() < width ? s + std::string(width - s.size(), ' ') : s; }
 
-std::string CsvField(const std::string& field) {
+// A cell that starts like a formula (=, +, -, @, or a tab or carriage
+// return before one) gets a leading apostrophe, so that a spreadsheet shows
+// the peer's bytes instead of running them.
+std::string CsvField(std::string field) {
+    constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+    if (!field.empty() && kFormulaStarts.find(field[0]) != std::string_view::npos) field.insert(0, 1, '\'');
     if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
     std::string out = "\"";
     for (char c : field) {
