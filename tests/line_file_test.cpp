@@ -54,6 +54,11 @@ TEST(ParseLineNotation, Rules) {
 TEST(ReadLineFileBytes, LinesBecomeEntries) {
     std::vector<std::u16string> many;
     for (int i = 0; i < 250; ++i) many.push_back(FormatString(u"%04X", {i}));
+    // A long first line, then lines of "4142" up to the read limit, which
+    // falls after the "41" of line 199.
+    std::vector<std::u16string> long4142(200, u"4142");
+    long4142[0] = std::u16string((kLineFileReadLimit - 2) / 2 - 2 - 198 * 6 - 2, u'4');
+    std::string cutAtLimit = FileOfLines(long4142).substr(0, kLineFileReadLimit);
     const struct {
         const char* name;
         std::string bytes;
@@ -66,8 +71,10 @@ TEST(ReadLineFileBytes, LinesBecomeEntries) {
          {{0, {0x04, 0x41}}, {1, {0x42}}, {2, {0x43}}}},
         {"640 characters, the longest saved line, are taken", FileOfLines({std::u16string(640, u'4'), u"41"}),
          {{0, Codes(256, 0x44)}, {1, {0x41}}}},
-        {"longer lines are cut: the rest is the next line", FileOfLines({std::u16string(648, u'4'), u"41"}),
-         {{0, {}}, {1, Codes(3, 0x44)}, {2, {0x41}}}},
+        {"a longer line is refused whole; the next keeps its place and its digits",
+         FileOfLines({std::u16string(641, u'4'), u"41", std::u16string(5000, u'4'), u"42"}),
+         {{0, {}}, {1, {0x41}}, {2, {}}, {3, {0x42}}}},
+        {"at the read limit the last line may be cut: it is refused", cutAtLimit, {{198, {0x41, 0x42}}, {199, {}}}},
         {"an odd last byte ends the file", std::string("\xFF\xFE" "4\0" "1\0" "4", 7), {{0, {0x41}}}},
     };
     for (const auto& c : cases) {

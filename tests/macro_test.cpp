@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "common/app_settings.h"
 #include "common/text_table.h"
+#include "macro/macro_check.h"
 #include "macro/macro_data.h"
 #include "macro/macro_file.h"
 #include "macro/macro_runner.h"
@@ -352,6 +354,55 @@ TEST_F(MacroTest, LimitsStopTheMacroNamingTheLine) {
     ASSERT_EQ(host.sent.size(), 1u);
     EXPECT_EQ(host.sent[0].bytes, Bytes(249, 'y'));
     EXPECT_EQ(TextView(run->Display.Line).size(), 255u);
+}
+
+// Each row is one line of a macro: what the check says of it (part of the
+// finding), or nothing.
+TEST(MacroCheck, FindsLinesThatWillNotRunAsWritten) {
+    const struct {
+        std::u16string line;
+        std::u16string_view finding;
+    } rows[] = {
+        {u"; a comment, blank lines and labels with words pass", u""},
+        {u"", u""},
+        {u":ok1 the device answered", u""},
+        {u"SEND3 'AB'0D", u""},
+        {u"READ 01 002 030", u""},
+        {u"READ 01  20   5", u""},  // numbers right-aligned in their columns
+        {u"TIME 5", u""},           // a number cut by the line's end
+        {u"CMPL 01 ok1 'OK'", u""},
+        {u"MMID 01 02 03 04", u""},
+        {u"PEND and words", u""},
+        {u"SNED 41", u"\"SNED 41\" is not a command"},
+        {u"Send 41", u"not a command"},
+        {u"  SEND 41", u"not a command"},
+        {u"READ01 002", u"not a command"},
+        {u"GOTO bad", u"no line starts with \":bad\", the label at columns 6-8"},
+        {u"GOTO ok", u"\"ok\" is shorter than 3"},
+        {u"CMPM 01 02 ok 'OK'", u"\":ok \""},
+        {u"READ 1 002 030", u"the register at columns 6-7 is \"1 \""},
+        {u"MADD 01", u"the register at columns 9-10 is missing"},
+        {u"READ 01 2 30", u"the number at columns 9-11 is \"2 3\""},
+        {u"MOVE 01,'AB'", u"column 8 should be a blank"},
+        {u"SENDx 41", u"the client at column 5 is \"x\""},
+        {u"MSED1,05", u"column 6 should be a blank"},
+        {u":ab", u"shorter than 3 characters: no jump reaches it"},
+        {u":ok1 again", u"on line 3 already"},
+        {u"SEND '" + std::u16string(250, u'x') + u"'", u"longer than 255"},
+        {u"MOVE 01 41\nPEND", u"a line feed without a carriage return"},
+    };
+    std::u16string text = u"\uFEFF";
+    for (const auto& row : rows) text += row.line + u"\r\n";
+    std::map<int32_t, std::u16string> found;
+    for (const MacroFinding& f : CheckMacroText(text)) EXPECT_TRUE(found.emplace(f.line, f.what).second);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        std::u16string what = found[static_cast<int32_t>(i + 1)];
+        EXPECT_EQ(what.empty(), rows[i].finding.empty()) << Utf16ToUtf8(rows[i].line) << ": " << Utf16ToUtf8(what);
+        EXPECT_NE(what.find(rows[i].finding), std::u16string::npos) << Utf16ToUtf8(what);
+    }
+    EXPECT_EQ(found.size(), std::size(rows));
+    EXPECT_TRUE(MacroHasCommand(u"\uFEFF; x\r\nPEND"));
+    EXPECT_FALSE(MacroHasCommand(u"\uFEFF; x\r\n:lab\r\nSEND"));  // a keyword alone at the end runs nothing
 }
 
 // Short names, files without a mark and empty files are refused end to end.

@@ -38,16 +38,18 @@ TEST(RunnerOptions, GoodCommandLines) {
     EXPECT_FALSE(c.options.endpoint.hasAddress);
     EXPECT_EQ(c.options.endpoint.port, 1050);
     EXPECT_EQ(c.options.timeoutMs, 2500u);
-    c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--listen=86400"});
+    c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--listen=86400", u"--verbose"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.mode, RunnerMode::FromSettings);
-    EXPECT_TRUE(c.options.hasLocal && c.options.quiet);
+    EXPECT_TRUE(c.options.hasLocal && c.options.quiet && c.options.verbose);
     EXPECT_EQ(c.options.local.octets[3], 2);
     EXPECT_EQ(c.options.listenMs, 86400000u);
     c = Parse({u"--udp-server", u"5", u"--convert", u"t.log", u"--to=pcap", u"t.pcap"});
     ASSERT_EQ(c.action, RunnerAction::Convert) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.convertFile + u">" + c.options.outputFile, u"t.log>t.pcap");
     EXPECT_TRUE(c.options.macroFile.empty());  // the output took its place
+    EXPECT_EQ(Parse({u"--tcp-client", u"127.0.0.1:5", u"--timeout", u"9", u"m.mac", u"--check"}).action,
+              RunnerAction::Check);  // the options of a run may stay
     EXPECT_EQ(Parse({u"--bogus", u"--help"}).action, RunnerAction::Help);
     EXPECT_EQ(Parse({u"m.mac", u"--version"}).action, RunnerAction::Version);
 }
@@ -74,6 +76,8 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"--quiet=yes", u"m.mac"}, u"takes no value"},
         {{u"--convert", u"t.log", u"--to", u"csv"}, u"needs the file to write"},
         {{u"--log", u"", u"m.mac"}, u"--log needs a file name"},
+        {{u"--check"}, u"--check needs a macro file"},
+        {{u"--check", u"--listen", u"1", u"m.mac"}, u"--check reads a macro file and runs nothing"},
     };
     for (const Row& row : rows) {
         RunnerCommand c = Parse(row.args);
@@ -155,20 +159,40 @@ TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
 }
 
 // A macro file in UTF-16 passes as it is; UTF-8 gets CR LF line ends
-// (its runs are checked end to end); a text that is neither is refused. A
-// box's text of several lines is written on one.
+// (its runs are checked end to end); a text that is neither, UTF-16 without
+// its mark, a text longer than the interpreter holds (however the file is
+// cut) and a file without commands are refused. A box's text of several
+// lines is written on one.
 TEST(RunnerFiles, MacroFileEncodingsAndMessageLines) {
     std::u16string out;
     ASSERT_TRUE(MacroFileText(Utf16LeFile(u"SEND 41\nPEND"), out));
     EXPECT_EQ(out, u"\uFEFFSEND 41\nPEND");
     ASSERT_TRUE(MacroFileText("\xEF\xBB\xBFSEND 'caf\xC3\xA9'\r\nPEND\n\n", out));
     EXPECT_EQ(out, u"\uFEFFSEND 'caf\u00E9'\r\nPEND\r\n\r\n");
-    EXPECT_FALSE(MacroFileText("SEND '\xE9'", out));
+    std::string kana;
+    while (kana.size() < kMacroReadLimit) kana += "\xE3\x81\x82";
+    const struct {
+        std::string bytes;
+        std::u16string_view refusal;
+    } files[] = {
+        {"SEND '\xE9'", u"is neither UTF-16 with byte-order mark nor UTF-8"},
+        {std::string("S\0E\0N\0D\0 \0" "4\0" "1\0", 14), u"holds 00 bytes: UTF-16 without byte-order mark?"},
+        {"PEND" + std::string(25599, ' '), u""},
+        {"PEND" + std::string(25600, ' '), u"is longer than the 25603 characters a macro holds"},
+        {std::string(25599, '\n'), u"is longer than the 25603"},  // each line feed gains a carriage return
+        {kana.substr(0, kMacroReadLimit), u"is longer than the 25603"},  // a read cut inside a character
+    };
+    for (const auto& file : files) {
+        std::u16string refusal = MacroFileRefusal(file.bytes, out);
+        EXPECT_TRUE(refusal.starts_with(file.refusal) && refusal.empty() == file.refusal.empty())
+            << file.bytes.substr(0, 12) << ": " << Utf16ToUtf8(refusal);
+    }
     TempFolder folder;
-    folder.WriteBytes(u"empty.mac", "");
+    folder.WriteBytes(u"notes.mac", "; only words\n:end\nSEND");
     std::u16string error;
     auto run = std::make_unique<MacroRun>();
-    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"empty.mac"), *run, error));
+    EXPECT_FALSE(LoadRunnerMacro(folder.File(u"notes.mac"), *run, error));
+    EXPECT_NE(error.find(u"notes.mac\" holds no commands"), std::u16string::npos) << Utf16ToUtf8(error);
     EXPECT_EQ(MessageLine(u"bind_Error", u"No.10048 :in use.\r\n again\tlater\nend\r"),
               "[bind_Error] No.10048 :in use. |  again later | end | ");
 }

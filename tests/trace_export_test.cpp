@@ -85,6 +85,21 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
                 byName == ExportFormat::Text);
 }
 
+// A text cell a spreadsheet would take for a formula shows the bytes
+// behind an apostrophe; the others stay as they are.
+TEST(CsvExport, CellsThatLookLikeFormulasAreNotRun) {
+    const struct {
+        std::string bytes, cell;
+    } rows[] = {{"=1+2", "'=1+2"},  {"+A1", "'+A1"},          {"-2,3", "\"'-2,3\""}, {"@SUM(A1)", "'@SUM(A1)"},
+                {"\t=1", "'\t=1"}, {"\r=1", "\"'\r=1\""}, {"1=1", "1=1"}};
+    for (const auto& row : rows) {
+        TraceItem item;
+        item.bytes = reinterpret_cast<const uint8_t*>(row.bytes.data());
+        item.length = static_cast<int32_t>(row.bytes.size());
+        EXPECT_TRUE(CsvExportRow(item, {}).ends_with("," + row.cell + "\r\n")) << CsvExportRow(item, {});
+    }
+}
+
 #ifndef _WIN32
 // Runs tshark; returns what it prints, errors included, less its remark on
 // running as root (which this machine's tests do).

@@ -32,6 +32,12 @@ std::u16string_view Span(const MacroRun& run, int32_t from, int32_t to) {
     return CutText(std::u16string_view(run.MacroText + from, static_cast<size_t>(to - from)), kMacroLineCapacity - 1);
 }
 
+// The text from `from` to its end, as a command is matched against it.
+std::u16string_view Rest(const MacroRun& run, int32_t from) {
+    from = std::clamp(from, 0, TextEnd(run));
+    return std::u16string_view(run.MacroText + from, static_cast<size_t>(TextEnd(run) - from));
+}
+
 void PassLineEnd(MacroRun& run) {
     if (At(run, run.MacroPosition) == kCr) ++run.MacroPosition;
     if (At(run, run.MacroPosition) == kLf) ++run.MacroPosition;
@@ -280,15 +286,14 @@ const Command kCommands[] = {
     {u"PEND", Separator::Any, nullptr},
 };
 
-const Command* MatchCommand(const MacroRun& run, int32_t start) {
-    int32_t end = TextEnd(run);
-    if (start + 4 > end) return nullptr;
-    std::u16string_view head(run.MacroText + start, 4);
+// `rest`: the text from the line's start to the end of the macro text.
+const Command* MatchCommand(std::u16string_view rest) {
+    if (rest.size() < 4) return nullptr;
     for (const Command& c : kCommands) {
-        if (head != c.keyword) continue;
+        if (rest.substr(0, 4) != c.keyword) continue;
         if (c.separator == Separator::Any) return &c;
-        if (start + 4 >= end) return nullptr;
-        if (c.separator == Separator::Client || run.MacroText[start + 4] == u' ') return &c;
+        if (rest.size() == 4) return nullptr;
+        if (c.separator == Separator::Client || rest[4] == u' ') return &c;
         return nullptr;
     }
     return nullptr;
@@ -346,7 +351,7 @@ MacroStepResult RunMacroStep(MacroRun& run, MacroRegisters& registers, MacroHost
     if (!stamped) host.StampTrace();
 
     int32_t start = run.MacroPosition;
-    const Command* command = MatchCommand(run, start);
+    const Command* command = MatchCommand(Rest(run, start));
     if (command == nullptr) {
         if (At(run, start) != kCr) run.MacroPosition = LineEnd(run, start);
         PassLineEnd(run);
@@ -369,6 +374,11 @@ MacroStepResult RunMacroStep(MacroRun& run, MacroRegisters& registers, MacroHost
     MacroStepResult result = command->run(step);
     if (result == MacroStepResult::Continued) PassLineEnd(run);
     return result;
+}
+
+std::u16string_view MacroCommandKeyword(std::u16string_view rest) {
+    const Command* command = MatchCommand(rest);
+    return command ? command->keyword : std::u16string_view();
 }
 
 int32_t FindMacroLabel(const MacroRun& run, std::u16string_view name) {

@@ -94,6 +94,11 @@ enum class MacroStepResult {
 // One tick. Does nothing but return Ended when the macro is not running.
 MacroStepResult RunMacroStep(MacroRun& run, MacroRegisters& registers, MacroHost& host);
 
+// The keyword of the command the interpreter runs for a line, given the text
+// from the line's start to the end of the macro text; empty for a line it
+// passes over.
+std::u16string_view MacroCommandKeyword(std::u16string_view rest);
+
 // Index of the label line ":xyz" whose three characters equal `name`, or,
 // when there is none, where the walk ended (at or past the end of the text).
 int32_t FindMacroLabel(const MacroRun& run, std::u16string_view name);

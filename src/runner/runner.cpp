@@ -13,6 +13,7 @@
 #include "platform/text.h"
 #include "runner/console_message_box.h"
 #include "runner/run_printer.h"
+#include "runner/runner_check.h"
 #include "runner/runner_setup.h"
 #include "session/session.h"
 #include "session/session_macro_host.h"
@@ -32,6 +33,12 @@ void PrintError(const std::string& line) {
 int UsageError(const std::u16string& reason) {
     PrintError(Utf16ToUtf8(reason));
     std::fputs(RunnerUsage(), stderr);
+    return kExitUsage;
+}
+
+// A file that cannot be used: its reason alone, the command line was right.
+int FileRefused(const std::u16string& reason) {
+    PrintError(Utf16ToUtf8(reason));
     return kExitUsage;
 }
 
@@ -250,16 +257,10 @@ private:
 };
 
 int Convert(const RunnerOptions& o) {
-    AppSettings settings;
+    ExportEndpoints endpoints;
     std::u16string error;
-    // The settings only label the export (peer, ports); without any, the
-    // program's defaults do.
-    if (!PrepareSettings(o, settings, error)) {
-        if (!o.settingsFile.empty()) return UsageError(error);
-        settings = AppSettings{};
-    }
+    if (!ConversionEndpoints(o, NowSeconds(), endpoints, error)) return FileRefused(error);
     int32_t overlaps = 0;
-    ExportEndpoints endpoints = ExportEndpointsFrom(settings, NowSeconds());
     switch (ConvertTraceFile(o.convertFile, o.convertFormat, endpoints, o.outputFile, &overlaps)) {
     case ExportResult::Ok:
         // A trace file keeps no client ports: say where the streams may be mixed.
@@ -268,24 +269,24 @@ int Convert(const RunnerOptions& o) {
                        "the trace file cannot tell their blocks apart, so their streams may be mixed");
         return kExitDone;
     case ExportResult::Empty:
-        return UsageError(u"the trace file \"" + o.convertFile + u"\" holds no cells");
+        return FileRefused(u"the trace file \"" + o.convertFile + u"\" holds no cells");
     case ExportResult::ReadFailed:
-        return UsageError(u"cannot read the trace file \"" + o.convertFile + u"\"");
+        return FileRefused(u"cannot read the trace file \"" + o.convertFile + u"\"");
     case ExportResult::WriteFailed:
         break;
     }
-    return UsageError(u"cannot write \"" + o.outputFile + u"\"");
+    return FileRefused(u"cannot write \"" + o.outputFile + u"\"");
 }
 
 int RunConnection(const RunnerOptions& o, uint32_t start) {
     AppSettings settings;
     std::u16string error;
-    if (!PrepareSettings(o, settings, error)) return UsageError(error);
+    if (!PrepareSettings(o, settings, error)) return FileRefused(error);
     LoadRunnerTexts(settings);
     auto run = std::make_unique<Run>(o, settings, start);
-    if (!run->Prepare(error)) return UsageError(error);
+    if (!run->Prepare(error)) return FileRefused(error);
     WatchStopRequests(kExitInterrupted, kExitEndRequested);
-    ConsoleMessageBox console;
+    ConsoleMessageBox console(o.verbose);
     MessageBoxHost* previous = SetMessageBoxHost(&console);
     int verdict = run->Execute();
     SetMessageBoxHost(previous);
@@ -311,6 +312,11 @@ int RunLanvisorRun(const std::vector<std::u16string>& args) {
         return UsageError(command.error);
     case RunnerAction::Convert:
         return Convert(command.options);
+    case RunnerAction::Check: {
+        std::u16string error;
+        int verdict = CheckRunnerMacro(command.options.macroFile, error);
+        return error.empty() ? verdict : FileRefused(error);
+    }
     case RunnerAction::Run:
         break;
     }

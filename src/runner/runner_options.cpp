@@ -28,6 +28,15 @@ struct ModeOption {
     {u"--udp-server", RunnerMode::UdpServer, false},
 };
 
+struct FlagOption {
+    std::u16string_view name;
+    bool RunnerOptions::*field;
+} const kFlags[] = {
+    {u"--quiet", &RunnerOptions::quiet},
+    {u"--verbose", &RunnerOptions::verbose},
+    {u"--check", &RunnerOptions::check},
+};
+
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // Decimal digits only, at most `limit`.
@@ -92,10 +101,11 @@ public:
         }
         if (name == u"--send") return Send(value);
         usedValue = false;
-        if (name == u"--quiet") {
-            options_.quiet = true;
-            return true;
-        }
+        for (const FlagOption& f : kFlags)
+            if (name == f.name) {
+                options_.*f.field = true;
+                return true;
+            }
         return Fail(u"unknown option ", name);
     }
 
@@ -160,6 +170,15 @@ bool CheckConversion(Parser& parser, RunnerOptions& o) {
         return parser.Fail(u"--convert runs nothing: no --send, --listen, --trace, --log or --pcap");
     o.outputFile = o.macroFile;
     o.macroFile.clear();
+    return true;
+}
+
+// The other options of a command line may stay: --check then reads the
+// macro that command line would run.
+bool CheckMacroOnly(Parser& parser, const RunnerOptions& o) {
+    if (o.macroFile.empty()) return parser.Fail(u"--check needs a macro file");
+    if (!o.sends.empty() || o.listen || !o.convertFile.empty())
+        return parser.Fail(u"--check reads a macro file and runs nothing: no --send, --listen or --convert");
     return true;
 }
 
@@ -254,6 +273,10 @@ RunnerCommand ParseRunnerCommand(const std::vector<std::u16string>& args) {
             return command;
         }
     }
+    if (command.options.check) {
+        if (CheckMacroOnly(parser, command.options)) command.action = RunnerAction::Check;
+        return command;
+    }
     if (!command.options.convertFile.empty()) {
         if (CheckConversion(parser, command.options)) command.action = RunnerAction::Convert;
         return command;
@@ -268,11 +291,13 @@ const char* RunnerUsage() {
            "       lanvisor-run [CONNECTION] [OUTPUT] --send DATA [--send DATA ...] [--listen SECONDS]\n"
            "       lanvisor-run [CONNECTION] [OUTPUT] --listen SECONDS\n"
            "       lanvisor-run [CONNECTION] --convert TRACE_FILE --to text|csv|pcap OUTPUT_FILE\n"
+           "       lanvisor-run --check MACRO_FILE   (report the lines that will not run as written)\n"
            "CONNECTION: --tcp-client HOST:PORT | --tcp-server [ADDR:]PORT | --udp-client HOST:PORT\n"
            "            | --udp-server [ADDR:]PORT, --local ADDR:PORT (bind a client),\n"
            "            --settings FILE (default: Lanvisor.ini in the current folder)\n"
-           "OUTPUT:     --quiet, --trace FILE, --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
+           "OUTPUT:     --quiet, --verbose (also the reports of success), --trace FILE,\n"
+           "            --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
            "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A)\n"
            "exit: 0 PEND or done, 1 end of macro without PEND, 2 macro error, 3 no connection,\n"
-           "      4 timeout, 64 usage error\n";
+           "      4 timeout, 64 usage error or unreadable file; --check: 0 clean, 2 findings\n";
 }

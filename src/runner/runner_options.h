@@ -26,6 +26,7 @@ struct RunnerOptions {
     RunnerEndpoint local;            // --local: the address a client binds to
     std::u16string settingsFile;     // empty: Lanvisor.ini in the current folder
     bool quiet = false;
+    bool verbose = false;            // --verbose: the window's reports of success on standard error too
     std::u16string traceFile;        // empty: no trace file
     int32_t language = -1;           // -1: the settings' language, else English
     uint32_t timeoutMs = 0;          // 0: no limit
@@ -34,6 +35,7 @@ struct RunnerOptions {
     bool listen = false;
     uint32_t listenMs = 0;
     std::u16string macroFile;
+    bool check = false;              // --check: read the macro file, connect to nothing
     std::u16string logFile;   // --log: the blocks as text lines while the run records
     std::u16string pcapFile;  // --pcap: the blocks as packets while the run records
     // --convert TRACE_FILE --to FORMAT OUTPUT: no connection, a conversion.
@@ -43,7 +45,7 @@ struct RunnerOptions {
     std::u16string outputFile;
 };
 
-enum class RunnerAction { Run, Convert, Help, Version, UsageError };
+enum class RunnerAction { Run, Convert, Check, Help, Version, UsageError };
 
 struct RunnerCommand {
     RunnerAction action = RunnerAction::UsageError;

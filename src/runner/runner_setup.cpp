@@ -1,6 +1,7 @@
 #include "runner/runner_setup.h"
 
 #include "common/program_context.h"
+#include "macro/macro_check.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 #include "platform/sockets.h"
@@ -8,9 +9,6 @@
 #include "runner/macro_file_encoding.h"
 
 namespace {
-
-// A macro file of any encoding is read up to what its UTF-8 form could hold.
-constexpr size_t kMacroReadLimit = static_cast<size_t>(kMacroFileMaxBytes) * 2;
 
 // A server given only a port keeps the settings' adapter address (unused
 // while it listens on every address).
@@ -55,7 +53,8 @@ bool PrepareSettings(const RunnerOptions& o, AppSettings& s, std::u16string& err
         return false;
     }
     if (!exists && o.mode == RunnerMode::FromSettings) {
-        error = u"no connection given and no Lanvisor.ini in the current folder";
+        error = u"no connection given (--tcp-client, --tcp-server, --udp-client, --udp-server or --settings) and no"
+                u" Lanvisor.ini in the current folder";
         return false;
     }
     IniDocument ini;
@@ -84,17 +83,37 @@ void LoadRunnerTexts(const AppSettings& settings) {
 }
 
 bool LoadRunnerMacro(const std::u16string& path, MacroRun& run, std::u16string& error) {
-    std::string bytes;
-    if (ReadFileHead(path, bytes, kMacroReadLimit, kFileHeadShared) != FileReadResult::Ok) {
-        error = u"cannot read the macro file \"" + path + u"\"";
-        return false;
-    }
     std::u16string text;
-    if (bytes.empty() || !MacroFileText(bytes, text) || text.size() <= 1) {
-        error = u"the macro file \"" + path + u"\" is empty or neither UTF-16 with byte-order mark nor UTF-8";
-        return false;
-    }
+    if (!ReadRunnerMacro(path, text, error) || !HasRunnerCommands(path, text, error)) return false;
     BeginMacro(run, text.data(), static_cast<int32_t>(text.size()), nullptr);
+    return true;
+}
+
+bool HasRunnerCommands(const std::u16string& path, const std::u16string& text, std::u16string& error) {
+    if (MacroHasCommand(text)) return true;
+    error = u"the macro file \"" + path + u"\" holds no commands, only comments, labels or blank lines";
+    return false;
+}
+
+bool ReadRunnerMacro(const std::u16string& path, std::u16string& text, std::u16string& error) {
+    std::string bytes;
+    std::u16string refusal;
+    if (ReadFileHead(path, bytes, kMacroReadLimit, kFileHeadShared) != FileReadResult::Ok)
+        refusal = u"cannot be read";
+    else
+        refusal = MacroFileRefusal(bytes, text);
+    if (refusal.empty()) return true;
+    error = u"the macro file \"" + path + u"\" " + refusal;
+    return false;
+}
+
+bool ConversionEndpoints(const RunnerOptions& o, uint32_t startSeconds, ExportEndpoints& endpoints,
+                         std::u16string& error) {
+    AppSettings settings;
+    bool known = PrepareSettings(o, settings, error);
+    if (!known && !o.settingsFile.empty()) return false;
+    endpoints = ExportEndpointsFrom(known ? settings : AppSettings{}, startSeconds);
+    if (!known) endpoints.remoteAddress = Ipv4Address{};
     return true;
 }
 

@@ -17,20 +17,25 @@ bool HasByteOrderMark(std::string_view bytes) {
 
 bool IsLineBreak(char16_t c) { return c == kCr || c == kLf; }
 
-// Reads characters of one line from pos on. An odd byte at the end counts
-// as the end of the bytes. Returns the number of characters in line.
+// Reads one line from pos on, its CR LF included, into `line`. Characters
+// past the buffer are passed over to the line's end, so that the rest of a
+// long line is never taken for the next line. An odd byte at the end counts
+// as the end of the bytes. Returns the number of characters of the line.
 int32_t ReadLine(std::string_view bytes, size_t& pos, char16_t (&line)[kLineFileLineChars], bool& atEnd) {
     int32_t n = 0;
+    char16_t previous = 0;
     atEnd = false;
-    while (n < kLineFileLineChars) {
+    for (;;) {
         if (bytes.size() - pos < 2) {
             atEnd = true;
             break;
         }
         char16_t c = static_cast<char16_t>(static_cast<uint8_t>(bytes[pos]) | static_cast<uint8_t>(bytes[pos + 1]) << 8);
         pos += 2;
-        line[n++] = c;
-        if (c == kLf && n > 1 && line[n - 2] == kCr) break;  // a lone LF stays in the line
+        if (n < kLineFileLineChars) line[n] = c;
+        ++n;
+        if (c == kLf && previous == kCr) break;  // a lone LF stays in the line
+        previous = c;
     }
     return n;
 }
@@ -41,14 +46,18 @@ bool ReadLineFileBytes(std::string_view bytes, std::span<LineEntry> allEntries, 
     if (!HasByteOrderMark(bytes)) return false;
     for (LineEntry& entry : allEntries) ClearLineEntry(entry);
     maxLines = std::clamp<int32_t>(maxLines, 0, static_cast<int32_t>(allEntries.size()));
+    // Bytes that fill the read limit may stop inside a line.
+    bool mayBeCut = bytes.size() >= kLineFileReadLimit;
     size_t pos = 2;
     char16_t line[kLineFileLineChars];
     for (int32_t k = 0; k < maxLines; ++k) {
         bool atEnd = false;
-        int32_t n = ReadLine(bytes, pos, line, atEnd);
+        int32_t length = ReadLine(bytes, pos, line, atEnd);
+        int32_t n = std::min(length, kLineFileLineChars);
         for (int strip = 0; strip < 2; ++strip)
             if (n > 0 && IsLineBreak(line[n - 1])) --n;
-        if (n >= 1 && n <= kLineFileLongestLine) {
+        bool whole = length <= kLineFileLineChars && !(atEnd && mayBeCut);
+        if (whole && n >= 1 && n <= kLineFileLongestLine) {
             LineEntry& entry = allEntries[static_cast<size_t>(k)];
             entry.count = ParseLineNotation(std::u16string_view(line, static_cast<size_t>(n)), entry.codes, kLineCodes);
         }

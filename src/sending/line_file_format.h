@@ -14,21 +14,24 @@
 // The longest line taken: the longest the program writes. Codes below 256
 // take two hex digits, larger ones one character inside quotes, and a run of
 // them a pair of quotes; 256 codes alternating between the two take 128 x 5
-// characters. At most this many characters and the line break are read for
-// one line; a longer line is unusable and leaves its entry empty.
+// characters. A longer line (written by hand) is refused whole and leaves
+// its entry empty: cut anywhere, it could end inside a code or a quote and
+// send something else than written.
 constexpr int32_t kLineFileLongestLine = kLineCodes / 2 * 5;
 constexpr int32_t kLineFileLineChars = kLineFileLongestLine + 2;
 constexpr int32_t kLineFileMaxLines = 200;
-// The most a load can consume: the mark and 200 lines read whole.
-// Nothing beyond it is ever looked at, so a larger file is read only this far.
+// The most a load reads: the mark and 200 of the longest lines the program
+// writes. A file with longer lines may reach it before its 200th line.
 constexpr size_t kLineFileReadLimit = 2 + 2 * size_t(kLineFileLineChars) * kLineFileMaxLines;
 
 // Reads a line file's bytes into a table: false, with the table unchanged,
 // when the bytes do not start with the UTF-16LE byte-order mark. Otherwise
 // every entry (the spare ones too) is cleared, and line k of the file becomes
-// entry k for the first maxLines lines. A line ends at CR LF, at the end of
-// the bytes, or after kLineFileLineChars characters; an empty, unusable or
-// overlong line leaves its entry empty, and at most 256 codes are kept.
+// entry k for the first maxLines lines. A line ends at CR LF or at the end
+// of the bytes; an empty, unusable or overlong line leaves its entry empty
+// (the lines after it keep their places), and at most 256 codes are kept.
+// Bytes that fill kLineFileReadLimit may have been cut: their last line,
+// without its CR LF, counts as overlong.
 bool ReadLineFileBytes(std::string_view bytes, std::span<LineEntry> allEntries, int32_t maxLines);
 
 template <int32_t U, int32_t A>

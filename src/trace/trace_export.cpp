@@ -82,17 +82,23 @@ std::string ItemWord(const TraceItem& item) {
     }
 }
 
-// The peer of an item: its address cells, else (client modes) the access point.
+// The peer of an item: its address cells, else (client modes) the access
+// point, unless that is unknown.
 std::string PeerText(const TraceItem& item, const ExportEndpoints& endpoints) {
     if (item.hasAddress) return DottedText(item.address);
-    if (!endpoints.server) return DottedText(endpoints.remoteAddress);
+    if (!endpoints.server && !endpoints.remoteAddress.IsAny()) return DottedText(endpoints.remoteAddress);
     return std::string();
 }
 
 std::string PadLeft(std::string s, size_t width) { return s.size() < width ? std::string(width - s.size(), ' ') + s : s; }
 std::string PadRight(std::string s, size_t width) { return s.size() < width ? s + std::string(width - s.size(), ' ') : s; }
 
-std::string CsvField(const std::string& field) {
+// A cell that starts like a formula (=, +, -, @, or a tab or carriage
+// return before one) gets a leading apostrophe, so that a spreadsheet shows
+// the peer's bytes instead of running them.
+std::string CsvField(std::string field) {
+    constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+    if (!field.empty() && kFormulaStarts.find(field[0]) != std::string_view::npos) field.insert(0, 1, '\'');
     if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
     std::string out = "\"";
     for (char c : field) {

@@ -25,7 +25,8 @@ bool ExportFormatByName(std::string_view name, ExportFormat& format);
 
 // Where the traffic went: the connection settings of the run that recorded
 // the trace. Client modes take the peer from here; server modes take it from
-// the trace's address cells.
+// the trace's address cells. A remote address of 0.0.0.0 is unknown: text
+// and CSV leave a client's peer blank.
 struct ExportEndpoints {
     bool tcp = true;
     bool server = false;

@@ -1,6 +1,7 @@
 // Fuzzes macro files: any bytes either are refused or run, tick by tick,
 // to their end without reading or writing past the text, a line, the
-// registers or the send buffer. Registers start from the fuzzed bytes too,
+// registers or the send buffer; the check before a run names only lines the
+// text has. Registers start from the fuzzed bytes too,
 // so register contents of any length take part.
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "macro/macro_check.h"
 #include "macro/macro_file.h"
 #include "macro/macro_runner.h"
 #include "common/program_context.h"
@@ -67,6 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string withMark = std::string("\xFF\xFE", 2) + std::string(bytes);
     std::string_view file = (size > 0 && (data[0] & 1)) ? std::string_view(withMark) : bytes;
     if (BeginMacroFromBytes(*run, file, nullptr) != MacroStartResult::Started) return 0;
+    int32_t lines = MacroLineNumber(*run, run->MacroLength);
+    for (const MacroFinding& f : CheckMacroText({run->MacroText, static_cast<size_t>(run->MacroLength)}))
+        if (f.line < 1 || f.line > lines || f.what.empty()) __builtin_trap();
     for (int tick = 0; tick < 5000; ++tick) {
         if (RunMacroStep(*run, *registers, host) == MacroStepResult::Ended) break;
         host.clock.Advance(1000);  // waits end within a few ticks
