@@ -298,6 +298,7 @@ const char* RunnerUsage() {
            "OUTPUT:     --quiet, --verbose (also the reports of success), --trace FILE,\n"
            "            --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
            "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A)\n"
-           "exit: 0 PEND or done, 1 end of macro without PEND, 2 macro error, 3 no connection,\n"
-           "      4 timeout, 64 usage error or unreadable file; --check: 0 clean, 2 findings\n";
+           "exit: 0 PEND or done, 1 end of macro without PEND, 2 macro error or failed send,\n"
+           "      3 no connection, 4 timeout, 64 usage error or unusable file, 74 output file\n"
+           "      not written, 130 interrupted, 143 terminated; --check: 0 clean, 2 findings\n";
 }
