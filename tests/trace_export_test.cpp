@@ -7,6 +7,7 @@
 
 #include "platform/text.h"
 #include "support/temp_folder.h"
+#include "trace/trace_decoder.h"
 #include "trace/trace_export.h"
 #include "trace/trace_file.h"
 
@@ -164,5 +165,31 @@ TEST_F(ServerTrace, WiresharkReadsThePcapWithStreamsAndChecksums) {
                              "127.0.0.5,127.0.0.1,3000,2000,1," + Hex(big) + "\n");
 }
 #endif
+
+// However the cells come in pieces, the same items come out: an addressed
+// run of bytes longer than a block can be is cut at the longest block, the
+// rest no longer carries the address, and a change of kind ends a block.
+TEST(TraceDecoder, ReadsTheSameItemsHoweverTheCellsArePieced) {
+    std::vector<TraceCell> cells;
+    auto cell = [&](uint8_t kind, uint8_t value, uint8_t pos = 0) { cells.push_back({kind, 0, value, 0, pos, {}}); };
+    for (uint8_t octet = 1; octet <= 4; ++octet) cell(FromAddress, octet, octet == 4 ? 9 : 127);
+    for (int i = 0; i < kTraceMaxBlock + 904; ++i) cell(Received, static_cast<uint8_t>(i));
+    for (int i = 0; i < 3; ++i) cell(Sent, static_cast<uint8_t>(0xA0 + i));
+    cell(StampLabel, 0);
+    for (int32_t piece : {1, 7, 4096, static_cast<int32_t>(cells.size())}) {
+        TraceDecoder decoder;
+        std::vector<std::string> items;
+        TraceItemSink sink = [&](const TraceItem& item) {
+            items.push_back(std::to_string(item.kind) + (item.hasAddress ? " from " + DottedText(item.address) : "") +
+                            " " + std::to_string(item.length) + " " + std::to_string(item.bytes[0]) + ".." +
+                            std::to_string(item.bytes[item.length - 1]));
+        };
+        for (size_t at = 0; at < cells.size(); at += piece)
+            decoder.Feed(&cells[at], std::min<int32_t>(piece, static_cast<int32_t>(cells.size() - at)), sink);
+        decoder.Finish(sink);
+        EXPECT_EQ(items, (std::vector<std::string>{"1 from 127.127.127.9 4096 0..255", "1 904 0..135", "2 3 160..162"}))
+            << "pieces of " << piece;
+    }
+}
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "trace/trace_decoder.h"
 
+#include <algorithm>
+
 namespace {
 
 uint32_t StampDigit(uint8_t c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
@@ -17,10 +19,27 @@ TraceDecoder::TraceDecoder() { block_.reserve(kTraceMaxBlock); }
 
 void TraceDecoder::Feed(const TraceCell* cells, int32_t count, const TraceItemSink& sink, int32_t alreadySeen,
                         const TraceCellNote* notes) {
-    for (int32_t i = 0; i < count; ++i) {
-        if (i >= alreadySeen) Cell(cells[i], notes ? notes[i] : kNoNote, sink);
-        else Stamp(cells[i]);
+    int32_t i = 0;
+    for (; i < std::min(alreadySeen, count); ++i) Stamp(cells[i]);
+    while (i < count) {
+        i += ContinueBlock(cells + i, count - i);
+        if (i == count) break;
+        Cell(cells[i], notes ? notes[i] : kNoNote, sink);
+        ++i;
     }
+}
+
+// The bytes that continue the block under way, taken in one go (most cells
+// of a flood are such bytes); returns how many cells they were.
+int32_t TraceDecoder::ContinueBlock(const TraceCell* cells, int32_t count) {
+    if (block_.empty()) return 0;
+    int32_t room = kTraceMaxBlock - static_cast<int32_t>(block_.size());
+    int32_t n = 0;
+    while (n < count && n < room && cells[n].kind == blockKind_) ++n;
+    size_t at = block_.size();
+    block_.resize(at + static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k) block_[at + k] = cells[k].value;
+    return n;
 }
 
 void TraceDecoder::Finish(const TraceItemSink& sink) {

@@ -51,6 +51,7 @@ public:
     void Drop();
 
 private:
+    int32_t ContinueBlock(const TraceCell* cells, int32_t count);
     void Cell(const TraceCell& cell, const TraceCellNote& note, const TraceItemSink& sink);
     void Stamp(const TraceCell& cell);
     void EndBlock(const TraceItemSink& sink);

@@ -1,6 +1,7 @@
 #include "trace/trace_export.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -17,13 +18,46 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+// The text of one byte in PrintableText: up to four characters.
+struct ByteText {
+    char text[4] = {};
+    uint8_t length = 0;
+};
+
+ByteText TextOfByte(uint8_t b) {
+    ByteText t;
+    auto put = [&t](char c) { t.text[t.length++] = c; };
+    if (b == ' ') {
+        put(' ');
+    } else if (b < 0x20 || b == 0x7F) {
+        char16_t name[2];
+        ControlMnemonic(b, name);
+        put('<');
+        put(static_cast<char>(name[0]));
+        put(static_cast<char>(name[1]));
+        put('>');
+    } else if (b >= 0x80 && b < 0xA0) {
+        put('<');
+        put(kHexDigits[b >> 4]);
+        put(kHexDigits[b & 15]);
+        put('>');
+    } else if (b < 0x80) {
+        put(static_cast<char>(b));
+    } else {  // the Latin-1 character of the same code, in UTF-8
+        put(static_cast<char>(0xC0 | (b >> 6)));
+        put(static_cast<char>(0x80 | (b & 0x3F)));
     }
+    return t;
+}
+
+// Built once: a flood's export formats every byte it brings.
+const std::array<ByteText, 256>& TextsOfBytes() {
+    static const auto texts = [] {
+        std::array<ByteText, 256> table;
+        for (int b = 0; b < 256; ++b) table[b] = TextOfByte(static_cast<uint8_t>(b));
+        return table;
+    }();
+    return texts;
 }
 
 // The printable text of a block: control bytes by the names the trace grid
@@ -31,40 +65,29 @@ void AppendUtf8(std::string& out, char32_t c) {
 // the same code (as the grid), except the invisible 128..159 as "<80>".
 // keepLineBreaks leaves CR, LF and tab as they are (CSV cells hold them).
 std::string PrintableText(const uint8_t* bytes, int32_t length, bool keepLineBreaks) {
-    std::string out;
-    out.reserve(static_cast<size_t>(length) + 8);
+    if (length <= 0) return std::string();
+    const auto& texts = TextsOfBytes();
+    std::string out(static_cast<size_t>(length) * 4, '\0');  // four characters a byte at most
+    size_t n = 0;
     for (int32_t i = 0; i < length; ++i) {
         uint8_t b = bytes[i];
         if (keepLineBreaks && (b == '\r' || b == '\n' || b == '\t')) {
-            out += static_cast<char>(b);
-        } else if (b == ' ') {
-            out += ' ';
-        } else if (b < 0x20 || b == 0x7F) {
-            char16_t name[2];
-            ControlMnemonic(b, name);
-            out += '<';
-            out += static_cast<char>(name[0]);
-            out += static_cast<char>(name[1]);
-            out += '>';
-        } else if (b >= 0x80 && b < 0xA0) {
-            out += '<';
-            out += kHexDigits[b >> 4];
-            out += kHexDigits[b & 15];
-            out += '>';
-        } else {
-            AppendUtf8(out, b);
+            out[n++] = static_cast<char>(b);
+            continue;
         }
+        std::memcpy(&out[n], texts[b].text, 4);
+        n += texts[b].length;
     }
+    out.resize(n);
     return out;
 }
 
 std::string HexBytes(const uint8_t* bytes, int32_t length) {
-    std::string out;
-    out.reserve(static_cast<size_t>(length) * 3);
+    if (length <= 0) return std::string();
+    std::string out(static_cast<size_t>(length) * 3 - 1, ' ');
     for (int32_t i = 0; i < length; ++i) {
-        if (i) out += ' ';
-        out += kHexDigits[bytes[i] >> 4];
-        out += kHexDigits[bytes[i] & 15];
+        out[3 * i] = kHexDigits[bytes[i] >> 4];
+        out[3 * i + 1] = kHexDigits[bytes[i] & 15];
     }
     return out;
 }
@@ -185,10 +208,20 @@ ExportEndpoints ExportEndpointsFrom(const AppSettings& settings, uint32_t startS
 }
 
 std::string TextExportLine(const TraceItem& item, const ExportEndpoints& endpoints) {
-    std::string line = PadLeft(Seconds(item.ms), 8) + " " + PadRight(ItemWord(item), 5) + " ";
+    std::string line;
+    line.reserve(48 + static_cast<size_t>(item.length) * 7);  // no growing on the way
+    line += PadLeft(Seconds(item.ms), 8);
+    line += ' ';
+    line += PadRight(ItemWord(item), 5);
+    line += ' ';
     if (item.type == TraceItem::Block) {
-        line += PadRight(PeerText(item, endpoints), 15) + " " + PadLeft(std::to_string(item.length), 5) + "  " +
-                HexBytes(item.bytes, item.length) + "  " + PrintableText(item.bytes, item.length, false);
+        line += PadRight(PeerText(item, endpoints), 15);
+        line += ' ';
+        line += PadLeft(std::to_string(item.length), 5);
+        line += "  ";
+        line += HexBytes(item.bytes, item.length);
+        line += "  ";
+        line += PrintableText(item.bytes, item.length, false);
     } else {
         line += PeerText(item, endpoints);
     }

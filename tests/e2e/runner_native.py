@@ -68,13 +68,12 @@ def reply_branches(folder):
         lines = run("--tcp-client", peer, "--trace", "ask.log", "--log", "ask.txt", "--lang", "en", "--verbose", macro,
                     words=[r"\[Lanvisor\] The macro ended at PEND\.", r"\[LAN disconnect\]"], folder=folder)
         assert device.received == b"PING\r", device.received
-    # An immediate reply may be recorded before the send that asked for it:
-    # the send path records a block once it has gone.
-    assert sorted(lines) == [f"READ {peer} 4 4F 4B 0D 0A |OK..|", f"SEND {peer} 5 50 49 4E 47 0D |PING.|"], lines
+    # The request is recorded before the reply it caused, however fast the reply.
+    assert lines == [f"SEND {peer} 5 50 49 4E 47 0D |PING.|", f"READ {peer} 4 4F 4B 0D 0A |OK..|"], lines
     # What the trace file holds is loaded into the window in the Wine runner scenario.
     assert (folder / "ask.log").stat().st_size == trace_file_size(4 + 3 + 5 + 3), "ask.log: two blocks and trailers"
     logged = (folder / "ask.txt").read_text(encoding="utf-8").splitlines()
-    assert sorted(line.split()[1] for line in logged) == ["RECV", "SEND"], logged
+    assert [line.split()[1] for line in logged] == ["SEND", "RECV"], logged
     run("--convert", "ask.log", "--to", "csv", "ask.csv", folder=folder)
     csv = (folder / "ask.csv").read_text(encoding="utf-8")
     assert ",SEND,,5," in csv and ",RECV,,4," in csv, csv
@@ -91,7 +90,7 @@ def reply_branches(folder):
 def failures(folder):
     """A refused macro line (exit 2, the line named), a refused connect (3),
     a device that never answers a READ without time limit (the run's time-out,
-    4) and a file that cannot be written (a usage error, 64)."""
+    4) and files that cannot be used (64, the reason alone)."""
     (folder / "bad.mac").write_text("SEND 41\nCHKA 11 03\nSEND 42\nPEND\n")
     (folder / "wait.mac").write_text("READ 01 001 000\nPEND\n")
     with TcpServer() as device:
@@ -103,8 +102,16 @@ def failures(folder):
             folder=folder)
     run("--tcp-client", f"127.0.0.1:{free_port()}", "--send", "41", wanted=3,
         words=[r"\[connect_Error\] No\.10061 :Connection refused\."], folder=folder)
-    run("--tcp-client", "127.0.0.1:9", "--trace", "no/dir.log", "--listen", "1", wanted=64,
-        words=["cannot write the trace file"], absent=["usage:"], folder=folder)
+    (folder / "latin1.mac").write_bytes(b"SEND '\xe9'\nPEND\n")
+    for args, words in [(["--listen", "1"], "no Lanvisor.ini in the current folder"),
+                        (["--tcp-client", "127.0.0.1:9", "missing.mac"], '"missing.mac" cannot be read'),
+                        (["--tcp-client", "127.0.0.1:9", "latin1.mac"], '"latin1.mac" is neither UTF-16 .* nor UTF-8'),
+                        (["--tcp-client", "127.0.0.1:9", "--trace", "no/dir.log", "--listen", "1"],
+                         "cannot write the trace file"),
+                        (["--tcp-client", "127.0.0.1:9", "--pcap", "no/dir.pcap", "--listen", "1"],
+                         'cannot write "no/dir.pcap"'),
+                        (["--convert", "none.log", "--to", "text", "out.txt"], '"none.log"')]:
+        run(*args, wanted=64, words=[words], absent=["usage:"], folder=folder)
     run("--bogus", wanted=64, words=["unknown option", "usage: lanvisor-run"], folder=folder)
 
 
