@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "platform/text.h"
 #include "runner/console_message_box.h"
 #include "runner/macro_file_encoding.h"
+#include "runner/run_printer.h"
+#include "runner/run_verdict.h"
 #include "runner/runner_options.h"
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
@@ -155,6 +158,80 @@ TEST(RunnerLines, EveryBlockAndClientEventIsOneLine) {
         EXPECT_EQ(single[i].substr(10), expected[i].substr(10));
     TraceLineWriter idle("x", [](const std::string& line) { ADD_FAILURE() << "a line from nothing: " << line; });
     idle.Flush(1);
+    FreeTrace(trace);
+}
+
+// Of all that applies to a run, the first in the table's order decides.
+TEST(RunVerdict, TheFirstThatAppliesWins) {
+    using S = StopRequest;
+    struct Row {
+        RunOutcome outcome;
+        int code;
+    };
+    for (const Row& row : {
+             Row{{S::None, false, false, false, kExitNoPend}, 1},
+             Row{{S::None, false, false, true, kExitMacroError}, 5},
+             Row{{S::None, false, true, true, kExitMacroError}, 74},
+             Row{{S::None, true, true, true, kExitNoPend}, 4},
+             Row{{S::End, true, true, false, kExitDone}, 143},
+             Row{{S::Interrupt, true, true, true, kExitMacroError}, 130},
+         })
+        EXPECT_EQ(ExitCodeOf(row.outcome), row.code) << "wanted " << row.code;
+}
+
+// A flood far larger than the trace, polled now and then: what is printed is
+// whole blocks, the skip lines account for every block and byte that was
+// not, and an output closed by its reader is written to no more.
+TEST(RunPrinter, AFloodPrintsWholeBlocksAndSaysWhatItSkipped) {
+    TraceBuffer trace;
+    ASSERT_TRUE(AllocateTrace(trace));
+    ClearTrace(trace);
+    std::string out;
+    RunPrinter printer("127.0.0.1:7", false, [&](const std::string& piece) { out += piece; return true; });
+    std::vector<uint8_t> block(100);
+    int64_t blocks = 0;
+    for (int round = 0; round < 40; ++round) {
+        for (int i = 0; i < 200 + round * 20; ++i, ++blocks) {
+            std::fill(block.begin(), block.end(), static_cast<uint8_t>(blocks));
+            AppendTrace(trace, block.data(), static_cast<int32_t>(block.size()), Received);
+            StampPendingTrailer(trace);
+        }
+        printer.Poll(trace, round);
+    }
+    printer.Finish(trace, 40);
+    int64_t printed = 0, printedBytes = 0, skipped = 0, skippedBytes = 0;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string time, what, peer;
+        int64_t count = 0, bytes = 0;
+        words >> time >> what;
+        if (what == "SKIP") {
+            std::string blocksWord, bytesWord;
+            words >> count >> blocksWord >> bytes;
+            skipped += count;
+            skippedBytes += bytes;
+            continue;
+        }
+        words >> peer >> count;
+        std::istringstream head(line.substr(0, line.find(" |")));
+        int64_t fields = 0;
+        for (std::string field; head >> field;) ++fields;
+        EXPECT_EQ(fields, 4 + count) << line;  // one block, all its bytes
+        ++printed;
+        printedBytes += count;
+    }
+    EXPECT_GT(skipped, 0);
+    EXPECT_GT(printed, 1000);
+    EXPECT_EQ(printed + skipped, blocks);
+    EXPECT_EQ(printedBytes + skippedBytes, blocks * 100);
+
+    int writes = 0;
+    RunPrinter closed("x", false, [&](const std::string&) { ++writes; return false; });
+    closed.Poll(trace, 1);
+    AppendTrace(trace, block.data(), 3, Received);
+    closed.Finish(trace, 2);
+    EXPECT_EQ(writes, 1);
     FreeTrace(trace);
 }
 

@@ -36,9 +36,11 @@ void RunPrinter::Print(const TraceBuffer& trace, int32_t budget, uint32_t elapse
     while (budget > 0) {
         int32_t n = ReadTrace(trace, reader_, cells, std::min(budget, kCellsPerRead));
         if (reader_.Missed != skipped_) {
-            // What was begun before the gap is no part of what comes after it.
-            lines_.Drop();
-            pending_ += TraceSkipLine(elapsedMs, Since(reader_.Missed, skipped_)) + '\n';
+            // A block begun before the gap is no part of what comes after it:
+            // its first bytes are skipped with the rest of it.
+            TraceTraffic gap = Since(reader_.Missed, skipped_);
+            gap.Bytes += lines_.Drop();
+            pending_ += TraceSkipLine(elapsedMs, gap) + '\n';
             skipped_ = reader_.Missed;
         }
         if (n <= 0) break;

@@ -25,8 +25,8 @@ public:
     void Feed(const TraceCell* cells, int32_t count, uint32_t elapsedMs);
     // Emits what is still held (an empty datagram's address, a cut block).
     void Flush(uint32_t elapsedMs);
-    // Forgets a block begun before cells were missed.
-    void Drop() { decoder_.Drop(); }
+    // Forgets a block begun before cells were missed; returns its bytes so far.
+    int32_t Drop() { return decoder_.Drop(); }
 
 private:
     void Emit(const TraceItem& item, uint32_t elapsedMs);

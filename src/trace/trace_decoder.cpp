@@ -47,9 +47,11 @@ void TraceDecoder::Finish(const TraceItemSink& sink) {
     EndAddress(sink);
 }
 
-void TraceDecoder::Drop() {
+int32_t TraceDecoder::Drop() {
+    auto dropped = static_cast<int32_t>(block_.size());
     block_.clear();
     addressReady_ = false;
+    return dropped;
 }
 
 void TraceDecoder::Stamp(const TraceCell& cell) {

@@ -47,8 +47,9 @@ public:
     // Gives out what is still held: a block without its trailer yet, address
     // cells whose block never came.
     void Finish(const TraceItemSink& sink);
-    // Forgets a block or address begun (cells after a gap are no part of it).
-    void Drop();
+    // Forgets a block or address begun (cells after a gap are no part of it);
+    // returns how many bytes of a block it forgot.
+    int32_t Drop();
 
 private:
     int32_t ContinueBlock(const TraceCell* cells, int32_t count);
