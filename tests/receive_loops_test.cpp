@@ -175,6 +175,35 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     EXPECT_EQ(TraceCount(session.Trace), 19 + 4);
 }
 
+// A peer that stops reading fills the socket: a send waits for room until
+// the owner gives up, then fails as a time-out; the part that went before is
+// recorded, so the trace holds exactly the bytes the peer can read.
+TEST_F(ConnectionTest, ASendIntoAFullSocketEndsWhenTheOwnerGivesUp) {
+    PeerSocket device(true);
+    ASSERT_TRUE(device.Bind(Loopback(1)));
+    ASSERT_TRUE(device.Listen());
+    UseMode(ConnectionMode::TcpClient, device.Port());
+    Open();
+    SocketHandle accepted = device.Accept();
+    ASSERT_NE(accepted, kInvalidSocket);
+    int waits = 0;
+    session.Connection.GiveUp = [&] { return ++waits > 1; };  // one wait for room, then no more
+    std::vector<uint8_t> chunk(kTraceMaxBlock, 'x');
+    int32_t result = 0;
+    for (int sends = 0; sends < 100000 && result == 0; ++sends)
+        result = SendAndRecord(session.Connection, session.Trace, chunk.data(), kTraceMaxBlock, 0,
+                               AddressCells::OnlyWhenSent);
+    EXPECT_EQ(result, 10060);
+    EXPECT_EQ(TakeBoxes().back().text, u"ERR:10060");
+    int64_t recorded = ExtentOf(session.Trace).Total.Bytes;
+    Close();
+    int64_t read = 0;
+    std::vector<uint8_t> buffer(1 << 16);
+    for (int n; (n = ReceiveFrom(accepted, buffer.data(), static_cast<int>(buffer.size()))) > 0;) read += n;
+    CloseSocket(accepted);
+    EXPECT_EQ(read, recorded);
+}
+
 // Empty datagrams are recorded; the first 20 senders are listed (the 21st
 // is recorded all the same).
 TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {

@@ -53,6 +53,12 @@ bool WaitForRoom(const ConnectionState& state, SocketHandle socket) {
     return false;
 }
 
+// The bytes that went, after the peer's address cells in server modes.
+void RecordSent(TraceSendHold& hold, const SendTarget& target, bool server, const uint8_t* bytes, int32_t length) {
+    if (server) hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
+    hold.Record(bytes, length, Sent, target.labelled.port);
+}
+
 int32_t ShowSendError(int32_t code) {
     char16_t text[32];
     FormatText(text, u"ERR:%d", {code});
@@ -66,24 +72,34 @@ int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t*
                       int32_t clientIndex, AddressCells addressCells) {
     bool server = IsServerMode(state.Opened.Mode);
     SendTarget target = TargetOf(state, clientIndex >= 0 && clientIndex < kClientSlots ? clientIndex : 0);
-    int32_t done = 0;
+    int32_t done = 0;  // bytes of a stream already gone
     for (;;) {
-        int sent;
+        bool failed = false;
         int32_t code = 0;
         {
             TraceSendHold hold(trace);
-            sent = SendPiece(target, bytes + done, length - done);
-            if (sent == -1) code = LastSocketError();
+            int sent = SendPiece(target, bytes + done, length - done);
             if (sent >= 0 && (target.datagram || done + sent >= length)) {
-                if (server) hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
-                hold.Record(bytes, length, Sent, target.labelled.port);
+                RecordSent(hold, target, server, bytes, length);
                 return 0;
             }
-            if (sent == -1 && server && addressCells == AddressCells::EvenWhenSendFails)
-                hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
+            if (sent > 0) done += sent;
+            if (sent == -1) {
+                failed = true;
+                code = LastSocketError();
+                if (done > 0)  // what went before the failure is on the wire: the trace shows it
+                    RecordSent(hold, target, server, bytes, done);
+                else if (server && addressCells == AddressCells::EvenWhenSendFails)
+                    hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
+            }
         }
-        if (sent == -1) return ShowSendError(code);
-        if (sent > 0) done += sent;
-        if (!WaitForRoom(state, target.socket)) return ShowSendError(kGivenUpCode);
+        if (failed) return ShowSendError(code);  // the box outside the lock
+        if (!WaitForRoom(state, target.socket)) {
+            if (done > 0) {
+                TraceSendHold hold(trace);
+                RecordSent(hold, target, server, bytes, done);
+            }
+            return ShowSendError(kGivenUpCode);
+        }
     }
 }
