@@ -168,26 +168,36 @@ TEST_F(ServerTrace, WiresharkReadsThePcapWithStreamsAndChecksums) {
 
 // However the cells come in pieces, the same items come out: an addressed
 // run of bytes longer than a block can be is cut at the longest block, the
-// rest no longer carries the address, and a change of kind ends a block.
+// rest no longer carries the address, a change of kind ends a block, and a
+// failed send's address is given out before the client event after it.
 TEST(TraceDecoder, ReadsTheSameItemsHoweverTheCellsArePieced) {
     std::vector<TraceCell> cells;
     auto cell = [&](uint8_t kind, uint8_t value, uint8_t pos = 0) { cells.push_back({kind, 0, value, 0, pos, {}}); };
-    for (uint8_t octet = 1; octet <= 4; ++octet) cell(FromAddress, octet, octet == 4 ? 9 : 127);
+    auto address = [&](uint8_t kind, uint8_t first) {
+        for (uint8_t octet = 0; octet < 4; ++octet) cell(kind, first + octet, octet == 3 ? 9 : 127);
+    };
+    address(FromAddress, 1);
     for (int i = 0; i < kTraceMaxBlock + 904; ++i) cell(Received, static_cast<uint8_t>(i));
     for (int i = 0; i < 3; ++i) cell(Sent, static_cast<uint8_t>(0xA0 + i));
     cell(StampLabel, 0);
+    address(ToAddress, 1);
+    address(ClientEvent, 11);
     for (int32_t piece : {1, 7, 4096, static_cast<int32_t>(cells.size())}) {
         TraceDecoder decoder;
         std::vector<std::string> items;
         TraceItemSink sink = [&](const TraceItem& item) {
-            items.push_back(std::to_string(item.kind) + (item.hasAddress ? " from " + DottedText(item.address) : "") +
-                            " " + std::to_string(item.length) + " " + std::to_string(item.bytes[0]) + ".." +
-                            std::to_string(item.bytes[item.length - 1]));
+            std::string text = item.type == TraceItem::Close ? "close" : std::to_string(item.kind);
+            if (item.hasAddress) text += " at " + DottedText(item.address);
+            if (item.length > 0)
+                text += " " + std::to_string(item.length) + " " + std::to_string(item.bytes[0]) + ".." +
+                        std::to_string(item.bytes[item.length - 1]);
+            items.push_back(text);
         };
         for (size_t at = 0; at < cells.size(); at += piece)
             decoder.Feed(&cells[at], std::min<int32_t>(piece, static_cast<int32_t>(cells.size() - at)), sink);
         decoder.Finish(sink);
-        EXPECT_EQ(items, (std::vector<std::string>{"1 from 127.127.127.9 4096 0..255", "1 904 0..135", "2 3 160..162"}))
+        EXPECT_EQ(items, (std::vector<std::string>{"1 at 127.127.127.9 4096 0..255", "1 904 0..135", "2 3 160..162",
+                                                   "2 at 127.127.127.9", "close at 127.127.127.9"}))
             << "pieces of " << piece;
     }
 }
