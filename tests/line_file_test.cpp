@@ -111,6 +111,16 @@ TEST(ReadLineFileBytes, EverySavedLineReadsBack) {
     EXPECT_EQ(LineFileBytes(history->Lines()), std::string("\xFF\xFE", 2));  // an empty entry ends the file
 }
 
+// A line file is saved as .txt: any other extension of up to three
+// characters is replaced, a longer one is kept in the name.
+TEST(LineFile, SavedUnderATxtName) {
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"a.TXT", u"a.TXT"}, {u"a.dat", u"a.txt"}, {u"a.b", u"a.txt"},
+        {u"abc", u"abc.txt"}, {u"a.long", u"a.long.txt"}, {u"v1.2\\lines", u"v1.2\\lines.txt"},
+    };
+    for (const auto& [path, name] : cases) EXPECT_EQ(LineFileName(path), name) << Utf16ToUtf8(path);
+}
+
 // Saving and loading are checked end to end; here the failures, which leave
 // the table as it was, and an oversized file, read from its start.
 TEST(LineFile, FailuresAreToldApartAndLeaveTheTable) {

@@ -226,10 +226,12 @@ TEST(RunPrinter, AFloodPrintsWholeBlocksAndSaysWhatItSkipped) {
     EXPECT_EQ(printed + skipped, blocks);
     EXPECT_EQ(printedBytes + skippedBytes, blocks * 100);
 
+    ClearTrace(trace);
+    AppendTrace(trace, block.data(), 3, Received);
+    AppendAddressedTrace(trace, FromAddress, Ipv4Address{{127, 0, 0, 2}}, 11, nullptr, 0, Received);  // held
     int writes = 0;
     RunPrinter closed("x", false, [&](const std::string&) { ++writes; return false; });
     closed.Poll(trace, 1);
-    AppendTrace(trace, block.data(), 3, Received);
     closed.Finish(trace, 2);
     EXPECT_EQ(writes, 1);
     FreeTrace(trace);
