@@ -138,14 +138,15 @@ TEST(PaintInputLine, TypingDrawsAtOnceInTheViewBeforeTheAddition) {
 
 TEST(PaintStoredRows, IndexNumbersAndUpTo64Codes) {
     LineEntry rows[3];
-    const char16_t first[] = {0x41, 0x42};
-    SetLineEntry(rows[0], first, 2);
+    const char16_t first[] = {0x41, 0x42, 0x0D};
+    SetLineEntry(rows[0], first, 3);
     std::fill(rows[2].codes, rows[2].codes + 100, u'0');
     rows[2].count = 100;
     RecordingCanvas canvas;
     PaintStoredRows(canvas, kMetrics, rows, kUnderInputLineRows);
     ExpectTexts(canvas, {{u"A", 44, 163, CanvasFont::Large, kTextColor, kAscBack2},
                          {u"42", 58, 181, CanvasFont::Large, kTextColor, kHexBack1},
+                         {u"CR", 40 + 18 * 2, 163, CanvasFont::Large, kTextColor, kAscBack2},  // a name: not centred
                          {u"063", 40 + 18 * 63, 152 + 2 * 51, CanvasFont::Small, kTextColor, kTransparent}});
     EXPECT_EQ(canvas.TextsEqualTo(u"000").size(), 2u);  // none for the empty row
     EXPECT_EQ(canvas.TextsEqualTo(u"30").size(), 64u);

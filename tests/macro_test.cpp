@@ -166,7 +166,7 @@ TEST_F(MacroTest, Commands) {
         {"lower case and misspelt lines pass", {u"send 41", u"SEN 41", u"READX01", u"; note", u"", u"SEND 42"},
          {{0, {0x42}}}},
         {"PEND ends at its line", {u"SEND 41", u"PEND", u"SEND 42"}, {{0, {0x41}}}, u"PEND"},
-        {"MOVE and MSED", {u"MOVE 05 'hi'00", u"MSED 05", u"MSED2 05"}, {{0, {'h', 'i', 0}}, {2, {'h', 'i', 0}}},
+        {"MOVE and MSED", {u"MOVE 05 'hi'00", u"MSED 05", u"MSED9 05"}, {{0, {'h', 'i', 0}}, {9, {'h', 'i', 0}}},
          u"END", 5, {'h', 'i', 0}},
         {"MOVE keeps the old bytes beyond, MCLR zeroes them",
          {u"MOVE 01 'abcd'", u"MOVE 01 'x'", u"CMPL 01 no1 'xbc'", u"PEND", u":no1", u"MCLR 01", u"MOVE 01 'x'",
