@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -202,22 +203,16 @@ TEST(RunPrinter, AFloodPrintsWholeBlocksAndSaysWhatItSkipped) {
     int64_t printed = 0, printedBytes = 0, skipped = 0, skippedBytes = 0;
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string time, what, peer;
-        int64_t count = 0, bytes = 0;
-        words >> time >> what;
-        if (what == "SKIP") {
-            std::string blocksWord, bytesWord;
-            words >> count >> blocksWord >> bytes;
-            skipped += count;
-            skippedBytes += bytes;
+        std::istringstream in(line);
+        std::vector<std::string> w{std::istream_iterator<std::string>(in), {}};
+        if (w[1] == "SKIP") {
+            skipped += std::stoll(w[2]);
+            skippedBytes += std::stoll(w[4]);
             continue;
         }
-        words >> peer >> count;
-        std::istringstream head(line.substr(0, line.find(" |")));
-        int64_t fields = 0;
-        for (std::string field; head >> field;) ++fields;
-        EXPECT_EQ(fields, 4 + count) << line;  // one block, all its bytes
+        int64_t count = std::stoll(w[3]);
+        auto text = std::find_if(w.begin(), w.end(), [](const std::string& word) { return word[0] == '|'; });
+        EXPECT_EQ(text - w.begin(), 4 + count) << line;  // one block, all its bytes
         ++printed;
         printedBytes += count;
     }

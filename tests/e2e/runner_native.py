@@ -137,23 +137,6 @@ def macro_files_checked(folder):
             (wanted, True, True), f"{args}: exit {process.returncode}\n{out}\n{err}"
 
 
-def udp_server_replies(folder):
-    """A UDP server sends (bytes in line notation) once a datagram has come,
-    to its sender."""
-    port = free_port(socket.SOCK_DGRAM)
-    process = start("--udp-server", f"127.0.0.1:{port}", "--send", "'ACK'0D0A", "--listen", "1", "--verbose",
-                    folder=folder)
-    # The server is bound once its receive thread has started; a datagram
-    # sent before that would be lost.
-    while "Success of thread!" not in (line := process.stderr.readline()):
-        assert line, "no start message from lanvisor-run"
-    with UdpClient(port, source="127.0.0.2") as device:
-        device.send(b"one")
-        assert device.wait_bytes(5) == b"ACK\r\n"
-        lines = finish(process, 0)
-    assert lines == ["READ 127.0.0.2 3 6F 6E 65 |one|", "SEND 127.0.0.2 5 41 43 4B 0D 0A |ACK..|"], lines
-
-
 def send_until(device, data, done):
     """Sends until `done` is set: a server binds some time after it starts."""
     while not done.wait(0.1):
@@ -216,8 +199,9 @@ def hangs_and_failures(folder):
 
 def first_peer_and_signals(folder):
     """A READ before any send sees what the first peer sent, also from a TCP
-    client gone within a poll; SIGTERM ends a run in order (143, the trace
-    written); a reader that closes standard output does not change the code."""
+    client gone within a poll, and a UDP server's reply goes to the sender;
+    SIGTERM ends a run in order (143, the trace written); a reader that closes
+    standard output does not change the code."""
     (folder / "hi.mac").write_text("READ 01 002 020\nCMPL 01 ok1 'hi'\nGOTO bad\n:ok1\nPEND\n:bad\n")
     port = free_port()
     process = start("--tcp-server", f"127.0.0.1:{port}", "--timeout", "5", "hi.mac", folder=folder)
@@ -225,13 +209,15 @@ def first_peer_and_signals(folder):
         device.send(b"hi")
         device.disconnect()
     finish(process, 0)
+    (folder / "ack.mac").write_text("READ 01 002 020\nCMPL 01 ok1 'hi'\nGOTO bad\n:ok1\nSEND 'ok'\nPEND\n:bad\n")
     port = free_port(socket.SOCK_DGRAM)
-    process = start("--udp-server", f"127.0.0.1:{port}", "--timeout", "10", "hi.mac", folder=folder)
-    with UdpClient(port) as device:
+    process = start("--udp-server", f"127.0.0.1:{port}", "--timeout", "10", "ack.mac", folder=folder)
+    with UdpClient(port, source="127.0.0.2") as device:
         ended = threading.Event()
         threading.Thread(target=send_until, args=(device, b"hi", ended), daemon=True).start()
         finish(process, 0)
         ended.set()
+        assert device.wait_bytes(2) == b"ok", "the reply goes to the datagram's sender"
     process = start("--udp-server", f"127.0.0.1:{port}", "--listen", "30", "--trace", "term.log", folder=folder)
     with UdpClient(port) as device:
         bound = threading.Event()
@@ -300,7 +286,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     RUNNER = os.path.abspath(parser.parse_args().runner)
-    cases = [reply_branches, failures, macro_files_checked, udp_server_replies, flood, hangs_and_failures,
+    cases = [reply_branches, failures, macro_files_checked, flood, hangs_and_failures,
              first_peer_and_signals, pcap_streams_and_empty_datagrams]
     failed = []
     for case in cases:  # every case runs; the failures are counted at the end
