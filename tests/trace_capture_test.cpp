@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 
 #include "platform/files.h"
 #include "platform/text.h"
-#include "support/connection_fixture.h"
 #include "support/recording_message_box.h"
 #include "support/temp_folder.h"
 #include "trace/export_commands.h"
@@ -154,42 +151,6 @@ TEST_F(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
     CopyTextInto(settings.CaptureFolder, folder.File(u"no such folder"));
     EXPECT_FALSE(ToggleCaptureCommand(nullptr, {capture, trace, settings}));
     EXPECT_TRUE(boxes.Count() == 1 && settings.CaptureOn == 0);
-}
-
-// The real receive thread under a flood of more than the trace holds, with
-// the capture pumped as the window's timer would: every byte reaches the file.
-TEST_F(ConnectionTest, CaptureOfAFloodLargerThanTheTraceLosesNothing) {
-    TempFolder folder;
-    PeerSocket device(true);
-    ASSERT_TRUE(device.Bind(Loopback(1)));
-    ASSERT_TRUE(device.Listen());
-    UseMode(ConnectionMode::TcpClient, device.Port());
-    CaptureSession capture;
-    ASSERT_TRUE(capture.Start(session.Trace, folder.Path(), ExportEndpoints{}, kNoon));
-    Open();
-    SocketHandle accepted = device.Accept();
-    ASSERT_NE(accepted, kInvalidSocket);
-    std::vector<uint8_t> flood(400000);
-    for (size_t i = 0; i < flood.size(); ++i) flood[i] = static_cast<uint8_t>(i * 13 + i / 251);
-    std::atomic<bool> sent{false};
-    std::thread sender([&] {
-        sent = SendOn(accepted, flood.data(), static_cast<int>(flood.size())) == static_cast<int>(flood.size());
-    });
-    std::vector<uint8_t> captured;
-    auto pumped = [&] {
-        if (capture.Pump(session.Trace, kNoon) != CaptureStatus::On) return true;
-        captured.clear();
-        for (const CapturedBlock& b : ReadCapture(folder)) captured.insert(captured.end(), b.bytes.begin(), b.bytes.end());
-        return captured.size() >= flood.size();
-    };
-    EXPECT_TRUE(WaitUntil(pumped, std::chrono::seconds(30)));
-    sender.join();
-    EXPECT_TRUE(sent);
-    EXPECT_TRUE(capture.IsOn());
-    EXPECT_TRUE(captured == flood);
-    capture.Stop(session.Trace);
-    ReceivedBlock latest;  // and the reply watch heard the last of it
-    EXPECT_TRUE(LatestReceivedSince(session.Connection, latest) && latest.bytes[latest.length - 1] == flood.back());
 }
 
 }  // namespace
