@@ -1,0 +1,42 @@
+// Cutting received bytes into frames, one Framer per peer stream (each
+// client of a TCP server has its own), so a request that arrives in two
+// pieces, or two requests in one piece, come out as the device would see
+// them. A Framer holds at most the framing's Limit bytes; a longer frame is
+// cut: its first Limit bytes come out marked as cut, and the rest of it, up
+// to where the framing says it ends, is skipped.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "replies/reply_rules.h"
+
+class FrameSink {
+public:
+    virtual ~FrameSink() = default;
+    virtual void OnFrame(const uint8_t* frame, int32_t length, bool cut) = 0;
+};
+
+class Framer {
+public:
+    // Starts afresh with the framing (any pending bytes are forgotten); the
+    // buffer is reserved here, once, never while feeding.
+    void Start(const Framing& framing);
+    // Bytes received at nowMs (the tick clock's milliseconds, which wrap).
+    void Feed(const uint8_t* bytes, int32_t length, uint32_t nowMs, FrameSink& sink);
+    // The block (a datagram) ended: bytes still pending form a frame.
+    void EndOfBlock(FrameSink& sink);
+    // IdleGap: true and when the pending bytes become a frame.
+    bool Due(uint32_t& atMs) const;
+    // Gives out the pending frame when its idle gap has passed at nowMs.
+    void Tick(uint32_t nowMs, FrameSink& sink);
+    int32_t Pending() const;
+
+private:
+    Framing framing_;
+    std::vector<uint8_t> buffer_;
+    int32_t used_ = 0;
+    int64_t skip_ = 0;          // bytes of a cut frame still to skip
+    bool skipToDelimiter_ = false;
+    uint32_t lastByteMs_ = 0;
+};
