@@ -20,7 +20,7 @@ LAYERS = [
     ["appearance"],
     ["trace"],
     ["connection"],
-    ["sending", "macro", "nettools"],
+    ["sending", "macro", "nettools", "replies"],
     ["session"],
     ["runner", "relaunch"],
     ["shell"],
