@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "common/connection_mode.h"
+#include "connection/receive_listener.h"
 #include "platform/lock.h"
 #include "platform/message_box.h"
 #include "platform/sockets.h"
@@ -83,6 +84,16 @@ struct ConnectionState {
     Ipv4Address UdpPeerList[kUdpPeerCapacity] = {};
     int32_t UdpPeerCount = 0;
     ReplyWatch Replies;
+
+    // The owner's, set before the open: told of every block on the receive
+    // thread (the reply rules). None: nobody is told.
+    ReceiveListener* Listener = nullptr;
+    // Guarded by the trace's lock (a TraceSendHold), so that the owner's send
+    // and the receive side's replies never interleave on one TCP stream: the
+    // stream (a client's slot, kClientSlots the main socket) that the owner's
+    // send is partway through, and the bytes of replies waiting per stream.
+    int32_t OwnerStream = -1;
+    int32_t RepliesQueued[kClientSlots + 1] = {};
 
     ConnectWaitIndicator* WaitIndicator = nullptr;  // the owner's; none: nothing is shown
     // The owner's: asked while a connect or a send waits; true ends the wait

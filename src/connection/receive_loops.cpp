@@ -5,9 +5,11 @@
 #include <memory>
 #include <thread>
 
+#include "connection/reply_sender.h"
 #include "connection/socket_error_text.h"
 #include "common/program_context.h"
 #include "platform/socket_error.h"
+#include "platform/tick_clock.h"
 
 namespace {
 
@@ -49,11 +51,39 @@ void WaitForCapture(const ConnectionState& state, const TraceBuffer& trace) {
     while (Active(state) && SpillFull(trace)) Pause(kFailedReceivePauseMs);
 }
 
+// The listener's side of a loop: what it is told, the sender of its
+// replies, and how long the loop may wait before it is due again.
+class Listening {
+public:
+    Listening(ConnectionState& state, TraceBuffer& trace) : listener_(state.Listener), sender_(state, trace) {
+        if (listener_) listener_->Started(state.Opened.Mode, Now());
+    }
+    void Received(const PeerRef& from, const uint8_t* bytes, int length) {
+        if (listener_) listener_->Received(from, bytes, length, Now(), sender_);
+    }
+    // On every pass: sends what waits, lets the listener act on time.
+    // Returns how long the next wait may last.
+    int Pass() {
+        if (!listener_) return kReceivePollMs;
+        bool waiting = sender_.Flush();
+        uint32_t now = Now();
+        listener_->Tick(now, sender_);
+        int ms = listener_->MsUntilDue(now);
+        if (waiting && ms > kReplyRetryMs) ms = kReplyRetryMs;
+        return ms < 0 ? 0 : ms > kReceivePollMs ? kReceivePollMs : ms;
+    }
+
+private:
+    static uint32_t Now() { return SystemTickClock().NowMs(); }
+    ReceiveListener* listener_;
+    ReplySender sender_;
+};
+
 // True when data (or the peer's close) is waiting; a failed wait pauses, so
 // that a broken socket cannot make the loop spin.
-bool WaitForData(SocketHandle socket) {
+bool WaitForData(SocketHandle socket, int timeoutMs) {
     bool ready = false;
-    int n = WaitReadable(&socket, 1, kReceivePollMs, &ready);
+    int n = WaitReadable(&socket, 1, timeoutMs, &ready);
     if (n < 0) Pause(kFailedReceivePauseMs);
     return n > 0 && ready;
 }
@@ -110,21 +140,9 @@ void AcceptClient(ConnectionState& state, TraceBuffer& trace, SocketHandle liste
     state.PeerState.store(kTcpClientAttached);
 }
 
-// The client left (orderly) or its connection broke: record it and free the slot.
-void DropClient(ConnectionState& state, TraceBuffer& trace, int k, const ClientSlot& slot, bool orderly) {
-    AppendAddressCells(trace, ClientEvent, slot.address.address, 11, slot.address.port);
-    if (orderly && ShutdownSocket(slot.socket, ShutdownDirection::Receive) != 0) ShowShutdownError(LastSocketError(), 2);
-    {
-        LockHold hold(state.PeerLock);
-        state.ClientSockets[k] = ClientSlot{};
-    }
-    if (CloseSocket(slot.socket) != 0) ShowSocketError(nullptr, u"closesocket(CS)");
-    state.PeerState.store(kNoPeer);
-}
-
 // Takes what client k has sent, up to a batch; a close or a broken
 // connection ends the batch and frees the slot after the batch is recorded.
-void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch& batch) {
+void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch& batch, Listening& listening) {
     ClientSlot slot = ClientSlotAt(state, k);
     {
         LockHold hold(state.PeerLock);
@@ -144,14 +162,20 @@ void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch
         LockHold hold(state.PeerLock);
         for (int i = 0; i < batch.count; ++i) NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
     }
-    if (n == 0 || n == -1) DropClient(state, trace, k, slot, n == 0);  // closed, or broken
+    for (int i = 0; i < batch.count; ++i) listening.Received({k, slot.address}, batch.bytes[i], batch.length[i]);
+    if (n == 0 || n == -1) {  // closed, or broken
+        // The peer's orderly close ends our receiving side too.
+        if (n == 0 && ShutdownSocket(slot.socket, ShutdownDirection::Receive) != 0)
+            ShowShutdownError(LastSocketError(), 2);
+        ReleaseClient(state, trace, k, slot);
+    }
 }
 
 void ShowSelectFailure() { ShowMessageBox(nullptr, u"Failed in execution of select.", u"select_Error", kMbOk); }
 
 // ---- UDP ----
 
-void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBatch& batch) {
+void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBatch& batch, Listening& listening) {
     if (batch.count == 0) return;
     bool server = state.Opened.Mode == ConnectionMode::UdpServer;
     AppendBatch(trace, batch, server ? FromAddress : TraceCellKind{}, 11);  // before a READ can see them
@@ -165,6 +189,9 @@ void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBa
         }
     }
     if (server) state.PeerState.store(kUdpDatagramArrived);
+    // A client mode answers its access point, whoever sent.
+    for (int i = 0; i < batch.count; ++i)
+        listening.Received({-1, server ? batch.from[i] : state.Opened.Access}, batch.bytes[i], batch.length[i]);
 }
 
 // Takes the datagrams waiting, up to a batch; false after a failed receive.
@@ -184,16 +211,31 @@ bool ReceiveDatagrams(SocketHandle socket, ReceiveBatch& batch) {
 
 }  // namespace
 
+void ReleaseClient(ConnectionState& state, TraceBuffer& trace, int k, const ClientSlot& slot) {
+    AppendAddressCells(trace, ClientEvent, slot.address.address, 11, slot.address.port);
+    {
+        LockHold hold(state.PeerLock);
+        state.ClientSockets[k] = ClientSlot{};
+    }
+    if (CloseSocket(slot.socket) != 0) ShowSocketError(nullptr, u"closesocket(CS)");
+    state.PeerState.store(kNoPeer);
+    if (state.Listener) state.Listener->PeerGone({k, slot.address});
+}
+
 void TcpClientReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     SocketHandle socket = state.MainSocket.load();
+    Listening listening(state, trace);
     while (Active(state)) {
         WaitForCapture(state, trace);
-        if (!WaitForData(socket)) continue;
+        if (!WaitForData(socket, listening.Pass())) continue;
         uint8_t buffer[kReceiveBufferSize] = {};
         int n = ReceiveFrom(socket, buffer, kReceiveMax);
         if (n >= 0) AppendTrace(trace, buffer, n, Received);  // 0 bytes: only the compaction check
         // The server's close (0 bytes, again every pass) is no block for a READ.
-        if (n > 0) NoteReceived(state, buffer, n);
+        if (n > 0) {
+            NoteReceived(state, buffer, n);
+            listening.Received({-1, state.Opened.Access}, buffer, n);
+        }
         Pause(kTcpClientPauseMs);
     }
 }
@@ -202,13 +244,15 @@ void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     SocketHandle listener = state.MainSocket.load();
     FreeAllClientSlots(state);
     auto batch = std::make_unique<ReceiveBatch>();
+    Listening listening(state, trace);
     while (Active(state)) {
         WaitForCapture(state, trace);
+        int waitMs = listening.Pass();
         SocketHandle set[kMaxWaitSockets];
         int slotOf[kMaxWaitSockets];
         bool ready[kMaxWaitSockets] = {};
         int count = BuildReadSet(state, listener, set, slotOf);
-        int n = WaitReadable(set, count, kReceivePollMs, ready);
+        int n = WaitReadable(set, count, waitMs, ready);
         if (n < 0) {
             ShowSelectFailure();
             return;
@@ -220,7 +264,7 @@ void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
         }
         for (int i = 1; i < count; ++i) {
             if (!ready[i]) continue;
-            ServeClient(state, trace, slotOf[i], *batch);  // one client per pass
+            ServeClient(state, trace, slotOf[i], *batch, listening);  // one client per pass
             break;
         }
     }
@@ -229,13 +273,15 @@ void TcpServerReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
 void UdpReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
     SocketHandle socket = state.MainSocket.load();
     auto batch = std::make_unique<ReceiveBatch>();
+    Listening listening(state, trace);
     while (Active(state)) {
         WaitForCapture(state, trace);
+        int waitMs = listening.Pass();
         // A full batch says more is waiting: take it without a wait, which
         // under Wine costs as much as many receives.
-        if (batch->count < kDrainBatch && !WaitForData(socket)) continue;
+        if (batch->count < kDrainBatch && !WaitForData(socket, waitMs)) continue;
         bool received = ReceiveDatagrams(socket, *batch);
-        RecordDatagrams(state, trace, *batch);
+        RecordDatagrams(state, trace, *batch, listening);
         if (!received) Pause(kFailedReceivePauseMs);
     }
 }

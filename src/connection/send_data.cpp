@@ -1,6 +1,10 @@
 #include "connection/send_data.h"
 
+#include <chrono>
+#include <thread>
+
 #include "common/program_context.h"
+#include "connection/receive_loops.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
 
@@ -46,10 +50,26 @@ int SendPiece(const SendTarget& t, const uint8_t* bytes, int32_t length) {
     return t.datagram ? SendDatagram(t.socket, bytes, length, t.to) : SendOn(t.socket, bytes, length);
 }
 
-// Waits until the socket has room again; false when the owner gives up.
-bool WaitForRoom(const ConnectionState& state, SocketHandle socket) {
-    while (!(state.GiveUp && state.GiveUp()))
+// The TCP stream a send goes on (see ConnectionState.OwnerStream), -1 for datagrams.
+int32_t StreamOf(const ConnectionState& state, int32_t slot) {
+    switch (state.Opened.Mode) {
+    case ConnectionMode::TcpServer: return slot;
+    case ConnectionMode::TcpClient: return kClientSlots;
+    default: return -1;
+    }
+}
+
+// Waits until the socket has room again (or, while replies wait on the
+// stream, a moment for the receive side to send them); false when the owner
+// gives up.
+bool WaitForRoom(const ConnectionState& state, SocketHandle socket, bool forReplies) {
+    while (!(state.GiveUp && state.GiveUp())) {
+        if (forReplies) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(kReplyRetryMs));
+            return true;
+        }
         if (WaitWritable(socket, kRoomWaitMs) != 0) return true;  // room, or a failure the next send reports
+    }
     return false;
 }
 
@@ -71,22 +91,31 @@ int32_t ShowSendError(int32_t code) {
 int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t* bytes, int32_t length,
                       int32_t clientIndex, AddressCells addressCells) {
     bool server = IsServerMode(state.Opened.Mode);
-    SendTarget target = TargetOf(state, clientIndex >= 0 && clientIndex < kClientSlots ? clientIndex : 0);
+    int32_t slot = clientIndex >= 0 && clientIndex < kClientSlots ? clientIndex : 0;
+    SendTarget target = TargetOf(state, slot);
+    int32_t stream = StreamOf(state, slot);
     int32_t done = 0;  // bytes of a stream already gone
     for (;;) {
-        bool failed = false;
+        bool failed = false, repliesFirst = false;
         int32_t code = 0;
         {
             TraceSendHold hold(trace);
-            int sent = SendPiece(target, bytes + done, length - done);
+            // Replies from rules waiting on this stream leave before a new send starts.
+            repliesFirst = done == 0 && stream >= 0 && state.RepliesQueued[stream] > 0;
+            int sent = repliesFirst ? 0 : SendPiece(target, bytes + done, length - done);
             if (sent >= 0 && (target.datagram || done + sent >= length)) {
                 RecordSent(hold, target, server, bytes, length);
+                state.OwnerStream = -1;
                 return 0;
             }
-            if (sent > 0) done += sent;
+            if (sent > 0) {
+                done += sent;
+                state.OwnerStream = stream;  // until the rest has gone, replies wait
+            }
             if (sent == -1) {
                 failed = true;
                 code = LastSocketError();
+                state.OwnerStream = -1;
                 if (done > 0)  // what went before the failure is on the wire: the trace shows it
                     RecordSent(hold, target, server, bytes, done);
                 else if (server && addressCells == AddressCells::EvenWhenSendFails)
@@ -94,11 +123,10 @@ int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t*
             }
         }
         if (failed) return ShowSendError(code);  // the box outside the lock
-        if (!WaitForRoom(state, target.socket)) {
-            if (done > 0) {
-                TraceSendHold hold(trace);
-                RecordSent(hold, target, server, bytes, done);
-            }
+        if (!WaitForRoom(state, target.socket, repliesFirst)) {
+            TraceSendHold hold(trace);
+            state.OwnerStream = -1;
+            if (done > 0) RecordSent(hold, target, server, bytes, done);
             return ShowSendError(kGivenUpCode);
         }
     }

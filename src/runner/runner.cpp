@@ -11,6 +11,7 @@
 #include "connection/send_data.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "replies/rules_file.h"
 #include "runner/console_message_box.h"
 #include "runner/run_printer.h"
 #include "runner/runner_check.h"
@@ -73,6 +74,7 @@ public:
     // Everything that can be refused before a socket is touched.
     bool Prepare(std::u16string& error) {
         if (!o_.macroFile.empty() && !PrepareMacro(error)) return false;
+        if (!o_.replyFile.empty() && !PrepareRules(error)) return false;
         // The trace file is written at the end, beside the old one first:
         // find out now that it can be, without touching an old file.
         if (!o_.traceFile.empty() && !FileCanBeWritten(o_.traceFile)) {
@@ -122,6 +124,47 @@ private:
         return true;
     }
 
+    bool PrepareRules(std::u16string& error) {
+        auto rules = std::make_shared<RuleSet>();
+        RulesError fault;
+        if (!LoadRulesFile(o_.replyFile, *rules, fault)) {
+            error = Utf8ToUtf16(RulesErrorText(Utf16ToUtf8(o_.replyFile), fault));
+            return false;
+        }
+        session_.Replies.Use(std::move(rules));
+        session_.Replies.SetOn(true);
+        return true;
+    }
+
+    // With rules and --listen 0 the run is a device serving until it is told
+    // to stop: the time limit or a stop request is its normal end.
+    bool ServesUntilStopped() const {
+        return !o_.replyFile.empty() && o_.listen && o_.listenMs == 0 && phase_ == Phase::Listening;
+    }
+
+    // --strict: the software under test sent what the device would not understand.
+    bool StrictFault() {
+        if (!o_.strict || session_.Replies.Totals().Unmatched == 0) return false;
+        outcome_.unmatched = true;
+        PrintError("a frame matched no rule (--strict)");
+        return true;
+    }
+
+    // One line per rule with how often it answered, then what went wrong.
+    void PrintRuleCounts() const {
+        if (o_.replyFile.empty() || o_.quiet) return;
+        std::shared_ptr<const RuleSet> rules = session_.Replies.Rules();
+        std::shared_ptr<const RuleHits> hits = session_.Replies.Hits();
+        for (size_t i = 0; i < rules->Rules.size(); ++i) {
+            const Rule& rule = rules->Rules[i];
+            PrintError("line " + std::to_string(rule.Line) + ": " + std::to_string(hits->Hits[i].load()) + " hit(s): " +
+                       rule.Text);
+        }
+        ReplyTotals totals = session_.Replies.Totals();
+        PrintError(std::to_string(totals.Unmatched) + " frame(s) unmatched, " + std::to_string(totals.Failed) +
+                   " reply send(s) failed");
+    }
+
     // The run's work; returns what it came to (0, 1 or 2), or kExitDone
     // when the time or a stop request ended it first (noted in outcome_).
     int Drive() {
@@ -137,7 +180,7 @@ private:
             LearnLocalEndpoint();
             printer_.Poll(session_.Trace, Now() - start_);
             PumpCapture();
-            if (MustEnd()) return kExitDone;
+            if (MustEnd() || StrictFault()) return kExitDone;
             int work = Advance();
             if (work >= 0) return work;
             Pause(kPollMs);
@@ -158,7 +201,7 @@ private:
 
     // A stop request or the time limit that ends the run, noted once and said.
     void NoteEnd(const char* during) {
-        if (outcome_.stop != StopRequest::None || outcome_.timedOut) return;
+        if (outcome_.stop != StopRequest::None || outcome_.timedOut || ServesUntilStopped()) return;
         outcome_.stop = PendingStopRequest();
         outcome_.timedOut = outcome_.stop == StopRequest::None && TimeIsUp();
         if (outcome_.stop == StopRequest::None && !outcome_.timedOut) return;
@@ -173,6 +216,7 @@ private:
     // The rest of the output and the files, whatever ended the run.
     void Finish() {
         printer_.Finish(session_.Trace, Now() - start_);
+        PrintRuleCounts();
         PumpCapture();
         if (capture_.Stop(session_.Trace) == CaptureStatus::WriteFailed) OutputFailed(capture_.FailedPath());
         if (!o_.traceFile.empty() && WriteTraceFile(session_.Trace, o_.traceFile) == TraceFileResult::Failed)
@@ -203,6 +247,7 @@ private:
             nextTick_ += o_.tickMs;
             return o_.macroFile.empty() ? SendNext() : MacroStep();
         case Phase::Listening:
+            if (o_.listen && o_.listenMs == 0) return -1;  // until the time limit or a stop request
             return o_.listen && !Reached(listenStart_, o_.listenMs) ? -1 : kExitDone;
         }
         return -1;

@@ -35,6 +35,7 @@ struct FlagOption {
     {u"--quiet", &RunnerOptions::quiet},
     {u"--verbose", &RunnerOptions::verbose},
     {u"--check", &RunnerOptions::check},
+    {u"--strict", &RunnerOptions::strict},
 };
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -82,6 +83,7 @@ public:
         if (name == u"--trace") return NonEmpty(name, value, options_.traceFile);
         if (name == u"--log") return NonEmpty(name, value, options_.logFile);
         if (name == u"--pcap") return NonEmpty(name, value, options_.pcapFile);
+        if (name == u"--reply") return NonEmpty(name, value, options_.replyFile);
         if (name == u"--convert") return NonEmpty(name, value, options_.convertFile);
         if (name == u"--to") {
             options_.hasFormat = ExportFormatByName(Utf16ToUtf8(value), options_.convertFormat);
@@ -113,7 +115,8 @@ public:
         for (const ModeOption& m : kModes)
             if (name == m.name) return true;
         for (std::u16string_view n : {u"--local", u"--settings", u"--trace", u"--lang", u"--timeout", u"--tick",
-                                      u"--listen", u"--send", u"--log", u"--pcap", u"--convert", u"--to"})
+                                      u"--listen", u"--send", u"--log", u"--pcap", u"--convert", u"--to",
+                                      u"--reply"})
             if (name == n) return true;
         return false;
     }
@@ -182,9 +185,12 @@ bool CheckMacroOnly(Parser& parser, const RunnerOptions& o) {
     return true;
 }
 
-bool CheckCombination(Parser& parser, const RunnerOptions& o) {
+bool CheckCombination(Parser& parser, RunnerOptions& o) {
     bool macro = !o.macroFile.empty();
     if (o.hasFormat) return parser.Fail(u"--to goes with --convert");
+    if (o.strict && o.replyFile.empty()) return parser.Fail(u"--strict goes with --reply");
+    // Rules alone make a device that serves until it is told to stop.
+    if (!o.replyFile.empty() && !macro && o.sends.empty() && !o.listen) o.listen = true;
     if (macro && !o.sends.empty()) return parser.Fail(u"give a macro file or --send, not both");
     if (macro && o.listen) return parser.Fail(u"--listen goes with --send or alone, not with a macro file");
     if (!macro && o.sends.empty() && !o.listen) return parser.Fail(u"nothing to run: give a macro file, --send or --listen");
@@ -297,8 +303,12 @@ const char* RunnerUsage() {
            "            --settings FILE (default: Lanvisor.ini in the current folder)\n"
            "OUTPUT:     --quiet, --verbose (also the reports of success), --trace FILE,\n"
            "            --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
-           "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A)\n"
+           "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A),\n"
+           "            --listen 0 (until the timeout or a stop request),\n"
+           "            --reply RULES (answer as a device; alone it listens until stopped),\n"
+           "            --strict (a frame no rule matches ends the run)\n"
            "exit: 0 PEND or done, 1 end of macro without PEND, 2 macro error or failed send,\n"
-           "      3 no connection, 4 timeout, 64 usage error or unusable file, 74 output file\n"
-           "      not written, 130 interrupted, 143 terminated; --check: 0 clean, 2 findings\n";
+           "      3 no connection, 4 timeout, 5 a frame no rule matched (--strict),\n"
+           "      64 usage error or unusable file, 74 output file not written,\n"
+           "      130 interrupted, 143 terminated; --check: 0 clean, 2 findings\n";
 }

@@ -33,7 +33,9 @@ struct RunnerOptions {
     uint32_t tickMs = 100;
     std::vector<std::vector<uint8_t>> sends;
     bool listen = false;
-    uint32_t listenMs = 0;
+    uint32_t listenMs = 0;           // with listen, 0: until the time limit or a stop request
+    std::u16string replyFile;        // --reply: answer by the rules in this file
+    bool strict = false;             // --strict: a frame no rule matches ends the run (exit 5)
     std::u16string macroFile;
     bool check = false;              // --check: read the macro file, connect to nothing
     std::u16string logFile;   // --log: the blocks as text lines while the run records

@@ -1,6 +1,6 @@
 // One connection's engine as a value: the connection (with the settings it
-// was opened with and the replies it noted), its trace, and the macro run
-// with its registers. Whoever runs a connection owns one: the main window
+// was opened with and the replies it noted), its trace, the macro run
+// with its registers, and the reply rules. Whoever runs a connection owns one: the main window
 // for the whole run, lanvisor-run for its one run, a test for itself; two
 // sessions in one process do not touch each other. The operations below
 // this floor take only the part they work on.
@@ -11,6 +11,7 @@
 #include "macro/macro_registers.h"
 #include "macro/macro_runner.h"
 #include "platform/message_box.h"
+#include "replies/reply_engine.h"
 #include "trace/trace_buffer.h"
 
 struct Session {
@@ -18,6 +19,7 @@ struct Session {
     TraceBuffer Trace;
     MacroRun Macro;
     MacroRegisters Registers;  // kept from one macro run to the next
+    ReplyEngine Replies;       // answers on the receive side while its rules are on
 };
 
 // Opens the connection in the mode, with the addresses and ports, that the
