@@ -27,4 +27,19 @@ TEST(Files, WritesGoThroughATemporaryFileThatNeverStays) {
     EXPECT_FALSE(FileExists(folder.File(u"ipaddress.new")));
 }
 
+// A rewrite that changes the size changes the stamp whatever the clock's
+// grain; a folder or a missing file is no file.
+TEST(Files, StampTellsVersionsApart) {
+    TempFolder folder;
+    std::u16string path = folder.File(u"rules.txt");
+    EXPECT_EQ(FileStampOf(path), FileStamp{});
+    ASSERT_TRUE(WriteFileBytes(path, "on 'A' reply 'B'\n"));
+    FileStamp first = FileStampOf(path);
+    EXPECT_TRUE(first.Exists && first.Size == 17 && first.WriteTime != 0);
+    EXPECT_EQ(FileStampOf(path), first);
+    ASSERT_TRUE(WriteFileBytes(path, "on 'A' reply 'BB'\n"));
+    EXPECT_NE(FileStampOf(path), first);
+    EXPECT_EQ(FileStampOf(folder.Path()), FileStamp{});
+}
+
 }  // namespace

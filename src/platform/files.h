@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,17 @@ bool WriteFileBytes(std::u16string_view path, std::string_view bytes, bool* notF
 bool FileCanBeWritten(std::u16string_view path);
 
 bool FileExists(std::u16string_view path);
+
+// What tells one version of a file from the next without reading it: its
+// size and last-write time (in the system's own units). Anything but a
+// plain file (missing, a folder) has Exists false and zeros.
+struct FileStamp {
+    bool Exists = false;
+    uint64_t Size = 0;
+    int64_t WriteTime = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp FileStampOf(std::u16string_view path);
 bool DeleteFileAt(std::u16string_view path);
 // Creates one directory; true also when it exists already.
 bool CreateDirectoryAt(std::u16string_view path);

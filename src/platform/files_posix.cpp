@@ -90,6 +90,13 @@ bool FileExists(std::u16string_view path) {
     return stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+FileStamp FileStampOf(std::u16string_view path) {
+    struct stat st;
+    if (stat(NativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    int64_t nanoseconds = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return {true, static_cast<uint64_t>(st.st_size), nanoseconds};
+}
+
 bool DeleteFileAt(std::u16string_view path) { return unlink(NativePath(path).c_str()) == 0; }
 
 bool ListFileNames(std::u16string_view directory, std::vector<std::u16string>& names) {

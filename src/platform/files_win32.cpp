@@ -72,6 +72,17 @@ bool FileExists(std::u16string_view path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+FileStamp FileStampOf(std::u16string_view path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(ToWideString(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    uint64_t size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    uint64_t written = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                       data.ftLastWriteTime.dwLowDateTime;
+    return {true, size, static_cast<int64_t>(written)};
+}
+
 bool DeleteFileAt(std::u16string_view path) { return DeleteFileW(ToWideString(path).c_str()) != 0; }
 
 bool ListFileNames(std::u16string_view directory, std::vector<std::u16string>& names) {
