@@ -52,4 +52,31 @@ TEST_F(AppSettingsTest, ValuesAreTakenAsTheyStand) {
     EXPECT_EQ(TextLength(settings.PcName, kPcNameCapacity), 255u);
 }
 
+// Every key of the table, those added later included: its default is the
+// record's, and a value written is read back into the same field.
+TEST(AppSettingsTable, EveryKeyRoundTrips) {
+    size_t count = 0;
+    const SettingKey* keys = SettingKeys(count);
+    AppSettings fresh, defaults, written, read;
+    ReadAppSettings(IniDocument{}, defaults);
+    for (size_t i = 0; i < count; ++i) {
+        const SettingKey& k = keys[i];
+        if (k.intField) {
+            EXPECT_EQ(*k.intField(defaults), *k.intField(fresh)) << Utf16ToUtf8(k.key);
+            *k.intField(written) = 1000 + static_cast<int32_t>(i);
+        } else {
+            EXPECT_EQ(k.textField(defaults)[0], k.textField(fresh)[0]) << Utf16ToUtf8(k.key);
+            CopyTextInto(k.textField(written), k.textCapacity, u"C:\\設定\\" + std::u16string(k.key));
+        }
+    }
+    IniDocument ini;
+    WriteAppSettings(written, ini);
+    ReadAppSettings(ini, read);
+    for (size_t i = 0; i < count; ++i) {
+        const SettingKey& k = keys[i];
+        if (k.intField) EXPECT_EQ(*k.intField(read), 1000 + static_cast<int32_t>(i)) << Utf16ToUtf8(k.key);
+        else EXPECT_EQ(std::u16string(k.textField(read)), u"C:\\設定\\" + std::u16string(k.key));
+    }
+}
+
 }  // namespace

@@ -40,6 +40,8 @@ const SettingKey kSettingKeys[] = {
     INT_KEY(u"pw_mode", AutokeyOn, 0),
     INT_KEY(u"capture_on", CaptureOn, 0),
     TEXT_KEY(u"capture_folder", CaptureFolder),
+    TEXT_KEY(u"reply_rules", ReplyRules),
+    INT_KEY(u"reply_on", ReplyOn, 0),
 };
 
 #undef INT_KEY

@@ -33,6 +33,8 @@ struct AppSettings {
     int32_t AutokeyOn = 0;         // hand the credential tool its settings before an IP change
     int32_t CaptureOn = 0;         // capture every block to files from the start of the run
     char16_t CaptureFolder[kMacroFileNameCapacity] = u"";  // where; empty: the program folder
+    char16_t ReplyRules[kMacroFileNameCapacity] = u"";     // the reply rules file; empty: none chosen
+    int32_t ReplyOn = 0;           // answer by the reply rules from the start of the run
 };
 
 constexpr std::u16string_view kSettingsFileName = u"Lanvisor.ini";
