@@ -12,6 +12,7 @@ constexpr std::u16string_view kLogFilter = u"LogvFile(*.log)\0*.log\0AllFile(*.*
 constexpr std::u16string_view kTextFilter = u"TxtFile(*.txt)\0*.txt\0AllFile(*.*)\0*.*\0\0"sv;
 constexpr std::u16string_view kExportFilter =
     u"Text(*.txt)\0*.txt\0CSV(*.csv)\0*.csv\0pcap(*.pcap)\0*.pcap\0AllFile(*.*)\0*.*\0\0"sv;
+constexpr std::u16string_view kRulesFilter = u"Rules(*.txt;*.rules)\0*.txt;*.rules\0AllFile(*.*)\0*.*\0\0"sv;
 
 const FileDialogSpec kSpecs[] = {
     {false, kTextOpenFile, u"Temp1.log", kLogFilter, u".log"},
@@ -21,7 +22,9 @@ const FileDialogSpec kSpecs[] = {
     {false, kTextOpenFile, u"temp.txt", kTextFilter, u""},
     {true, kTextSaveAs, u"temp.txt", kTextFilter, u""},
     {true, kTextSaveAs, u"Temp1.txt", kExportFilter, u"", true},  // the extension is the user's choice of format
+    {false, kTextOpenFile, u"replies.txt", kRulesFilter, u""},     // any name: rules files have no one extension
 };
+static_assert(sizeof kSpecs / sizeof kSpecs[0] == kChooseOpenRules + 1, "one spec per mode");
 
 bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {
     return text.size() >= tail.size() && EqualsIgnoreAsciiCase(text.substr(text.size() - tail.size()), tail);
@@ -29,7 +32,7 @@ bool EndsWithIgnoreCase(std::u16string_view text, std::u16string_view tail) {
 
 }  // namespace
 
-const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= kChooseExport) ? mode : 0]; }
+const FileDialogSpec& FileDialogFor(int mode) { return kSpecs[(mode >= 0 && mode <= kChooseOpenRules) ? mode : 0]; }
 
 
 void CompleteDefaultName(int mode, std::u16string& name) {

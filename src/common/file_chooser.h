@@ -1,4 +1,5 @@
-// The open/save file dialog for trace files, macro files, line files and exports. The rules
+// The open/save file dialog for trace files, macro files, line files, exports
+// and reply rules. The rules
 // around the dialog (default names, the starting path, the forced
 // extension) are portable; the dialog itself is shown by a host that the
 // Windows front end installs (GetOpenFileNameW / GetSaveFileNameW), and
@@ -21,6 +22,7 @@ enum ChooseFileMode : int {
     kChooseOpenLines = 3,  // open a line file (history, presets)
     kChooseSaveLines = 4,  // save a line file
     kChooseExport = 5,     // save an export: the file type picks the format
+    kChooseOpenRules = 6,  // open a reply rules file
 };
 
 // What the dialog of one mode looks like.
@@ -35,7 +37,7 @@ struct FileDialogSpec {
     bool typeFromList = false;      // a name without extension takes the chosen file type's
 };
 
-// The spec of a mode; modes outside 0..5 are treated as mode 0.
+// The spec of a mode; modes outside 0..6 are treated as mode 0.
 const FileDialogSpec& FileDialogFor(int mode);
 
 // Shows the dialog. `path` holds the file field at entry (at most 259
