@@ -75,7 +75,7 @@ enum TextNumber : int {
     kTextTypeDataToSend = 84,
     kTextPreviousPage = 85,
     kTextNextPage = 86,
-    kTextReload = 87,
+    kTextReload = 87,  // also the reply rules dialog's
     kTextLoadFile = 88,
     kTextRefresh = 89,
     kTextTypePresetLine = 95,
@@ -99,7 +99,17 @@ enum TextNumber : int {
     kTextDarkMode = 180,
     kTextNoMenuBar = 181,
     kTextSaveAndRestart = 182,
-    kTextClose = 74,  // also the macro dialog's
+    kTextClose = 74,  // also the macro dialog's and the reply rules dialog's
+
+    // Reply rules dialog (Close and Reload are the sending dialogs' words)
+    kTextReplyRules = 290,
+    kTextRulesFile = 291,
+    kTextRule = 292,
+    kTextRuleLine = 293,
+    kTextRuleHits = 294,
+    kTextUnmatched = 295,
+    kTextFailed = 296,
+    kTextEdit = 297,
 
     // Menu bar popups
     kTextMenuFile = 200,
@@ -133,6 +143,8 @@ enum TextNumber : int {
     kTextCommandConnect = 251,
     kTextCommandDisconnect = 252,
     kTextCommandHostName = 253,
+    kTextCommandReplyRules = 254,
+    kTextCommandReplyAutomatically = 255,
     kTextCommandPreferences = 260,
     kTextCommandDarkLightMode = 261,
     kTextCommandLanguage = 262,
