@@ -26,4 +26,27 @@ TEST(StatusBarText, EndpointsInTheirForms) {
     EXPECT_LE(StatusPartText(0, in).size(), 127u);
 }
 
+// Capture, reply rules and a rules file's error come before the endpoints,
+// in that order, each when it applies.
+TEST(StatusBarText, StatesBeforeTheEndpoints) {
+    AppSettings s;
+    s.IpMode = 1;
+    struct Row {
+        bool capturing, replying;
+        std::u16string_view error;
+        std::u16string_view expected;
+    };
+    const Row rows[] = {
+        {false, true, u"", u"AUTO | socket=Auto;Port=1050<<ip=No Select"},
+        {true, true, u"", u"REC | AUTO | socket=Auto;Port=1050<<ip=No Select"},
+        {false, false, u"r.txt:2:4: bad", u"r.txt:2:4: bad | socket=Auto;Port=1050<<ip=No Select"},
+        {true, true, u"r.txt: cannot read", u"REC | AUTO | r.txt: cannot read | socket=Auto;Port=1050<<ip=No Select"},
+    };
+    for (const Row& row : rows) {
+        StatusInputs in{&s, true, 41, 5, 0, 0, row.capturing, row.replying, row.error};
+        EXPECT_EQ(StatusPartText(0, in), row.expected);
+        EXPECT_EQ(StatusPartText(3, in), u"OPEN");
+    }
+}
+
 }  // namespace

@@ -10,6 +10,7 @@
 #include "macro/macro_dialog.h"
 #include "nettools/nettools_dialogs.h"
 #include "platform/host_lookup.h"
+#include "replies/reply_rules_dialog.h"
 #include "sending/input_send_dialog.h"
 #include "sending/preset_edit_dialog.h"
 #include "sending/preset_send_dialog.h"
@@ -50,6 +51,19 @@ void CaptureCommand(HWND window, WindowState& state) {
 
 void CaptureFolderCommand(HWND window, WindowState& state) {
     ChooseCaptureFolder(window, state.CaptureParts());
+    RefreshStatusBar(state);
+}
+
+void ReplyRulesCommand(HWND window, WindowState& state) {
+    ShowReplyRulesDialog(window, state.RepliesDialog);
+    RefreshStatusBar(state);
+}
+
+// Turning on with no rules loaded yet first asks for the file.
+void ReplyAutomaticallyCommand(HWND window, WindowState& state) {
+    bool on = !state.Engine.Replies.On();
+    if (on && !state.Replies.Loaded) ShowReplyRulesDialog(window, state.RepliesDialog);
+    SetReplyRulesOn(state.Replies, on);
     RefreshStatusBar(state);
 }
 
@@ -148,6 +162,8 @@ bool RunMainCommand(HWND window, WindowState& state, int id) {
     case CommandAction::ExportTrace: ExportCommand(window, state.Engine.Trace, state.Settings); break;
     case CommandAction::CaptureToFile: CaptureCommand(window, state); break;
     case CommandAction::CaptureFolder: CaptureFolderCommand(window, state); break;
+    case CommandAction::ReplyRulesDialog: ReplyRulesCommand(window, state); break;
+    case CommandAction::ReplyAutomatically: ReplyAutomaticallyCommand(window, state); break;
     }
     return true;
 }

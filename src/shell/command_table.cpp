@@ -44,12 +44,14 @@ constexpr CommandEntry kCommands[] = {
     {ExportTrace, IDM_EXPORT, kNoButton, kNoImage, kTextCommandExport, Always, Always},
     {CaptureToFile, IDM_CAPTURE_TO_FILE, kNoButton, kNoImage, kTextCommandCaptureToFile, Always, Always},
     {CaptureFolder, IDM_CAPTURE_FOLDER, kNoButton, kNoImage, kTextCommandCaptureFolder, Always, Always},
+    {ReplyRulesDialog, IDM_REPLY_RULES, kNoButton, kNoImage, kTextCommandReplyRules, Always, Always},
+    {ReplyAutomatically, IDM_REPLY_AUTOMATICALLY, kNoButton, kNoImage, kTextCommandReplyAutomatically, Always, Always},
 };
 
 constexpr bool RowsInActionOrder() {
     for (size_t i = 0; i < std::size(kCommands); ++i)
         if (kCommands[i].action != static_cast<CommandAction>(i)) return false;
-    return std::size(kCommands) == static_cast<size_t>(CaptureFolder) + 1;
+    return std::size(kCommands) == static_cast<size_t>(ReplyAutomatically) + 1;
 }
 static_assert(RowsInActionOrder());
 

@@ -41,6 +41,8 @@ enum class CommandAction {
     ExportTrace,
     CaptureToFile,
     CaptureFolder,
+    ReplyRulesDialog,
+    ReplyAutomatically,
 };
 
 // When a menu item or toolbar button may be used, by the connection state.

@@ -25,3 +25,9 @@ void EditMacroFiles(HWND owner) {
     if (!GetOpenFileNameW(&ofn)) return;
     OpenChosenFiles(owner, std::u16string_view(result, kPathCapacity));
 }
+
+void EditTextFile(HWND owner, std::u16string_view path) {
+    constexpr intptr_t kOpened = 32;  // ShellExecute's results above this mean success
+    if (CurrentLauncher().Open(owner, path, u"", u"") > kOpened) return;
+    CurrentLauncher().Open(owner, u"notepad.exe", u"\"" + std::u16string(path) + u"\"", u"");
+}

@@ -12,7 +12,9 @@
 #include "common/program_context.h"
 #include "common/text_table.h"
 #include "platform/host_lookup.h"
+#include "platform/tick_clock.h"
 #include "platform/wide_win32.h"
+#include "replies/reply_rules_control.h"
 #include "resources/resource_ids.h"
 #include "sending/line_entry.h"
 #include "shell/command_dispatch.h"
@@ -63,6 +65,7 @@ LRESULT OnCreate(HWND window, WindowState& state) {
     ClearTraceAndView(state.Engine.Trace, state.View);
     state.View.FollowNewest = 1;
     ResumeCapture(window, state.CaptureParts());
+    StartReplyRules(state.Replies);
     SetTimer(window, kRefreshTimer, static_cast<UINT>(state.Settings.RefreshPeriodMs), nullptr);
     ForwardSizeToStatusBar(0, 0);
     return 0;
@@ -106,6 +109,8 @@ void OnTimer(HWND window, WindowState& state, UINT_PTR id) {
     // The capture writes on every tick, so a closed connection's last blocks
     // reach the file too.
     if (!CaptureTick(window, state.CaptureParts())) RefreshStatusBar(state);
+    // A rules file that was saved again answers from now on (or says why not).
+    if (ReloadChangedRules(state.Replies, SystemTickClock().NowMs())) RefreshStatusBar(state);
     if (!state.Connected()) return;
     TraceBuffer& trace = state.Engine.Trace;
     StampPendingTrailer(trace);
@@ -131,13 +136,23 @@ LRESULT OnNotify(LPARAM lParam) {
     return 0;
 }
 
+// The commands that switch something on and off show whether it is on.
+bool IsCommandChecked(CommandAction action, const WindowState& state) {
+    switch (action) {
+    case CommandAction::CaptureToFile: return state.Capture.IsOn();
+    case CommandAction::ReplyAutomatically: return state.Engine.Replies.On();
+    default: return false;
+    }
+}
+
 void OnInitMenuPopup(HMENU menu, const WindowState& state) {
     bool open = state.Connected();
     for (const CommandEntry& command : Commands()) {
         UINT enabling = IsCommandEnabled(command.menuId, open) ? MF_ENABLED : MF_GRAYED;
         EnableMenuItem(menu, command.menuId, MF_BYCOMMAND | enabling);
-        if (command.action == CommandAction::CaptureToFile)
-            CheckMenuItem(menu, command.menuId, MF_BYCOMMAND | (state.Capture.IsOn() ? MF_CHECKED : MF_UNCHECKED));
+        if (command.image == kNoImage)
+            CheckMenuItem(menu, command.menuId,
+                          MF_BYCOMMAND | (IsCommandChecked(command.action, state) ? MF_CHECKED : MF_UNCHECKED));
     }
     if (open) SetToolbarConnected();
     else SetToolbarDisconnected();

@@ -11,7 +11,8 @@ constexpr CommandAction kViewItems[] = {Repaint,    ClearTrace,     ScrollForwar
                                         ScrollBack, JumpToLastLine, JumpToFirstLine};
 constexpr CommandAction kSendItems[] = {InputSendDialog, PresetSendDialog, MacroDialog};
 constexpr CommandAction kToolItems[] = {PresetEditDialog, Memo, MacroFileEditor};
-constexpr CommandAction kConnectionItems[] = {ConnectionSettings, OpenConnection, CloseConnection, HostName};
+constexpr CommandAction kConnectionItems[] = {ConnectionSettings, OpenConnection,   CloseConnection,
+                                              HostName,           ReplyRulesDialog, ReplyAutomatically};
 constexpr CommandAction kSettingItems[] = {EnvironmentDialog, DarkModeDialog, LanguageDialog, ColorDialog};
 constexpr CommandAction kHelpItems[] = {AboutDialog, Manual, WebPage};
 

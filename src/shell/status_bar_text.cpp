@@ -30,12 +30,20 @@ std::u16string Endpoints(const AppSettings& s) {
     return Format(u"socket=%d.%d.%d.%d;Port=%d<<ip=No Select", {l[0], l[1], l[2], l[3], s.AdapterPort});
 }
 
+// What is on besides the connection, before the endpoints.
+std::u16string StatePrefix(const StatusInputs& in) {
+    std::u16string prefix = in.capturing ? u"REC | " : u"";
+    if (in.replying) prefix += u"AUTO | ";
+    if (!in.repliesError.empty()) prefix += std::u16string(in.repliesError) + u" | ";
+    return prefix;
+}
+
 }  // namespace
 
 std::u16string StatusPartText(int part, const StatusInputs& in) {
     const AppSettings& s = *in.settings;
     switch (part) {
-    case 0: return in.capturing ? u"REC | " + Endpoints(s) : Endpoints(s);
+    case 0: return StatePrefix(in) + Endpoints(s);
     case 1: return IsTcpMode(ModeOf(s)) ? u"TIP" : u"UDP";
     case 2: return IsServerMode(ModeOf(s)) ? u"Server" : u"Client;";
     case 3: return in.connectionOpen ? u"OPEN" : u"CLOSE";

@@ -1,6 +1,7 @@
-// What the status bar shows: the endpoints, TIP or UDP, client or server,
-// OPEN or CLOSE, the grid size, the buffer fill and the scroll position,
-// on a background color that tells the connection state from afar.
+// What the status bar shows: the capture and the reply rules when on (and
+// a rules file that did not load), the endpoints, TIP or UDP, client or
+// server, OPEN or CLOSE, the grid size, the buffer fill and the scroll
+// position, on a background color that tells the connection state from afar.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,8 @@ struct StatusInputs {
     int32_t traceCount;
     int32_t viewTop;
     bool capturing = false;  // part 0 then starts with "REC | "
+    bool replying = false;   // the reply rules are on: "AUTO | " next
+    std::u16string_view repliesError = {};  // a rules file that did not load: its error next
 };
 
 // The text of part 0..7 (empty for other parts).

@@ -19,7 +19,9 @@ StatusInputs InputsOf(const WindowState& state) {
             view.ScreenRows,
             TraceCount(state.Engine.Trace),
             view.ViewTop,
-            state.Capture.IsOn()};
+            state.Capture.IsOn(),
+            state.Engine.Replies.On(),
+            state.Replies.ErrorInStatus ? std::u16string_view(state.Replies.Error) : std::u16string_view()};
 }
 
 COLORREF BackgroundOf(const WindowState& state) {

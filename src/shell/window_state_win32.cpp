@@ -1,6 +1,7 @@
 #include "shell/window_state_win32.h"
 
 #include "common/program_context.h"
+#include "shell/macro_file_editing_win32.h"
 
 WindowState::WindowState() {
     Sending.Connection = &Engine.Connection;
@@ -11,6 +12,10 @@ WindowState::WindowState() {
     Macro.Host = &MacroHost;
     Macro.Settings = &Settings;
     Engine.Connection.WaitIndicator = &WaitWindow;
+    Replies.Engine = &Engine.Replies;
+    Replies.Settings = &Settings;
+    RepliesDialog.Control = &Replies;
+    RepliesDialog.EditFile = EditTextFile;
 }
 
 void ChooseLanguage(WindowState& state, int32_t language) {

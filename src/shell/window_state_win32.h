@@ -1,7 +1,7 @@
 // Everything the main window owns for the run: the user's settings, its
-// session (the connection, the trace, the macro run), its view of the
-// trace, the capture, what the dialogs keep between openings, and the
-// helpers bound to them. The program entry makes one and hands it to the
+// session (the connection, the trace, the macro run, the reply engine), its
+// view of the trace, the capture, the rules file it answers by, what the
+// dialogs keep between openings, and the helpers bound to them. The program entry makes one and hands it to the
 // window at creation; it lives until the message loop ends.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include "connection/connect_wait_window.h"
 #include "macro/macro_dialog.h"
 #include "nettools/autokey_settings.h"
+#include "replies/reply_rules_dialog.h"
 #include "sending/sending_dialogs_window.h"
 #include "session/session.h"
 #include "session/session_macro_host.h"
@@ -32,6 +33,8 @@ struct WindowState {
     AutokeySettings Autokey;
     LocalHostInfo LocalHost;
     ConnectWaitWindow WaitWindow;
+    ReplyRulesControl Replies;
+    ReplyRulesDialogContext RepliesDialog;
 
     WindowCapture CaptureParts() { return {Capture, Engine.Trace, Settings}; }
     bool Connected() const { return IsSessionOpen(Engine); }
