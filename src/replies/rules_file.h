@@ -3,10 +3,13 @@
 // error with its line and column.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "replies/reply_rules.h"
+
+constexpr size_t kMaxRulesFileBytes = 1 << 20;  // a larger file is refused whole
 
 // true and the rules, or false and the first error.
 bool ParseRules(std::string_view text, RuleSet& rules, RulesError& error);
