@@ -10,12 +10,12 @@ namespace {
 std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 const uint8_t* Data(const std::string& text) { return reinterpret_cast<const uint8_t*>(text.data()); }
 
-// In a pattern, '?' stands for a wild byte.
+// In a pattern, '?' stands for a wild byte (flagged with a high bit: any non-zero flag counts).
 Rule MakeRule(MatchKind kind, const std::string& text) {
     Rule rule;
     rule.Kind = kind;
     rule.Bytes = Bytes(text);
-    for (char c : text) rule.Wild.push_back(kind == MatchKind::Pattern && c == '?');
+    for (char c : text) rule.Wild.push_back(kind == MatchKind::Pattern && c == '?' ? 0x80 : 0);
     RegexError error;
     if (kind == MatchKind::Regex) rule.Regex = CompileByteRegex(text, error);
     return rule;
@@ -45,6 +45,7 @@ TEST(MatchFrame, FirstRuleThatMatchesAnswers) {
         {"GET /x", "1"}, {"GET ", "1"}, {"GET ERR", "1"},  // the earlier rule wins
         {"ID12:34", "2,12,34"}, {"ID12:3", "-1"}, {"IX12:34", "-1"}, {"xxERRyy", "3"}, {"ERERR", "3"}, {"ER", "-1"},
         {"0a1a2a3a4a5a6a7a8a9aX", "4,0,1,2,3,4,5,6,7,8"},  // runs beyond $9 take no number
+        {"0a1b2a3a4a5a6a7a8a9aX", "-1"}, {"0a1a2a3a4a5a6a7a8a9bX", "-1"},
         {"SET volt=12;", "5,volt,12"}, {"a=1" + regexLimit, "5,a,1"}, {"a=1 " + regexLimit, "-1"},
     };
     for (const auto& [frame, expected] : cases) EXPECT_EQ(Match(rules, frame), expected) << frame;

@@ -47,10 +47,41 @@ void PatternCaptures(const Rule& rule, int32_t length, Captures& captures) {
     }
 }
 
+uint64_t Word(const uint8_t* bytes) {
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// 0xFF in each byte whose flag is 0, 0x00 where it is set (any value):
+// each byte's bits are folded into its lowest one first.
+uint64_t CompareMask(uint64_t flags) {
+    flags |= flags >> 4;
+    flags |= flags >> 2;
+    flags |= flags >> 1;
+    return ~((flags & 0x0101010101010101u) * 0xFF);
+}
+
+// Eight bytes at a time, a wild byte's difference masked out: the pattern
+// rules are most of what a large rule set compares.
+bool SameButWild(const uint8_t* frame, const uint8_t* bytes, const uint8_t* wild, size_t length) {
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8)
+        if (((Word(frame + i) ^ Word(bytes + i)) & CompareMask(Word(wild + i))) != 0) return false;
+    for (; i < length; ++i)
+        if (frame[i] != bytes[i] && wild[i] == 0) return false;
+    return true;
+}
+
 bool MatchesPattern(const Rule& rule, const uint8_t* frame, int32_t length, Captures& captures) {
-    if (size_t(length) != rule.Bytes.size()) return false;
-    for (size_t i = 0; i < rule.Bytes.size(); ++i)
-        if (frame[i] != rule.Bytes[i] && !IsWild(rule, i)) return false;
+    const size_t size = rule.Bytes.size();
+    if (size_t(length) != size) return false;
+    if (rule.Wild.size() >= size) {
+        if (!SameButWild(frame, rule.Bytes.data(), rule.Wild.data(), size)) return false;
+    } else {
+        for (size_t i = 0; i < size; ++i)
+            if (frame[i] != rule.Bytes[i] && !IsWild(rule, i)) return false;
+    }
     PatternCaptures(rule, length, captures);
     return true;
 }
