@@ -23,8 +23,10 @@ public:
     // buffer is reserved here, once, never while feeding.
     void Start(const Framing& framing);
     // Bytes received at nowMs (the tick clock's milliseconds, which wrap).
+    // A frame handed to the sink is valid only during that call.
     void Feed(const uint8_t* bytes, int32_t length, uint32_t nowMs, FrameSink& sink);
-    // The block (a datagram) ended: bytes still pending form a frame.
+    // The block (a datagram) ended: bytes still pending form a frame, and a
+    // cut frame's skipping ends (in UDP a frame never spans datagrams).
     void EndOfBlock(FrameSink& sink);
     // IdleGap: true and when the pending bytes become a frame.
     bool Due(uint32_t& atMs) const;
@@ -33,10 +35,26 @@ public:
     int32_t Pending() const;
 
 private:
+    void FeedDelimited(const uint8_t* bytes, int32_t length, FrameSink& sink);
+    void FeedCounted(const uint8_t* bytes, int32_t length, FrameSink& sink);
+    void FeedIdle(const uint8_t* bytes, int32_t length, uint32_t nowMs, FrameSink& sink);
+    int32_t ReadField(const uint8_t* bytes, int32_t length);
+    void Append(const uint8_t* bytes, int32_t length, bool endsFrame, FrameSink& sink);
+    void Give(bool cut, FrameSink& sink);
+    void NextFrame();
+
     Framing framing_;
-    std::vector<uint8_t> buffer_;
+    std::vector<uint8_t> buffer_;  // Limit bytes, sized by Start
     int32_t used_ = 0;
-    int64_t skip_ = 0;          // bytes of a cut frame still to skip
-    bool skipToDelimiter_ = false;
-    uint32_t lastByteMs_ = 0;
+    bool skipping_ = false;  // the current frame came out cut; its rest is dropped
+    // Delimiter: how many delimiter bytes the stream ends with, and where a
+    // partial match falls back to when the next byte differs.
+    int32_t delimiterMatched_ = 0;
+    std::vector<int32_t> delimiterFallback_;
+    // FixedLength, LengthField: the current frame's bytes so far (skipped
+    // ones too) and its length, -1 until the length field has been read.
+    int64_t position_ = 0;
+    int64_t frameLength_ = -1;
+    uint32_t fieldValue_ = 0;
+    uint32_t lastByteMs_ = 0;  // IdleGap
 };
