@@ -32,8 +32,9 @@ bool LoadReplyRules(ReplyRulesControl& control, std::u16string_view name) {
     FileStamp stamp = FileStampOf(path);
     auto rules = std::make_shared<RuleSet>();
     RulesError error;
-    if (name.empty() || name.size() >= kMacroFileNameCapacity || !LoadRulesFile(path, *rules, error)) {
-        if (name.empty() || name.size() >= kMacroFileNameCapacity) error = {0, 0, "no usable file name"};
+    bool usable = !name.empty() && name.size() < kMacroFileNameCapacity;  // the settings must hold it
+    if (!usable) error = {0, 0, "no usable file name"};
+    if (!usable || !LoadRulesFile(path, *rules, error)) {
         control.Error = Utf8ToUtf16(RulesErrorText(FileNameOf(path), error));
         control.ErrorInStatus = true;
         if (named) control.Seen = stamp;  // not read again until it changes
