@@ -104,12 +104,12 @@ TEST(ParseRules, ValidFiles) {
     }
 }
 
-TEST(ParseRules, RuleTextIsTheLineWithoutCommentOrOuterBlanks) {
+TEST(ParseRules, RuleTextIsTheLineWithoutCommentWithOneBlankBetweenWords) {
     RuleSet set;
     RulesError error;
     ASSERT_TRUE(ParseRules("\xEF\xBB\xBF\r\n  on '#'  reply\t'x' # 'y'\r\n\tevery 10 reply 00 ", set, error));
     ASSERT_EQ(set.Rules.size(), 1u);
-    EXPECT_EQ(set.Rules[0].Text, "on '#'  reply\t'x'");
+    EXPECT_EQ(set.Rules[0].Text, "on '#' reply 'x'");
     EXPECT_EQ(set.Timers[0].Text, "every 10 reply 00");
     EXPECT_EQ(set.Timers[0].Line, 3);
 }

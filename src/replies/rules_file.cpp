@@ -105,9 +105,16 @@ bool RulesReader::Read(std::string_view text) {
     return FramingFits();
 }
 
+// The words of a line with one blank between them: how the dialog and the
+// summary show a rule, whatever columns the file aligned it in.
+std::string OneLine(const std::vector<RulesToken>& tokens) {
+    std::string text;
+    for (const RulesToken& t : tokens) text.append(text.empty() ? "" : " ").append(t.Text);
+    return text;
+}
+
 bool RulesReader::ReadLine(std::string_view line) {
-    std::string_view code;
-    if (!SplitRulesLine(line, tokens_, code, Error)) return false;
+    if (!SplitRulesLine(line, tokens_, Error)) return false;
     if (tokens_.empty()) return true;
     RulesCursor c(tokens_, Error);
     if (c.Is("frame")) {
@@ -118,7 +125,7 @@ bool RulesReader::ReadLine(std::string_view line) {
         c.Skip();
         Rule rule;
         rule.Line = line_;
-        rule.Text = code;
+        rule.Text = OneLine(tokens_);
         if (!ReadOnRule(c, rule)) return false;
         Rules.Rules.push_back(std::move(rule));
         return true;
@@ -127,7 +134,7 @@ bool RulesReader::ReadLine(std::string_view line) {
         c.Skip();
         TimedSend timer;
         timer.Line = line_;
-        timer.Text = code;
+        timer.Text = OneLine(tokens_);
         if (!ReadTimedSend(c, timer)) return false;
         Rules.Timers.push_back(std::move(timer));
         return true;

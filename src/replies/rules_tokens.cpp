@@ -127,10 +127,8 @@ bool Fault(RulesError& error, int32_t column, std::string reason) {
     return false;
 }
 
-bool SplitRulesLine(std::string_view line, std::vector<RulesToken>& tokens, std::string_view& code,
-                    RulesError& error) {
+bool SplitRulesLine(std::string_view line, std::vector<RulesToken>& tokens, RulesError& error) {
     tokens.clear();
-    code = {};
     if (!CheckEncoding(line, error)) return false;
     bool quoted = false;
     bool inToken = false;
@@ -159,11 +157,6 @@ bool SplitRulesLine(std::string_view line, std::vector<RulesToken>& tokens, std:
         quoted = c == '\'';
     }
     if (inToken) tokens.back().Text = line.substr(start, pos - start);
-    if (!tokens.empty()) {
-        size_t first = static_cast<size_t>(tokens.front().Text.data() - line.data());
-        size_t end = static_cast<size_t>(tokens.back().Text.data() - line.data()) + tokens.back().Text.size();
-        code = line.substr(first, end - first);
-    }
     return true;
 }
 

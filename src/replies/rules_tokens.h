@@ -20,11 +20,9 @@ struct RulesToken {
 bool Fault(RulesError& error, int32_t column, std::string reason);
 
 // Cuts one line (without its line break) into tokens: blanks separate them,
-// quotes hold blanks and '#', a '#' outside quotes starts a comment. code is
-// the line without its comment, trimmed. False on a NUL byte or a byte that
-// is not UTF-8.
-bool SplitRulesLine(std::string_view line, std::vector<RulesToken>& tokens, std::string_view& code,
-                    RulesError& error);
+// quotes hold blanks and '#', a '#' outside quotes starts a comment. False
+// on a NUL byte or a byte that is not UTF-8.
+bool SplitRulesLine(std::string_view line, std::vector<RulesToken>& tokens, RulesError& error);
 
 // The column of a byte inside a token, and the one just after it.
 int32_t ColumnIn(const RulesToken& token, size_t offset);

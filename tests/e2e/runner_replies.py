@@ -47,13 +47,14 @@ def connect(port):
     return client
 
 
-def receive(sock, count):
+def expect(sock, wanted):
+    """Reads as many bytes as wanted holds and checks them."""
     data = b""
-    while len(data) < count:
-        piece = sock.recv(count - len(data))
+    while len(data) < len(wanted):
+        piece = sock.recv(len(wanted) - len(data))
         assert piece, f"closed after {data!r}"
         data += piece
-    return data
+    assert data == wanted, f"{data!r}, wanted {wanted!r}"
 
 
 def nothing_more(sock, quiet=0.3):
@@ -91,14 +92,14 @@ def scpi_instrument(folder):
         client.sendall(b"*ID")
         time.sleep(0.2)
         client.sendall(b"N?\n")
-        assert receive(client, 26) == b"LANVISOR,DMM-SIM,0001,1.0\n"
+        expect(client, b"LANVISOR,DMM-SIM,0001,1.0\n")
         nothing_more(client)
         client.sendall(b"MEAS:VOLT:DC? (@3)\nSYST:ERR?\n")
-        assert receive(client, 11 + 16) == b'+3.250E+00\n+0,"No error"\n'
+        expect(client, b'+3.250E+00\n+0,"No error"\n')
         client.sendall(b"*RST\n")
         nothing_more(client)
         client.sendall(b"VOLT 5\n")
-        assert receive(client, 25) == b'-113,"Undefined header"\n'
+        expect(client, b'-113,"Undefined header"\n')
     lines = stop(process, r"line 6: 1 hit\(s\): on '\*IDN\?'0A", r"line 7: 1 hit\(s\)", r"line 8: 1 hit\(s\)",
                  r"line 10: 1 hit\(s\): on any", r"0 frame\(s\) unmatched, 0 reply send\(s\) failed")
     kinds = [line.split()[0] for line in lines if line.split()[0] in ("READ", "SEND")]
@@ -124,10 +125,10 @@ def modbus_device(folder):
         a.sendall(read_request(b"\x00\x01")[:5])
         b.sendall(read_request(b"\x01\x02") + write)
         a.sendall(read_request(b"\x00\x01")[5:])
-        assert receive(b, 15 + 12) == read_answer(b"\x01\x02") + write
-        assert receive(a, 15) == read_answer(b"\x00\x01")
+        expect(b, read_answer(b"\x01\x02") + write)
+        expect(a, read_answer(b"\x00\x01"))
         a.sendall(read_request(b"\x00\x03", start=0x40))
-        assert receive(a, 13) == b"\x00\x03\x00\x00\x00\x05" + refused + crc16_modbus(refused)
+        expect(a, b"\x00\x03\x00\x00\x00\x05" + refused + crc16_modbus(refused))
         nothing_more(a)
     stop(process, r"line 8: 2 hit\(s\)", r"line 10: 1 hit\(s\)", r"line 12: 1 hit\(s\)")
 
@@ -165,7 +166,7 @@ def strict_and_refused(folder):
     process, port = serve("--tcp-server", folder / "ping.rules", "--strict", folder=folder)
     with connect(port) as client:
         client.sendall(b"PING\n")
-        assert receive(client, 5) == b"PONG\n"
+        expect(client, b"PONG\n")
         client.sendall(b"HELLO\n")
         finish(process, 5, r"matched no rule", r"1 frame\(s\) unmatched")
     with TcpServer() as device:
