@@ -63,7 +63,8 @@ bool DrawStatusBarItem(const DRAWITEMSTRUCT* item, const WindowState& state) {
     DeleteObject(back);
     SetBkMode(item->hDC, TRANSPARENT);
     SetTextColor(item->hDC, SlotColor(kTextColor));
-    TextOutW(item->hDC, item->rcItem.left, item->rcItem.top, reinterpret_cast<const wchar_t*>(text.c_str()),
-             static_cast<int>(text.size()));
+    // Clipped: a long first part (a rules file's error) must not run into the next.
+    ExtTextOutW(item->hDC, item->rcItem.left, item->rcItem.top, ETO_CLIPPED, &item->rcItem,
+                reinterpret_cast<const wchar_t*>(text.c_str()), static_cast<UINT>(text.size()), nullptr);
     return true;
 }

@@ -56,6 +56,7 @@ def tcp_server_answers_by_rules(ctx):
     settle(lambda: dialog.text(ERROR_LINE), "replies.txt:2:13: unknown word 'replay'", "the error line")
     peer.send(b"PING\n")
     assert peer.wait_bytes(16) == b"PONG\nDEV7\nPONG2\n", peer.received
+    settle(lambda: dialog.items(RULES_LIST)[0], f"3\t1\ton 'PING'0A reply 'PONG2'0A", "the hit by the rules in use")
     ctx.screenshot("rules dialog with error")
     dialog.dismiss(CLOSE)
     app.expect_no_boxes("after the rules dialog")
