@@ -73,7 +73,9 @@ private:
     bool More() const { return at_ < pattern_.size(); }
     uint8_t Peek(size_t ahead = 0) const { return static_cast<uint8_t>(pattern_[at_ + ahead]); }
     bool AtCountedRepeat() const { return at_ + 1 < pattern_.size() && Peek() == '{' && IsDigit(Peek(1)); }
-    bool AtQuantifier() const { return More() && (Peek() == '*' || Peek() == '+' || Peek() == '?' || AtCountedRepeat()); }
+    bool AtQuantifier() const {
+        return More() && (Peek() == '*' || Peek() == '+' || Peek() == '?' || AtCountedRepeat());
+    }
 
     bool Emit(RegexInst inst) {
         if (program_.size() >= static_cast<size_t>(kMaxRegexProgram)) return Fail(at_, "pattern too large");
@@ -183,36 +185,30 @@ private:
         if (Peek() == '\\') return Escape(at_++, byte, set);
         byte = Peek();
         ++at_;
-        set.reset();
-        set.set(static_cast<size_t>(byte));
+        set = RangeSet(byte, byte);
         return true;
     }
 
     // at_ is just past the backslash at offset.
     bool Escape(size_t offset, int32_t& byte, ByteSet& set) {
+        static constexpr std::string_view kLetters = "tnrfv0";
+        static constexpr char kControls[] = {'\t', '\n', '\r', '\f', '\v', '\0'};
         if (!More()) return Fail(offset, "bad escape");
         uint8_t c = Peek();
         ++at_;
         byte = -1;
         if (ClassEscape(c, set)) return true;
-        switch (c) {
-        case 't': byte = '\t'; break;
-        case 'n': byte = '\n'; break;
-        case 'r': byte = '\r'; break;
-        case 'f': byte = '\f'; break;
-        case 'v': byte = '\v'; break;
-        case '0': byte = 0; break;
-        case 'x':
-            if (at_ + 1 >= pattern_.size() || HexValue(Peek()) < 0 || HexValue(Peek(1)) < 0) return Fail(offset, "bad escape");
+        if (size_t k = kLetters.find(static_cast<char>(c)); k != std::string_view::npos) {
+            byte = kControls[k];
+        } else if (c == 'x' && at_ + 1 < pattern_.size() && HexValue(Peek()) >= 0 && HexValue(Peek(1)) >= 0) {
             byte = HexValue(Peek()) * 16 + HexValue(Peek(1));
             at_ += 2;
-            break;
-        default:
-            if (IsAlnum(c)) return Fail(offset, "bad escape");
+        } else if (IsAlnum(c)) {
+            return Fail(offset, "bad escape");
+        } else {
             byte = c;  // escaped punctuation stands for itself
         }
-        set.reset();
-        set.set(static_cast<size_t>(byte));
+        set = RangeSet(byte, byte);
         return true;
     }
 
