@@ -4,11 +4,15 @@
 // length x program size, whatever the pattern, and never recurses. That
 // bound is what lets the receive thread run them on peer data.
 //
-// Syntax (the common ECMAScript/Perl subset): literals; . (any byte); [...]
-// and [^...] with ranges; \d \D \w \W \s \S; \t \n \r \f \v \0 \xHH; \ before
-// any punctuation; ^ and $ (start and end of the input only); ( ) capturing
-// groups (at most 9) and (?: ); |; * + ? {n} {n,} {n,m} each with a lazy
-// form (a trailing ?). Bytes 0x80-0xFF are Latin-1 characters.
+// Syntax (the common ECMAScript/Perl subset): literals; . (any byte, \n
+// too: a frame is one record, not lines); [...] and [^...] with ranges;
+// \d \D \w \W \s \S; \t \n \r \f \v \0 \xHH; \ before any punctuation; ^ and $
+// (start and end of the input only, so "X$" does not match "X\n"); ( )
+// capturing groups (at most 9) and (?: ); |; * + ? {n} {n,} {n,m} (up to
+// 1000) each with a lazy form (a trailing ?). A { not followed by a digit is
+// a literal. Bytes 0x80-0xFF are Latin-1 characters. In ((a)|b)+ group 2
+// keeps the "a" it took even when a later pass took "b", as in Perl (where
+// ECMAScript would clear it).
 #pragma once
 
 #include <cstdint>
