@@ -1,15 +1,16 @@
 """Reply rules in the window: the program, a TCP server on 127.0.0.1, plays
 the device by a rules file, switched on from the menu; the rules dialog
 shows the rules with their hit counts as they change, and a file saved
-again while the rules are on is read again."""
+again while the rules are on is read again; Edit opens it in the editor."""
 from device_sim import TcpClient
 from lanvisor_e2e import (CLOSE as CLOSE_CONNECTION, IDYES, LOOPBACK, LOOPBACK_LOCAL, OPEN, SUCCESS, free_port,
                           scenario, settings_file, settle)
+from scenarios_help import wait_opened
 
 REPLY_RULES, REPLY_AUTOMATICALLY = 235, 236
 RULES_TITLE = 290
 CLOSE_QUESTION_CAPTION, CLOSE_QUESTION = 21, 22
-RULES_LIST, UNMATCHED, FAILED, ERROR_LINE, CLOSE = 1072, 1006, 1008, 1009, 1043
+RULES_LIST, UNMATCHED, FAILED, ERROR_LINE, EDIT, CLOSE = 1072, 1006, 1008, 1009, 1041, 1043
 
 RULES = ("# a line device\n"
          "frame delimiter 0A\n"
@@ -58,6 +59,9 @@ def tcp_server_answers_by_rules(ctx):
     assert peer.wait_bytes(16) == b"PONG\nDEV7\nPONG2\n", peer.received
     settle(lambda: dialog.items(RULES_LIST)[0], f"3\t1\ton 'PING'0A reply 'PONG2'0A", "the hit by the rules in use")
     ctx.screenshot("rules dialog with error")
+    # Edit hands the file to the system's editor for it.
+    dialog.click(EDIT)
+    wait_opened(app, "replies.txt")
     dialog.dismiss(CLOSE)
     app.expect_no_boxes("after the rules dialog")
 
