@@ -123,7 +123,7 @@ TEST(ByteRegex, PathologicalPatternsFinish) {
     const std::string as(4096, 'a'), xs(4096, 'x');
     const std::tuple<std::string, const std::string*, bool> cases[] = {
         {"(a*)*b", &as, false},      {"(a|a)*c", &as, false},         {"(x+x+)+y", &xs, false},
-        {"(.*)*x$", &as, false},     {"(?:a?){500}a{500}$", &as, true}, {"(a*)*", &as, true},
+        {"(.*)*x$", &as, false},     {"(?:a?){300}a{300}$", &as, true}, {"(a*)*", &as, true},
     };
     for (const auto& [pattern, input, matched] : cases)
         EXPECT_EQ(Search(pattern, *input).has_value(), matched) << pattern;
@@ -144,7 +144,7 @@ TEST(ByteRegex, RejectsBadPatternsWhereTheyGoWrong) {
         {"a{1001}", 1, "over 1000"}, {"(?=a)", 0, "unsupported group"},
         {"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)", 27, "more than 9"},
         {std::string(513, 'a'), 512, "too long"},
-        {"(?:a{1000}){3}", 11, "too large"}, {"((((a{10}){10}){10}){10})", 20, "too large"},
+        {"(?:a{400}){3}", 10, "too large"}, {"((((a{10}){10}){10}){10})", 15, "too large"},
         {deep, 192, "nesting"},
     };
     for (const auto& [pattern, offset, reason] : cases) {

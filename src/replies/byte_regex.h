@@ -23,7 +23,7 @@
 
 constexpr int32_t kMaxCaptures = 10;         // $0 (the whole match or frame) to $9
 constexpr int32_t kMaxRegexPattern = 512;    // characters of a pattern
-constexpr int32_t kMaxRegexProgram = 2000;   // instructions, after {n,m} are expanded
+constexpr int32_t kMaxRegexProgram = 1000;   // instructions, after {n,m} are expanded
 
 // Where captures lie: Start/Length per capture, 0 the whole. A capture that
 // took nothing (or whose group did not take part) has Length 0.

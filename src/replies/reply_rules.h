@@ -15,7 +15,7 @@
 constexpr int32_t kDefaultFrameLimit = 4096;  // bytes; a longer frame is cut
 constexpr int32_t kMaxFrameLimit = 65536;
 constexpr int32_t kMaxReplyBytes = 65536;     // one send, whatever its pieces
-constexpr int32_t kMaxRegexFrame = 4096;      // longer frames never match a regular expression
+constexpr int32_t kMaxRegexFrame = 2048;      // longer frames never match a regular expression
 
 // ---- Framing ----
 

@@ -9,7 +9,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 seconds="${1:-20}"
 build="${LANVISOR_FUZZ_BUILD:-$root/build/fuzz}"
-targets=(line_notation line_file macro_data macro_file trace_export byte_regex)
+targets=(line_notation line_file macro_data macro_file trace_export byte_regex reply_rules)
 
 if ! command -v clang++ >/dev/null; then
   echo "clang++ is missing (packages clang and libclang-rt-14-dev)" >&2
