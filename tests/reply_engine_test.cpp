@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -181,13 +183,33 @@ TEST_F(ConnectionTest, RulesAnswerEachClientAndDropWhatAStalledClientCannotTake)
     EXPECT_TRUE(check.blocks[2].addressed);
     EXPECT_EQ(check.blocks[2].bytes, Bytes("PONG\n"));
 
+    // The owner's long send and the replies never cut into each other.
+    const size_t big = 8 << 20, pings = 200;
+    std::vector<uint8_t> seen;
+    std::thread peer([&] {  // asks while it reads, so that answers come while the send waits for room
+        for (size_t i = 0; i < pings; ++i) {
+            a.Send(Bytes("PING\n"));
+            std::vector<uint8_t> piece = a.Receive(big / 2 / pings, std::chrono::seconds(30));
+            seen.insert(seen.end(), piece.begin(), piece.end());
+        }
+        std::vector<uint8_t> rest = a.Receive(big + 5 * pings - seen.size(), std::chrono::seconds(30));
+        seen.insert(seen.end(), rest.begin(), rest.end());
+    });
+    std::vector<uint8_t> xs(big, 'x');
+    EXPECT_EQ(SendAndRecord(session.Connection, session.Trace, xs.data(), static_cast<int32_t>(big), 0,
+                            AddressCells::OnlyWhenSent), 0);
+    peer.join();
+    ASSERT_EQ(seen.size(), big + 5 * pings);
+    auto first = std::find(seen.begin(), seen.end(), 'x');
+    EXPECT_EQ(std::count(first, first + static_cast<std::ptrdiff_t>(big), 'x'), static_cast<std::ptrdiff_t>(big));
+
     std::vector<uint8_t> many;
     for (int i = 0; i < 2000; ++i) many.insert(many.end(), {'B', 'I', 'G', '\n'});
     ASSERT_TRUE(stalled.Send(many));
     ASSERT_TRUE(WaitUntil([&] { return session.Replies.Totals().Failed > 0; }, std::chrono::seconds(10)));
     ASSERT_TRUE(a.Send(Bytes("PING\n")));
     EXPECT_EQ(a.Receive(5), Bytes("PONG\n"));
-    EXPECT_EQ(session.Replies.Hits()->Hits[0].load(), 2);
+    EXPECT_EQ(session.Replies.Hits()->Hits[0].load(), static_cast<int64_t>(2 + pings));
 }
 
 }  // namespace
