@@ -36,6 +36,9 @@ public:
 class ReceiveListener {
 public:
     virtual ~ReceiveListener() = default;
+    // Whether blocks are answered now: the receive thread then hands over
+    // each block as it arrives, rather than a batch at a time.
+    virtual bool Answering() const = 0;
     // The receive thread starts, for a connection in this mode.
     virtual void Started(ConnectionMode mode, uint32_t nowMs) = 0;
     // A block arrived (recorded in the trace already).

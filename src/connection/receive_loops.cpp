@@ -58,6 +58,7 @@ public:
     Listening(ConnectionState& state, TraceBuffer& trace) : listener_(state.Listener), sender_(state, trace) {
         if (listener_) listener_->Started(state.Opened.Mode, Now());
     }
+    bool Answering() const { return listener_ && listener_->Answering(); }
     void Received(const PeerRef& from, const uint8_t* bytes, int length) {
         if (listener_) listener_->Received(from, bytes, length, Now(), sender_);
     }
@@ -140,22 +141,10 @@ void AcceptClient(ConnectionState& state, TraceBuffer& trace, SocketHandle liste
     state.PeerState.store(kTcpClientAttached);
 }
 
-// Takes what client k has sent, up to a batch; a close or a broken
-// connection ends the batch and frees the slot after the batch is recorded.
-void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch& batch, Listening& listening) {
-    ClientSlot slot = ClientSlotAt(state, k);
-    {
-        LockHold hold(state.PeerLock);
-        state.CurrentClient = k;
-    }
-    batch.count = 0;
-    int n = 0, pending = 0;
-    do {
-        n = ReceiveFrom(slot.socket, batch.bytes[batch.count], kReceiveMax);
-        if (n <= 0) break;
-        batch.from[batch.count] = slot.address;
-        batch.length[batch.count++] = n;
-    } while (MoreWaiting(slot.socket, batch, pending, n));
+// Records the blocks taken so far, notes them for READ and hands them to the
+// listener; the batch is empty after.
+void RecordClientBlocks(ConnectionState& state, TraceBuffer& trace, int k, const ClientSlot& slot,
+                        ReceiveBatch& batch, Listening& listening) {
     // The trace first: a READ that sees a block finds it recorded.
     AppendBatch(trace, batch, FromAddress, 1);
     {
@@ -163,6 +152,29 @@ void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch
         for (int i = 0; i < batch.count; ++i) NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
     }
     for (int i = 0; i < batch.count; ++i) listening.Received({k, slot.address}, batch.bytes[i], batch.length[i]);
+    batch.count = 0;
+}
+
+// Takes what client k has sent, up to a batch; a close or a broken
+// connection ends the batch and frees the slot after the batch is recorded.
+// While rules answer, each block is recorded and answered as it comes, so
+// the answer leaves before the next socket call.
+void ServeClient(ConnectionState& state, TraceBuffer& trace, int k, ReceiveBatch& batch, Listening& listening) {
+    ClientSlot slot = ClientSlotAt(state, k);
+    {
+        LockHold hold(state.PeerLock);
+        state.CurrentClient = k;
+    }
+    batch.count = 0;
+    int n = 0, pending = 0, taken = 0;
+    do {
+        n = ReceiveFrom(slot.socket, batch.bytes[batch.count], kReceiveMax);
+        if (n <= 0) break;
+        batch.from[batch.count] = slot.address;
+        batch.length[batch.count++] = n;
+        if (listening.Answering()) RecordClientBlocks(state, trace, k, slot, batch, listening);
+    } while (++taken < kDrainBatch && MoreWaiting(slot.socket, batch, pending, n));
+    RecordClientBlocks(state, trace, k, slot, batch, listening);
     if (n == 0 || n == -1) {  // closed, or broken
         // The peer's orderly close ends our receiving side too.
         if (n == 0 && ShutdownSocket(slot.socket, ShutdownDirection::Receive) != 0)
@@ -194,13 +206,13 @@ void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBa
         listening.Received({-1, server ? batch.from[i] : state.Opened.Access}, batch.bytes[i], batch.length[i]);
 }
 
-// Takes the datagrams waiting, up to a batch; false after a failed receive.
+// Takes the datagrams waiting, up to `most`; false after a failed receive.
 // The socket does not block: receiving until it would costs one call a
 // datagram, where asking what is waiting would cost two (a datagram socket
 // tells only the size of the next one).
-bool ReceiveDatagrams(SocketHandle socket, ReceiveBatch& batch) {
+bool ReceiveDatagrams(SocketHandle socket, ReceiveBatch& batch, int most) {
     batch.count = 0;
-    while (batch.count < kDrainBatch) {
+    while (batch.count < most) {
         int n = ReceiveDatagram(socket, batch.bytes[batch.count], kReceiveMax, batch.from[batch.count]);
         if (n == kWouldBlock) return true;
         if (n < 0) return false;
@@ -280,7 +292,8 @@ void UdpReceiveLoop(ConnectionState& state, TraceBuffer& trace) {
         // A full batch says more is waiting: take it without a wait, which
         // under Wine costs as much as many receives.
         if (batch->count < kDrainBatch && !WaitForData(socket, waitMs)) continue;
-        bool received = ReceiveDatagrams(socket, *batch);
+        // While rules answer, one at a time: the answer leaves before the next call.
+        bool received = ReceiveDatagrams(socket, *batch, listening.Answering() ? 1 : kDrainBatch);
         RecordDatagrams(state, trace, *batch, listening);
         if (!received) Pause(kFailedReceivePauseMs);
     }

@@ -50,6 +50,7 @@ public:
     ReplyTotals Totals() const;
 
     // ---- the receive thread ----
+    bool Answering() const override { return On(); }
     void Started(ConnectionMode mode, uint32_t nowMs) override;
     void Received(const PeerRef& from, const uint8_t* bytes, int32_t length, uint32_t nowMs,
                   ReplyPort& port) override;
