@@ -36,6 +36,16 @@ def command(args, program, *words):
     return (["wine"] if args.wine else []) + [program, *words]
 
 
+def round_trip(sock):
+    """Seconds from sending the request to having all of its echo."""
+    start = time.perf_counter()
+    sock.send(REQUEST)
+    got = b""
+    while len(got) < len(REQUEST):
+        got += sock.recv(1024)
+    return time.perf_counter() - start
+
+
 def round_trips(kind, port, pairs):
     if kind == socket.SOCK_STREAM:
         deadline = time.time() + 20
@@ -59,15 +69,8 @@ def round_trips(kind, port, pairs):
                 break
             except (socket.timeout, ConnectionRefusedError):
                 time.sleep(0.05)
-    samples = []
     with sock:
-        for _ in range(50 + pairs):  # the first 50 warm up
-            start = time.perf_counter()
-            sock.send(REQUEST)
-            got = b""
-            while len(got) < len(REQUEST):
-                got += sock.recv(1024)
-            samples.append(time.perf_counter() - start)
+        samples = [round_trip(sock) for _ in range(50 + pairs)]  # the first 50 warm up
     return samples[50:]
 
 
@@ -108,16 +111,8 @@ def tcp_client(args):
             conn, _ = listener.accept()
             conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
             conn.settimeout(5)
-            samples = []
             with conn:
-                for _ in range(min(args.pairs, 300)):
-                    start = time.perf_counter()
-                    conn.sendall(REQUEST)
-                    got = b""
-                    while len(got) < len(REQUEST):
-                        got += conn.recv(1024)
-                    samples.append(time.perf_counter() - start)
-            return samples
+                return [round_trip(conn) for _ in range(min(args.pairs, 300))]
         finally:
             process.terminate()
             process.wait()

@@ -286,8 +286,12 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     RUNNER = os.path.abspath(parser.parse_args().runner)
-    cases = [reply_branches, failures, macro_files_checked, flood, hangs_and_failures,
-             first_peer_and_signals, pcap_streams_and_empty_datagrams]
+    return run_cases([reply_branches, failures, macro_files_checked, flood, hangs_and_failures,
+                      first_peer_and_signals, pcap_streams_and_empty_datagrams])
+
+
+def run_cases(cases):
+    """Runs every case in a folder of its own; 1 when any failed."""
     failed = []
     for case in cases:  # every case runs; the failures are counted at the end
         with tempfile.TemporaryDirectory(prefix="lanvisor-run-") as folder:

@@ -8,7 +8,6 @@ import os
 import signal
 import socket
 import sys
-import tempfile
 import time
 from pathlib import Path
 
@@ -188,18 +187,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     runner_native.RUNNER = os.path.abspath(parser.parse_args().runner)
-    cases = [scpi_instrument, modbus_device, udp_sensor, strict_and_refused]
-    failed = []
-    for case in cases:
-        with tempfile.TemporaryDirectory(prefix="lanvisor-replies-") as folder:
-            try:
-                case(Path(folder))
-                print(f"ok   {case.__name__}")
-            except Exception as error:
-                failed.append(case.__name__)
-                print(f"FAIL {case.__name__}: {error}")
-    print(f"{len(cases) - len(failed)} passed, {len(failed)} failed")
-    return 1 if failed else 0
+    return runner_native.run_cases([scpi_instrument, modbus_device, udp_sensor, strict_and_refused])
 
 
 if __name__ == "__main__":
