@@ -67,7 +67,7 @@ TEST(LeadingInt, ReadsLeadingDigitsOnly) {
 }
 
 TEST(Utf8, RoundTripsRepairsBadBytesAndFoldsOnlyAscii) {
-    std::u16string text = u"Lanvisor 不明 한국 \U0001F600";
+    std::u16string text = u"Lanvisor 不明 한국 \U0001F600 \x7F\x80\u07FF\u0800\uFFFF\U00010000\U0010FFFF";
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
     EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
     EXPECT_EQ(Utf8ToUtf16("\xE3\x81"), u"\uFFFD\uFFFD");  // cut sequence
