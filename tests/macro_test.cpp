@@ -230,6 +230,7 @@ TEST_F(MacroTest, TimeWaitsAcrossTicks) {
     EXPECT_EQ(Step(), Waiting);
     host.clock.Set(0x54);
     EXPECT_EQ(Step(), Ended);
+    EXPECT_EQ(host.stamps, 7);  // each of the seven ticks stamped the trace once, waiting or not
 }
 
 TEST_F(MacroTest, ReadWaitsAcrossTicks) {
@@ -378,6 +379,8 @@ TEST(MacroCheck, FindsLinesThatWillNotRunAsWritten) {
         {u"  SEND 41", u"not a command"},
         {u"READ01 002", u"not a command"},
         {u"GOTO bad", u"no line starts with \":bad\", the label at columns 6-8"},
+        {u":fin", u""},
+        {u"GOTO END", u"no line starts with \":END\""},  // "SEND3 ..." holds no label
         {u"GOTO ok", u"\"ok\" is shorter than 3"},
         {u"CMPM 01 02 ok 'OK'", u"\":ok \""},
         {u"READ 1 002 030", u"the register at columns 6-7 is \"1 \""},
