@@ -75,9 +75,11 @@ TEST_F(TraceFileTest, RefusedAndShortFiles) {
         Append({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
         std::vector<TraceCell> before = SnapshotTrace(trace);
         program.folder.WriteBytes(u"x.log", FileWithCount(header, cells));
-        TraceFileResult result = ReadTraceFile(trace, program.folder.File(u"x.log"));
+        int32_t loaded = -1;
+        TraceFileResult result = ReadTraceFile(trace, program.folder.File(u"x.log"), &loaded);
         if (result == TraceFileResult::TooLarge) return SameCells(SnapshotTrace(trace), before) ? -1 : -2;
         EXPECT_EQ(result, TraceFileResult::Ok);
+        EXPECT_EQ(loaded, TraceCount(trace));
         EXPECT_TRUE(TraceCount(trace) == 0 || SnapshotTrace(trace).back().kind == 0x07);
         return TraceCount(trace);
     };
@@ -97,8 +99,8 @@ TEST_F(TraceFileTest, RefusedAndShortFiles) {
     EXPECT_EQ(loaded, 0);
 }
 
-// Nothing to save asks for no name; a file that cannot be written is
-// reported. (Saving and loading back, and a refused load, are run end to end.)
+// Nothing to save asks for no name; a file that cannot be written or opened
+// is reported. (Saving and loading back, and a refused load, are run end to end.)
 TEST_F(TraceFileTest, SaveAndLoadCommands) {
     ScriptedFileDialog dialog;
     EXPECT_EQ(WriteTraceFile(trace, program.folder.File(u"empty.log")), TraceFileResult::Empty);
@@ -117,8 +119,10 @@ TEST_F(TraceFileTest, SaveAndLoadCommands) {
 
     dialog.answer = program.folder.File(u"no folder\\x.log");
     EXPECT_FALSE(SaveTrace(nullptr, trace));
-    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_FALSE(LoadTrace(nullptr, trace));
+    ASSERT_EQ(boxes.Count(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].text, u"Cannot open");
+    EXPECT_EQ(boxes.Boxes()[1].text, u"Cannot open");
     EXPECT_TRUE(EnsureMemoFile(nullptr) && EnsureMemoFile(nullptr));  // made, then found
 
     // The name chosen gets the extension, a dot in a folder name being none;
