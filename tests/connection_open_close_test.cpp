@@ -28,6 +28,7 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
         settings.BindMode = 0;
         session.Connection.PeerState.store(kUdpDatagramArrived);  // left from before
         Open();
+        EXPECT_TRUE(session.Connection.ReceiveThread.Running()) << int(mode);
         EXPECT_TRUE(IsTcpMode(mode) || session.Connection.PeerState.load() == kNoPeer) << int(mode);
         if (IsServerMode(mode)) {
             Ipv4Endpoint local;

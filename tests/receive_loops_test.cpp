@@ -241,6 +241,14 @@ TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
     EXPECT_EQ(AddressUnits(session.Trace).back(), "to 1");
     TraceBlock reply = Checked(session.Trace).blocks.back();
     EXPECT_TRUE(reply.kind == Sent && reply.addressed);
+
+    // An empty reply (a macro's empty register) goes out at once as an empty
+    // datagram; a send that waited for room would fail here instead of hanging.
+    session.Connection.GiveUp = [] { return true; };
+    from = {};
+    EXPECT_EQ(Send(""), 0);
+    EXPECT_TRUE(newest.ReceiveDatagram(from).empty());
+    EXPECT_EQ(from.port, ServerPort());
 }
 
 // Two sessions in one process keep apart: the fixture's UDP server and a
