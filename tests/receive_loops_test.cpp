@@ -204,6 +204,23 @@ TEST_F(ConnectionTest, ASendIntoAFullSocketEndsWhenTheOwnerGivesUp) {
     EXPECT_EQ(read, recorded);
 }
 
+// The server's close (a receive of 0 bytes) is no block for a READ, but lets
+// a trace above the threshold (a loaded one) compact as a block would.
+TEST_F(ConnectionTest, TheServersCloseCompactsAFullTrace) {
+    PeerSocket device(true);
+    ASSERT_TRUE(device.Bind(Loopback(1)));
+    ASSERT_TRUE(device.Listen());
+    UseMode(ConnectionMode::TcpClient, device.Port());
+    Open();
+    std::vector<TraceCell> full(kTraceCompactThreshold + 1);
+    ASSERT_TRUE(LoadTraceCells(session.Trace, full.data(), kTraceCompactThreshold + 1));
+    MarkReceived(session.Connection);
+    CloseSocket(device.Accept());
+    EXPECT_TRUE(WaitUntil([&] { return TraceCount(session.Trace) == kTraceCompactThreshold + 1 - kTraceCompactDrop; }));
+    ReceivedBlock block;
+    EXPECT_FALSE(LatestReceivedSince(session.Connection, block));  // nothing for a READ
+}
+
 // Empty datagrams are recorded; the first 20 senders are listed (the 21st
 // is recorded all the same).
 TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
