@@ -67,6 +67,9 @@ TEST(PresetEditList, SelectMoveAndDelete) {
     EXPECT_EQ(table->Entries[198].codes[0], 199);
     EXPECT_EQ(table->Entries[199].count, 0);
     EXPECT_FALSE(HasSelection(state));
+    state.Selection = 0;  // the first entry goes too
+    DeleteSelectedEntry(*table, state);
+    EXPECT_EQ(table->Entries[0].codes[0], 1);
     state.Selection = PresetEditTable::kUsed;
     EXPECT_FALSE(HasSelection(state));
 }
