@@ -189,6 +189,7 @@ TEST_F(MacroTest, Commands) {
         bool lastCr = std::string_view(row.name).find("no carriage return") == std::string_view::npos;
         Begin(MacroText(row.lines, lastCr));
         ASSERT_GT(RunToEnd(), 0);
+        EXPECT_EQ(Step(), Ended);  // a tick after the end does nothing
         EXPECT_EQ(host.sent, row.sent);
         if (row.reg >= 0) {
             EXPECT_EQ(Reg(row.reg), row.regBytes);
