@@ -156,7 +156,7 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     std::vector<TraceCell> cells = SnapshotTrace(session.Trace);
     ASSERT_EQ(cells.size(), 4u + 4 + 3);
     EXPECT_EQ(cells[3].pos, 2);  // the client in slot 0, not the last one accepted
-    EXPECT_EQ(Send("x", 42, AddressCells::EvenWhenSendFails), 0);
+    EXPECT_EQ(Send("x", kClientSlots, AddressCells::EvenWhenSendFails), 0);
     EXPECT_EQ(a.Receive(5), Bytes("to ax"));
     EXPECT_EQ(b.Receive(1, std::chrono::milliseconds(100)), Bytes(""));
     EXPECT_EQ(sendLine(line, 0, u"0"), 0);  // an empty line: nothing at all
