@@ -143,6 +143,8 @@ TEST(PaintInputLine, TypingDrawsAtOnceInTheViewBeforeTheAddition) {
     EXPECT_EQ(area, (PixelRect{40, 24, 42 + 128 * 9, 78}));
     line.length = 5;
     EXPECT_EQ(BackspaceRepaintArea(kMetrics, line), (PixelRect{130, 24, 168, 78}));  // and the held digit's cell
+    line.length = 32;  // the view may move
+    EXPECT_EQ(BackspaceRepaintArea(kMetrics, line), (PixelRect{40, 24, 42 + 128 * 9, 78}));
 }
 
 TEST(PaintStoredRows, IndexNumbersAndUpTo64Codes) {
