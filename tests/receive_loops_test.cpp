@@ -204,21 +204,27 @@ TEST_F(ConnectionTest, ASendIntoAFullSocketEndsWhenTheOwnerGivesUp) {
     EXPECT_EQ(read, recorded);
 }
 
-// The server's close (a receive of 0 bytes) is no block for a READ, but lets
-// a trace above the threshold (a loaded one) compact as a block would.
-TEST_F(ConnectionTest, TheServersCloseCompactsAFullTrace) {
+// A TCP client's blocks are there for a READ; the server's close (a receive
+// of 0 bytes) is none, but lets a trace above the threshold (a loaded one)
+// compact as a block would.
+TEST_F(ConnectionTest, TheServersCloseIsNoBlockButCompactsAFullTrace) {
     PeerSocket device(true);
     ASSERT_TRUE(device.Bind(Loopback(1)));
     ASSERT_TRUE(device.Listen());
     UseMode(ConnectionMode::TcpClient, device.Port());
     Open();
+    MarkReceived(session.Connection);
+    SocketHandle accepted = device.Accept();
+    const uint8_t hi[] = {'h', 'i'};
+    ASSERT_EQ(SendOn(accepted, hi, 2), 2);
+    ASSERT_TRUE(WaitForTraceBytes(2));
     std::vector<TraceCell> full(kTraceCompactThreshold + 1);
     ASSERT_TRUE(LoadTraceCells(session.Trace, full.data(), kTraceCompactThreshold + 1));
-    MarkReceived(session.Connection);
-    CloseSocket(device.Accept());
+    CloseSocket(accepted);
     EXPECT_TRUE(WaitUntil([&] { return TraceCount(session.Trace) == kTraceCompactThreshold + 1 - kTraceCompactDrop; }));
     ReceivedBlock block;
-    EXPECT_FALSE(LatestReceivedSince(session.Connection, block));  // nothing for a READ
+    ASSERT_TRUE(LatestReceivedSince(session.Connection, block));
+    EXPECT_EQ(std::vector<uint8_t>(block.bytes, block.bytes + block.length), Bytes("hi"));
 }
 
 // Empty datagrams are recorded; the first 20 senders are listed (the 21st
