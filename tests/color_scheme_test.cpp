@@ -40,7 +40,7 @@ TEST(ColorScheme, SavedSchemeReadsBackAndActiveColorsComeFromTheChosenSet) {
     EXPECT_EQ(active.colors.Value[0], 0x030201u);  // red in the lowest byte
     BuildActiveColorValues(saved, true, active.colors);
     EXPECT_EQ(active.colors.Value[kColorSlots - 1], 0x090807u);
-    EXPECT_EQ(active.after, 7u);
+    EXPECT_EQ(active.after, 7u);  // nothing written past the last slot
 }
 
 // The color dialog works on copies of both sets: the chooser's custom colors
@@ -57,7 +57,7 @@ TEST(ColorEditing, CustomColorsAndAppliedSets) {
     } chooser{};
     InitialCustomColors(sets, chooser.custom);
     for (int i : {0, 15}) EXPECT_EQ(chooser.custom[i], ColorValue(saved.Dark[kColorRowTable[i].slot])) << i;
-    EXPECT_EQ(chooser.after, 7u);
+    EXPECT_EQ(chooser.after, 7u);  // nor past the 16th
     sets.Light[kDialogBack] = {5, 100, 200};
     sets.Dark[kDialogBack] = {250, 0, 9};
     ColorScheme applied;
