@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "appearance/color_editing.h"
 #include "appearance/color_preview.h"
 #include "appearance/color_scheme.h"
 #include "platform/text.h"
@@ -31,11 +32,39 @@ TEST(ColorScheme, SavedSchemeReadsBackAndActiveColorsComeFromTheChosenSet) {
         EXPECT_EQ(loaded.Light[slot], saved.Light[slot]) << slot;
         EXPECT_EQ(loaded.Dark[slot], saved.Dark[slot]) << slot;
     }
-    ActiveColors active;
-    BuildActiveColorValues(saved, false, active);
-    EXPECT_EQ(active.Value[0], 0x030201u);  // red in the lowest byte
-    BuildActiveColorValues(saved, true, active);
-    EXPECT_EQ(active.Value[kColorSlots - 1], 0x090807u);
+    struct {
+        ActiveColors colors;
+        uint32_t after = 7;
+    } active;
+    BuildActiveColorValues(saved, false, active.colors);
+    EXPECT_EQ(active.colors.Value[0], 0x030201u);  // red in the lowest byte
+    BuildActiveColorValues(saved, true, active.colors);
+    EXPECT_EQ(active.colors.Value[kColorSlots - 1], 0x090807u);
+    EXPECT_EQ(active.after, 7u);  // nothing written past the last slot
+}
+
+// The color dialog works on copies of both sets: the chooser's custom colors
+// are the shown set's colors of the first 16 rows; applying brings both sets
+// back, the button faces 10 darker (light) or lighter (dark) than the dialog
+// backgrounds, each component wrapping.
+TEST(ColorEditing, CustomColorsAndAppliedSets) {
+    ColorScheme saved;
+    saved.Light[0] = {1, 2, 3};
+    ColorWorkingSets sets = CopyForEditing(saved, true);
+    struct {
+        uint32_t custom[16];
+        uint32_t after = 7;
+    } chooser{};
+    InitialCustomColors(sets, chooser.custom);
+    for (int i : {0, 15}) EXPECT_EQ(chooser.custom[i], ColorValue(saved.Dark[kColorRowTable[i].slot])) << i;
+    EXPECT_EQ(chooser.after, 7u);  // nor past the 16th
+    sets.Light[kDialogBack] = {5, 100, 200};
+    sets.Dark[kDialogBack] = {250, 0, 9};
+    ColorScheme applied;
+    ApplyEditedColors(sets, applied);
+    EXPECT_EQ(applied.Light[0], saved.Light[0]);
+    EXPECT_EQ(applied.Light[kButtonFace], (Rgb{251, 90, 190}));
+    EXPECT_EQ(applied.Dark[kButtonFace], (Rgb{4, 10, 19}));
 }
 
 // The preview is a static picture: its coordinates are looked at on screen;

@@ -29,7 +29,9 @@ TEST(ParseConnectLog, EachLineRule) {
         {"the last octet ends on byte 18: not stored", "   192.168.100.200\r\n", {}},
         {"the last octet ends on byte 17: stored", "  192.168.100.200\r\n", {u"IP=192.168.100.200"}},
         {"a carriage return alone does not end a line", "1.2.3.4\r5.6.7.8\r\n", {u"IP=1.2.3.4"}},
+        {"an empty line is a line of its own", "\r\n  192.168.100.200\r\n", {u"IP=192.168.100.200"}},
         {"numbers beyond 32 bits wrap", "4294967297.1.2.3\r\n", {u"IP=1.1.2.3"}},
+        {"numbers after the sixteenth are passed over", "1" + std::string(17, '.'), {u"IP=1.0.0.0"}},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseConnectLog(c.log), c.expected) << c.name;
 }
@@ -42,6 +44,9 @@ TEST(ParseConnectLog, OnlyTheFirst128LinesOf1022BytesAreRead) {
     // A longer line goes on as the next line.
     EXPECT_EQ(ParseConnectLog(std::string(1022, 'x') + "10.1.2.3\r\n"), (Entries{u"IP=10.1.2.3"}));
     EXPECT_EQ(ParseConnectLog(std::string(1021, 'x') + "10.1.2.3\r\n"), (Entries{u"IP=0.1.2.3"}));
+    // The bytes end the last line, whatever follows them in memory.
+    EXPECT_EQ(ParseConnectLog(std::string_view("1.2.3.45", 7)), (Entries{u"IP=1.2.3.4"}));
+    EXPECT_EQ(ParseConnectLog(std::string_view("1.2.3.4\r\n", 8)), (Entries{u"IP=1.2.3.4"}));
 }
 
 class ConnectLogFile : public ::testing::Test {

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
+#include <thread>
+
 #include "common/text_table.h"
 #include "connection/connection.h"
+#include "platform/worker_thread.h"
 #include "support/connection_fixture.h"
 #include "support/program_texts.h"
 
@@ -28,6 +33,7 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
         settings.BindMode = 0;
         session.Connection.PeerState.store(kUdpDatagramArrived);  // left from before
         Open();
+        EXPECT_TRUE(session.Connection.ReceiveThread.Running()) << int(mode);
         EXPECT_TRUE(IsTcpMode(mode) || session.Connection.PeerState.load() == kNoPeer) << int(mode);
         if (IsServerMode(mode)) {
             Ipv4Endpoint local;
@@ -40,6 +46,19 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
         EXPECT_FALSE(IsSessionOpen(session));
         EXPECT_EQ(TraceCount(session.Trace), 0);
     }
+}
+
+// One thread at a time; one that ended on its own is joined when its holder
+// goes (one still running is left to the process end).
+TEST(WorkerThread, StartsOnceAndIsJoinedWhenDone) {
+    std::atomic<bool> release{false};
+    auto worker = std::make_unique<WorkerThread>();
+    EXPECT_EQ(worker->Start([&] { while (!release.load()) std::this_thread::yield(); }), 0);
+    EXPECT_TRUE(worker->Running() && worker->Held());
+    EXPECT_EQ(worker->Start([] {}), -1);
+    release = true;
+    ASSERT_TRUE(WaitUntil([&] { return !worker->Running(); }));
+    worker.reset();
 }
 
 // A port in use names the failed call and its code, with the long text after

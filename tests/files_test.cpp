@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/files_backend.h"
 #include "support/temp_folder.h"
 
 // Missing, oversized and partly read files are covered through the files
@@ -25,6 +26,13 @@ TEST(Files, WritesGoThroughATemporaryFileThatNeverStays) {
     EXPECT_FALSE(WriteFileBytes(folder.File(u"ipaddress"), "x", &notFinished));
     EXPECT_TRUE(notFinished);
     EXPECT_FALSE(FileExists(folder.File(u"ipaddress.new")));
+    // A write the system refuses (here: to a file open only for reading) is no success.
+    ASSERT_TRUE(WriteFileBytes(folder.File(u"kept"), "x"));
+    bool missing = false;
+    NativeFile reading = OpenFileForReading(folder.File(u"kept"), kFileHeadShared, missing);
+    ASSERT_NE(reading, kNoFile);
+    EXPECT_FALSE(WriteAllBytes(reading, "more"));
+    EXPECT_TRUE(CloseNativeFile(reading));
 }
 
 // A rewrite that changes the size changes the stamp whatever the clock's

@@ -18,6 +18,7 @@ TEST(IniLookup, FollowsTheProfileRules) {
         u"orphan=0\n"        // a line feed or a carriage return alone ends a line too
         u"[Other]\r"
         u"port_no=7\r\n"
+        u";old=1\r\n"
         u"  [ Lanvisor ]  \r\n"
         u"[Broken\r\n"      // no section
         u"  Port_No  =  1234  \r\n"
@@ -33,6 +34,7 @@ TEST(IniLookup, FollowsTheProfileRules) {
     } ints[] = {
         {u"lanvisor", u"PORT_NO", 0, 1234},  // names ignore case, blanks trimmed
         {u"Other", u"port_no", 0, 7},
+        {u"Other", u";old", 9, 9},  // a comment is no key
         {u"Lanvisor", u"empty", 77, 77},  // empty value counts as missing
         {u"Lanvisor", u"letters", 88, 0},   // a value without digits is 0
         {u"Lanvisor", u"orphan", 9, 9},  // keys before any section belong to none

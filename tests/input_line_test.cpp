@@ -132,8 +132,19 @@ TEST(PaintInputLine, TypingDrawsAtOnceInTheViewBeforeTheAddition) {
     PixelRect area;
     ASSERT_TRUE(TypingRepaintArea(kMetrics, report, area));
     EXPECT_EQ(area, (PixelRect{40, 24, 42 + 128 * 9, 78}));
+    // Below 32 codes (the view cannot move) only the new codes' cells are
+    // repainted; the first code, drawn at once, needs nothing.
+    InputLine fresh;
+    EXPECT_FALSE(TypingRepaintArea(kMetrics, TakeTypedText(fresh, u"A"), area));
+    ASSERT_TRUE(TypingRepaintArea(kMetrics, TakeTypedText(fresh, u"BC"), area));
+    EXPECT_EQ(area, (PixelRect{58, 24, 96, 78}));
+    TakeTypedText(fresh, std::u16string(29, u'x'));
+    ASSERT_TRUE(TypingRepaintArea(kMetrics, TakeTypedText(fresh, u"D"), area));
+    EXPECT_EQ(area, (PixelRect{40, 24, 42 + 128 * 9, 78}));
     line.length = 5;
     EXPECT_EQ(BackspaceRepaintArea(kMetrics, line), (PixelRect{130, 24, 168, 78}));  // and the held digit's cell
+    line.length = 32;  // the view may move
+    EXPECT_EQ(BackspaceRepaintArea(kMetrics, line), (PixelRect{40, 24, 42 + 128 * 9, 78}));
 }
 
 TEST(PaintStoredRows, IndexNumbersAndUpTo64Codes) {

@@ -189,6 +189,7 @@ TEST_F(MacroTest, Commands) {
         bool lastCr = std::string_view(row.name).find("no carriage return") == std::string_view::npos;
         Begin(MacroText(row.lines, lastCr));
         ASSERT_GT(RunToEnd(), 0);
+        EXPECT_EQ(Step(), Ended);  // a tick after the end does nothing
         EXPECT_EQ(host.sent, row.sent);
         if (row.reg >= 0) {
             EXPECT_EQ(Reg(row.reg), row.regBytes);
@@ -230,6 +231,7 @@ TEST_F(MacroTest, TimeWaitsAcrossTicks) {
     EXPECT_EQ(Step(), Waiting);
     host.clock.Set(0x54);
     EXPECT_EQ(Step(), Ended);
+    EXPECT_EQ(host.stamps, 7);  // each of the seven ticks stamped the trace once, waiting or not
 }
 
 TEST_F(MacroTest, ReadWaitsAcrossTicks) {
@@ -378,6 +380,8 @@ TEST(MacroCheck, FindsLinesThatWillNotRunAsWritten) {
         {u"  SEND 41", u"not a command"},
         {u"READ01 002", u"not a command"},
         {u"GOTO bad", u"no line starts with \":bad\", the label at columns 6-8"},
+        {u":fin", u""},
+        {u"GOTO END", u"no line starts with \":END\""},  // "SEND3 ..." holds no label
         {u"GOTO ok", u"\"ok\" is shorter than 3"},
         {u"CMPM 01 02 ok 'OK'", u"\":ok \""},
         {u"READ 1 002 030", u"the register at columns 6-7 is \"1 \""},

@@ -51,7 +51,8 @@ TEST(PresetEditList, SelectMoveAndDelete) {
         int32_t selection;
         MoveDirection direction;
         bool moved;
-    } moves[] = {{0, Up, false}, {199, Down, false}, {kNoSelection, Up, false}, {5, Down, true}};
+    } moves[] = {{0, Up, false}, {199, Down, false}, {kNoSelection, Up, false}, {200, Up, false},
+                 {1, Up, true},  {0, Down, true},    {5, Down, true}};  // entries 0 and 1 swap, then back
     for (const auto& m : moves) {
         state.Selection = m.selection;
         EXPECT_EQ(MoveSelectedEntry(*table, state, m.direction), m.moved) << m.selection;
@@ -66,6 +67,9 @@ TEST(PresetEditList, SelectMoveAndDelete) {
     EXPECT_EQ(table->Entries[198].codes[0], 199);
     EXPECT_EQ(table->Entries[199].count, 0);
     EXPECT_FALSE(HasSelection(state));
+    state.Selection = 0;  // the first entry goes too
+    DeleteSelectedEntry(*table, state);
+    EXPECT_EQ(table->Entries[0].codes[0], 1);
     state.Selection = PresetEditTable::kUsed;
     EXPECT_FALSE(HasSelection(state));
 }

@@ -156,7 +156,7 @@ TEST_F(ConnectionTest, TcpServerSendsToTheChosenSlotAndLabelsItsClient) {
     std::vector<TraceCell> cells = SnapshotTrace(session.Trace);
     ASSERT_EQ(cells.size(), 4u + 4 + 3);
     EXPECT_EQ(cells[3].pos, 2);  // the client in slot 0, not the last one accepted
-    EXPECT_EQ(Send("x", 42, AddressCells::EvenWhenSendFails), 0);
+    EXPECT_EQ(Send("x", kClientSlots, AddressCells::EvenWhenSendFails), 0);
     EXPECT_EQ(a.Receive(5), Bytes("to ax"));
     EXPECT_EQ(b.Receive(1, std::chrono::milliseconds(100)), Bytes(""));
     EXPECT_EQ(sendLine(line, 0, u"0"), 0);  // an empty line: nothing at all
@@ -204,6 +204,29 @@ TEST_F(ConnectionTest, ASendIntoAFullSocketEndsWhenTheOwnerGivesUp) {
     EXPECT_EQ(read, recorded);
 }
 
+// A TCP client's blocks are there for a READ; the server's close (a receive
+// of 0 bytes) is none, but lets a trace above the threshold (a loaded one)
+// compact as a block would.
+TEST_F(ConnectionTest, TheServersCloseIsNoBlockButCompactsAFullTrace) {
+    PeerSocket device(true);
+    ASSERT_TRUE(device.Bind(Loopback(1)));
+    ASSERT_TRUE(device.Listen());
+    UseMode(ConnectionMode::TcpClient, device.Port());
+    Open();
+    MarkReceived(session.Connection);
+    SocketHandle accepted = device.Accept();
+    const uint8_t hi[] = {'h', 'i'};
+    ASSERT_EQ(SendOn(accepted, hi, 2), 2);
+    ASSERT_TRUE(WaitForTraceBytes(2));
+    std::vector<TraceCell> full(kTraceCompactThreshold + 1);
+    ASSERT_TRUE(LoadTraceCells(session.Trace, full.data(), kTraceCompactThreshold + 1));
+    CloseSocket(accepted);
+    EXPECT_TRUE(WaitUntil([&] { return TraceCount(session.Trace) == kTraceCompactThreshold + 1 - kTraceCompactDrop; }));
+    ReceivedBlock block;
+    ASSERT_TRUE(LatestReceivedSince(session.Connection, block));
+    EXPECT_EQ(std::vector<uint8_t>(block.bytes, block.bytes + block.length), Bytes("hi"));
+}
+
 // Empty datagrams are recorded; the first 20 senders are listed (the 21st
 // is recorded all the same).
 TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
@@ -241,6 +264,14 @@ TEST_F(ConnectionTest, UdpServerRecordsItsSendersAndRepliesToTheNewest) {
     EXPECT_EQ(AddressUnits(session.Trace).back(), "to 1");
     TraceBlock reply = Checked(session.Trace).blocks.back();
     EXPECT_TRUE(reply.kind == Sent && reply.addressed);
+
+    // An empty reply (a macro's empty register) goes out at once as an empty
+    // datagram; a send that waited for room would fail here instead of hanging.
+    session.Connection.GiveUp = [] { return true; };
+    from = {};
+    EXPECT_EQ(Send(""), 0);
+    EXPECT_TRUE(newest.ReceiveDatagram(from).empty());
+    EXPECT_EQ(from.port, ServerPort());
 }
 
 // Two sessions in one process keep apart: the fixture's UDP server and a

@@ -30,7 +30,7 @@ RunnerCommand Parse(Args args) { return ParseRunnerCommand(args); }
 // values and the options those runs do not use.
 TEST(RunnerOptions, GoodCommandLines) {
     RunnerCommand c =
-        Parse({u"--udp-client=localhost:65535", u"--send", u"'AB'0D0A", u"--send", u"00ff", u"--tick", u"20"});
+        Parse({u"--udp-client=localhost:65535", u"--send", u"'AB'0D0A", u"--send", u"00ff", u"--tick", u"000000020"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.mode, RunnerMode::UdpClient);
     EXPECT_EQ(c.options.endpoint.octets[0], 127);
@@ -70,11 +70,14 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"--tcp-client", u"127.0.0.1", u"m.mac"}, u"needs HOST:PORT"},
         {{u"--udp-client", u"127.0.0.1:65536", u"m.mac"}, u"needs HOST:PORT"},
         {{u"--udp-client", u"127.0.0.256:5", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--udp-client", u"127..0.1:5", u"m.mac"}, u"needs HOST:PORT"},
+        {{u"--udp-client", u"127.0.1:5", u"m.mac"}, u"needs HOST:PORT"},
         {{u"--tcp-client", u"127.0.0.1:5x", u"m.mac"}, u"needs HOST:PORT"},
         {{u"--timeout", u"0", u"m.mac"}, u"--timeout needs"},
         {{u"--timeout", u"1.2345", u"m.mac"}, u"--timeout needs"},
         {{u"--timeout", u"86401", u"m.mac"}, u"--timeout needs"},
         {{u"--tick", u"60001", u"m.mac"}, u"--tick needs"},
+        {{u"--tick", u"4294967316", u"m.mac"}, u"--tick needs"},  // would wrap to 20
         {{u"--send", u"4"}, u"--send gives no bytes"},
         {{u"--send", longSend}, u"more than 256 bytes"},
         {{u"--quiet=yes", u"m.mac"}, u"takes no value"},

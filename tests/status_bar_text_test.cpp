@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "appearance/color_scheme.h"
 #include "shell/status_bar_text.h"
 
 namespace {
 
 // The endpoints in their forms (client or server, bound or not, capturing),
-// never past the part's 128-unit buffer; the bar's colors are checked end to end.
-TEST(StatusBarText, EndpointsInTheirForms) {
+// never past the part's 128-unit buffer; the background is the mode's color
+// while open, the closed color otherwise (its pixels are looked at end to end).
+TEST(StatusBarText, EndpointsInTheirFormsAndTheStateColor) {
     AppSettings s;
     StatusInputs in{&s, false, 41, 5, 0, 0};
     EXPECT_EQ(StatusPartText(0, in), u"Adapter=Auto >> AccessPoint=192.168.0.1;PortNo=1050");
@@ -24,6 +26,17 @@ TEST(StatusBarText, EndpointsInTheirForms) {
     s.AccessPort = -2147483647 - 1;
     for (int& octet : s.AdapterIp) octet = -2147483647 - 1;
     EXPECT_LE(StatusPartText(0, in).size(), 127u);
+
+    const struct {
+        int udp, server, openSlot;
+    } modes[] = {
+        {0, 0, kStatusTipClient}, {0, 1, kStatusTipServer}, {1, 0, kStatusUdpClient}, {1, 1, kStatusUdpServer}};
+    for (const auto& m : modes) {
+        s.TipUdpMode = m.udp;
+        s.IpMode = m.server;
+        EXPECT_EQ(StatusBackgroundSlot(true, s), m.openSlot);
+        EXPECT_EQ(StatusBackgroundSlot(false, s), kStatusClosed);
+    }
 }
 
 // Capture, reply rules and a rules file's error come before the endpoints,

@@ -67,12 +67,15 @@ TEST(LeadingInt, ReadsLeadingDigitsOnly) {
 }
 
 TEST(Utf8, RoundTripsRepairsBadBytesAndFoldsOnlyAscii) {
-    std::u16string text = u"Lanvisor 不明 한국 \U0001F600";
+    std::u16string text = u"Lanvisor 不明 한국 \U0001F600 \x7F\x80\u07FF\u0800\uFFFF\U00010000\U0010FFFF";
     EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
-    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
-    EXPECT_EQ(Utf8ToUtf16("\xE3\x81"), u"\uFFFD\uFFFD");  // cut sequence
-    EXPECT_EQ(Utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");  // lone surrogate
-    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));  // overlong
+    EXPECT_EQ(Utf8ToUtf16("a\xFF" "b\x80"), u"a\uFFFDb\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16(std::string_view("\xE3\x81\x82", 2)), u"\uFFFD\uFFFD");  // cut sequence
+    EXPECT_EQ(Utf16ToUtf8(u"\xD800x\xDFFF"), "\xEF\xBF\xBDx\xEF\xBF\xBD");  // lone surrogates
+    EXPECT_EQ(Utf16ToUtf8(std::u16string_view(u"x\xD800\xDC00", 2)), "x\xEF\xBF\xBD");  // a pair cut
+    // Overlong, cut by a letter, surrogates, past U+10FFFF.
+    for (std::string_view bad : {"\xC0\x80", "\xC3(", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad.size();
     EXPECT_TRUE(EqualsIgnoreAsciiCase(u"Lanvisor", u"LANVISOR"));
     EXPECT_FALSE(EqualsIgnoreAsciiCase(u"Lanvisor", u"LANVISOR!"));
     EXPECT_FALSE(EqualsIgnoreAsciiCase(u"\u00C4", u"\u00E4"));

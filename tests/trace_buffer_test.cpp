@@ -110,6 +110,25 @@ TEST_F(TraceBufferTest, ClearsAndLoadsStartNewEpochs) {
     EXPECT_EQ(TraceCount(trace), 9);
 }
 
+// A view reads a stamp while it counts (the newest cell is its StampLow):
+// the pending one, or one named by its StampHigh cell inside the trace.
+TEST_F(TraceBufferTest, ACountingStampIsReadFromItsOwnCells) {
+    char16_t high[2], low[2];
+    uint64_t pending = 0;
+    EXPECT_FALSE(ReadCountingStamp(trace, kPendingStamp, high, low, pending));  // an empty trace
+    Append(1);  // a data cell, then t= and the stamp's two cells
+    clock.Advance(1200);
+    StampPendingTrailer(trace);
+    TraceExtent extent = ExtentOf(trace);
+    ASSERT_TRUE(ReadCountingStamp(trace, kPendingStamp, high, low, pending));
+    EXPECT_EQ(pending, extent.End() - 2);
+    EXPECT_EQ(std::u16string(high, 2) + std::u16string(low, 2), u"0012");
+    for (uint64_t at : {extent.First + 1, extent.End() - 1})
+        EXPECT_FALSE(ReadCountingStamp(trace, at, high, low, pending)) << at - extent.First;
+    AppendAddressCells(trace, ClientEvent, Ipv4Address{{127, 0, 0, 1}}, 1);
+    EXPECT_FALSE(ReadCountingStamp(trace, kPendingStamp, high, low, pending));  // no longer counting
+}
+
 // Block contents that a stray stamp write would break: byte i of a block
 // with seed s is s + 7i.
 std::vector<uint8_t> PatternBlock(std::mt19937& random, int maxLength) {

@@ -75,9 +75,11 @@ TEST_F(TraceFileTest, RefusedAndShortFiles) {
         Append({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
         std::vector<TraceCell> before = SnapshotTrace(trace);
         program.folder.WriteBytes(u"x.log", FileWithCount(header, cells));
-        TraceFileResult result = ReadTraceFile(trace, program.folder.File(u"x.log"));
+        int32_t loaded = -1;
+        TraceFileResult result = ReadTraceFile(trace, program.folder.File(u"x.log"), &loaded);
         if (result == TraceFileResult::TooLarge) return SameCells(SnapshotTrace(trace), before) ? -1 : -2;
         EXPECT_EQ(result, TraceFileResult::Ok);
+        EXPECT_EQ(loaded, TraceCount(trace));
         EXPECT_TRUE(TraceCount(trace) == 0 || SnapshotTrace(trace).back().kind == 0x07);
         return TraceCount(trace);
     };
@@ -92,13 +94,15 @@ TEST_F(TraceFileTest, RefusedAndShortFiles) {
     program.folder.WriteBytes(u"short.log", Utf16Bytes(u"00012"));  // a header cut short
     EXPECT_EQ(ReadTraceFile(trace, program.folder.File(u"short.log")), TraceFileResult::Ok);
     EXPECT_EQ(TraceCount(trace), 0);
-    int32_t loaded = 7;
-    EXPECT_EQ(ReadTraceFile(trace, program.folder.File(u"no folder\\x.log"), &loaded), TraceFileResult::Failed);
-    EXPECT_EQ(loaded, 0);
+    int32_t loaded = 7, stated = 7;
+    EXPECT_EQ(ReadTraceFile(trace, program.folder.File(u"no folder\\x.log"), &loaded, &stated),
+              TraceFileResult::Failed);
+    EXPECT_TRUE(loaded == 0 && stated == 0);
 }
 
-// Nothing to save asks for no name; a file that cannot be written is
-// reported. (Saving and loading back, and a refused load, are run end to end.)
+// Nothing to save asks for no name; a file that cannot be written or opened
+// is reported, one too large with the count it states. (Saving and loading
+// back are run end to end.)
 TEST_F(TraceFileTest, SaveAndLoadCommands) {
     ScriptedFileDialog dialog;
     EXPECT_EQ(WriteTraceFile(trace, program.folder.File(u"empty.log")), TraceFileResult::Empty);
@@ -117,8 +121,17 @@ TEST_F(TraceFileTest, SaveAndLoadCommands) {
 
     dialog.answer = program.folder.File(u"no folder\\x.log");
     EXPECT_FALSE(SaveTrace(nullptr, trace));
-    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_FALSE(LoadTrace(nullptr, trace));
+    ASSERT_EQ(boxes.Count(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].text, u"Cannot open");
+    EXPECT_EQ(boxes.Boxes()[1].text, u"Cannot open");
+    program.folder.WriteBytes(u"huge.log", FileWithCount(u"000000000131201\r", 1));
+    dialog.answer = program.folder.File(u"huge");
+    EXPECT_FALSE(LoadTrace(nullptr, trace));
+    EXPECT_NE(boxes.Boxes().back().text.find(u"states 131201 cells"), std::u16string::npos);
+    dialog.answer = program.folder.File(u"saved");
+    EXPECT_TRUE(LoadTrace(nullptr, trace));
+    EXPECT_EQ(TraceCount(trace), 6);
     EXPECT_TRUE(EnsureMemoFile(nullptr) && EnsureMemoFile(nullptr));  // made, then found
 
     // The name chosen gets the extension, a dot in a folder name being none;
