@@ -44,6 +44,7 @@ TEST_F(ConnectionTest, EveryModeClosesWithOneBoxAndOpensAgain) {
         Close();
         EXPECT_EQ(TakeCaptions(), (std::vector<std::u16string>{u"LAN disconnect"}));
         EXPECT_FALSE(IsSessionOpen(session));
+        EXPECT_EQ(session.Connection.PeerState.load(), kNoPeer);
         EXPECT_EQ(TraceCount(session.Trace), 0);
     }
 }

@@ -322,6 +322,7 @@ TEST_F(MacroTest, LimitsStopTheMacroNamingTheLine) {
     } rows[] = {
         {"register above 99", u"MCLR 1x", u""},  // reads as 1: no fault
         {"READ register", u"READ -1 001 001", u"register number is not 00..99"},
+        {"MSED register", u"MSED -1", u"register number is not 00..99"},
         {"MADD beyond 264", u"MADD 10 10", u"does not fit"},
         {"MMID negative start", u"MMID 10 -1 02 03", u"outside"},
         {"MMID target register", u"MMID 10 00 02 -1", u"register number is not 00..99"},

@@ -51,6 +51,7 @@ TEST(MatchFrame, FirstRuleThatMatchesAnswers) {
     for (const auto& [frame, expected] : cases) EXPECT_EQ(Match(rules, frame), expected) << frame;
     rules.Rules.push_back(MakeRule(MatchKind::Any, ""));
     EXPECT_EQ(Match(rules, "zzz"), "6");
+    EXPECT_EQ(Match(RuleSet{{}, {MakeRule(MatchKind::Contains, "")}, {}}, "x"), "0");  // nothing is in every frame
 }
 
 std::string Check(CheckKind kind, int8_t order, const std::string& bytes) {
