@@ -147,6 +147,14 @@ TEST(LineFile, FailuresAreToldApartAndLeaveTheTable) {
     ASSERT_TRUE(LoadPresetFile(nullptr, kPresetFileName, true, *table));
     EXPECT_EQ(CodesOf(table->Entries[0]), (Codes{0x41, 0x54, 0x0D}));
     EXPECT_TRUE(LoadPresetFile(nullptr, program.folder.File(u"mdata.txt"), false, *table));  // a full path
+
+    // A relative name is in the program folder, wherever the working folder went.
+    ASSERT_TRUE(CreateDirectoryAt(program.folder.File(u"elsewhere")));
+    ASSERT_TRUE(SetWorkingDirectory(program.folder.File(u"elsewhere")));
+    EXPECT_TRUE(LoadPresetEditFile(nullptr, u"mdata.txt", *presets));
+    ASSERT_TRUE(SetWorkingDirectory(program.folder.File(u"elsewhere")));
+    EXPECT_TRUE(SaveLineFile(nullptr, u"saved", *presets));
+    EXPECT_TRUE(FileExists(program.folder.File(u"saved.txt")));
 }
 
 }  // namespace
