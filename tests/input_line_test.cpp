@@ -90,6 +90,11 @@ TEST(InputLineView, FollowsTheEndAndScrollsForOneRepaint) {
     line.viewStart = 192;
     ScrollView(line, ScrollDirection::Forward);
     EXPECT_EQ(TakeViewStart(line), 192);
+    RecordingCanvas canvas;  // painted, the view follows the end again; its cells carry their codes' numbers
+    PaintInputLine(canvas, InputLineMetrics{10, 9, 18}, line, u"", 0);
+    auto numbered = [&](std::u16string_view n) { return std::ranges::count(canvas.ops, n, &RecordingCanvas::Op::text); };
+    EXPECT_EQ(std::vector<int64_t>({numbered(u"063"), numbered(u"064"), numbered(u"127"), numbered(u"128")}),
+              std::vector<int64_t>({0, 1, 1, 0}));
 }
 
 // sh 10, cw 9, ch 18: cells 18 pixels square, stored rows 51 pixels apart.

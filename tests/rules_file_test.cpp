@@ -89,7 +89,7 @@ TEST(ParseRules, ValidFiles) {
          "block/4096; 1 exact 51 reply 0244415441 check1:0@1 03 check5:2@0 check3:1@0 check2:0@0 check0:0@0"},
         {"every 1000 reply 'T=' count 0D0A\nevery 10 reply after 5 00 check crc16-ccitt",
          "block/4096; 1 every 1000 reply 543D count 0D0A; 2 every 10 reply after 5 00 check4:0@0"},
-        {"frame limit 65536\nframe length 65536\non 'A' reply after 600000 'B'\nevery 86400000 reply 'C'",
+        {"frame limit 65536\nframe length 000000000000065536\non 'A' reply after 600000 'B'\nevery 86400000 reply 'C'",
          "length 65536/65536; 3 exact 41 reply after 600000 42; 4 every 86400000 reply 43"},
         // A byte-order mark, CRLF, '' as a quote, '#' in quotes, Latin-1 text.
         {"\xEF\xBB\xBF# c\r\nframe block\r\non '''#'  'A' 0D0A\treply 'it''s' '\xC3\xA9' # 'x\r\n",

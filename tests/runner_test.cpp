@@ -37,11 +37,11 @@ TEST(RunnerOptions, GoodCommandLines) {
     EXPECT_EQ(c.options.endpoint.port, 65535);
     EXPECT_EQ(c.options.tickMs, 20u);
     EXPECT_EQ(c.options.sends, (std::vector<Bytes>{{'A', 'B', 13, 10}, {0, 0xFF}}));
-    c = Parse({u"--tcp-server", u"1050", u"--timeout", u"2.5", u"m.mac"});
+    c = Parse({u"--tcp-server", u"1050", u"--timeout", u"2.125", u"m.mac"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
     EXPECT_FALSE(c.options.endpoint.hasAddress);
     EXPECT_EQ(c.options.endpoint.port, 1050);
-    EXPECT_EQ(c.options.timeoutMs, 2500u);
+    EXPECT_EQ(c.options.timeoutMs, 2125u);
     c = Parse({u"--local", u"127.0.0.2:7", u"--quiet", u"--listen=86400", u"--verbose"});
     ASSERT_EQ(c.action, RunnerAction::Run) << Utf16ToUtf8(c.error);
     EXPECT_EQ(c.options.mode, RunnerMode::FromSettings);

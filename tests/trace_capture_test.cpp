@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 
@@ -123,6 +124,11 @@ TEST_F(TraceCapture, RunOutputsKeepEveryBlockThroughCompactions) {
 // A long session goes on in a new file at the size limit; a file that cannot
 // be written stops the capture and says so.
 TEST_F(TraceCapture, StartsNewFilesAtTheLimitAndStopsWhenTheFolderIsGone) {
+    std::time_t now = std::time(nullptr);  // file names come from the local clock, months from 1
+    CaptureClock clock = LocalCaptureClock();
+    std::tm local = *std::localtime(&now);
+    EXPECT_EQ(clock.year * 100 + clock.month, (local.tm_year + 1900) * 100 + local.tm_mon + 1);
+
     std::u16string sub = folder.File(u"cap");
     ASSERT_TRUE(CreateDirectoryAt(sub));
     ASSERT_TRUE(capture.Start(trace, sub + u"\\", ExportEndpoints{}, kNoon, 1000));
