@@ -24,6 +24,7 @@ TEST(DarkModeFile, TheLastCompleteLineDecides) {
         {Utf16(u"dkm=3\n"), false, false},               // a line needs CR and LF
         {Utf16(u"dkm=3\r\n", false), false, false},      // no byte-order mark
     };
+    EXPECT_EQ(DarkModeFileBytes(3), Utf16(u"dkm=3\r\n"));  // what the program writes, it reads
     for (const auto& c : cases) {
         AppearanceFlags flags = ParseDarkModeFile(c.bytes);
         EXPECT_EQ(flags.DarkMode, c.dark) << c.bytes.size();

@@ -1,8 +1,6 @@
 """lanvisor-run playing the device: the rules files of examples/replies
-answering real clients on 127.0.0.1, --strict, and rules files refused.
-
-    python3 runner_replies.py --runner build/native/program/lanvisor-run
-"""
+answering real clients on 127.0.0.1, --strict, and rules files refused
+(python3 runner_replies.py --runner build/native/program/lanvisor-run)."""
 import argparse
 import os
 import signal
