@@ -101,3 +101,11 @@ bool LatestReceivedSince(const ConnectionState& state, ReceivedBlock& out) {
     out = state.Replies.Latest;
     return true;
 }
+
+int32_t TcpStreamOf(const ConnectionState& state, int32_t slot) {
+    switch (state.Opened.Mode) {
+    case ConnectionMode::TcpServer: return slot >= 0 && slot < kClientSlots ? slot : -1;
+    case ConnectionMode::TcpClient: return kClientSlots;
+    default: return -1;
+    }
+}

@@ -104,6 +104,12 @@ struct ConnectionState {
 
 inline bool IsConnectionActive(const ConnectionState& state) { return state.ConnectionActive.load(); }
 
+// The TCP stream a send to client `slot` goes on, as OwnerStream and
+// RepliesQueued number them: a TCP server's client slot, kClientSlots for a
+// TCP client's socket; -1 for datagrams (which cannot interleave) and for a
+// slot outside 0..9.
+int32_t TcpStreamOf(const ConnectionState& state, int32_t slot);
+
 // Client slots holding a socket; 0 unless the open connection is a server.
 int ConnectedClientCount(const ConnectionState& state);
 ClientSlot ClientSlotAt(const ConnectionState& state, int index);

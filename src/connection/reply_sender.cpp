@@ -3,10 +3,11 @@
 #include <cstring>
 
 #include "connection/receive_loops.h"
+#include "connection/send_data.h"
 
 namespace {
 
-constexpr int32_t kDatagramStream = kClientSlots;  // a UDP socket's one queue, a TCP client's stream
+constexpr int32_t kDatagramStream = kClientSlots;  // a UDP socket's one queue (a TCP client's stream has the same place)
 
 }  // namespace
 
@@ -17,19 +18,14 @@ ReplySender::ReplySender(ConnectionState& state, TraceBuffer& trace)
       server_(IsServerMode(state.Opened.Mode)) {}
 
 int32_t ReplySender::StreamOf(const PeerRef& to) const {
-    return to.Slot >= 0 && to.Slot < kClientSlots ? to.Slot : kDatagramStream;
+    int32_t stream = TcpStreamOf(state_, to.Slot);
+    return stream < 0 ? kDatagramStream : stream;
 }
 
 SocketHandle ReplySender::SocketOf(const PeerRef& to) const {
     if (state_.Opened.Mode != ConnectionMode::TcpServer) return state_.MainSocket.load();
     if (to.Slot < 0 || to.Slot >= kClientSlots) return kInvalidSocket;
     return ClientSlotAt(state_, to.Slot).socket;
-}
-
-void ReplySender::Record(TraceSendHold& hold, const PeerRef& to, const uint8_t* bytes, int32_t length) {
-    uint16_t port = server_ ? to.Address.port : 0;
-    if (server_) hold.RecordAddress(ToAddress, to.Address.address, 1, port);
-    hold.Record(bytes, length, Sent, port);
 }
 
 bool ReplySender::Send(const PeerRef& to, const uint8_t* bytes, int32_t length) {
@@ -44,7 +40,7 @@ bool ReplySender::Send(const PeerRef& to, const uint8_t* bytes, int32_t length) 
     if (n == kWouldBlock) n = 0;
     if (n < 0) return false;
     if (datagrams_ || n >= length) {
-        Record(hold, to, bytes, length);
+        RecordSentBlock(hold, server_, to.Address, bytes, length);
         return true;
     }
     return Queue(stream, socket, to, bytes, length, n);
@@ -106,7 +102,7 @@ bool ReplySender::FlushStream(int32_t stream) {
             std::memcpy(queue.data(), &w, sizeof w);
             continue;
         } else {
-            Record(hold, w.to, bytes, w.length);
+            RecordSentBlock(hold, server_, w.to.Address, bytes, w.length);
         }
         state_.RepliesQueued[stream] -= w.length - w.sent;
         queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(sizeof w + w.length));

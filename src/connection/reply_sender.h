@@ -45,7 +45,6 @@ private:
                int32_t sent);
     bool FlushStream(int32_t stream);
     void DropStream(int32_t stream);
-    void Record(TraceSendHold& hold, const PeerRef& to, const uint8_t* bytes, int32_t length);
 
     ConnectionState& state_;
     TraceBuffer& trace_;

@@ -50,15 +50,6 @@ int SendPiece(const SendTarget& t, const uint8_t* bytes, int32_t length) {
     return t.datagram ? SendDatagram(t.socket, bytes, length, t.to) : SendOn(t.socket, bytes, length);
 }
 
-// The TCP stream a send goes on (see ConnectionState.OwnerStream), -1 for datagrams.
-int32_t StreamOf(const ConnectionState& state, int32_t slot) {
-    switch (state.Opened.Mode) {
-    case ConnectionMode::TcpServer: return slot;
-    case ConnectionMode::TcpClient: return kClientSlots;
-    default: return -1;
-    }
-}
-
 // Waits until the socket has room again (or, while replies wait on the
 // stream, a moment for the receive side to send them); false when the owner
 // gives up.
@@ -73,12 +64,6 @@ bool WaitForRoom(const ConnectionState& state, SocketHandle socket, bool forRepl
     return false;
 }
 
-// The bytes that went, after the peer's address cells in server modes.
-void RecordSent(TraceSendHold& hold, const SendTarget& target, bool server, const uint8_t* bytes, int32_t length) {
-    if (server) hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
-    hold.Record(bytes, length, Sent, target.labelled.port);
-}
-
 int32_t ShowSendError(int32_t code) {
     char16_t text[32];
     FormatText(text, u"ERR:%d", {code});
@@ -88,12 +73,19 @@ int32_t ShowSendError(int32_t code) {
 
 }  // namespace
 
+void RecordSentBlock(TraceSendHold& hold, bool server, const Ipv4Endpoint& peer, const uint8_t* bytes,
+                     int32_t length) {
+    uint16_t port = server ? peer.port : 0;
+    if (server) hold.RecordAddress(ToAddress, peer.address, 1, port);
+    hold.Record(bytes, length, Sent, port);
+}
+
 int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t* bytes, int32_t length,
                       int32_t clientIndex, AddressCells addressCells) {
     bool server = IsServerMode(state.Opened.Mode);
     int32_t slot = clientIndex >= 0 && clientIndex < kClientSlots ? clientIndex : 0;
     SendTarget target = TargetOf(state, slot);
-    int32_t stream = StreamOf(state, slot);
+    int32_t stream = TcpStreamOf(state, slot);
     int32_t done = 0;  // bytes of a stream already gone
     for (;;) {
         bool failed = false, repliesFirst = false;
@@ -104,7 +96,7 @@ int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t*
             repliesFirst = done == 0 && stream >= 0 && state.RepliesQueued[stream] > 0;
             int sent = repliesFirst ? 0 : SendPiece(target, bytes + done, length - done);
             if (sent >= 0 && (target.datagram || done + sent >= length)) {
-                RecordSent(hold, target, server, bytes, length);
+                RecordSentBlock(hold, server, target.labelled, bytes, length);
                 state.OwnerStream = -1;
                 return 0;
             }
@@ -117,7 +109,7 @@ int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t*
                 code = LastSocketError();
                 state.OwnerStream = -1;
                 if (done > 0)  // what went before the failure is on the wire: the trace shows it
-                    RecordSent(hold, target, server, bytes, done);
+                    RecordSentBlock(hold, server, target.labelled, bytes, done);
                 else if (server && addressCells == AddressCells::EvenWhenSendFails)
                     hold.RecordAddress(ToAddress, target.labelled.address, 1, target.labelled.port);
             }
@@ -126,7 +118,7 @@ int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t*
         if (!WaitForRoom(state, target.socket, repliesFirst)) {
             TraceSendHold hold(trace);
             state.OwnerStream = -1;
-            if (done > 0) RecordSent(hold, target, server, bytes, done);
+            if (done > 0) RecordSentBlock(hold, server, target.labelled, bytes, done);
             return ShowSendError(kGivenUpCode);
         }
     }

@@ -23,5 +23,10 @@ enum class AddressCells { EvenWhenSendFails, OnlyWhenSent };
 // the owner's GiveUp does not say otherwise. Returns 0 (a short send of a
 // datagram counts as sent) or the Winsock code of the failure, already shown
 // to the user as "ERR:<code>" (a send given up fails with WSAETIMEDOUT).
+// Records a block that went out, in server modes after the address cells of
+// the peer it went to (as one unit, under the caller's hold).
+void RecordSentBlock(TraceSendHold& hold, bool server, const Ipv4Endpoint& peer, const uint8_t* bytes,
+                     int32_t length);
+
 int32_t SendAndRecord(ConnectionState& state, TraceBuffer& trace, const uint8_t* bytes, int32_t length,
                       int32_t clientIndex, AddressCells addressCells);

@@ -12,6 +12,10 @@ public:
     virtual uint32_t NowMs() const = 0;
 };
 
+// Whether the tick count has come to `dueMs`, across the wrap (for times
+// less than about 24 days apart).
+inline bool TickReached(uint32_t nowMs, uint32_t dueMs) { return static_cast<int32_t>(nowMs - dueMs) >= 0; }
+
 // The machine's clock.
 const TickClock& SystemTickClock();
 

@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/tick_clock.h"
 #include "replies/rule_match.h"
 
 namespace {
 
 constexpr int32_t kOthers = kClientSlots;  // the framer of everyone but a TCP server's clients
-
-// Whether a tick time has come (the clock wraps).
-bool Reached(uint32_t nowMs, uint32_t dueMs) { return static_cast<int32_t>(nowMs - dueMs) >= 0; }
 
 int32_t MsUntil(uint32_t nowMs, uint32_t dueMs) {
     int32_t d = static_cast<int32_t>(dueMs - nowMs);
@@ -173,7 +171,7 @@ void ReplyEngine::RunDue(uint32_t nowMs) {
     for (;;) {
         Delayed* next = nullptr;
         for (Delayed& d : delayed_) {
-            if (!d.used || !Reached(nowMs, d.due)) continue;
+            if (!d.used || !TickReached(nowMs, d.due)) continue;
             if (!next || static_cast<int32_t>(d.due - next->due) < 0 ||
                 (d.due == next->due && d.order < next->order))
                 next = &d;
@@ -191,12 +189,12 @@ void ReplyEngine::RunTimers(uint32_t nowMs) {
     PeerRef peers[kMaxTimedPeers];
     for (size_t i = 0; i < timers_.size(); ++i) {
         Timer& t = timers_[i];
-        if (!Reached(nowMs, t.due)) continue;
+        if (!TickReached(nowMs, t.due)) continue;
         const TimedSend& timed = rules_->Timers[i];
         t.count++;
         // A timer that fell far behind (a slow tick) starts again from now.
         t.due += static_cast<uint32_t>(timed.EveryMs);
-        if (Reached(nowMs, t.due)) t.due = nowMs + static_cast<uint32_t>(timed.EveryMs);
+        if (TickReached(nowMs, t.due)) t.due = nowMs + static_cast<uint32_t>(timed.EveryMs);
         int32_t count = mode_ == ConnectionMode::UdpServer ? udpPeerCount_ : port_->Peers(peers, kMaxTimedPeers);
         const PeerRef* to = mode_ == ConnectionMode::UdpServer ? udpPeers_ : peers;
         Captures none;
@@ -208,7 +206,7 @@ void ReplyEngine::RunTimers(uint32_t nowMs) {
 void ReplyEngine::RunIdleFrames(uint32_t nowMs) {
     for (int32_t k = 0; k <= kOthers; ++k) {
         uint32_t at = 0;
-        if (!framers_[k].Due(at) || !Reached(nowMs, at)) continue;
+        if (!framers_[k].Due(at) || !TickReached(nowMs, at)) continue;
         from_ = framerPeers_[k];
         framers_[k].Tick(nowMs, *this);
     }

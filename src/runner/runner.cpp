@@ -243,7 +243,7 @@ private:
             }
             return -1;
         case Phase::Running:
-            if (static_cast<int32_t>(Now() - nextTick_) < 0) return -1;
+            if (!TickReached(Now(), nextTick_)) return -1;
             nextTick_ += o_.tickMs;
             return o_.macroFile.empty() ? SendNext() : MacroStep();
         case Phase::Listening:
