@@ -109,3 +109,12 @@ build_windows() {
   mkdir -p "$LANVISOR_ROOT/build"
   configure_and_build "$LANVISOR_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$LANVISOR_ROOT/cmake/mingw-w64.cmake"
 }
+# What the benchmark scripts run: the Release build in build/bench, the
+# Windows build and its Wine prefix.
+build_benchmarks() {
+  ensure_packages || return 1
+  mkdir -p "$LANVISOR_ROOT/build"
+  configure_and_build "$LANVISOR_ROOT/build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
+  build_windows >/dev/null || return 1
+  ensure_wine_prefix "$LANVISOR_ROOT/build/win/wineprefix"
+}

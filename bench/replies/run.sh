@@ -5,11 +5,7 @@
 set -uo pipefail
 LANVISOR_ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$LANVISOR_ROOT/tools/setup.sh"
-ensure_packages || exit 1
-mkdir -p "$LANVISOR_ROOT/build"
-configure_and_build "$LANVISOR_ROOT/build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
-build_windows >/dev/null || exit 1
-ensure_wine_prefix "$LANVISOR_ROOT/build/win/wineprefix"
+build_benchmarks || exit 1
 here="$LANVISOR_ROOT/bench/replies"
 echo "== native"
 python3 "$here/reply_latency.py" --pairs "${1:-1000}" \
