@@ -89,10 +89,11 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_EQ(slots(u"192"), (Slots{{kOpenCloseText, kTransparent}, {kAddressText, kTransparent},
                                     {kAddressText, kTransparent}, {kOpenCloseText, kTransparent}}));
     std::vector<int> cells;  // a band of thirty cells, alternating from the second color
-    int frameLines = 0, bandTop = -1, allCells = 0;
+    int frameLines = 0, bandTop = -1, allCells = 0, hexCells = 0;
     for (const auto& op : c.ops) {
         bool cell = op.kind == RecordingCanvas::Kind::Rect && (op.slot == kAscBack1 || op.slot == kAscBack2);
         allCells += cell;
+        hexCells += op.kind == RecordingCanvas::Kind::Rect && (op.slot == kHexBack1 || op.slot == kHexBack2);
         if (cell && bandTop < 0) bandTop = op.y;
         if (cell && op.y == bandTop) cells.push_back(op.slot);
         if (op.kind == RecordingCanvas::Kind::Line && op.slot == kPreviewFrameLine) ++frameLines;
@@ -101,6 +102,7 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_EQ(cells[0], kAscBack2);
     EXPECT_EQ(cells[1], kAscBack1);
     EXPECT_EQ(allCells, 30 + 30 + 29);  // READ, SEND and the input line
+    EXPECT_EQ(hexCells, allCells);
     EXPECT_EQ(frameLines, 4 * 9 + 2);  // nine framed rectangles and the double line
 
     for (std::u16string_view label : {u"Input SEND Dialog", u"CLOSE", u"029"}) EXPECT_EQ(c.TextsEqualTo(label).size(), 1u);

@@ -17,6 +17,7 @@ TEST(Files, WritesGoThroughATemporaryFileThatNeverStays) {
     EXPECT_EQ(ReadFileBytes(folder.File(u"設定 한국.bin"), back, 100), FileReadResult::Ok);
     EXPECT_EQ(back, bytes);
     EXPECT_FALSE(FileExists(folder.File(u"設定 한국.bin.new")));
+    EXPECT_TRUE(FileCanBeWritten(folder.File(u"probe")) && !FileExists(folder.File(u"probe.new")));
     EXPECT_TRUE(DeleteFileAt(folder.File(u"設定 한국.bin")));
     EXPECT_FALSE(FileExists(folder.File(u"設定 한국.bin")));
     // Written beside a folder of that name, it cannot take the folder's place.

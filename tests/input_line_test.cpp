@@ -8,6 +8,7 @@
 #include "platform/text.h"
 #include "sending/input_line.h"
 #include "sending/input_line_drawing.h"
+#include "support/program_texts.h"
 #include "support/recording_canvas.h"
 
 namespace {
@@ -91,10 +92,18 @@ TEST(InputLineView, FollowsTheEndAndScrollsForOneRepaint) {
     ScrollView(line, ScrollDirection::Forward);
     EXPECT_EQ(TakeViewStart(line), 192);
     RecordingCanvas canvas;  // painted, the view follows the end again; its cells carry their codes' numbers
+    ProgramTexts labels{kEnglish, {{kTextAsc, u"ASC"}, {kTextHex, u"HEX"}}};
     PaintInputLine(canvas, InputLineMetrics{10, 9, 18}, line, u"", 0);
     auto numbered = [&](std::u16string_view n) { return std::ranges::count(canvas.ops, n, &RecordingCanvas::Op::text); };
     EXPECT_EQ(std::vector<int64_t>({numbered(u"063"), numbered(u"064"), numbered(u"127"), numbered(u"128")}),
               std::vector<int64_t>({0, 1, 1, 0}));
+    std::vector<int> backs;  // 64 framed cells, alternating from the second color; the mode in use is marked
+    for (const Op& op : canvas.ops)
+        if (op.kind == RecordingCanvas::Kind::Rect) backs.push_back(op.slot);
+    ASSERT_EQ(backs.size(), 128u);
+    EXPECT_EQ(std::vector<int>(backs.begin(), backs.begin() + 4), (std::vector<int>{kAscBack2, kHexBack2, kAscBack1, kHexBack1}));
+    EXPECT_EQ(canvas.TextsEqualTo(u"ASC").at(0).backSlot, kAscHexBack);
+    EXPECT_EQ(canvas.TextsEqualTo(u"HEX").at(0).backSlot, kTransparent);
 }
 
 // sh 10, cw 9, ch 18: cells 18 pixels square, stored rows 51 pixels apart.
@@ -166,6 +175,7 @@ TEST(PaintStoredRows, IndexNumbersAndUpTo64Codes) {
                          {u"063", 40 + 18 * 63, 152 + 2 * 51, CanvasFont::Small, kTextColor, kTransparent}});
     EXPECT_EQ(canvas.TextsEqualTo(u"000").size(), 2u);  // none for the empty row
     EXPECT_EQ(canvas.TextsEqualTo(u"30").size(), 64u);
+    EXPECT_EQ(std::ranges::count(canvas.ops, RecordingCanvas::Kind::Rect, &Op::kind), 3 * 128);  // every row framed
 }
 
 }  // namespace

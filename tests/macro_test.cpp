@@ -366,15 +366,11 @@ TEST(MacroCheck, FindsLinesThatWillNotRunAsWritten) {
         std::u16string line;
         std::u16string_view finding;
     } rows[] = {
-        {u"; a comment, blank lines and labels with words pass", u""},
-        {u"", u""},
-        {u":ok1 the device answered", u""},
-        {u"SEND3 'AB'0D", u""},
-        {u"READ 01 002 030", u""},
-        {u"READ 01  20   5", u""},  // numbers right-aligned in their columns
-        {u"TIME 5", u""},           // a number cut by the line's end
-        {u"CMPL 01 ok1 'OK'", u""},
-        {u"MMID 01 02 03 04", u""},
+        {u"; a comment, blank lines and labels with words pass", u""}, {u"", u""},
+        {u":ok1 the device answered", u""}, {u"SEND3 'AB'0D", u""},
+        {u"READ 01 002 030", u""}, {u"READ 01  20   5", u""},  // numbers right-aligned in their columns
+        {u"TIME 5", u""},  // a number cut by the line's end
+        {u"CMPL 01 ok1 'OK'", u""}, {u"MMID 01 02 03 04", u""},
         {u"PEND and words", u""},
         {u"SNED 41", u"\"SNED 41\" is not a command"},
         {u"Send 41", u"not a command"},

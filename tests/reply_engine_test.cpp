@@ -212,4 +212,16 @@ TEST_F(ConnectionTest, RulesAnswerEachClientAndDropWhatAStalledClientCannotTake)
     EXPECT_EQ(session.Replies.Hits()->Hits[0].load(), static_cast<int64_t>(2 + pings));
 }
 
+// A client's timed sends go to its access point.
+TEST_F(ConnectionTest, AUdpClientsTimedSendsGoToItsAccessPoint) {
+    PeerSocket device(false);
+    ASSERT_TRUE(device.Bind(Loopback(1)));
+    UseMode(ConnectionMode::UdpClient, device.Port());
+    session.Replies.Use(Rules("every 50 reply 'T'\n"));
+    session.Replies.SetOn(true);
+    Open();
+    Ipv4Endpoint from;
+    EXPECT_EQ(device.ReceiveDatagram(from), Bytes("T"));
+}
+
 }  // namespace

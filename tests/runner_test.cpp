@@ -56,6 +56,7 @@ TEST(RunnerOptions, GoodCommandLines) {
               RunnerAction::Check);  // the options of a run may stay
     EXPECT_EQ(Parse({u"--bogus", u"--help"}).action, RunnerAction::Help);
     EXPECT_EQ(Parse({u"m.mac", u"--version"}).action, RunnerAction::Version);
+    EXPECT_EQ(Parse({u"--send", std::u16string(512, u'4')}).action, RunnerAction::Run);  // 256 bytes: a whole line
 }
 
 TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
@@ -64,8 +65,7 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         Args args;
         std::u16string_view reason;
     } rows[] = {
-        {{}, u"nothing to run"},
-        {{u"--bogus", u"m.mac"}, u"unknown option \"--bogus\""},
+        {{}, u"nothing to run"}, {{u"--bogus", u"m.mac"}, u"unknown option \"--bogus\""},
         {{u"m.mac", u"--tcp-client"}, u"--tcp-client needs a value"},
         {{u"--tcp-client", u"127.0.0.1", u"m.mac"}, u"needs HOST:PORT"},
         {{u"--udp-client", u"127.0.0.1:65536", u"m.mac"}, u"needs HOST:PORT"},
@@ -75,15 +75,12 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"--tcp-client", u"127.0.0.1:5x", u"m.mac"}, u"needs HOST:PORT"},
         {{u"--timeout", u"0", u"m.mac"}, u"--timeout needs"},
         {{u"--timeout", u"1.2345", u"m.mac"}, u"--timeout needs"},
-        {{u"--timeout", u"86401", u"m.mac"}, u"--timeout needs"},
-        {{u"--tick", u"60001", u"m.mac"}, u"--tick needs"},
+        {{u"--timeout", u"86401", u"m.mac"}, u"--timeout needs"}, {{u"--tick", u"60001", u"m.mac"}, u"--tick needs"},
         {{u"--tick", u"4294967316", u"m.mac"}, u"--tick needs"},  // would wrap to 20
-        {{u"--send", u"4"}, u"--send gives no bytes"},
-        {{u"--send", longSend}, u"more than 256 bytes"},
+        {{u"--send", u"4"}, u"--send gives no bytes"}, {{u"--send", longSend}, u"more than 256 bytes"},
         {{u"--quiet=yes", u"m.mac"}, u"takes no value"},
         {{u"--convert", u"t.log", u"--to", u"csv"}, u"needs the file to write"},
-        {{u"--log", u"", u"m.mac"}, u"--log needs a file name"},
-        {{u"--check"}, u"--check needs a macro file"},
+        {{u"--log", u"", u"m.mac"}, u"--log needs a file name"}, {{u"--check"}, u"--check needs a macro file"},
         {{u"--check", u"--listen", u"1", u"m.mac"}, u"--check reads a macro file and runs nothing"},
     };
     for (const Row& row : rows) {
@@ -98,24 +95,27 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
 // command line says; a client's local address binds it.
 TEST(RunnerSetup, SettingsFileThenCommandLine) {
     TempFolder folder;
-    folder.WriteBytes(u"ja.ini",
-                      Utf16LeFile(u"[Lanvisor]\r\nmoji_type=0\r\nip_mode=1\r\ntipudp_mode=1\r\nport_no=77\r\n"));
+    folder.WriteBytes(u"ko.ini",
+                      Utf16LeFile(u"[Lanvisor]\r\nmoji_type=2\r\nip_mode=1\r\ntipudp_mode=1\r\nport_no=77\r\n"));
     AppSettings s;
     std::u16string error;
-    RunnerCommand c = Parse({u"--listen", u"1", u"--settings", folder.File(u"ja.ini")});
-    ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
-    EXPECT_EQ(s.Language, kJapanese);
-    EXPECT_EQ(ModeOf(s), ConnectionMode::UdpServer);
-    EXPECT_EQ(s.AccessPort, 77);
-    c = Parse({u"--udp-client", u"127.0.0.1:8", u"--local", u"127.0.0.4:9", u"--listen", u"1", u"--lang", u"ko",
-               u"--settings", folder.File(u"ja.ini")});
+    RunnerCommand c = Parse({u"--listen", u"1", u"--settings", folder.File(u"ko.ini")});
     ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
     EXPECT_EQ(s.Language, kKorean);
+    EXPECT_EQ(ModeOf(s), ConnectionMode::UdpServer);
+    EXPECT_EQ(s.AccessPort, 77);
+    c = Parse({u"--udp-client", u"127.0.0.1:8", u"--local", u"127.0.0.4:9", u"--listen", u"1", u"--lang", u"ja",
+               u"--settings", folder.File(u"ko.ini")});
+    ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
+    EXPECT_EQ(s.Language, kJapanese);
     EXPECT_EQ(ModeOf(s), ConnectionMode::UdpClient);
     EXPECT_EQ(s.AccessPort, 8);
     EXPECT_EQ((std::vector<int32_t>{s.BindMode, s.AdapterPort, s.AdapterIp[3]}), (std::vector<int32_t>{1, 9, 4}));
     s.AccessPort = 70000;
     EXPECT_EQ(AccessPointText(s), "127.0.0.1:4464");  // a port is its low 16 bits
+    ExportEndpoints endpoints;  // a conversion does not label with defaults what a missing file would have said
+    c = Parse({u"--convert", u"t.log", u"--to", u"csv", u"t.csv", u"--settings", folder.File(u"none.ini")});
+    EXPECT_FALSE(ConversionEndpoints(c.options, 0, endpoints, error));
 }
 
 // The lines a trace gives, fed one cell at a time and all at once.

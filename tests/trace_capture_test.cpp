@@ -109,6 +109,7 @@ TEST_F(TraceCapture, KeepsEveryBlockThroughCompactionsClearsAndCountingStamps) {
 // The runner's outputs read the trace as the window's capture does: a flood
 // between two pumps passes compactions and loses nothing.
 TEST_F(TraceCapture, RunOutputsKeepEveryBlockThroughCompactions) {
+    EXPECT_FALSE(capture.StartFiles(trace, {}, ExportEndpoints{}) || trace.Spill.Active);  // no file, no spill
     ASSERT_TRUE(capture.StartFiles(trace, {{folder.File(u"run.txt"), ExportFormat::Text}}, ExportEndpoints{}));
     for (int i = 0; i < 300; ++i) {
         std::vector<uint8_t> bytes = Numbered(i, 1000);

@@ -82,7 +82,8 @@ TEST_F(ServerTrace, TextAndCsvHaveOneLinePerBlockAndEvent) {
               ExportResult::Ok);
     EXPECT_EQ(folder.ReadBytes(u"t.csv"), csv);
     ExportFormat byName = ExportFormat::Pcap;
-    EXPECT_TRUE(ExportFormatForPath(u"t.CSV") == ExportFormat::Csv && ExportFormatByName("text", byName) &&
+    EXPECT_TRUE(ExportFormatForPath(u"t.CSV") == ExportFormat::Csv && ExportFormatForPath(u"t.txt") == ExportFormat::Text &&
+                ExportFormatByName("text", byName) &&
                 byName == ExportFormat::Text);
 }
 
