@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/text_numbers.h"
 #include "connection/connection_settings_form.h"
 #include "platform/text.h"
 
@@ -38,6 +39,31 @@ TEST(ConnectionSettingsForm, ReadBackTakesLeadingDigitsWithoutRangeChecks) {
     ConnectionFormValues again = FormValuesFrom(s);
     EXPECT_EQ(again.accessOctets[2], u"123");
     EXPECT_FALSE(again.client || again.tip || again.autoBind);
+}
+
+// OK refuses a group outside 224.0.0.0/4 or anything but a dotted address
+// (empty: none), and a TTL that is not 0..255; the group goes back as typed.
+TEST(ConnectionSettingsForm, OkRefusesAGroupOrTtlThatCannotBeUsed) {
+    const struct {
+        std::u16string_view group, ttl;
+        int32_t refused;
+    } rows[] = {{u"", u"1", 0}, {u"224.0.0.0", u"0", 0}, {u"239.255.255.255", u"255", 0},
+                {u"223.255.255.255", u"1", kTextGroupOutOfRange}, {u"240.0.0.1", u"1", kTextGroupOutOfRange},
+                {u"239.1.2", u"1", kTextGroupOutOfRange}, {u"239.1.2.3 ", u"1", kTextGroupOutOfRange},
+                {u"239.1.2.256", u"1", kTextGroupOutOfRange}, {u"239.0.0.1", u"256", kTextTtlOutOfRange},
+                {u"239.0.0.1", u"", kTextTtlOutOfRange}, {u"239.0.0.1", u"-1", kTextTtlOutOfRange}};
+    AppSettings s;
+    ConnectionFormValues v = FormValuesFrom(s);
+    for (const auto& row : rows) {
+        v.group = row.group;
+        v.ttl = row.ttl;
+        EXPECT_EQ(RefusedGroupField(v), row.refused) << Utf16ToUtf8(v.group) << " " << Utf16ToUtf8(v.ttl);
+    }
+    v.group = u"239.255.0.9";
+    v.ttl = u"0";
+    ReadBackConnectionForm(v, s);
+    EXPECT_EQ(std::u16string(s.MulticastGroup), u"239.255.0.9");
+    EXPECT_EQ(FormValuesFrom(s).ttl, u"0");
 }
 
 }  // namespace
