@@ -308,10 +308,6 @@ TEST_F(ConnectionTest, AUdpServerSessionAndAUdpClientSessionSideBySide) {
 // Groups and broadcasts stay on this host: TTL 0 on 127.0.0.1.
 const Ipv4Address kGroup{{239, 255, 0, 9}};
 
-void SendsOnLoopbackOnly(PeerSocket& peer) {
-    ASSERT_EQ(SetMulticastTtl(peer.Handle(), 0) | SetMulticastInterface(peer.Handle(), Loopback(1).address), 0);
-}
-
 // The server joins its group on its adapter, binds the port on every address
 // to hear it, and leaves at the close; the next open joins again.
 TEST_F(ConnectionTest, AUdpServerHearsItsGroupUntilItCloses) {
@@ -320,7 +316,7 @@ TEST_F(ConnectionTest, AUdpServerHearsItsGroupUntilItCloses) {
     settings.MulticastTtl = 0;
     PeerSocket sender(false);
     ASSERT_TRUE(sender.Bind(Loopback(2)));
-    SendsOnLoopbackOnly(sender);
+    ASSERT_EQ(SetMulticastTtl(sender.Handle(), 0) | SetMulticastInterface(sender.Handle(), Loopback(1).address), 0);
     for (size_t round = 1; round <= 2; ++round) {
         Open();
         EXPECT_TRUE(session.Connection.GroupJoined);
@@ -330,7 +326,6 @@ TEST_F(ConnectionTest, AUdpServerHearsItsGroupUntilItCloses) {
         ASSERT_TRUE(WaitForTraceBytes(3 * round));
         Close();
         EXPECT_FALSE(session.Connection.GroupJoined);
-        EXPECT_EQ(TakeCaptions().back(), u"LAN disconnect");
     }
     EXPECT_EQ(Checked(session.Trace).addressUnits, 2);
 }
