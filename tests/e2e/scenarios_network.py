@@ -10,8 +10,9 @@ that the resolver refuses by its form."""
 import re
 import socket
 
-from lanvisor_e2e import LOOPBACK_LOCAL, free_port, scenario, settings_file, settle, wait_until
-from scenarios_view import MainWindowLayout, wait_grid
+from lanvisor_e2e import LOOPBACK_LOCAL, free_port, scenario, settings_file, settle, trace_file_size, wait_until
+from scenarios_trace_files import save_trace
+from scenarios_view import MainWindowLayout
 
 SETTINGS_COMMAND, SETTINGS_TITLE = 231, 103
 VK_RETURN = 0x0D
@@ -283,7 +284,7 @@ def connect_ip_search(ctx):
 def udp_server_hears_its_group(ctx):
     # The group and TTL show from the file (English) and are checked at OK
     # (Japanese); the server joins the group typed: a datagram sent to it on
-    # 127.0.0.1 with TTL 0 lands in the grid, after its sender's address.
+    # 127.0.0.1 with TTL 0 is recorded after its sender's address.
     port = free_port(socket.SOCK_DGRAM)
     server = dict(tipudp_mode=1, ip_mode=1, bind_mode=1, aport_no=port, **LOOPBACK_LOCAL)
     app = ctx.launch(files={"Lanvisor.ini": settings_file(moji_type=1, mcast_group="239.255.0.8", mcast_ttl=0, **server)})
@@ -303,12 +304,13 @@ def udp_server_hears_its_group(ctx):
     ctx.screenshot("multicast-fields-japanese")
     dialog.dismiss(SETTINGS_OK)
     app.open_connection(client=False)
+    layout, before = MainWindowLayout(app), ctx.screenshot("open")
     with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sender:
         sender.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_TTL, 0)
         sender.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF, socket.inet_aton("127.0.0.1"))
         sender.sendto(b"GROUP", ("239.255.0.9", port))
-    wait_grid(ctx, MainWindowLayout(app), "group-datagram",
-              lambda grid: None if grid.mark_column == 4 + 5 + 3 else f"end mark in column {grid.mark_column}")
+    ctx.wait_for_screen("group-datagram", lambda shot: None if shot.changed(before, layout.trace) else "nothing came")
     app.close_connection()
+    assert len(save_trace(ctx, app, "group")) == trace_file_size(4 + 5 + 3)  # its sender's address, GROUP, trailer
     app.end()
     assert ctx.stored("mcast_group", "mcast_ttl") == {"mcast_group": "239.255.0.9", "mcast_ttl": "0"}
