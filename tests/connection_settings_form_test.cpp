@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/text_numbers.h"
 #include "connection/connection_settings_form.h"
 #include "platform/text.h"
 
@@ -38,6 +39,25 @@ TEST(ConnectionSettingsForm, ReadBackTakesLeadingDigitsWithoutRangeChecks) {
     ConnectionFormValues again = FormValuesFrom(s);
     EXPECT_EQ(again.accessOctets[2], u"123");
     EXPECT_FALSE(again.client || again.tip || again.autoBind);
+}
+
+// OK refuses a group outside 224.0.0.0/4 or anything but a dotted address
+// (empty: none), and a TTL that is not 0..255 (the values stored: end to end).
+TEST(ConnectionSettingsForm, OkRefusesAGroupOrTtlThatCannotBeUsed) {
+    const struct {
+        std::u16string_view group, ttl;
+        int32_t refused;
+    } rows[] = {{u"", u"1", 0}, {u"224.0.0.0", u"0", 0}, {u"239.255.255.255", u"255", 0},
+                {u"223.255.255.255", u"1", kTextGroupOutOfRange}, {u"240.0.0.1", u"1", kTextGroupOutOfRange},
+                {u"239.1.2", u"1", kTextGroupOutOfRange}, {u"239.1.2.3 ", u"1", kTextGroupOutOfRange},
+                {u"239.1.2.256", u"1", kTextGroupOutOfRange}, {u"239.0.0.1", u"256", kTextTtlOutOfRange},
+                {u"239.0.0.1", u"", kTextTtlOutOfRange}, {u"239.0.0.1", u"-1", kTextTtlOutOfRange}};
+    ConnectionFormValues v;
+    for (const auto& row : rows) {
+        v.group = row.group;
+        v.ttl = row.ttl;
+        EXPECT_EQ(RefusedGroupField(v), row.refused) << Utf16ToUtf8(v.group) << " " << Utf16ToUtf8(v.ttl);
+    }
 }
 
 }  // namespace

@@ -305,6 +305,59 @@ TEST_F(ConnectionTest, AUdpServerSessionAndAUdpClientSessionSideBySide) {
     EXPECT_EQ(Checked(client->Trace).addressUnits, 0);
 }
 
+// Groups and broadcasts stay on this host: TTL 0 on 127.0.0.1.
+const Ipv4Address kGroup{{239, 255, 0, 9}};
+
+// The server joins its group on its adapter, binds the port on every address
+// to hear it, and leaves at the close; the next open joins again.
+TEST_F(ConnectionTest, AUdpServerHearsItsGroupUntilItCloses) {
+    UseMode(ConnectionMode::UdpServer);
+    CopyTextInto(settings.MulticastGroup, u"239.255.0.9");
+    settings.MulticastTtl = 0;
+    PeerSocket sender(false);
+    ASSERT_TRUE(sender.Bind(Loopback(2)));
+    ASSERT_EQ(SetMulticastTtl(sender.Handle(), 0) | SetMulticastInterface(sender.Handle(), Loopback(1).address), 0);
+    for (size_t round = 1; round <= 2; ++round) {
+        Open();
+        EXPECT_TRUE(session.Connection.GroupJoined);
+        Ipv4Endpoint local;
+        EXPECT_TRUE(LocalEndpoint(session.Connection.MainSocket.load(), local) == 0 && local.address.IsAny());
+        ASSERT_TRUE(sender.SendTo(Bytes("all"), {kGroup, ServerPort()}));
+        ASSERT_TRUE(WaitForTraceBytes(3 * round));
+        Close();
+        EXPECT_FALSE(session.Connection.GroupJoined);
+    }
+    EXPECT_EQ(Checked(session.Trace).addressUnits, 2);
+}
+
+// A client's request to a broadcast address and to a group reaches a device;
+// two others answer, and each answer is labelled with its sender.
+TEST_F(ConnectionTest, AUdpClientNamesEveryAnswerToABroadcastOrAGroup) {
+    PeerSocket device(false), second(false), third(false), probe(false);
+    ASSERT_TRUE(device.Bind({}) && second.Bind(Loopback(2)) && third.Bind(Loopback(3)) && probe.Bind(Loopback(1)));
+    ASSERT_EQ(JoinGroup(device.Handle(), kGroup, Loopback(1).address), 0);
+    Units expected;
+    for (PeerSocket* answering : {&second, &third}) {  // as the stack reports them (Wine: all 127.0.0.1)
+        Ipv4Endpoint from;
+        ASSERT_TRUE(answering->SendTo(Bytes("?"), Loopback(1, probe.Port())) && !probe.ReceiveDatagram(from).empty());
+        expected.push_back("from " + std::to_string(from.address.octets[3]));
+    }
+    settings.MulticastTtl = 0;
+    for (Ipv4Address access : {Ipv4Address{{127, 255, 255, 255}}, kGroup}) {
+        UseMode(ConnectionMode::UdpClient, device.Port());
+        settings.BindMode = 1;  // on 127.0.0.1, which the group leaves from
+        for (int i = 0; i < 4; ++i) settings.AccessIp[i] = access.octets[i];
+        Open();
+        ASSERT_EQ(Send("who"), 0);
+        Ipv4Endpoint client;
+        ASSERT_EQ(device.ReceiveDatagram(client), Bytes("who"));
+        ASSERT_TRUE(second.SendTo(Bytes("2"), client) && third.SendTo(Bytes("3"), client));
+        ASSERT_TRUE(WaitUntil([&] { return TraceBytes(session.Trace, Received) == 2 * (access == kGroup ? 2 : 1); }));
+        Close();
+    }
+    EXPECT_EQ(AddressUnits(session.Trace), (Units{expected[0], expected[1], expected[0], expected[1]}));
+}
+
 // A peer floods a UDP server with numbered datagrams, in bursts larger than
 // one receive batch and after one too large for the buffer, while the user
 // side sends replies and re-stamps: every datagram lands whole, labelled, in

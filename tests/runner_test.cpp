@@ -82,6 +82,10 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"--convert", u"t.log", u"--to", u"csv"}, u"needs the file to write"},
         {{u"--log", u"", u"m.mac"}, u"--log needs a file name"}, {{u"--check"}, u"--check needs a macro file"},
         {{u"--check", u"--listen", u"1", u"m.mac"}, u"--check reads a macro file and runs nothing"},
+        {{u"--udp-server", u"5", u"--join", u"223.255.255.255", u"m.mac"}, u"--join needs a multicast group"},
+        {{u"--udp-server", u"5", u"--ttl", u"256", u"m.mac"}, u"--ttl needs hops 0..255"},
+        {{u"--tcp-server", u"5", u"--join", u"239.255.0.1", u"m.mac"}, u"go with --udp-client or --udp-server"},
+        {{u"--udp-client", u"239.255.0.1:5", u"--join", u"239.255.0.1", u"m.mac"}, u"needs --local"},
     };
     for (const Row& row : rows) {
         RunnerCommand c = Parse(row.args);
@@ -116,6 +120,14 @@ TEST(RunnerSetup, SettingsFileThenCommandLine) {
     ExportEndpoints endpoints;  // a conversion does not label with defaults what a missing file would have said
     c = Parse({u"--convert", u"t.log", u"--to", u"csv", u"t.csv", u"--settings", folder.File(u"none.ini")});
     EXPECT_FALSE(ConversionEndpoints(c.options, 0, endpoints, error));
+    // A group from the settings file is joined only when the file names the connection.
+    folder.WriteBytes(u"g.ini", Utf16LeFile(u"[Lanvisor]\r\nmcast_group=239.1.1.1\r\nmcast_ttl=3\r\n"));
+    c = Parse({u"--udp-server", u"127.0.0.1:7", u"--summary", u"--quiet", u"--settings", folder.File(u"g.ini")});
+    ASSERT_TRUE(PrepareSettings(c.options, s, error) && c.options.summary) << Utf16ToUtf8(error);
+    EXPECT_EQ(std::u16string(s.MulticastGroup) + u"/" + FormatString(u"%d", {s.MulticastTtl}), u"/3");
+    c = Parse({u"--udp-server", u"127.0.0.1:7", u"--join", u"239.255.0.7", u"--ttl", u"0", u"--listen", u"1"});
+    ASSERT_TRUE(PrepareSettings(c.options, s, error)) << Utf16ToUtf8(error);
+    EXPECT_EQ(std::u16string(s.MulticastGroup) + u"/" + FormatString(u"%d", {s.MulticastTtl}), u"239.255.0.7/0");
 }
 
 // The lines a trace gives, fed one cell at a time and all at once.

@@ -19,6 +19,9 @@ TEST(StatusBarText, EndpointsInTheirFormsAndTheStateColor) {
     s.BindMode = 0;
     in.capturing = true;
     EXPECT_EQ(StatusPartText(0, in), u"REC | socket=Auto;Port=1050<<ip=No Select");
+    in.group = u"239.255.0.9";  // joined
+    EXPECT_EQ(StatusPartText(0, in), u"REC | socket=Auto;Port=1050<<ip=No Select | Group=239.255.0.9");
+    in.group.clear();
     EXPECT_EQ(StatusPartText(2, in), u"Server");
     s.IpMode = 0;
     s.BindMode = 1;

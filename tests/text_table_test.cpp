@@ -21,9 +21,9 @@ TEST(TextTable, LooksUpByNumberAndLanguage) {
         u"No.5:comt-j=トレースを消去しますか？\r\n"
         u"No.5:comt-e=Clear the trace?\r\n"
         u"No.0:comt-e=Manual\r\n"
-        u"No.299:comt-c=末\r\n"  // no Korean text for 5
+        u"No.309:comt-c=末\r\n"  // no Korean text for 5
         u"No.44:comt-e=" + std::u16string(70, u'x') + u"\r\n"
-        u"No.300:comt-e=beyond the table\r\n"));
+        u"No.310:comt-e=beyond the table\r\n"));
     auto text = [&](int32_t language, int n) {
         char16_t out[kAppTextCapacity] = u"unchanged";
         GetAppText(table, language, n, out);
@@ -32,10 +32,10 @@ TEST(TextTable, LooksUpByNumberAndLanguage) {
     EXPECT_EQ(text(kJapanese, 5), u"トレースを消去しますか？");
     EXPECT_EQ(text(kEnglish, 5), u"Clear the trace?");
     EXPECT_EQ(text(kKorean, 5), u"");  // missing key: empty, not another language
-    EXPECT_EQ(text(kChinese, 299), u"末");  // the last number and language
+    EXPECT_EQ(text(kChinese, 309), u"末");  // the last number and language
     EXPECT_EQ(text(kEnglish, 0), u"Manual");  // and the first number
     EXPECT_EQ(text(kEnglish, 44), std::u16string(63, u'x'));
-    for (auto [language, n] : {std::pair{4, 5}, {-1, 5}, {kEnglish, 300}, {kEnglish, -1}})
+    for (auto [language, n] : {std::pair{4, 5}, {-1, 5}, {kEnglish, 310}, {kEnglish, -1}})
         EXPECT_EQ(text(language, n), u"unchanged");  // out of range: the destination as it was
 }
 

@@ -147,8 +147,9 @@ TEST_F(ServerTrace, WiresharkReadsThePcapWithStreamsAndChecksums) {
     EXPECT_EQ(faults, "");
     EXPECT_EQ(Tshark("-r " + file + " -Y tcp.len==14 -T fields -e tcp.payload"), Hex(first) + "\n");
 
-    // UDP server: each block one datagram between the peer of its address
-    // cells (at the access point's port) and the adapter's port.
+    // UDP: each block one datagram between the peer of its address cells
+    // (at the access point's port) and the adapter's port; a client's
+    // datagrams from others than its access point alike.
     ManualTickClock clock;
     TraceBuffer udp;
     udp.Clock = &clock;
@@ -156,14 +157,16 @@ TEST_F(ServerTrace, WiresharkReadsThePcapWithStreamsAndChecksums) {
     AppendAddressedTrace(udp, FromAddress, Address(4), 11, first.data(), 14, Received);
     AppendAddressedTrace(udp, ToAddress, Address(4), 1, reply.data(), 2, Sent);
     AppendAddressedTrace(udp, FromAddress, Address(5), 11, big.data(), 1023, Received);
-    ExportEndpoints udpEnds{.tcp = false, .server = true, .localPort = 2000, .remotePort = 3000};
-    ASSERT_EQ(ExportTraceToFile(udp, ExportFormat::Pcap, udpEnds, folder.File(u"u.pcap")), ExportResult::Ok);
-    std::string ufile = file.substr(0, file.size() - 6) + "u.pcap";
-    std::string datagrams = Tshark("-r " + ufile + " -o udp.check_checksum:TRUE -T fields -E separator=, -e ip.src "
-                                   "-e ip.dst -e udp.srcport -e udp.dstport -e udp.checksum.status -e udp.payload");
-    EXPECT_EQ(datagrams, "127.0.0.4,127.0.0.1,3000,2000,1," + Hex(first) + "\n" +
-                             "127.0.0.1,127.0.0.4,2000,3000,1," + Hex(reply) + "\n" +
-                             "127.0.0.5,127.0.0.1,3000,2000,1," + Hex(big) + "\n");
+    for (bool server : {true, false}) {
+        ExportEndpoints udpEnds{.tcp = false, .server = server, .localPort = 2000, .remotePort = 3000};
+        ASSERT_EQ(ExportTraceToFile(udp, ExportFormat::Pcap, udpEnds, folder.File(u"u.pcap")), ExportResult::Ok);
+        std::string datagrams = Tshark("-r " + file.substr(0, file.size() - 6) + "u.pcap -o udp.check_checksum:TRUE -T "
+                                       "fields -E separator=, -e ip.src -e ip.dst -e udp.srcport -e udp.dstport -e "
+                                       "udp.checksum.status -e udp.payload");
+        EXPECT_EQ(datagrams, "127.0.0.4,127.0.0.1,3000,2000,1," + Hex(first) + "\n" +
+                                 "127.0.0.1,127.0.0.4,2000,3000,1," + Hex(reply) + "\n" +
+                                 "127.0.0.5,127.0.0.1,3000,2000,1," + Hex(big) + "\n");
+    }
 }
 #endif
 

@@ -42,6 +42,8 @@ const SettingKey kSettingKeys[] = {
     TEXT_KEY(u"capture_folder", CaptureFolder),
     TEXT_KEY(u"reply_rules", ReplyRules),
     INT_KEY(u"reply_on", ReplyOn, 0),
+    TEXT_KEY(u"mcast_group", MulticastGroup),
+    INT_KEY(u"mcast_ttl", MulticastTtl, 1),
 };
 
 #undef INT_KEY

@@ -11,6 +11,7 @@
 
 constexpr size_t kMacroFileNameCapacity = 260;
 constexpr size_t kPcNameCapacity = 256;
+constexpr size_t kGroupTextCapacity = 32;  // a dotted address, with room for what else was typed
 
 struct AppSettings {
     int32_t WsaVersion = 3;        // 1 = 1.0, 2 = 1.1, 3 = 2.0, other = 2.2
@@ -35,6 +36,8 @@ struct AppSettings {
     char16_t CaptureFolder[kMacroFileNameCapacity] = u"";  // where; empty: the program folder
     char16_t ReplyRules[kMacroFileNameCapacity] = u"";     // the reply rules file; empty: none chosen
     int32_t ReplyOn = 0;           // answer by the reply rules from the start of the run
+    char16_t MulticastGroup[kGroupTextCapacity] = u"";  // dotted group a UDP socket joins; empty: none
+    int32_t MulticastTtl = 1;      // hops of a datagram sent to a group (0: this host only)
 };
 
 constexpr std::u16string_view kSettingsFileName = u"Lanvisor.ini";

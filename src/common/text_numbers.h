@@ -48,6 +48,10 @@ enum TextNumber : int {
     kTextClient = 45,
     kTextServer = 46,
     kTextTipOrUdp = 80,
+    kTextMulticastGroup = 300,
+    kTextMulticastTtl = 301,
+    kTextGroupOutOfRange = 302,  // refusals of OK, captioned kTextConnectionSettings
+    kTextTtlOutOfRange = 303,
     kTextAdapterSearch = 99,
     kTextSetIpAddress = 100,
     kTextNetworkConnections = 101,

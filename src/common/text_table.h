@@ -1,4 +1,4 @@
-// The interface texts: 300 numbered texts in four languages, read once from
+// The interface texts: 310 numbered texts in four languages, read once from
 // "Lanvisor_char2.ini" beside the program, looked up by number wherever the
 // program shows a label, title, menu item, tooltip or message.
 #pragma once
@@ -11,7 +11,7 @@
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
 
-constexpr int kTextCount = 300;
+constexpr int kTextCount = 310;
 constexpr int kLanguageCount = 4;
 constexpr size_t kAppTextCapacity = 64;  // 63 characters and the terminator
 
@@ -30,7 +30,7 @@ void LoadTextTable(TextTable& table, const IniDocument& file);
 void LoadTextTable(TextTable& table);
 
 // Copies text n in the given language into destination. A language outside
-// 0..3 or a number outside 0..299 leaves the destination as it was.
+// 0..3 or a number outside 0..309 leaves the destination as it was.
 void GetAppText(const TextTable& table, int32_t language, int n, char16_t (&destination)[kAppTextCapacity]);
 // The same with the program context's table and language.
 void GetAppText(int n, char16_t (&destination)[kAppTextCapacity]);

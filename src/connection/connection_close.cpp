@@ -3,6 +3,7 @@
 
 #include "common/program_context.h"
 #include "connection/connection.h"
+#include "connection/datagram_options.h"
 #include "connection/socket_error_text.h"
 #include "platform/socket_error.h"
 #include "platform/text.h"
@@ -63,6 +64,7 @@ void CloseConnection(ConnectionState& state, WindowHandle owner) {
     SocketHandle socket = state.MainSocket.exchange(kInvalidSocket);
     bool tcp = IsTcpMode(state.Opened.Mode);
     if (state.Opened.Mode == ConnectionMode::TcpServer) CloseClientSockets(state);
+    LeaveJoinedGroup(state, socket);
     if (CloseSocket(socket) != 0 && tcp) {
         ShowSocketError(owner, u"closesocket");
         return;

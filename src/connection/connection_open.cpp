@@ -2,6 +2,7 @@
 
 #include "common/program_context.h"
 #include "connection/connection.h"
+#include "connection/datagram_options.h"
 #include "connection/receive_loops.h"
 #include "connection/socket_error_text.h"
 #include "platform/code_page.h"
@@ -25,6 +26,12 @@ Ipv4Endpoint ServerEndpoint(const ConnectionSettings& settings) {
     Ipv4Endpoint local = settings.Adapter;
     if (!settings.BindToAdapter) local.address = Ipv4Address{};
     return local;
+}
+
+// The owner gave up, or the failure was told already.
+void Release(SocketHandle socket) {
+    CloseSocket(socket);
+    SocketCleanup();
 }
 
 // A failed bind, listen or connect: report it, release the socket and the library.
@@ -123,12 +130,6 @@ int Connect(const ConnectionState& state, SocketHandle socket) {
     return r;
 }
 
-// The owner gave up: nothing failed that the user must be told.
-void Release(SocketHandle socket) {
-    CloseSocket(socket);
-    SocketCleanup();
-}
-
 // A client binds to its adapter only when the settings ask for it.
 bool BindClient(ConnectionState& state, WindowHandle owner, SocketHandle socket) {
     const ConnectionSettings& settings = state.Opened;
@@ -160,19 +161,38 @@ bool OpenTcpServer(ConnectionState& state, TraceBuffer& trace, WindowHandle owne
     return StartReceiving(state, trace, owner, socket);
 }
 
+// A UDP socket's bind (none for a client left to the system), then its
+// broadcast and group options.
+bool BindAndPrepareDatagram(ConnectionState& state, WindowHandle owner, SocketHandle socket) {
+    Ipv4Endpoint local;
+    if (DatagramBindEndpoint(state.Opened, local) && BindSocket(socket, local) != 0)
+        return FailStep(state, owner, u"bind", socket);
+    std::u16string_view failed = PrepareDatagramSocket(state, socket);
+    if (failed.empty()) return true;
+    state.GroupJoined = false;  // the close below leaves any group
+    ShowSocketError(owner, failed);  // not the bind's advice to wait
+    Release(socket);
+    return false;
+}
+
+bool StartDatagramReceiving(ConnectionState& state, TraceBuffer& trace, WindowHandle owner, SocketHandle socket) {
+    if (StartReceiving(state, trace, owner, socket)) return true;
+    state.GroupJoined = false;
+    return false;
+}
+
 bool OpenUdpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
     SocketHandle socket;
-    if (!StartAndOpenSocket(state, owner, false, socket) || !BindClient(state, owner, socket)) return false;
+    if (!StartAndOpenSocket(state, owner, false, socket) || !BindAndPrepareDatagram(state, owner, socket)) return false;
     ShowSocketSuccess(owner, socket);
-    return StartReceiving(state, trace, owner, socket);
+    return StartDatagramReceiving(state, trace, owner, socket);
 }
 
 bool OpenUdpServer(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
     SocketHandle socket;
-    if (!StartAndOpenSocket(state, owner, false, socket)) return false;
-    if (BindSocket(socket, ServerEndpoint(state.Opened)) != 0) return FailStep(state, owner, u"bind", socket);
+    if (!StartAndOpenSocket(state, owner, false, socket) || !BindAndPrepareDatagram(state, owner, socket)) return false;
     ClearUdpPeers(state);  // before the thread can add the first sender
-    return StartReceiving(state, trace, owner, socket);
+    return StartDatagramReceiving(state, trace, owner, socket);
 }
 
 }  // namespace
@@ -199,6 +219,7 @@ std::u16string StartupMessage(const SocketLibraryInfo& info) {
 bool OpenConnection(ConnectionState& state, TraceBuffer& trace, const ConnectionSettings& settings,
                     WindowHandle owner) {
     state.Opened = settings;
+    state.GroupJoined = false;
     switch (settings.Mode) {
     case ConnectionMode::UdpServer: return OpenUdpServer(state, trace, owner);
     case ConnectionMode::UdpClient: return OpenUdpClient(state, trace, owner);

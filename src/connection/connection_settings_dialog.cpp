@@ -32,6 +32,8 @@ constexpr ControlText kTexts[] = {
     {IDC_NETWORK_CENTER, kTextNetworkConnections},
     {IDC_CONNECT_SEARCH, kTextFindDeviceIp},
     {IDC_SETTINGS_CANCEL, kTextCancel},
+    {IDC_MCAST_GROUP_LABEL, kTextMulticastGroup},
+    {IDC_MCAST_TTL_LABEL, kTextMulticastTtl},
 };
 constexpr const char16_t* kVersions[] = {u"1.0", u"1.1", u"2.0", u"2.2"};
 constexpr int kTextCapacity = 256;
@@ -63,10 +65,12 @@ void Fill(HWND dialog) {
     SetText(dialog, IDC_ADAPTER_PORT, v.adapterPort);
     SetText(dialog, IDC_ACCESS_PORT, v.accessPort);
     SetText(dialog, IDC_PC_NAME, v.pcName);
+    SetText(dialog, IDC_MCAST_GROUP, v.group);
+    SetText(dialog, IDC_MCAST_TTL, v.ttl);
     ApplyEnabling(dialog);
 }
 
-void ReadBack(HWND dialog) {
+ConnectionFormValues Typed(HWND dialog) {
     ConnectionFormValues v;
     v.versionText = Text(dialog, IDC_VERSION_COMBO);
     v.client = Checked(dialog, IDC_CLIENT_RADIO);
@@ -79,7 +83,23 @@ void ReadBack(HWND dialog) {
     v.adapterPort = Text(dialog, IDC_ADAPTER_PORT);
     v.accessPort = Text(dialog, IDC_ACCESS_PORT);
     v.pcName = Text(dialog, IDC_PC_NAME);
-    ReadBackConnectionForm(v, Settings(dialog));
+    v.group = Text(dialog, IDC_MCAST_GROUP);
+    v.ttl = Text(dialog, IDC_MCAST_TTL);
+    return v;
+}
+
+void ReadBack(HWND dialog) { ReadBackConnectionForm(Typed(dialog), Settings(dialog)); }
+
+// OK: a group or TTL that cannot be used is refused and the dialog stays.
+void OnOk(HWND dialog) {
+    int32_t refused = RefusedGroupField(Typed(dialog));
+    if (refused != 0) {
+        ShowAppMessage(dialog, refused, kAppMessageOk, AppText(kTextConnectionSettings));
+        SetFocus(GetDlgItem(dialog, refused == kTextTtlOutOfRange ? IDC_MCAST_TTL : IDC_MCAST_GROUP));
+        return;
+    }
+    ReadBack(dialog);
+    EndDialog(dialog, IDC_SETTINGS_OK);
 }
 
 void OnInit(HWND dialog) {
@@ -119,8 +139,7 @@ void OnNetworkCenter(HWND dialog) { CurrentLauncher().Open(dialog, u"control.exe
 bool OnCommand(HWND dialog, int id, int notification) {
     switch (id) {
     case IDC_SETTINGS_OK:  // only the button accepts: Enter (IDOK) does nothing
-        ReadBack(dialog);
-        EndDialog(dialog, IDC_SETTINGS_OK);
+        OnOk(dialog);
         return true;
     case IDC_SETTINGS_CANCEL:
         EndDialog(dialog, IDC_SETTINGS_CANCEL);

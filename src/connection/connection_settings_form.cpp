@@ -1,6 +1,7 @@
 #include "connection/connection_settings_form.h"
 
 #include "common/connection_mode.h"
+#include "common/text_numbers.h"
 #include "platform/sockets.h"
 #include "platform/text.h"
 
@@ -9,6 +10,7 @@ namespace {
 constexpr size_t kOctetDigits = 3;
 constexpr size_t kPortDigits = 5;
 constexpr size_t kPcNameLength = 249;
+constexpr int32_t kMaxTtl = 255;
 
 std::u16string Number(int32_t value) { return FormatString(u"%d", {value}); }
 
@@ -50,6 +52,8 @@ ConnectionFormValues FormValuesFrom(const AppSettings& s) {
     v.adapterPort = Number(s.AdapterPort);
     v.accessPort = Number(s.AccessPort);
     v.pcName = TextView(s.PcName);
+    v.group = TextView(s.MulticastGroup);
+    v.ttl = Number(s.MulticastTtl);
     return v;
 }
 
@@ -66,6 +70,16 @@ void ReadBackConnectionForm(const ConnectionFormValues& v, AppSettings& s) {
     s.AdapterPort = Read(v.adapterPort, kPortDigits);
     s.PcName[0] = 0;
     CopyTextInto(s.PcName, CutText(v.pcName, kPcNameLength));
+    CopyTextInto(s.MulticastGroup, v.group);
+    s.MulticastTtl = Read(v.ttl, kOctetDigits);
+}
+
+int32_t RefusedGroupField(const ConnectionFormValues& v) {
+    Ipv4Address group;
+    if (!v.group.empty() && !(ParseDottedText(v.group, group) && group.IsMulticast())) return kTextGroupOutOfRange;
+    bool digits = !v.ttl.empty() && v.ttl.size() <= kOctetDigits &&
+                  v.ttl.find_first_not_of(u"0123456789") == std::u16string::npos;
+    return digits && Read(v.ttl, kOctetDigits) <= kMaxTtl ? 0 : kTextTtlOutOfRange;
 }
 
 int32_t ResolvePcNameInto(AppSettings& s) {

@@ -32,6 +32,8 @@ struct ConnectionFormValues {
     std::u16string accessOctets[4];
     std::u16string accessPort;
     std::u16string pcName;
+    std::u16string group;  // dotted, empty: none
+    std::u16string ttl;
 };
 
 // The controls' contents for the settings.
@@ -41,6 +43,11 @@ ConnectionFormValues FormValuesFrom(const AppSettings& settings);
 // digits (an octet from its first 3 characters, a port from its first 5), no
 // range check; the PC name cut to 249 characters.
 void ReadBackConnectionForm(const ConnectionFormValues& values, AppSettings& settings);
+
+// What OK refuses, as the text number of its message: a group that is not
+// empty and not a dotted address in 224.0.0.0/4, or a TTL that is not a
+// number 0..255. 0: accepted. The other fields take whatever is typed.
+int32_t RefusedGroupField(const ConnectionFormValues& values);
 
 // "getaddrinfo failed: <code>\n" or the resolved address put into the
 // access point. Returns 0 or the resolver's code (the message is the caller's).

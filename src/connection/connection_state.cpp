@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/text.h"
+
 ConnectionSettings ConnectionSettingsOf(const AppSettings& settings) {
     ConnectionSettings c;
     c.Mode = ModeOf(settings);
@@ -10,6 +12,9 @@ ConnectionSettings ConnectionSettingsOf(const AppSettings& settings) {
     c.Access = MakeEndpoint(settings.AccessIp, settings.AccessPort);
     c.Adapter = MakeEndpoint(settings.AdapterIp, settings.AdapterPort);
     c.WsaVersion = settings.WsaVersion;
+    Ipv4Address group;
+    if (ParseDottedText(TextView(settings.MulticastGroup), group) && group.IsMulticast()) c.Group = group;
+    c.MulticastTtl = settings.MulticastTtl;
     return c;
 }
 
@@ -108,4 +113,25 @@ int32_t TcpStreamOf(const ConnectionState& state, int32_t slot) {
     case ConnectionMode::TcpClient: return kClientSlots;
     default: return -1;
     }
+}
+
+void CountPeerLocked(ConnectionState& state, const Ipv4Endpoint& peer, int32_t length) {
+    if (!state.CountPeers) return;
+    PeerCount* count = &state.OtherPeers;
+    for (PeerCount& c : state.PeerCounts)
+        if (c.peer == peer) {
+            count = &c;
+            break;
+        }
+    if (count == &state.OtherPeers && state.PeerCounts.size() < kPeerCountCapacity)
+        count = &state.PeerCounts.emplace_back(PeerCount{peer});
+    ++count->blocks;
+    count->bytes += static_cast<uint64_t>(length);
+}
+
+std::vector<PeerCount> PeerCountsOf(const ConnectionState& state) {
+    LockHold hold(state.PeerLock);
+    std::vector<PeerCount> counts = state.PeerCounts;
+    if (state.OtherPeers.blocks > 0) counts.push_back(state.OtherPeers);
+    return counts;
 }

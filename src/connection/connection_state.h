@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "common/connection_mode.h"
 #include "connection/receive_listener.h"
@@ -51,6 +52,10 @@ struct ConnectionSettings {
     Ipv4Endpoint Access;         // the access point: where a client connects or sends
     Ipv4Endpoint Adapter;        // the adapter: the local address and port
     int32_t WsaVersion = 3;      // the socket library version asked for
+    // The group a UDP socket joins (a server always, a client when bound);
+    // 0.0.0.0: none. A setting that is no group counts as none.
+    Ipv4Address Group;
+    int32_t MulticastTtl = 1;    // for sends to a group
 };
 ConnectionSettings ConnectionSettingsOf(const AppSettings& settings);
 
@@ -61,6 +66,15 @@ public:
     virtual void Show(WindowHandle owner) = 0;
     virtual void Close() = 0;
 };
+
+// What one peer sent: blocks (datagrams) and bytes.
+struct PeerCount {
+    Ipv4Endpoint peer;
+    uint64_t blocks = 0;
+    uint64_t bytes = 0;
+};
+// Distinct peers counted; the blocks of more are summed in `OtherPeers`.
+constexpr size_t kPeerCountCapacity = 1024;
 
 struct ClientSlot {
     SocketHandle socket = kInvalidSocket;
@@ -73,6 +87,7 @@ struct ConnectionState {
     std::atomic<SocketHandle> MainSocket{kInvalidSocket};
     std::atomic<int32_t> ClientsAccepted{0};  // by a TCP server since it opened, gone ones included
     ConnectionSettings Opened;  // what it was opened with; fixed while open
+    bool GroupJoined = false;   // Opened.Group, by the owner's open until its close
     WorkerThread ReceiveThread;
     SocketLibraryInfo LibraryInfo;
 
@@ -84,6 +99,9 @@ struct ConnectionState {
     Ipv4Address UdpPeerList[kUdpPeerCapacity] = {};
     int32_t UdpPeerCount = 0;
     ReplyWatch Replies;
+    bool CountPeers = false;  // the owner's, set before the open: keep PeerCounts
+    std::vector<PeerCount> PeerCounts;  // in order of the first block
+    PeerCount OtherPeers;
 
     // The owner's, set before the open: told of every block on the receive
     // thread (the reply rules). None: nobody is told.
@@ -125,6 +143,13 @@ void ClearUdpPeers(ConnectionState& state);
 // The receive threads note every received block (an empty datagram
 // included); the caller holds PeerLock.
 void NoteReceivedLocked(ConnectionState& state, const uint8_t* bytes, int32_t length);
+// Counts a block from `peer` when the owner asked for counts; the caller
+// holds PeerLock.
+void CountPeerLocked(ConnectionState& state, const Ipv4Endpoint& peer, int32_t length);
+// The counts so far (the peers in order of their first block, then the
+// others, if any, with a zero address).
+std::vector<PeerCount> PeerCountsOf(const ConnectionState& state);
+
 // From now on only blocks received after this call count.
 void MarkReceived(ConnectionState& state);
 // The first block since the mark of at least `count` bytes; false if none.

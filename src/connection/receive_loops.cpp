@@ -40,9 +40,13 @@ bool MoreWaiting(SocketHandle socket, const ReceiveBatch& batch, int& pending, i
     return pending > 0;
 }
 
-void AppendBatch(TraceBuffer& trace, const ReceiveBatch& batch, TraceCellKind addressKind, uint8_t firstValue) {
+// `unlabelled`: blocks from this sender get no address cells (none: all do).
+void AppendBatch(TraceBuffer& trace, const ReceiveBatch& batch, TraceCellKind addressKind, uint8_t firstValue,
+                 const Ipv4Address* unlabelled = nullptr) {
     TraceBatchBlock blocks[kDrainBatch];
-    for (int i = 0; i < batch.count; ++i) blocks[i] = {batch.bytes[i], batch.length[i], batch.from[i]};
+    for (int i = 0; i < batch.count; ++i)
+        blocks[i] = {batch.bytes[i], batch.length[i], batch.from[i],
+                     !unlabelled || batch.from[i].address != *unlabelled};
     AppendTraceBatch(trace, blocks, batch.count, Received, addressKind, firstValue);
 }
 
@@ -92,6 +96,7 @@ bool WaitForData(SocketHandle socket, int timeoutMs) {
 void NoteReceived(ConnectionState& state, const uint8_t* bytes, int n) {
     LockHold hold(state.PeerLock);
     NoteReceivedLocked(state, bytes, n);
+    CountPeerLocked(state, state.Opened.Access, n);
 }
 
 // ---- TCP server ----
@@ -149,7 +154,10 @@ void RecordClientBlocks(ConnectionState& state, TraceBuffer& trace, int k, const
     AppendBatch(trace, batch, FromAddress, 1);
     {
         LockHold hold(state.PeerLock);
-        for (int i = 0; i < batch.count; ++i) NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
+        for (int i = 0; i < batch.count; ++i) {
+            NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
+            CountPeerLocked(state, slot.address, batch.length[i]);
+        }
     }
     for (int i = 0; i < batch.count; ++i) listening.Received({k, slot.address}, batch.bytes[i], batch.length[i]);
     batch.count = 0;
@@ -190,12 +198,17 @@ void ShowSelectFailure() { ShowMessageBox(nullptr, u"Failed in execution of sele
 void RecordDatagrams(ConnectionState& state, TraceBuffer& trace, const ReceiveBatch& batch, Listening& listening) {
     if (batch.count == 0) return;
     bool server = state.Opened.Mode == ConnectionMode::UdpServer;
-    AppendBatch(trace, batch, server ? FromAddress : TraceCellKind{}, 11);  // before a READ can see them
+    // A client labels what its access point did not send (answers to a
+    // broadcast or to a group, a third party): the access point's kind
+    // cannot tell a directed broadcast, the sender can.
+    const Ipv4Address* access = server ? nullptr : &state.Opened.Access.address;
+    AppendBatch(trace, batch, FromAddress, 11, access);  // before a READ can see them
     {
         LockHold hold(state.PeerLock);
         for (int i = 0; i < batch.count; ++i) {
             state.LastPeerAddress = batch.from[i];
             NoteReceivedLocked(state, batch.bytes[i], batch.length[i]);
+            CountPeerLocked(state, batch.from[i], batch.length[i]);
             if (server && state.UdpPeerCount < kUdpPeerCapacity)
                 state.UdpPeerList[state.UdpPeerCount++] = batch.from[i].address;
         }

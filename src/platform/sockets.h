@@ -79,6 +79,20 @@ int PendingBytes(SocketHandle socket);
 // Asks for a receive buffer of `bytes`; the system may cap it. 0 or -1.
 int SetReceiveBufferSize(SocketHandle socket, int bytes);
 
+// Datagram options, each 0 or -1. Broadcast: sends to a broadcast address
+// are allowed. Multicast sends: the hops a datagram may take (0: this host
+// only), the interface address it leaves from (0.0.0.0: the system's
+// choice), and whether listeners on this host hear it (Windows applies
+// this on the receiving socket, Linux on the sending one).
+int AllowBroadcast(SocketHandle socket);
+int SetMulticastTtl(SocketHandle socket, int ttl);
+int SetMulticastInterface(SocketHandle socket, const Ipv4Address& interfaceAddress);
+int SetMulticastLoop(SocketHandle socket, bool on);
+// Membership of a group on the interface with that address (0.0.0.0: the
+// system's default interface).
+int JoinGroup(SocketHandle socket, const Ipv4Address& group, const Ipv4Address& interfaceAddress);
+int LeaveGroup(SocketHandle socket, const Ipv4Address& group, const Ipv4Address& interfaceAddress);
+
 int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local);
 int PeerEndpoint(SocketHandle socket, Ipv4Endpoint& peer);
 

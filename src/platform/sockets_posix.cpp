@@ -38,6 +38,25 @@ bool WouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK; }
 // -1 for a failed call, kWouldBlock for one that would wait.
 int Failed() { return WouldBlock() ? kWouldBlock : -1; }
 
+// An IPv4-level option of a socket: 0 or -1.
+template <class Value>
+int SetIpOption(SocketHandle socket, int name, const Value& value) {
+    return ::setsockopt(Fd(socket), IPPROTO_IP, name, &value, sizeof value) == 0 ? 0 : -1;
+}
+
+in_addr Interface(const Ipv4Address& address) {
+    in_addr a = {};
+    std::memcpy(&a, address.octets, 4);  // both in network order
+    return a;
+}
+
+int Membership(SocketHandle socket, int name, const Ipv4Address& group, const Ipv4Address& interfaceAddress) {
+    ip_mreq request = {};
+    request.imr_multiaddr = Interface(group);
+    request.imr_interface = Interface(interfaceAddress);
+    return SetIpOption(socket, name, request);
+}
+
 }  // namespace
 
 int32_t SocketStartup(uint16_t versionWord, SocketLibraryInfo& info) {
@@ -175,6 +194,27 @@ int WaitReadable(const SocketHandle* sockets, int count, int timeoutMs, bool* re
     if (n < 0) return errno == EINTR ? 0 : -1;
     for (int i = 0; i < count; ++i) ready[i] = (fds[i].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) != 0;
     return n;
+}
+
+int AllowBroadcast(SocketHandle socket) {
+    int on = 1;
+    return ::setsockopt(Fd(socket), SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0 ? 0 : -1;
+}
+
+int SetMulticastTtl(SocketHandle socket, int ttl) { return SetIpOption(socket, IP_MULTICAST_TTL, int(ttl)); }
+
+int SetMulticastInterface(SocketHandle socket, const Ipv4Address& interfaceAddress) {
+    return SetIpOption(socket, IP_MULTICAST_IF, Interface(interfaceAddress));
+}
+
+int SetMulticastLoop(SocketHandle socket, bool on) { return SetIpOption(socket, IP_MULTICAST_LOOP, int(on ? 1 : 0)); }
+
+int JoinGroup(SocketHandle socket, const Ipv4Address& group, const Ipv4Address& interfaceAddress) {
+    return Membership(socket, IP_ADD_MEMBERSHIP, group, interfaceAddress);
+}
+
+int LeaveGroup(SocketHandle socket, const Ipv4Address& group, const Ipv4Address& interfaceAddress) {
+    return Membership(socket, IP_DROP_MEMBERSHIP, group, interfaceAddress);
 }
 
 int LocalEndpoint(SocketHandle socket, Ipv4Endpoint& local) {

@@ -81,6 +81,7 @@ public:
             error = u"cannot write the trace file \"" + o_.traceFile + u"\"";
             return false;
         }
+        session_.Connection.CountPeers = o_.summary;
         if (!AllocateTrace(session_.Trace)) {
             error = u"not enough memory for the trace";
             return false;
@@ -216,11 +217,22 @@ private:
     // The rest of the output and the files, whatever ended the run.
     void Finish() {
         printer_.Finish(session_.Trace, Now() - start_);
+        PrintSummary();
         PrintRuleCounts();
         PumpCapture();
         if (capture_.Stop(session_.Trace) == CaptureStatus::WriteFailed) OutputFailed(capture_.FailedPath());
         if (!o_.traceFile.empty() && WriteTraceFile(session_.Trace, o_.traceFile) == TraceFileResult::Failed)
             OutputFailed(o_.traceFile);
+    }
+
+    // --summary: asked for, so printed also when --quiet keeps the blocks back.
+    void PrintSummary() const {
+        if (!o_.summary) return;
+        std::string lines;
+        bool datagrams = !IsTcpMode(ModeOf(settings_));
+        for (const PeerCount& count : PeerCountsOf(session_.Connection))
+            lines += PeerSummaryLine(Now() - start_, count, datagrams) + "\n";
+        WriteOut(lines);
     }
 
     void PumpCapture() {

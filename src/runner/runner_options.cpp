@@ -11,6 +11,7 @@ namespace {
 
 constexpr uint32_t kMaxSeconds = 86400;
 constexpr uint32_t kMaxTickMs = 60000;
+constexpr uint32_t kMaxTtl = 255;
 
 struct LanguageName {
     std::u16string_view name;
@@ -36,6 +37,7 @@ struct FlagOption {
     {u"--verbose", &RunnerOptions::verbose},
     {u"--check", &RunnerOptions::check},
     {u"--strict", &RunnerOptions::strict},
+    {u"--summary", &RunnerOptions::summary},
 };
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -79,6 +81,12 @@ public:
             options_.hasLocal = true;
             return ParseRunnerEndpoint(value, true, options_.local) || Fail(u"--local needs ADDR:PORT, not ", value);
         }
+        if (name == u"--join") return Group(value);
+        if (name == u"--ttl") {
+            uint32_t ttl = 0;
+            options_.ttl = ParseNumber(value, kMaxTtl, ttl) ? static_cast<int32_t>(ttl) : -1;
+            return options_.ttl >= 0 || Fail(u"--ttl needs hops 0..255, not ", value);
+        }
         if (name == u"--settings") return NonEmpty(name, value, options_.settingsFile);
         if (name == u"--trace") return NonEmpty(name, value, options_.traceFile);
         if (name == u"--log") return NonEmpty(name, value, options_.logFile);
@@ -116,7 +124,7 @@ public:
             if (name == m.name) return true;
         for (std::u16string_view n : {u"--local", u"--settings", u"--trace", u"--lang", u"--timeout", u"--tick",
                                       u"--listen", u"--send", u"--log", u"--pcap", u"--convert", u"--to",
-                                      u"--reply"})
+                                      u"--reply", u"--join", u"--ttl"})
             if (name == n) return true;
         return false;
     }
@@ -133,6 +141,11 @@ private:
         if (ParseRunnerEndpoint(value, m.addressRequired, options_.endpoint)) return true;
         return Fail(std::u16string(m.name) + (m.addressRequired ? u" needs HOST:PORT, not " : u" needs [ADDR:]PORT, not "),
                     value);
+    }
+
+    bool Group(std::u16string_view value) {
+        options_.hasGroup = ParseDottedAddress(value, options_.group) && (options_.group[0] & 0xF0) == 224;
+        return options_.hasGroup || Fail(u"--join needs a multicast group (224.0.0.0 to 239.255.255.255), not ", value);
     }
 
     bool NonEmpty(std::u16string_view name, std::u16string_view value, std::u16string& field) {
@@ -185,6 +198,17 @@ bool CheckMacroOnly(Parser& parser, const RunnerOptions& o) {
     return true;
 }
 
+// A group belongs to a UDP socket; a client joins on the interface it is
+// bound to, so it needs --local.
+bool CheckGroupOptions(Parser& parser, const RunnerOptions& o) {
+    if (!o.hasGroup && o.ttl < 0) return true;
+    if (o.mode == RunnerMode::TcpClient || o.mode == RunnerMode::TcpServer)
+        return parser.Fail(u"--join and --ttl go with --udp-client or --udp-server");
+    if (o.hasGroup && o.mode == RunnerMode::UdpClient && !o.hasLocal)
+        return parser.Fail(u"--join on a UDP client needs --local ADDR:PORT, the interface to join on");
+    return true;
+}
+
 bool CheckCombination(Parser& parser, RunnerOptions& o) {
     bool macro = !o.macroFile.empty();
     if (o.hasFormat) return parser.Fail(u"--to goes with --convert");
@@ -196,7 +220,7 @@ bool CheckCombination(Parser& parser, RunnerOptions& o) {
     if (!macro && o.sends.empty() && !o.listen) return parser.Fail(u"nothing to run: give a macro file, --send or --listen");
     if (o.hasLocal && (o.mode == RunnerMode::TcpServer || o.mode == RunnerMode::UdpServer))
         return parser.Fail(u"--local binds a client; a server takes its address in its own option");
-    return true;
+    return CheckGroupOptions(parser, o);
 }
 
 }  // namespace
@@ -300,9 +324,12 @@ const char* RunnerUsage() {
            "       lanvisor-run --check MACRO_FILE   (report the lines that will not run as written)\n"
            "CONNECTION: --tcp-client HOST:PORT | --tcp-server [ADDR:]PORT | --udp-client HOST:PORT\n"
            "            | --udp-server [ADDR:]PORT, --local ADDR:PORT (bind a client),\n"
+           "            --join GROUP (UDP: join a multicast group on the server's ADDR or --local),\n"
+           "            --ttl N (hops of sends to a group, 0..255),\n"
            "            --settings FILE (default: Lanvisor.ini in the current folder)\n"
            "OUTPUT:     --quiet, --verbose (also the reports of success), --trace FILE,\n"
-           "            --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh\n"
+           "            --log FILE (text lines), --pcap FILE, --lang ja|en|ko|zh,\n"
+           "            --summary (at the end, one line per peer: blocks and bytes; also with --quiet)\n"
            "RUN:        --timeout SECONDS, --tick MS (default 100), --send DATA ('ABC'0D0A),\n"
            "            --listen 0 (until the timeout or a stop request),\n"
            "            --reply RULES (answer as a device; alone it listens until stopped),\n"

@@ -24,6 +24,10 @@ struct RunnerOptions {
     RunnerEndpoint endpoint;  // the access point (clients) or the listening address (servers)
     bool hasLocal = false;
     RunnerEndpoint local;            // --local: the address a client binds to
+    bool hasGroup = false;
+    int32_t group[4] = {};           // --join: the multicast group a UDP socket joins
+    int32_t ttl = -1;                // --ttl: hops of sends to a group; -1: the settings'
+    bool summary = false;            // --summary: one line per peer at the end
     std::u16string settingsFile;     // empty: Lanvisor.ini in the current folder
     bool quiet = false;
     bool verbose = false;            // --verbose: the window's reports of success on standard error too

@@ -43,6 +43,10 @@ void ApplyConnectionOptions(const RunnerOptions& o, AppSettings& s) {
         s.BindMode = 1;
         CopyEndpoint(o.local, s.AdapterIp, s.AdapterPort);
     }
+    // A connection given on the command line joins only what it names.
+    if (o.mode != RunnerMode::FromSettings) s.MulticastGroup[0] = 0;
+    if (o.hasGroup) CopyTextInto(s.MulticastGroup, Utf8ToUtf16(DottedText(o.group)));
+    if (o.ttl >= 0) s.MulticastTtl = o.ttl;
 }
 
 bool PrepareSettings(const RunnerOptions& o, AppSettings& s, std::u16string& error) {

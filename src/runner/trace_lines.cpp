@@ -37,6 +37,13 @@ std::string TraceItemLine(const TraceItem& item, uint32_t elapsedMs, const std::
     return line;
 }
 
+std::string PeerSummaryLine(uint32_t elapsedMs, const PeerCount& count, bool datagrams) {
+    std::string peer = count.peer.address.IsAny() ? "others"
+                                                   : DottedText(count.peer.address) + ":" + std::to_string(count.peer.port);
+    return Elapsed(elapsedMs) + " PEER " + peer + " " + std::to_string(count.blocks) +
+           (datagrams ? " datagrams " : " blocks ") + std::to_string(count.bytes) + " bytes";
+}
+
 std::string TraceSkipLine(uint32_t elapsedMs, const TraceTraffic& skipped) {
     return Elapsed(elapsedMs) + " SKIP " + std::to_string(skipped.Blocks) + " blocks " +
            std::to_string(skipped.Bytes) + " bytes";

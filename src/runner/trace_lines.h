@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "connection/connection_state.h"
 #include "trace/trace_decoder.h"
 
 class TraceLineWriter {
@@ -41,3 +42,7 @@ std::string TraceItemLine(const TraceItem& item, uint32_t elapsedMs, const std::
 // The line that stands for blocks the output fell too far behind to print:
 //      3.210 SKIP 1520 blocks 1556480 bytes
 std::string TraceSkipLine(uint32_t elapsedMs, const TraceTraffic& skipped);
+
+// The --summary line of one peer ("others" for the peers beyond the count):
+//      5.000 PEER 127.0.0.2:40001 2 datagrams 10 bytes
+std::string PeerSummaryLine(uint32_t elapsedMs, const PeerCount& count, bool datagrams);

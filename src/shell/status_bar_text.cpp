@@ -43,7 +43,7 @@ std::u16string StatePrefix(const StatusInputs& in) {
 std::u16string StatusPartText(int part, const StatusInputs& in) {
     const AppSettings& s = *in.settings;
     switch (part) {
-    case 0: return StatePrefix(in) + Endpoints(s);
+    case 0: return StatePrefix(in) + Endpoints(s) + (in.group.empty() ? u"" : u" | Group=" + in.group);
     case 1: return IsTcpMode(ModeOf(s)) ? u"TIP" : u"UDP";
     case 2: return IsServerMode(ModeOf(s)) ? u"Server" : u"Client;";
     case 3: return in.connectionOpen ? u"OPEN" : u"CLOSE";

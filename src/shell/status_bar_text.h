@@ -23,6 +23,7 @@ struct StatusInputs {
     bool capturing = false;  // part 0 then starts with "REC | "
     bool replying = false;   // the reply rules are on: "AUTO | " next
     std::u16string_view repliesError = {};  // a rules file that did not load: its error next
+    std::u16string group = {};  // the group the open connection joined: after the endpoints
 };
 
 // The text of part 0..7 (empty for other parts).

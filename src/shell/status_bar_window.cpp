@@ -4,12 +4,18 @@
 #include <uxtheme.h>
 
 #include "appearance/gdi_colors_win32.h"
+#include "platform/text.h"
 #include "shell/status_bar_text.h"
 
 namespace {
 
 constexpr int kStatusBarId = 328;
 HWND statusBar = nullptr;
+
+std::u16string JoinedGroup(const ConnectionState& connection) {
+    if (!IsConnectionActive(connection) || !connection.GroupJoined) return u"";
+    return Utf8ToUtf16(DottedText(connection.Opened.Group));
+}
 
 StatusInputs InputsOf(const WindowState& state) {
     const TraceViewState& view = state.View;
@@ -21,7 +27,8 @@ StatusInputs InputsOf(const WindowState& state) {
             view.ViewTop,
             state.Capture.IsOn(),
             state.Engine.Replies.On(),
-            state.Replies.ErrorInStatus ? std::u16string_view(state.Replies.Error) : std::u16string_view()};
+            state.Replies.ErrorInStatus ? std::u16string_view(state.Replies.Error) : std::u16string_view(),
+            JoinedGroup(state.Engine.Connection)};
 }
 
 COLORREF BackgroundOf(const WindowState& state) {

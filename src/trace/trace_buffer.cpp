@@ -257,7 +257,7 @@ void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t
     if (!trace.Cells) return;
     for (int32_t i = 0; i < count; ++i) {
         const Ipv4Endpoint& peer = blocks[i].peer;
-        if (addressKind != 0)
+        if (addressKind != 0 && blocks[i].addressed)
             AddressCellsLocked(trace, static_cast<TraceCellKind>(addressKind), peer.address, firstValue, peer.port);
         BlockLocked(trace, blocks[i].bytes, blocks[i].length, kind, peer.port);
     }

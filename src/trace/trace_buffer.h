@@ -141,11 +141,12 @@ struct TraceBatchBlock {
     const uint8_t* bytes = nullptr;
     int32_t length = 0;
     Ipv4Endpoint peer;
+    bool addressed = true;  // false: this block gets no address cells
 };
 
 // Several blocks under one hold of the lock (a receive thread's batch), each
 // recorded as AppendTrace would, or as AppendAddressedTrace with addressKind
-// and firstValue when addressKind is not 0.
+// and firstValue when addressKind is not 0 and the block is addressed.
 void AppendTraceBatch(TraceBuffer& trace, const TraceBatchBlock* blocks, int32_t count, TraceCellKind kind,
                       uint8_t addressKind, uint8_t firstValue);
 

@@ -368,9 +368,10 @@ PcapWriter::Connection& PcapWriter::ConnectionFor(const TraceItem& item, std::st
 }
 
 void PcapWriter::Datagram(const TraceItem& item, std::string& out) {
-    bool fromServerPeer = item.hasAddress && endpoints_.server;
-    const Ipv4Address& peer = fromServerPeer ? item.address : endpoints_.remoteAddress;
-    uint16_t peerPort = fromServerPeer && item.port ? item.port : endpoints_.remotePort;
+    // Address cells name the peer in every mode: a client's answers to a
+    // broadcast or a group come from others than its access point.
+    const Ipv4Address& peer = item.hasAddress ? item.address : endpoints_.remoteAddress;
+    uint16_t peerPort = item.hasAddress && item.port ? item.port : endpoints_.remotePort;
     bool fromLocal = item.kind == Sent;
     std::string udp;
     Put16(udp, fromLocal ? endpoints_.localPort : peerPort);

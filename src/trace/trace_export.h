@@ -24,9 +24,10 @@ ExportFormat ExportFormatForPath(std::u16string_view path);
 bool ExportFormatByName(std::string_view name, ExportFormat& format);
 
 // Where the traffic went: the connection settings of the run that recorded
-// the trace. Client modes take the peer from here; server modes take it from
-// the trace's address cells. A remote address of 0.0.0.0 is unknown: text
-// and CSV leave a client's peer blank.
+// the trace. A block's peer comes from its address cells (server modes, and
+// a client's datagrams from others than its access point), else from here.
+// A remote address of 0.0.0.0 is unknown: text and CSV leave a client's peer
+// blank.
 struct ExportEndpoints {
     bool tcp = true;
     bool server = false;

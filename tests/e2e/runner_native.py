@@ -1,4 +1,5 @@
-"""lanvisor-run, the native build, against the device simulator on 127.0.0.1:
+"""lanvisor-run, the native build, against the device simulator on 127.0.0.1
+(and the README's broadcast and multicast examples on this host):
 the exit codes a script acts on, the lines it prints and the files it writes.
 
     python3 runner_native.py --runner build/native/program/lanvisor-run
@@ -6,6 +7,7 @@ the exit codes a script acts on, the lines it prints and the files it writes.
 import argparse
 import os
 import re
+import shlex
 import signal
 import socket
 import subprocess
@@ -281,13 +283,86 @@ def pcap_streams_and_empty_datagrams(folder):
     assert tshark(folder / "u.pcap", "udp.length")[0] == "8"
 
 
+def readme_examples():
+    """The commands of the README's broadcast and multicast section, made
+    local: the broadcast to 127.255.255.255, the adapter 127.0.0.1, TTL 0, free ports."""
+    text = (Path(__file__).resolve().parents[2] / "README.md").read_text(encoding="utf-8")
+    ports, commands = {}, []
+    for line in re.findall(r"^    \$ lanvisor-run (.*)$", text.split("### Broadcast and multicast")[1].split("\n## ")[0], re.M):
+        line = line.replace("255.255.255.255", "127.255.255.255").replace("192.168.0.99", "127.0.0.1")
+        line = re.sub(r"--ttl \d+", "--ttl 0", re.sub(r"--listen \d+", "--listen 2", line))
+        line = re.sub(r":(\d+)\b", lambda m: f":{ports.setdefault(m[1], free_port(socket.SOCK_DGRAM))}", line)
+        assert all(re.fullmatch(r"127(\.\d+){3}|239\.255(\.\d+){2}", a) for a in re.findall(r"\d+(?:\.\d+){3}", line)), line
+        commands.append(shlex.split(line))
+    return commands
+
+
+def udp_port(args, option):
+    host, port = args[args.index(option) + 1].rsplit(":", 1)
+    return host, int(port)
+
+
+def group_socket(port=0, join=None):
+    """Sends to groups on 127.0.0.1 only (from 127.0.0.2); or listens to `join` there."""
+    sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    sock.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_TTL, 0)
+    sock.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF, socket.inet_aton("127.0.0.1"))
+    sock.bind(("0.0.0.0" if join else "127.0.0.2", port))
+    if join:
+        sock.setsockopt(socket.IPPROTO_IP, socket.IP_ADD_MEMBERSHIP, socket.inet_aton(join) + socket.inet_aton("127.0.0.1"))
+    sock.settimeout(RUN_LIMIT)
+    return sock
+
+
+def readme_discovery(folder):
+    """A device hears the broadcast, two answer: each answer is a line naming
+    its sender, and the summary has one line per sender."""
+    command = readme_examples()[0]
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as hear:
+        hear.bind(("0.0.0.0", udp_port(command, "--udp-client")[1]))
+        hear.settimeout(RUN_LIMIT)
+        process = start(*command, folder=folder)
+        request, asker = hear.recvfrom(100)
+    for last in (2, 3):
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as answer:
+            answer.bind((f"127.0.0.{last}", 0))
+            answer.sendto(b"NODE-%d" % (last - 1), asker)
+    lines = sorted(finish(process, 0))
+    assert request == b"DISCOVER" and lines[0].endswith(" 1 datagrams 6 bytes"), (request, lines)
+    assert [re.sub(r":\d+$", "", " ".join(line.split()[:2])) for line in lines] == [
+        "PEER 127.0.0.2", "PEER 127.0.0.3", "READ 127.0.0.2", "READ 127.0.0.3", "SEND 127.255.255.255"], lines
+
+
+def send_to_group_until(sock, group, done):
+    while not done.wait(0.1):
+        sock.sendto(b"hi", group)
+
+
+def readme_multicast(folder):
+    """The server hears a group datagram sent on 127.0.0.1; the client's send
+    to the group reaches a listener joined on 127.0.0.1."""
+    server, client = readme_examples()[1:]
+    group, port = udp_port(client, "--udp-client")
+    process, done = start(*server, folder=folder), threading.Event()
+    with group_socket() as sender:  # until the server, started meanwhile, has heard one
+        threading.Thread(target=send_to_group_until, args=(sender, (group, port), done)).start()
+        try:
+            lines = finish(process, 0)
+        finally:
+            done.set()
+    assert lines[0] == "READ 127.0.0.2 2 68 69 |hi|" and lines[-1].startswith("PEER 127.0.0.2:"), lines
+    with group_socket(port, join=group) as listener:
+        run(*client, folder=folder)
+        assert listener.recvfrom(100)[0] == b"hello group"
+
+
 def main():
     global RUNNER
     parser = argparse.ArgumentParser()
     parser.add_argument("--runner", required=True)
     RUNNER = os.path.abspath(parser.parse_args().runner)
     return run_cases([reply_branches, failures, macro_files_checked, flood, hangs_and_failures,
-                      first_peer_and_signals, pcap_streams_and_empty_datagrams])
+                      first_peer_and_signals, pcap_streams_and_empty_datagrams, readme_discovery, readme_multicast])
 
 
 def run_cases(cases):

@@ -8,8 +8,11 @@ pressed), the connect-IP search runs a harmless batch file put in place of
 the sample one, and the name lookup is only given "localhost" or a name
 that the resolver refuses by its form."""
 import re
+import socket
 
-from lanvisor_e2e import scenario, settings_file, settle, wait_until
+from lanvisor_e2e import LOOPBACK_LOCAL, free_port, scenario, settings_file, settle, trace_file_size, wait_until
+from scenarios_trace_files import save_trace
+from scenarios_view import MainWindowLayout
 
 SETTINGS_COMMAND, SETTINGS_TITLE = 231, 103
 VK_RETURN = 0x0D
@@ -21,6 +24,7 @@ PC_NAME = 1081
 SETTINGS_OK, SETTINGS_CANCEL, ADAPTER_SEARCH, CONNECT_SEARCH, IP_ADDRESS_SET, IP_SET = (
     1041, 1042, 1043, 1044, 1046, 1047)
 RUN_AS_ADMIN = 1221
+GROUP, TTL, GROUP_REFUSED, TTL_REFUSED = 1082, 1083, 302, 303
 
 # The tool dialogs, by title.
 ADAPTER_DIALOG, ADAPTER_LIST, ADAPTER_SET, ADAPTER_CLOSE = "NetworkAdapter", 1231, 1041, 1042
@@ -274,3 +278,39 @@ def connect_ip_search(ctx):
     keys = ("ip_no1", "ip_no2", "ip_no3", "ip_no4")
     assert ctx.stored(*keys) == dict(zip(keys, LOCAL)), ctx.stored(*keys)
     wait_until(lambda: not ctx.session.processes("cmd.exe"), what="connect_ip.bat still running")
+
+
+@scenario("network")
+def udp_server_hears_its_group(ctx):
+    # The group and TTL show from the file (English) and are checked at OK
+    # (Japanese); the server joins the group typed: a datagram sent to it on
+    # 127.0.0.1 with TTL 0 is recorded after its sender's address.
+    port = free_port(socket.SOCK_DGRAM)
+    server = dict(tipudp_mode=1, ip_mode=1, bind_mode=1, aport_no=port, **LOOPBACK_LOCAL)
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(moji_type=1, mcast_group="239.255.0.8", mcast_ttl=0, **server)})
+    dialog = app.open_dialog(SETTINGS_COMMAND, SETTINGS_TITLE, "e")
+    assert (dialog.text(GROUP), dialog.text(TTL)) == ("239.255.0.8", "0")
+    ctx.screenshot("multicast-fields-english")
+    dialog.close()
+    app.end()
+    app = ctx.launch(files={"Lanvisor.ini": settings_file(**server)})
+    dialog = open_settings(app)
+    for group, ttl, refused in (("223.255.0.9", "0", GROUP_REFUSED), ("239.255.0.9", "256", TTL_REFUSED)):
+        dialog.settext(GROUP, group)
+        dialog.settext(TTL, ttl)
+        dialog.click(SETTINGS_OK)
+        app.expect_box(ctx.language_text(SETTINGS_TITLE, "j"), ctx.language_text(refused, "j"))
+    dialog.settext(TTL, "0")
+    ctx.screenshot("multicast-fields-japanese")
+    dialog.dismiss(SETTINGS_OK)
+    app.open_connection(client=False)
+    layout, before = MainWindowLayout(app), ctx.screenshot("open")
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as sender:
+        sender.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_TTL, 0)
+        sender.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF, socket.inet_aton("127.0.0.1"))
+        sender.sendto(b"GROUP", ("239.255.0.9", port))
+    ctx.wait_for_screen("group-datagram", lambda shot: None if shot.changed(before, layout.trace) else "nothing came")
+    app.close_connection()
+    assert len(save_trace(ctx, app, "group")) == trace_file_size(4 + 5 + 3)  # its sender's address, GROUP, trailer
+    app.end()
+    assert ctx.stored("mcast_group", "mcast_ttl") == {"mcast_group": "239.255.0.9", "mcast_ttl": "0"}

@@ -35,6 +35,7 @@ public:
     bool Listen();
     bool Connect(const Ipv4Endpoint& remote);
     uint16_t Port() const;
+    SocketHandle Handle() const { return socket_; }
     bool Send(const std::vector<uint8_t>& bytes);
     bool SendTo(const std::vector<uint8_t>& bytes, const Ipv4Endpoint& to);
     // Reads what arrives within the deadline, until `count` bytes are in.
