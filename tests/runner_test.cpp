@@ -14,6 +14,7 @@
 #include "runner/macro_file_encoding.h"
 #include "runner/run_printer.h"
 #include "runner/run_verdict.h"
+#include "runner/runner_option_table.h"
 #include "runner/runner_options.h"
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
@@ -91,6 +92,20 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         SCOPED_TRACE(row.args.empty() ? "(none)" : Utf16ToUtf8(row.args[0]));
         EXPECT_EQ(c.action, RunnerAction::UsageError);
         EXPECT_NE(c.error.find(row.reason), std::u16string::npos) << Utf16ToUtf8(c.error);
+    }
+}
+
+// The table the man page and the completion are written from is the one the
+// parser reads: it knows every name, a value option takes the next word and
+// a switch leaves it.
+TEST(RunnerOptions, EveryOptionOfTheTableIsParsedAsDescribed) {
+    for (const RunnerOptionRow& row : RunnerOptionTable()) {
+        std::u16string name = Utf8ToUtf16(std::string(row.name));
+        RunnerCommand c = Parse({name, u"--bogus"});
+        SCOPED_TRACE(row.name);
+        if (c.action == RunnerAction::Help || c.action == RunnerAction::Version) continue;
+        EXPECT_EQ(c.error.find(u"unknown option \"" + name), std::u16string::npos) << Utf16ToUtf8(c.error);
+        EXPECT_EQ(c.error == u"unknown option \"--bogus\"", row.value.empty()) << Utf16ToUtf8(c.error);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/text_table.h"
 #include "platform/text.h"
+#include "runner/runner_option_table.h"
 #include "sending/input_line.h"
 #include "sending/line_notation.h"
 
@@ -112,13 +113,8 @@ public:
     }
 
     bool TakesValue(std::u16string_view name) const {
-        for (const ModeOption& m : kModes)
-            if (name == m.name) return true;
-        for (std::u16string_view n : {u"--local", u"--settings", u"--trace", u"--lang", u"--timeout", u"--tick",
-                                      u"--listen", u"--send", u"--log", u"--pcap", u"--convert", u"--to",
-                                      u"--reply"})
-            if (name == n) return true;
-        return false;
+        const RunnerOptionRow* row = FindRunnerOption(name);
+        return row && !row->value.empty();
     }
 
     bool Fail(std::u16string_view what, std::u16string_view word = {}) {
