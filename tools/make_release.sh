@@ -47,13 +47,16 @@ sed 's/$/\r/' "$LANVISOR_ROOT/LICENSE" > "$folder/LICENSE.txt"
 runner_build="$LANVISOR_ROOT/build/release-runner"
 mkdir -p "$runner_build"
 # Debian's hardening flags, as a package build would use them.
-CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-  LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
-  configure_and_build "$runner_build" -DCMAKE_BUILD_TYPE=Release --target lanvisor-run >/dev/null ||
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+configure_and_build "$runner_build" -DCMAKE_BUILD_TYPE=Release --target lanvisor-run \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null ||
   fail "the Release build of lanvisor-run failed"
 root="$work/deb"
 doc="$root/usr/share/doc/lanvisor-run"
-install -D -m 755 -s "$runner_build/program/lanvisor-run" "$root/usr/bin/lanvisor-run"
+install -D -m 755 "$runner_build/program/lanvisor-run" "$root/usr/bin/lanvisor-run"
+# Stripped as dh_strip would.
+strip --remove-section=.comment --remove-section=.note --strip-unneeded "$root/usr/bin/lanvisor-run"
 install -d -m 755 "$root/usr/share/man/man1" "$doc" "$root/DEBIAN"
 gzip -9n < "$LANVISOR_ROOT/docs/lanvisor-run.1" > "$root/usr/share/man/man1/lanvisor-run.1.gz"
 install -D -m 644 "$LANVISOR_ROOT/docs/lanvisor-run.bash-completion" \
@@ -70,6 +73,7 @@ depends="$(cd "$work/shlibs" && dpkg-shlibdeps -O "$root/usr/bin/lanvisor-run" |
 size="$(du -k -s --exclude=DEBIAN "$root" | cut -f1)"
 sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \
   "$LANVISOR_ROOT/packaging/debian/control.in" > "$root/DEBIAN/control"
+(cd "$root" && find usr -type f -exec md5sum {} + | LC_ALL=C sort -k 2 > DEBIAN/md5sums)
 dpkg-deb --root-owner-group -Zxz --build "$root" "$dist/$deb_name" >/dev/null || fail "dpkg-deb failed"
 
 (cd "$dist" && sha256sum "$zip_name" "$deb_name" > SHA256SUMS)
