@@ -91,15 +91,15 @@ std::string OptionWords(const RunnerOptionRow& row) {
     return std::string(row.name) + (row.value.empty() ? "" : " " + std::string(row.value));
 }
 
-// The names of the options whose value the shell completes the same way,
-// as one case pattern ("--trace|--log").
-std::string NamesWith(ValueCompletion completion, bool choicesOf, std::string_view value = {}) {
+// One branch of the completion's case on the word before: the names of the
+// options that take a value completed this way ("--trace|--log"), none when
+// no option does.
+std::string CaseBranch(ValueCompletion completion, std::string_view action) {
     std::string names;
-    for (const RunnerOptionRow& row : RunnerOptionTable()) {
-        if (row.value.empty() || row.completion != completion || (choicesOf && row.value != value)) continue;
-        names += (names.empty() ? "" : "|") + std::string(row.name);
-    }
-    return names;
+    for (const RunnerOptionRow& row : RunnerOptionTable())
+        if (!row.value.empty() && row.completion == completion)
+            names += (names.empty() ? "" : "|") + std::string(row.name);
+    return names.empty() ? "" : "    " + names + ")\n        " + std::string(action) + "\n";
 }
 
 std::string Words(std::string_view choices) {
@@ -144,13 +144,12 @@ std::string RunnerBashCompletion() {
               "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
               "    COMPREPLY=()\n"
               "    case $prev in\n";
-    script += "    " + NamesWith(ValueCompletion::Files, false) + ")\n"
-              "        COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n";
+    script += CaseBranch(ValueCompletion::Files, "COMPREPLY=($(compgen -f -- \"$cur\")); return ;;");
     for (const RunnerOptionRow& row : RunnerOptionTable())
-        if (row.completion == ValueCompletion::Choices && NamesWith(row.completion, true, row.value).starts_with(row.name))
-            script += "    " + NamesWith(row.completion, true, row.value) + ")\n        COMPREPLY=($(compgen -W '" +
-                      Words(row.value) + "' -- \"$cur\")); return ;;\n";
-    script += "    " + NamesWith(ValueCompletion::Nothing, false) + ")\n        return ;;\n";
+        if (row.completion == ValueCompletion::Choices)
+            script += "    " + std::string(row.name) + ")\n        COMPREPLY=($(compgen -W '" + Words(row.value) +
+                      "' -- \"$cur\")); return ;;\n";
+    script += CaseBranch(ValueCompletion::Nothing, "return ;;");
     script += "    esac\n"
               "    if [[ $cur == -* ]]; then\n"
               "        COMPREPLY=($(compgen -W '" + options + "' -- \"$cur\"))\n"

@@ -74,6 +74,8 @@ public:
 
     bool Word(std::u16string_view name, std::u16string_view value, bool& usedValue) {
         usedValue = true;
+        // An option missing from the table would be missing from the man page too.
+        if (!FindRunnerOption(name)) return Fail(u"unknown option ", name);
         for (const ModeOption& m : kModes)
             if (name == m.name) return Mode(m, value);
         if (name == u"--local") {
