@@ -47,6 +47,9 @@ struct ExitRow {
     {kExitEndRequested, "Told to end: SIGTERM, SIGHUP, Ctrl+Break or the console closing."},
 };
 
+constexpr std::string_view kSectionStart = "<!-- the runner's options: written by runner-docs -->\n";
+constexpr std::string_view kSectionEnd = "<!-- end of the runner's options -->\n";
+
 enum class Roff { Man, Manual };
 
 // Plain text into roff: backslashes, apostrophes, bars and (for man) minus
@@ -170,11 +173,33 @@ std::string RunnerManualOptions() {
     return text + ".TE\n";
 }
 
+std::string RunnerReadmeOptions() {
+    // In a table cell a bar ends the cell unless escaped, also inside `...`.
+    auto cell = [](std::string_view text) {
+        std::string out;
+        for (char c : text) out += c == '|' ? std::string("\\|") : std::string(1, c);
+        return out;
+    };
+    std::string text = std::string(kSectionStart) + "| Option | Meaning |\n|---|---|\n";
+    for (const RunnerOptionRow& row : RunnerOptionTable())
+        text += "| `" + cell(OptionWords(row)) + "` | " + cell(row.meaning) + " |\n";
+    return text + std::string(kSectionEnd);
+}
+
+bool SpliceRunnerSection(const std::string& file, const std::string& section, std::string& result) {
+    size_t start = file.find(kSectionStart);
+    size_t end = file.find(kSectionEnd, start == std::string::npos ? 0 : start);
+    if (start == std::string::npos || end == std::string::npos) return false;
+    result = file.substr(0, start) + section + file.substr(end + kSectionEnd.size());
+    return true;
+}
+
 std::span<const RunnerDocument> RunnerDocuments() {
     static constexpr RunnerDocument kDocuments[] = {
         {"docs/lanvisor-run.1", RunnerManPage},
         {"docs/lanvisor-run.bash-completion", RunnerBashCompletion},
         {"docs/manual/runner_options.ms", RunnerManualOptions},
+        {"README.md", RunnerReadmeOptions, true},
     };
     return kDocuments;
 }

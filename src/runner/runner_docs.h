@@ -11,6 +11,7 @@
 struct RunnerDocument {
     std::string_view path;  // from the top of the source tree
     std::string (*write)();
+    bool section = false;  // the text is a marked section of the file (SpliceRunnerSection)
 };
 
 std::span<const RunnerDocument> RunnerDocuments();
@@ -19,3 +20,10 @@ std::string RunnerManPage();
 std::string RunnerBashCompletion();
 // The synopsis and the option table, included by the manual's runner chapter.
 std::string RunnerManualOptions();
+// The option table of the README, between its marker lines.
+std::string RunnerReadmeOptions();
+
+// The file with its marked section (from the section's first line to its
+// last, both marker lines) replaced by `section`; false when the file lacks
+// either marker.
+bool SpliceRunnerSection(const std::string& file, const std::string& section, std::string& result);

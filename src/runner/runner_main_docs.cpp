@@ -35,12 +35,16 @@ int main(int argc, char** argv) {
     int status = 0;
     for (const RunnerDocument& document : RunnerDocuments()) {
         std::string path = std::string(argv[2]) + "/" + std::string(document.path);
-        std::string text = document.write();
         std::string current;
-        if (mode == "--write" && !WriteFile(path, text)) {
+        bool read = ReadFile(path, current);
+        std::string text = document.write();
+        if (document.section && !(read && SpliceRunnerSection(current, text, text))) {
+            std::fprintf(stderr, "runner-docs: %s lacks the marker lines of the runner's options\n", path.c_str());
+            status = 1;
+        } else if (mode == "--write" && !WriteFile(path, text)) {
             std::fprintf(stderr, "runner-docs: cannot write %s\n", path.c_str());
             status = 1;
-        } else if (mode == "--check" && (!ReadFile(path, current) || current != text)) {
+        } else if (mode == "--check" && (!read || current != text)) {
             std::fprintf(stderr,
                          "runner-docs: %s is not what the option table gives; write it anew with\n"
                          "  cmake --build build/native --target runner_docs\n",
