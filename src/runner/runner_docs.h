@@ -1,5 +1,6 @@
 // The texts written from the runner's option table: the man page
-// lanvisor-run(1), the bash completion and the manual's option list.
+// lanvisor-run(1), the bash completion, the manual's option list and the
+// README's.
 // runner-docs (runner_main_docs.cpp) writes them into the source tree and
 // tells when the ones there are out of date.
 #pragma once

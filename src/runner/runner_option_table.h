@@ -1,7 +1,7 @@
 // Every option of lanvisor-run, once. The parser asks this table which
-// options take a value; the man page, the bash completion and the manual's
-// option list are written from it (runner_docs.h), so a new option is
-// described where it is declared.
+// options take a value and knows no other; the man page, the bash completion
+// and the option lists of the manual and the README are written from it
+// (runner_docs.h), so a new option is described where it is declared.
 #pragma once
 
 #include <span>
