@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the native and the Windows configuration and runs every test:
-# native unit tests, the same tests under Wine, and the end-to-end suite.
+# Builds the native and the Windows configuration and the release files
+# (dist/), and runs every test: native unit tests, the same tests under Wine,
+# the end-to-end suite and the check of the release.
 # The last line reads "N passed, N failed"; the exit code is non-zero on any
 # failure.
 set -uo pipefail
@@ -11,6 +12,9 @@ ensure_packages || exit 1
 build_ok=1
 build_native || build_ok=0
 build_windows || build_ok=0
+# The release files, from the Windows build the tests run; the test "release"
+# checks them. A failure here shows there as missing files.
+[ "$build_ok" = 1 ] && { "$LANVISOR_ROOT/tools/make_release.sh" "$LANVISOR_ROOT/dist" || build_ok=0; }
 
 ensure_wine_prefix "$LANVISOR_ROOT/build/win/wineprefix"
 start_xvfb || exit 1

@@ -14,6 +14,8 @@
 #include "runner/macro_file_encoding.h"
 #include "runner/run_printer.h"
 #include "runner/run_verdict.h"
+#include "runner/runner_docs.h"
+#include "runner/runner_option_table.h"
 #include "runner/runner_options.h"
 #include "runner/runner_setup.h"
 #include "runner/trace_lines.h"
@@ -93,6 +95,35 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         EXPECT_EQ(c.action, RunnerAction::UsageError);
         EXPECT_NE(c.error.find(row.reason), std::u16string::npos) << Utf16ToUtf8(c.error);
     }
+}
+
+// The table the man page and the completion are written from is the one the
+// parser reads: it knows every name, a value option takes the next word and
+// a switch leaves it.
+TEST(RunnerOptions, EveryOptionOfTheTableIsParsedAsDescribed) {
+    for (const RunnerOptionRow& row : RunnerOptionTable()) {
+        std::u16string name = Utf8ToUtf16(std::string(row.name));
+        RunnerCommand c = Parse({name, u"--bogus"});
+        SCOPED_TRACE(row.name);
+        if (c.action == RunnerAction::Help || c.action == RunnerAction::Version) continue;
+        EXPECT_EQ(c.error.find(u"unknown option \"" + name), std::u16string::npos) << Utf16ToUtf8(c.error);
+        EXPECT_EQ(c.error == u"unknown option \"--bogus\"", row.value.empty()) << Utf16ToUtf8(c.error);
+    }
+}
+
+// The README's section is replaced whole, the text around it kept, so that
+// writing it again changes nothing; a file without both markers is refused.
+TEST(RunnerDocs, TheReadmeSectionIsReplacedInPlace) {
+    std::string section = RunnerReadmeOptions();
+    std::string start = section.substr(0, section.find('\n') + 1);
+    std::string end = section.substr(section.rfind('\n', section.size() - 2) + 1);
+    std::string once, twice;
+    ASSERT_TRUE(SpliceRunnerSection("before\n" + start + "old row\n" + end + "after\n", section, once));
+    EXPECT_EQ(once, "before\n" + section + "after\n");
+    ASSERT_TRUE(SpliceRunnerSection(once, section, twice));
+    EXPECT_EQ(twice, once);
+    EXPECT_FALSE(SpliceRunnerSection("before\n" + start + "after\n", section, twice));
+    EXPECT_FALSE(SpliceRunnerSection(end + start, section, twice));
 }
 
 // The run takes its settings file's language, mode and ports, then what the

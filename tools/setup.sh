@@ -8,7 +8,8 @@ LANVISOR_PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 fonts-wine fonts-liberation libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxrender1
   xvfb xauth xdotool x11-utils imagemagick
-  groff
+  groff img2pdf poppler-utils
+  zip unzip dpkg-dev lintian mandoc
   tshark
   fonts-ipafont-gothic fonts-nanum fonts-wqy-microhei
 )
@@ -79,11 +80,12 @@ ensure_wine_prefix() {
   echo "$version" > "$prefix/.lanvisor-ready"
 }
 
-# Starts Xvfb on a free display unless one is given; sets DISPLAY and XVFB_PID.
+# Starts Xvfb on a free display, 1280x1024 unless a size is given; sets
+# DISPLAY and XVFB_PID.
 start_xvfb() {
   local n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${1:-1280x1024}x24" -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do
@@ -94,20 +96,34 @@ start_xvfb() {
   return 1
 }
 
+# configure_and_build DIR [CMAKE_ARGS...] [--target TARGET]: everything, or
+# the one target.
 configure_and_build() {
   local dir="$1"; shift
+  local args=() targets=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --target ]; then targets=(--target "$2"); shift 2; else args+=("$1"); shift; fi
+  done
   # ccache, where installed, makes rebuilds of unchanged sources cheap.
   local launcher=()
   command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  cmake -S "$LANVISOR_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >"$dir.configure.log" 2>&1 || {
+  cmake -S "$LANVISOR_ROOT" -B "$dir" -G Ninja "${launcher[@]}" "${args[@]}" >"$dir.configure.log" 2>&1 || {
     cat "$dir.configure.log"; return 1; }
-  cmake --build "$dir" -- -k 0
+  cmake --build "$dir" "${targets[@]}" -- -k 0
+}
+
+# The program's version, from the one line of the source that holds it.
+lanvisor_version() {
+  sed -n 's/.*kVersionNumber = u"\([0-9.]*\)".*/\1/p' "$LANVISOR_ROOT/src/common/help_commands.h"
 }
 
 build_native() { mkdir -p "$LANVISOR_ROOT/build"; configure_and_build "$LANVISOR_ROOT/build/native" -DLANVISOR_SANITIZE=ON; }
+# Optimized with debug information: the tests run these executables, and the
+# release zip holds stripped copies of them.
 build_windows() {
   mkdir -p "$LANVISOR_ROOT/build"
-  configure_and_build "$LANVISOR_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$LANVISOR_ROOT/cmake/mingw-w64.cmake"
+  configure_and_build "$LANVISOR_ROOT/build/win" -DCMAKE_TOOLCHAIN_FILE="$LANVISOR_ROOT/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo
 }
 # What the benchmark scripts run: the Release build in build/bench, the
 # Windows build and its Wine prefix.

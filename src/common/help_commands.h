@@ -9,7 +9,12 @@
 
 #include "platform/message_box.h"
 
+// The program's version, in this one place: the about box, the status bar,
+// lanvisor-run --version, its man page, the build (CMake reads it from here),
+// the manual and the release files take it from this line.
 constexpr std::u16string_view kVersionNumber = u"1.168";
+// The day this version was released, for the man page's header.
+constexpr std::string_view kVersionDate = "2026-12-10";
 constexpr std::u16string_view kManualFileName = u"Lanvisor_manual.pdf";
 
 // The product's pages; change them here only.

@@ -4,6 +4,7 @@
 
 #include "common/text_table.h"
 #include "platform/text.h"
+#include "runner/runner_option_table.h"
 #include "sending/input_line.h"
 #include "sending/line_notation.h"
 
@@ -75,6 +76,8 @@ public:
 
     bool Word(std::u16string_view name, std::u16string_view value, bool& usedValue) {
         usedValue = true;
+        // An option missing from the table would be missing from the man page too.
+        if (!FindRunnerOption(name)) return Fail(u"unknown option ", name);
         for (const ModeOption& m : kModes)
             if (name == m.name) return Mode(m, value);
         if (name == u"--local") {
@@ -120,13 +123,8 @@ public:
     }
 
     bool TakesValue(std::u16string_view name) const {
-        for (const ModeOption& m : kModes)
-            if (name == m.name) return true;
-        for (std::u16string_view n : {u"--local", u"--settings", u"--trace", u"--lang", u"--timeout", u"--tick",
-                                      u"--listen", u"--send", u"--log", u"--pcap", u"--convert", u"--to",
-                                      u"--reply", u"--join", u"--ttl"})
-            if (name == n) return true;
-        return false;
+        const RunnerOptionRow* row = FindRunnerOption(name);
+        return row && !row->value.empty();
     }
 
     bool Fail(std::u16string_view what, std::u16string_view word = {}) {

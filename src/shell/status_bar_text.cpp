@@ -2,6 +2,7 @@
 
 #include "appearance/color_scheme.h"
 #include "common/connection_mode.h"
+#include "common/help_commands.h"
 #include "platform/text.h"
 #include "trace/trace_buffer.h"
 
@@ -50,7 +51,7 @@ std::u16string StatusPartText(int part, const StatusInputs& in) {
     case 4: return Format(u"DrawSize=X%d;Y%d", {in.cellsPerRow, in.screenRows});
     case 5: return Format(u"BufferSize=%d/%d", {in.traceCount, kTraceFillScale});
     case 6: return Format(u"Scroll=%d", {in.viewTop});
-    case 7: return u"Lanvisor 1.168";
+    case 7: return u"Lanvisor " + std::u16string(kVersionNumber);
     default: return u"";
     }
 }
