@@ -29,6 +29,7 @@ IMAGES = ROOT / "docs" / "images"
 MAX_BYTES = 150 * 1024
 
 SETTINGS, INPUT_SEND, MACRO, REPLY_RULES, REPLY_AUTOMATICALLY, COLORS = 231, 221, 223, 235, 236, 244
+SERVER_RADIO, UDP_RADIO, GROUP, TTL = 1062, 1064, 1082, 1083
 MACRO_FILE, MACRO_START, INPUT_TYPING, INPUT_SEND_BUTTON, INPUT_CLEAR = 1071, 1041, 501, 1041, 1043
 VK_RETURN = 0x0D
 PEND_MESSAGE = 16
@@ -122,6 +123,14 @@ def type_lines(dialog):
             dialog.click(INPUT_SEND_BUTTON)
 
 
+def udp_server_with_group(dialog):
+    """The settings of a UDP server that joins a group, not applied."""
+    dialog.click(SERVER_RADIO)
+    dialog.click(UDP_RADIO)
+    dialog.settext(GROUP, "239.255.0.9")
+    dialog.settext(TTL, "1")
+
+
 def macro_dialog(session, shot):
     shot(session.macro)
 
@@ -141,6 +150,7 @@ SHOTS = [
     Shot("input_send_dialog", False, dialog_shot(INPUT_SEND, type_lines)),
     Shot("color_setting_dialog", False, dialog_shot(COLORS)),
     Shot("reply_rules_dialog", False, dialog_shot(REPLY_RULES)),
+    Shot("multicast_settings", False, dialog_shot(SETTINGS, udp_server_with_group)),
     Shot("main_window_dark", True, main_window),
 ]
 
