@@ -105,8 +105,16 @@ TEST(ColorPreview, EveryPartIsPaintedInItsSlot) {
     EXPECT_EQ(hexCells, allCells);
     EXPECT_EQ(frameLines, 4 * 9 + 2);  // nine framed rectangles and the double line
 
-    for (std::u16string_view label : {u"Input SEND Dialog", u"CLOSE", u"029"}) EXPECT_EQ(c.TextsEqualTo(label).size(), 1u);
+    for (std::u16string_view label : {u"Input SEND Dialog", u"CLOSE", u"029", u"Tital Ber"}) EXPECT_EQ(c.TextsEqualTo(label).size(), 1u);
     EXPECT_TRUE(c.TextsEqualTo(u"030").empty());  // the 30th cell would pass the frame
+    EXPECT_EQ(c.TextsEqualTo(u"READ:").size(), c.TextsEqualTo(u"SEND:").size());
+
+    Rgb set[kColorSlots] = {};  // the set's colors, and frames that stand out from its background
+    set[kDataText] = {1, 2, 3};
+    uint32_t colors[kPreviewSlots] = {};
+    PreviewSlotColors(set, true, colors);
+    EXPECT_EQ(colors[kDataText], ColorValue({1, 2, 3}));
+    EXPECT_EQ(colors[kPreviewFrameLine], ColorValue({255, 255, 255}));
 }
 
 }  // namespace

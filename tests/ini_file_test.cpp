@@ -46,6 +46,8 @@ TEST(IniLookup, FollowsTheProfileRules) {
     EXPECT_EQ(doc.GetString(u"Lanvisor", u"quoted", u"", 100), u"  spaced  ");
     EXPECT_EQ(doc.GetString(u"Lanvisor", u"half", u"", 100), u"\"x");
     EXPECT_EQ(doc.GetString(u"Lanvisor", u"eq", u"", 100), u"a=b");
+    std::u16string value;  // an empty value is there; a missing key is not
+    EXPECT_TRUE(doc.Lookup(u"Lanvisor", u"empty", value) && !doc.Lookup(u"Lanvisor", u"missing", value));
 }
 
 TEST(IniSet, KeepsEverythingElse) {

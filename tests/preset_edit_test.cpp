@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "sending/dialog_rules.h"
 #include "sending/preset_edit.h"
 
 namespace {
@@ -72,6 +73,20 @@ TEST(PresetEditList, SelectMoveAndDelete) {
     EXPECT_EQ(table->Entries[0].codes[0], 1);
     state.Selection = PresetEditTable::kUsed;
     EXPECT_FALSE(HasSelection(state));
+}
+
+// The fold buttons: the input-send dialog folds when taller than 200 pixels,
+// the preset-send dialog unfolds when narrower than 201; pages stay on the lines.
+TEST(DialogRules, FoldsAndPages) {
+    const WindowSize full{700, 500};
+    auto input = [&](WindowSize now) { FoldStep s = ToggleInputSendFold(now, full); return std::pair{s.size, s.folded}; };
+    auto preset = [&](WindowSize now) { FoldStep s = TogglePresetSendFold(now, full); return std::pair{s.size, s.folded}; };
+    EXPECT_EQ(input({700, 201}), std::pair(WindowSize{700, 150}, 1));
+    EXPECT_EQ(input({700, 200}), std::pair(full, 0));
+    EXPECT_EQ(preset({200, 500}), std::pair(full, 0));
+    EXPECT_EQ(preset({201, 500}), std::pair(WindowSize{150, 500}, 1));
+    EXPECT_EQ(TurnPage(185, kPresetRows, 200, true), 190);
+    EXPECT_EQ(TurnPage(5, kHistoryRows, 20, false), 0);
 }
 
 }  // namespace

@@ -79,6 +79,7 @@ TEST_F(ConnectionTest, TcpServerRecordsItsClientsComingAndGoing) {
     Units units = AddressUnits(session.Trace);
     ASSERT_EQ(units.size(), 8u);
     EXPECT_EQ(Units(units.begin() + 6, units.end()), (Units{"open 4", "close 4"}));
+    EXPECT_EQ(session.Connection.ClientsAccepted.load(), 3);  // gone ones included
     EXPECT_EQ(boxes.Count(), 0u);  // no box for the reset itself
 }
 

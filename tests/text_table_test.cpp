@@ -37,6 +37,8 @@ TEST(TextTable, LooksUpByNumberAndLanguage) {
     EXPECT_EQ(text(kEnglish, 44), std::u16string(63, u'x'));
     for (auto [language, n] : {std::pair{4, 5}, {-1, 5}, {kEnglish, 310}, {kEnglish, -1}})
         EXPECT_EQ(text(language, n), u"unchanged");  // out of range: the destination as it was
+    for (int32_t language : {kJapanese, kEnglish, kKorean, kChinese})
+        EXPECT_EQ(LanguageFromName(LanguageName(language)), language);
 }
 
 // The interface texts shipped beside the program (kept in the sources as

@@ -127,6 +127,7 @@ TEST_F(TraceBufferTest, ACountingStampIsReadFromItsOwnCells) {
         EXPECT_FALSE(ReadCountingStamp(trace, at, high, low, pending)) << at - extent.First;
     AppendAddressCells(trace, ClientEvent, Ipv4Address{{127, 0, 0, 1}}, 1);
     EXPECT_FALSE(ReadCountingStamp(trace, kPendingStamp, high, low, pending));  // no longer counting
+    EXPECT_FALSE(ReadCountingStamp(trace, extent.End() - 2, high, low, pending));
 }
 
 // Block contents that a stray stamp write would break: byte i of a block

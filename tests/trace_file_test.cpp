@@ -6,12 +6,14 @@
 
 #include "common/file_chooser.h"
 #include "common/text_table.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "support/program_folder.h"
 #include "support/program_texts.h"
 #include "support/recording_message_box.h"
 #include "support/trace_checker.h"
+#include "trace/export_commands.h"
 #include "trace/trace_file.h"
 
 namespace {
@@ -133,6 +135,9 @@ TEST_F(TraceFileTest, SaveAndLoadCommands) {
     EXPECT_TRUE(LoadTrace(nullptr, trace));
     EXPECT_EQ(TraceCount(trace), 6);
     EXPECT_TRUE(EnsureMemoFile(nullptr) && EnsureMemoFile(nullptr));  // made, then found
+    dialog.answer = program.folder.File(u"export");  // the trace on screen (the box's Yes), as text
+    EXPECT_TRUE(ExportCommand(nullptr, trace, AppSettings{}));
+    EXPECT_TRUE(FileExists(program.folder.File(u"export.txt")));
 
     // The name chosen gets the extension, a dot in a folder name being none;
     // rooted and network paths are offered as they are, others behind the program folder.
