@@ -77,7 +77,7 @@ TEST(RunnerOptions, BadCommandLinesAreRefusedWithAReason) {
         {{u"--tcp-client", u"127.0.0.1:5x", u"m.mac"}, u"needs HOST:PORT"},
         {{u"--timeout", u"0", u"m.mac"}, u"--timeout needs"},
         {{u"--timeout", u"1.2345", u"m.mac"}, u"--timeout needs"},
-        {{u"--timeout", u"x.5", u"m.mac"}, u"--timeout needs"}, {{u"--timeout", u"1.x", u"m.mac"}, u"--timeout needs"},
+        {{u"--listen", u"x.5"}, u"--listen needs"}, {{u"--listen", u"1.x"}, u"--listen needs"},  // 0 would be taken
         {{u"--timeout", u"86401", u"m.mac"}, u"--timeout needs"}, {{u"--tick", u"60001", u"m.mac"}, u"--tick needs"},
         {{u"--tick", u"4294967316", u"m.mac"}, u"--tick needs"},  // would wrap to 20
         {{u"--send", u"4"}, u"--send gives no bytes"}, {{u"--send", longSend}, u"more than 256 bytes"},
