@@ -94,6 +94,7 @@ bool StartReceiving(ConnectionState& state, TraceBuffer& trace, WindowHandle own
     int r = state.ReceiveThread.Start([&state, &trace] { ReceiveThreadBody(state, trace); });
     if (r != 0) {
         state.ConnectionActive.store(false);
+        state.GroupJoined = false;  // the close below leaves it
         ShowCodeBox(owner, u"Thread Error No.%d", r, u"CreateThread");
         ShutdownSocket(socket, ShutdownDirection::Both);
         CloseSocket(socket);
@@ -169,15 +170,8 @@ bool BindAndPrepareDatagram(ConnectionState& state, WindowHandle owner, SocketHa
         return FailStep(state, owner, u"bind", socket);
     std::u16string_view failed = PrepareDatagramSocket(state, socket);
     if (failed.empty()) return true;
-    state.GroupJoined = false;  // the close below leaves any group
     ShowSocketError(owner, failed);  // not the bind's advice to wait
     Release(socket);
-    return false;
-}
-
-bool StartDatagramReceiving(ConnectionState& state, TraceBuffer& trace, WindowHandle owner, SocketHandle socket) {
-    if (StartReceiving(state, trace, owner, socket)) return true;
-    state.GroupJoined = false;
     return false;
 }
 
@@ -185,14 +179,14 @@ bool OpenUdpClient(ConnectionState& state, TraceBuffer& trace, WindowHandle owne
     SocketHandle socket;
     if (!StartAndOpenSocket(state, owner, false, socket) || !BindAndPrepareDatagram(state, owner, socket)) return false;
     ShowSocketSuccess(owner, socket);
-    return StartDatagramReceiving(state, trace, owner, socket);
+    return StartReceiving(state, trace, owner, socket);
 }
 
 bool OpenUdpServer(ConnectionState& state, TraceBuffer& trace, WindowHandle owner) {
     SocketHandle socket;
     if (!StartAndOpenSocket(state, owner, false, socket) || !BindAndPrepareDatagram(state, owner, socket)) return false;
     ClearUdpPeers(state);  // before the thread can add the first sender
-    return StartDatagramReceiving(state, trace, owner, socket);
+    return StartReceiving(state, trace, owner, socket);
 }
 
 }  // namespace

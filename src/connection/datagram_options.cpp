@@ -39,7 +39,6 @@ bool DatagramBindEndpoint(const ConnectionSettings& settings, Ipv4Endpoint& loca
 
 std::u16string_view PrepareDatagramSocket(ConnectionState& state, SocketHandle socket) {
     const ConnectionSettings& settings = state.Opened;
-    state.GroupJoined = false;
     if (AllowBroadcast(socket) != 0) return u"setsockopt(SO_BROADCAST)";
     bool joins = JoinsGroup(settings);
     if (!joins && !SendsToGroup(settings)) return {};

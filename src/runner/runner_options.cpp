@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "common/text_table.h"
+#include "platform/ipv4_address.h"
 #include "platform/text.h"
 #include "runner/runner_option_table.h"
 #include "sending/input_line.h"
@@ -55,15 +56,9 @@ bool ParseNumber(std::u16string_view text, uint32_t limit, uint32_t& value) {
 }
 
 bool ParseDottedAddress(std::u16string_view text, int32_t (&octets)[4]) {
-    if (text == u"localhost") text = u"127.0.0.1";
-    for (int i = 0; i < 4; ++i) {
-        size_t dot = text.find(u'.');
-        if ((i < 3) == (dot == std::u16string_view::npos)) return false;
-        uint32_t value = 0;
-        if (!ParseNumber(text.substr(0, dot), 255, value) || text.substr(0, dot).size() > 3) return false;
-        octets[i] = static_cast<int32_t>(value);
-        text = i < 3 ? text.substr(dot + 1) : std::u16string_view();
-    }
+    Ipv4Address address;
+    if (!ParseDottedText(text == u"localhost" ? u"127.0.0.1" : text, address)) return false;
+    for (int i = 0; i < 4; ++i) octets[i] = address.octets[i];
     return true;
 }
 
@@ -142,7 +137,7 @@ private:
     }
 
     bool Group(std::u16string_view value) {
-        options_.hasGroup = ParseDottedAddress(value, options_.group) && (options_.group[0] & 0xF0) == 224;
+        options_.hasGroup = ParseDottedText(value, options_.group) && options_.group.IsMulticast();
         return options_.hasGroup || Fail(u"--join needs a multicast group (224.0.0.0 to 239.255.255.255), not ", value);
     }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ipv4_address.h"
 #include "trace/trace_export.h"
 
 enum class RunnerMode { FromSettings, TcpClient, TcpServer, UdpClient, UdpServer };
@@ -25,7 +26,7 @@ struct RunnerOptions {
     bool hasLocal = false;
     RunnerEndpoint local;            // --local: the address a client binds to
     bool hasGroup = false;
-    int32_t group[4] = {};           // --join: the multicast group a UDP socket joins
+    Ipv4Address group;               // --join: the multicast group a UDP socket joins
     int32_t ttl = -1;                // --ttl: hops of sends to a group; -1: the settings'
     bool summary = false;            // --summary: one line per peer at the end
     std::u16string settingsFile;     // empty: Lanvisor.ini in the current folder
